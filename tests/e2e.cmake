@@ -1,0 +1,174 @@
+# End-to-end check of the built program, portable to any host CMake runs on:
+#
+#   cmake -DPROGRAM=path -DCASE=name -DEOL=LF|CRLF -DWORK_DIR=dir
+#         [-DEMULATOR=runner] -P e2e.cmake
+#
+# Runs the program one way (CASE) and compares its standard output byte for
+# byte, its standard error and its exit status with what a user must see.
+# A case the host cannot set up prints "SKIPPED:" and passes as skipped.
+
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var PROGRAM CASE EOL WORK_DIR)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "e2e.cmake: -D${var}=... is required")
+  endif()
+endforeach()
+
+if(EOL STREQUAL "CRLF")
+  set(nl "\r\n")
+else()
+  set(nl "\n")
+endif()
+set(expected_out
+  "p=0.426305732697498 is the approximated root${nl}exp(-2*p)-p=-0.000005523888897${nl}")
+set(write_error_re "^inverse_neville: cannot write standard output: [^\r\n]+${nl}$")
+
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(out_file "${WORK_DIR}/stdout")
+set(err_file "${WORK_DIR}/stderr")
+set(in_file "${WORK_DIR}/stdin")
+file(WRITE "${in_file}" "")
+
+set(run ${EMULATOR} "${PROGRAM}")
+
+# A macro, so that its return() ends the script.
+macro(skip why)
+  message(STATUS "SKIPPED: ${CASE}: ${why}")
+  return()
+endmacro()
+
+# Runs the command in ARGN with stdin from in_file, stdout to OUT
+# (out_file or a device) and stderr to err_file; sets rc in the caller.
+function(run_with out)
+  execute_process(COMMAND ${ARGN}
+    INPUT_FILE "${in_file}"
+    OUTPUT_FILE "${out}"
+    ERROR_FILE "${err_file}"
+    RESULT_VARIABLE status)
+  set(rc "${status}" PARENT_SCOPE)
+endfunction()
+
+function(read_hex file var)
+  file(READ "${file}" content HEX)
+  set(${var} "${content}" PARENT_SCOPE)
+endfunction()
+
+# The run succeeded: exit 0, nothing on stderr, stdout exactly the two lines.
+function(expect_success rc)
+  set(failures "")
+  if(NOT rc STREQUAL "0")
+    string(APPEND failures "exit status ${rc}, expected 0\n")
+  endif()
+  file(READ "${err_file}" err)
+  if(NOT err STREQUAL "")
+    string(APPEND failures "stderr not empty: [${err}]\n")
+  endif()
+  read_hex("${out_file}" got)
+  string(HEX "${expected_out}" want)
+  if(NOT got STREQUAL want)
+    file(READ "${out_file}" text)
+    string(APPEND failures "stdout differs\n  got  (hex) ${got}\n  want (hex) ${want}\n  got  text [${text}]\n")
+  endif()
+  if(failures)
+    message(FATAL_ERROR "${CASE}: ${failures}")
+  endif()
+endfunction()
+
+# The output was lost: exit 1 and one line on stderr naming the reason.
+function(expect_write_failure rc)
+  file(READ "${err_file}" err)
+  if(NOT rc STREQUAL "1" OR NOT err MATCHES "${write_error_re}")
+    message(FATAL_ERROR "${CASE}: expected exit 1 and one error line, got exit ${rc}, stderr [${err}]")
+  endif()
+  message(STATUS "${CASE}: exit 1, stderr: ${err}")
+endfunction()
+
+# A POSIX shell, for the cases that close a descriptor before the program
+# starts; CMake itself cannot.
+set(sh "")
+if(CMAKE_HOST_UNIX AND EXISTS /bin/sh)
+  set(sh /bin/sh)
+endif()
+
+if(CASE STREQUAL "plain")
+  run_with("${out_file}" ${run})
+  expect_success("${rc}")
+
+elseif(CASE STREQUAL "args")
+  # Options, odd characters and thousands of arguments change nothing.
+  set(args --help -v /? -- "two words" "%s%n%d" "*" "C:\\dir\\file" "\"quoted\"" "-2.0" "été")
+  foreach(i RANGE 1 2000)
+    list(APPEND args "arg${i}")
+  endforeach()
+  run_with("${out_file}" ${run} ${args})
+  expect_success("${rc}")
+
+elseif(CASE STREQUAL "env_empty")
+  # Every variable unset, but those a runner needs to start at all (the
+  # Wine loader, or Windows' own SystemRoot).
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E environment OUTPUT_VARIABLE env_dump)
+  string(REGEX MATCHALL "(^|\n)[A-Za-z_][A-Za-z0-9_]*=" names "${env_dump}")
+  set(unset "")
+  foreach(name IN LISTS names)
+    string(REGEX REPLACE "^\n|=$" "" name "${name}")
+    if(name MATCHES "^(SystemRoot|SYSTEMROOT)$")
+      continue()
+    endif()
+    if(EMULATOR AND name MATCHES "^(WINE.*|HOME|USER|PATH|TMPDIR)$")
+      continue()
+    endif()
+    list(APPEND unset "--unset=${name}")
+  endforeach()
+  run_with("${out_file}" "${CMAKE_COMMAND}" -E env ${unset} -- ${run})
+  expect_success("${rc}")
+
+elseif(CASE STREQUAL "env_locale")
+  # A locale with a decimal comma, and variables a C runtime might read.
+  run_with("${out_file}" "${CMAKE_COMMAND}" -E env
+    LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8 LC_NUMERIC=de_DE.UTF-8
+    POSIXLY_CORRECT=1 MALLOC_PERTURB_=165 TZ=UTC-14 -- ${run})
+  expect_success("${rc}")
+
+elseif(CASE STREQUAL "stdin_empty")
+  run_with("${out_file}" ${run})
+  expect_success("${rc}")
+
+elseif(CASE STREQUAL "stdin_bytes")
+  # 64 KiB of random bytes (1 to 255) waiting on stdin.
+  set(alphabet "")
+  foreach(c RANGE 1 255)
+    string(ASCII ${c} ch)
+    string(APPEND alphabet "${ch}")
+  endforeach()
+  string(RANDOM LENGTH 65536 ALPHABET "${alphabet}" bytes)
+  file(WRITE "${in_file}" "${bytes}")
+  run_with("${out_file}" ${run})
+  expect_success("${rc}")
+
+elseif(CASE STREQUAL "stdin_closed")
+  if(NOT sh)
+    skip("no POSIX shell to close stdin with")
+  endif()
+  run_with("${out_file}" ${sh} -c "exec \"$@\" <&-" sh ${run})
+  expect_success("${rc}")
+
+elseif(CASE STREQUAL "stdout_full")
+  # Every write to /dev/full fails with ENOSPC: the result is lost.
+  if(NOT EXISTS /dev/full)
+    skip("no /dev/full on this host")
+  endif()
+  run_with(/dev/full ${run})
+  expect_write_failure("${rc}")
+
+elseif(CASE STREQUAL "stdout_closed")
+  if(NOT sh)
+    skip("no POSIX shell to close stdout with")
+  endif()
+  run_with("${out_file}" ${sh} -c "exec \"$@\" >&-" sh ${run})
+  expect_write_failure("${rc}")
+
+else()
+  message(FATAL_ERROR "e2e.cmake: unknown CASE '${CASE}'")
+endif()
