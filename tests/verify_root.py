@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""Recompute inverse_neville's result from its own data, independently.
+
+Reads the four nodes and function values from the program's source (and
+checks each decimal against the bit pattern written beside it), then:
+
+  * replays the Neville sweep in Python floats -- IEEE doubles, every
+    operation rounded on its own, in the program's order -- to get p;
+  * evaluates the same cubic at y = 0 in exact rationals and says how many
+    ulps p is from that exact value;
+  * finds the true root of exp(-2x) = x by Newton's method in 40-digit
+    decimals, and the error p - root;
+  * computes the exact residual exp(-2p) - p, and checks that both doubles
+    next to exp(-2p) give the same printed residual line;
+  * optionally runs the built program and checks its two lines byte for
+    byte, and checks that the README quotes these figures.
+
+Python 3 standard library only.  Exit status 0 when every check holds.
+
+  python3 tests/verify_root.py [--program build/inverse_neville] [--readme README.md]
+"""
+
+import argparse
+import math
+import pathlib
+import re
+import struct
+import subprocess
+import sys
+from decimal import Decimal, localcontext
+from fractions import Fraction
+
+ROOT_DIR = pathlib.Path(__file__).resolve().parent.parent
+DIGITS = 40
+
+
+def bits(x):
+    return struct.unpack(">Q", struct.pack(">d", x))[0]
+
+
+def read_data(source):
+    """The value table y[] and the nodes Q[k][0] as written in the source."""
+    text = source.read_text(encoding="utf-8")
+    table = re.search(r"double const y\[4\] = \{(.*?)\};", text, re.S)
+    if table is None:
+        raise SystemExit(f"{source}: no value table y[4]")
+    const = r"(-?\d+\.\d+(?:[eE][-+]?\d+)?)[,;]?\s*/\* 0x([0-9A-F]{16}) \*/"
+    ys = re.findall(const, table.group(1))
+    xs = re.findall(r"Q\[\d\]\[0\] = " + const, text)
+    if len(ys) != 4 or len(xs) != 4:
+        raise SystemExit(f"{source}: expected 4 values and 4 nodes, found {len(ys)} and {len(xs)}")
+    for decimal, pattern in ys + xs:
+        if bits(float(decimal)) != int(pattern, 16):
+            raise SystemExit(f"{source}: {decimal} is {bits(float(decimal)):016X}, not {pattern}")
+    return [float(d) for d, _ in ys], [float(d) for d, _ in xs]
+
+
+def qij(t, x_lo, x_hi, q_hi, q_lo):
+    """One Neville combination; works on floats and on Fractions alike."""
+    u = (t - x_lo) * q_hi
+    w = (t - x_hi) * q_lo
+    return (u - w) / (x_hi - x_lo)
+
+
+def sweep(t, y, x):
+    """Fill the tableau row by row, (1,1) (2,1) (2,2) (3,1) (3,2) (3,3)."""
+    q = [[None] * 4 for _ in range(4)]
+    for k in range(4):
+        q[k][0] = x[k]
+    for i in range(1, 4):
+        for j in range(1, i + 1):
+            q[i][j] = qij(t, y[i - j], y[i], q[i][j - 1], q[i - 1][j - 1])
+    return q
+
+
+def true_root():
+    """The root of exp(-2x) - x by Newton's method, to DIGITS digits."""
+    with localcontext() as ctx:
+        ctx.prec = DIGITS + 10
+        x = Decimal("0.4")
+        for _ in range(100):
+            e = (-2 * x).exp()
+            step = (e - x) / (-2 * e - 1)
+            x -= step
+            if abs(step) < Decimal(10) ** -(DIGITS + 5):
+                return x
+    raise SystemExit("Newton's method did not converge")
+
+
+def neighbours(value):
+    """The two doubles on either side of a Decimal that is not a double."""
+    lo = float(value)
+    if Decimal(lo) > value:
+        lo = math.nextafter(lo, -math.inf)
+    return lo, math.nextafter(lo, math.inf)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--source", type=pathlib.Path, default=ROOT_DIR / "src" / "inverse_neville.cpp")
+    parser.add_argument("--program", help="the built program, whose output is checked")
+    parser.add_argument("--readme", type=pathlib.Path, help="a README that must quote these figures")
+    args = parser.parse_args()
+    failures = []
+
+    y, x = read_data(args.source)
+    if not all(y[k] > y[k + 1] for k in range(3)):
+        failures.append("the function values do not fall strictly")
+
+    # The program's arithmetic, replayed in doubles, and the same four
+    # points in exact rationals.
+    q = sweep(0.0, y, x)
+    p = q[3][3]
+    exact = sweep(Fraction(0), [Fraction(v) for v in y], [Fraction(v) for v in x])
+    cubic_at_0 = exact[3][3]
+    ulps = (Fraction(p) - cubic_at_0) / Fraction(math.ulp(p))
+    correctly_rounded = float(cubic_at_0) == p  # float(Fraction) rounds correctly
+
+    print("Neville tableau at y = 0 (doubles; exact value of each entry beside it):")
+    for i in range(1, 4):
+        for j in range(1, i + 1):
+            off = (Fraction(q[i][j]) - exact[i][j]) / Fraction(math.ulp(q[i][j]))
+            print(f"  Q[{i}][{j}] = {q[i][j]!r:<22} {bits(q[i][j]):016X}  "
+                  f"nodes {i - j}..{i}, {float(off):+.3f} ulp from exact")
+    print(f"p = {p!r}  ({bits(p):016X})")
+    print(f"exact cubic at y = 0: {Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator):.25f}")
+    print(f"p - exact cubic = {float(ulps):+.4f} ulp"
+          + ("  (p is the correctly rounded value)" if correctly_rounded else ""))
+    if abs(ulps) >= Fraction(1, 2) or not correctly_rounded:
+        failures.append(f"p is {float(ulps):+.4f} ulp from the exact cubic: not correctly rounded")
+
+    with localcontext() as ctx:
+        ctx.prec = DIGITS + 10
+        root = true_root()
+        error = Decimal(p) - root
+        e2p = (-2 * Decimal(p)).exp()
+        residual = e2p - Decimal(p)
+        slope = -2 * root - 1  # f'(root) = -2 exp(-2 root) - 1, and exp(-2 root) = root
+        print(f"true root W(2)/2 = {root:.{DIGITS}f}")
+        print(f"p - root = {error:.6e}")
+        print(f"f'(root) = {slope:.6f}; f'(root) * (p - root) = {slope * error:.6e}")
+        print(f"exact residual exp(-2p) - p = {residual:.10e}")
+
+    # The printed residual: exp is allowed an ulp of error, so both
+    # doubles around exp(-2p) must print the same; p - exp(-2p) is then
+    # exact (Sterbenz), so nothing else can move it.
+    lines = []
+    for e in neighbours(e2p):
+        lines.append(f"exp(-2*p)-p={e - p:.15f}\n")
+    print(f"residual line from either neighbour of exp(-2p): {sorted(set(lines))}")
+    if len(set(lines)) != 1:
+        failures.append("the residual line depends on how exp rounds")
+    nearest = float(e2p)
+    expected = f"p={p:.15f} is the approximated root\n" + f"exp(-2*p)-p={nearest - p:.15f}\n"
+
+    if args.program:
+        run = subprocess.run([args.program], stdin=subprocess.DEVNULL, capture_output=True, check=False)
+        got = run.stdout.decode("ascii", "replace")
+        print(f"program printed: {got!r}, exit {run.returncode}")
+        if run.returncode != 0 or run.stderr or got != expected:
+            failures.append(f"program output {got!r} (exit {run.returncode}), expected {expected!r}")
+
+    if args.readme:
+        readme = args.readme.read_text(encoding="utf-8")
+        quoted = [f"{p!r}", f"{root:.14f}", f"{error:.2e}", f"{residual:.2e}", f"{slope:.3f}",
+                  expected.splitlines()[0], expected.splitlines()[1]]
+        quoted += [f"{q[i][j]!r}" for i in range(1, 4) for j in range(1, i + 1)]
+        missing = [s for s in quoted if s not in readme]
+        print(f"README quotes {len(quoted) - len(missing)} of {len(quoted)} figures")
+        if missing:
+            failures.append(f"{args.readme} does not quote: {missing}")
+
+    for f in failures:
+        print(f"FAILED: {f}", file=sys.stderr)
+    print("verification " + ("failed" if failures else "passed"))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
