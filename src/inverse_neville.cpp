@@ -132,7 +132,8 @@ int main(int /*argc*/, char * /*argv*/[])
 	int const fl = std::fflush(stdout);
 	if (n1 < 0 || n2 < 0 || fl != 0 || std::ferror(stdout) != 0) {
 		int const err = (errno != 0) ? errno : EIO;
-		std::fprintf(stderr, "inverse_neville: cannot write standard output: %s\n", std::strerror(err));
+		/* if stderr fails as well, the exit status still tells */
+		(void)std::fprintf(stderr, "inverse_neville: cannot write standard output: %s\n", std::strerror(err));
 		return 1;
 	}
 	return 0;

@@ -35,10 +35,8 @@ std::string hex(double d)
 }
 
 // The interpolation data: y_k = f(x_k) and the nodes x_k.
-std::uint64_t const y_bits[4] = {0x3FCFD90F47F1AD26, 0x3FA941A55F420F70, 0xBFC0E95393A62190,
-				 0xBFD31FA24FEC5387};
-std::uint64_t const x_bits[4] = {0x3FD3333333333333, 0x3FD999999999999A, 0x3FE0000000000000,
-				 0x3FE3333333333333};
+std::uint64_t const y_bits[4] = {0x3FCFD90F47F1AD26, 0x3FA941A55F420F70, 0xBFC0E95393A62190, 0xBFD31FA24FEC5387};
+std::uint64_t const x_bits[4] = {0x3FD3333333333333, 0x3FD999999999999A, 0x3FE0000000000000, 0x3FE3333333333333};
 
 TEST(Qij, FirstSweepEntry)
 {
@@ -115,8 +113,8 @@ TEST(Sweep, EveryEntryBitForBit)
 	for (int k = 0; k < 4; ++k)
 		Q[k][0] = from_bits(x_bits[k]);
 	for (Entry const &e : entries) {
-		Q[e.i][e.j] = Qij(0.0, from_bits(y_bits[e.i - e.j]), from_bits(y_bits[e.i]),
-				  Q[e.i][e.j - 1], Q[e.i - 1][e.j - 1]);
+		Q[e.i][e.j] = Qij(0.0, from_bits(y_bits[e.i - e.j]), from_bits(y_bits[e.i]), Q[e.i][e.j - 1],
+				  Q[e.i - 1][e.j - 1]);
 		EXPECT_EQ(hex(Q[e.i][e.j]), hex(from_bits(e.expect))) << "Q[" << e.i << "][" << e.j << "]";
 	}
 }
