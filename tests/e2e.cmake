@@ -103,6 +103,7 @@ if(CMAKE_HOST_UNIX AND EXISTS /bin/sh)
 endif()
 
 if(CASE STREQUAL "plain")
+  # No arguments, the caller's environment, empty stdin.
   run_with("${out_file}" ${run})
   expect_success("${rc}")
 
@@ -139,10 +140,6 @@ elseif(CASE STREQUAL "env_locale")
   run_with("${out_file}" "${CMAKE_COMMAND}" -E env
     LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8 LC_NUMERIC=de_DE.UTF-8
     POSIXLY_CORRECT=1 MALLOC_PERTURB_=165 TZ=UTC-14 -- ${run})
-  expect_success("${rc}")
-
-elseif(CASE STREQUAL "stdin_empty")
-  run_with("${out_file}" ${run})
   expect_success("${rc}")
 
 elseif(CASE STREQUAL "stdin_bytes")
