@@ -1,15 +1,72 @@
-// Qij and the Neville sweep, run through the object code the program
-// ships: its own source, compiled with its own floating-point flags.
+// Qij, the Neville sweep and main's own output, run through the program's
+// own source compiled with the program's own floating-point flags.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 double Qij(double t, double x_lo, double x_hi, double q_hi, double q_lo);
+int inverse_neville_main(int argc, char *argv[]);
+
+namespace {
+
+// What main hands to printf, while a test listens: the format, the double
+// (each of the program's formats converts exactly one) and the text.
+struct Call {
+	std::string format;
+	double value;
+	std::string text;
+};
+bool listening = false;
+std::vector<Call> calls;
+
+// args comes from va_start in the wrappers below, which the analyzer does
+// not follow into this function.
+// NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
+int print_or_record(char const *format, va_list args)
+{
+	if (!listening) {
+		return std::vprintf(format, args);
+	}
+	va_list copy;
+	va_copy(copy, args);
+	char text[256];
+	int const n = std::vsnprintf(text, sizeof text, format, copy);
+	va_end(copy);
+	calls.push_back({format, va_arg(args, double), n < 0 ? "" : text});
+	return n;
+}
+// NOLINTEND(clang-analyzer-valist.Uninitialized)
+
+} // namespace
+
+// The linker routes the program's printf (and the fortified __printf_chk)
+// here when the test is linked with --wrap; everything else passes through.
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl51-cpp): the name --wrap asks for
+extern "C" int __wrap_printf(char const *format, ...)
+{
+	va_list args;
+	va_start(args, format);
+	int const n = print_or_record(format, args);
+	va_end(args);
+	return n;
+}
+
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl51-cpp): likewise
+extern "C" int __wrap___printf_chk(int /*flag*/, char const *format, ...)
+{
+	va_list args;
+	va_start(args, format);
+	int const n = print_or_record(format, args);
+	va_end(args);
+	return n;
+}
 
 namespace {
 
@@ -30,7 +87,9 @@ double from_bits(std::uint64_t u)
 std::string hex(double d)
 {
 	char buf[64];
-	std::snprintf(buf, sizeof buf, "%016llX (%.17g)", static_cast<unsigned long long>(bits(d)), d);
+	if (std::snprintf(buf, sizeof buf, "%016llX (%.17g)", static_cast<unsigned long long>(bits(d)), d) < 0) {
+		return "?";
+	}
 	return buf;
 }
 
@@ -64,8 +123,28 @@ TEST(Qij, ZeroPointIsTheCrossProduct)
 
 TEST(Qij, OrdinaryInterpolation)
 {
-	// Not only at t = 0: the line through (1, 10) and (3, 30) at t = 2 is
-	// 20, and at t = 5 it is 50; a line is reproduced exactly.
+	// Away from t = 0 and on inexact operands, (t - x) * q rounds
+	// otherwise than the distributed t * q - x * q: each row is computed
+	// difference first, then product, one operation at a time, and is kept
+	// only where distributing either product would give other bits.
+	struct Case {
+		double t, x_lo, x_hi, q_hi, q_lo;
+	} const cases[] = {
+		{0.45, 0.7, 1.1, 0.7, 0.15},
+		{3.1, 1.3, 0.45, 1.7, 3.1},
+		{1.3, 0.45, 1.1, 1.7, 2.7},
+	};
+	for (Case const &c : cases) {
+		double const u = (c.t - c.x_lo) * c.q_hi;
+		double const w = (c.t - c.x_hi) * c.q_lo;
+		double const expect = (u - w) / (c.x_hi - c.x_lo);
+		double const spread_u = ((c.t * c.q_hi - c.x_lo * c.q_hi) - w) / (c.x_hi - c.x_lo);
+		double const spread_w = (u - (c.t * c.q_lo - c.x_hi * c.q_lo)) / (c.x_hi - c.x_lo);
+		ASSERT_NE(hex(spread_u), hex(expect)) << "t " << c.t;
+		ASSERT_NE(hex(spread_w), hex(expect)) << "t " << c.t;
+		EXPECT_EQ(hex(Qij(c.t, c.x_lo, c.x_hi, c.q_hi, c.q_lo)), hex(expect)) << "t " << c.t;
+	}
+	// The line through (1, 10) and (3, 30) is reproduced exactly.
 	EXPECT_EQ(Qij(2.0, 1.0, 3.0, 30.0, 10.0), 20.0);
 	EXPECT_EQ(Qij(5.0, 1.0, 3.0, 30.0, 10.0), 50.0);
 	EXPECT_EQ(Qij(1.0, 1.0, 3.0, 30.0, 10.0), 10.0);
@@ -104,13 +183,45 @@ TEST(Sweep, EveryEntryBitForBit)
 		{3, 1, 0x3FDAED58C11DD653}, {3, 2, 0x3FDB480B1EEFD65E}, {3, 3, 0x3FDB4897D7021DDD},
 	};
 	double Q[4][4] = {};
-	for (int k = 0; k < 4; ++k)
+	for (int k = 0; k < 4; ++k) {
 		Q[k][0] = from_bits(x_bits[k]);
+	}
 	for (Entry const &e : entries) {
 		Q[e.i][e.j] = Qij(0.0, from_bits(y_bits[e.i - e.j]), from_bits(y_bits[e.i]), Q[e.i][e.j - 1],
 				  Q[e.i - 1][e.j - 1]);
 		EXPECT_EQ(hex(Q[e.i][e.j]), hex(from_bits(e.expect))) << "Q[" << e.i << "][" << e.j << "]";
 	}
+}
+
+TEST(Program, PrintsItsOwnRootAndResidual)
+{
+	// main's own p and r, as it hands them to printf: the printed 15
+	// decimals cannot show an ulp of p, the double can.  r may come from
+	// either double next to the exact e^(-2p) (an exp within one ulp), of
+	// which the correctly rounded one is 0x3FDB4880ABC7193D.
+	std::uint64_t const p_bits = 0x3FDB4897D7021DDD;
+	std::uint64_t const exp_bits[2] = {0x3FDB4880ABC7193C, 0x3FDB4880ABC7193D};
+
+	calls.clear();
+	char name[] = "inverse_neville";
+	char *argv[] = {name, nullptr};
+	listening = true;
+	int const status = inverse_neville_main(1, argv);
+	listening = false;
+	if (calls.empty()) {
+		GTEST_SKIP() << "printf cannot be interposed here (no --wrap, or an inline printf)";
+	}
+	EXPECT_EQ(status, 0);
+	ASSERT_EQ(calls.size(), 2U);
+	EXPECT_EQ(calls[0].format, "p=%.15lf is the approximated root\n");
+	EXPECT_EQ(calls[1].format, "exp(-2*p)-p=%.15lf\n");
+	double const p = calls[0].value;
+	double const r = calls[1].value;
+	EXPECT_EQ(hex(p), hex(from_bits(p_bits)));
+	double const p_exact = from_bits(p_bits);
+	EXPECT_TRUE(r == from_bits(exp_bits[0]) - p_exact || r == from_bits(exp_bits[1]) - p_exact) << hex(r);
+	EXPECT_EQ(calls[0].text + calls[1].text,
+		  "p=0.426305732697498 is the approximated root\nexp(-2*p)-p=-0.000005523888897\n");
 }
 
 } // namespace

@@ -4,6 +4,10 @@
 Reads the four nodes and function values from the program's source (and
 checks each decimal against the bit pattern written beside it), then:
 
+  * derives each function value from its node, exp(-2 x_k) exact in
+    decimals and rounded to double, minus x_k in doubles, and requires the
+    source's table to hold exactly that;
+
   * replays the Neville sweep in Python floats -- IEEE doubles, every
     operation rounded on its own, in the program's order -- to get p;
   * evaluates the same cubic at y = 0 in exact rationals and says how many
@@ -12,10 +16,13 @@ checks each decimal against the bit pattern written beside it), then:
     decimals, and the error p - root;
   * computes the exact residual exp(-2p) - p, and checks that both doubles
     next to exp(-2p) give the same printed residual line;
+  * checks that the tableau in the source's header comment and the data
+    and expected bits the unit tests keep of their own are these;
   * optionally runs the built program and checks its two lines byte for
     byte, and checks that the README quotes these figures.
 
-Python 3 standard library only.  Exit status 0 when every check holds.
+Python 3.9 or later, standard library only.  Exit status 0 when every
+check holds.
 
   python3 tests/verify_root.py [--program build/inverse_neville] [--readme README.md]
 """
@@ -53,6 +60,28 @@ def read_data(source):
         if bits(float(decimal)) != int(pattern, 16):
             raise SystemExit(f"{source}: {decimal} is {bits(float(decimal)):016X}, not {pattern}")
     return [float(d) for d, _ in ys], [float(d) for d, _ in xs]
+
+
+def derived_table(x):
+    """y_k = exp(-2 x_k) - x_k: a correctly rounded exp, then one subtraction."""
+    with localcontext() as ctx:
+        ctx.prec = DIGITS + 10
+        return [float((-2 * Decimal(v)).exp()) - v for v in x]
+
+
+def hex_list(text, name):
+    """The 0x... constants of an array initialiser `name[...] = {...}`."""
+    found = re.search(r"\b" + name + r"\[\d*\] = \{(.*?)\};", text, re.S)
+    return [int(h, 16) for h in re.findall(r"0x([0-9A-F]{16})", found.group(1))] if found else []
+
+
+def copies(source, tests):
+    """Where a bit pattern written elsewhere differs from the computed one."""
+    header = re.findall(r"Q\[(\d)\]\[(\d)\] = \S+\s+0x([0-9A-F]{16})", source.read_text(encoding="utf-8"))
+    text = tests.read_text(encoding="utf-8")
+    sweep_rows = re.findall(r"\{(\d), (\d), 0x([0-9A-F]{16})\}", text)
+    written = {"header comment": header, "unit test sweep table": sweep_rows}
+    return {where: {(int(i), int(j)): int(h, 16) for i, j, h in rows} for where, rows in written.items()}, text
 
 
 def qij(t, x_lo, x_hi, q_hi, q_lo):
@@ -98,6 +127,7 @@ def neighbours(value):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--source", type=pathlib.Path, default=ROOT_DIR / "src" / "inverse_neville.cpp")
+    parser.add_argument("--tests", type=pathlib.Path, default=ROOT_DIR / "tests" / "qij_test.cpp")
     parser.add_argument("--program", help="the built program, whose output is checked")
     parser.add_argument("--readme", type=pathlib.Path, help="a README that must quote these figures")
     args = parser.parse_args()
@@ -106,6 +136,11 @@ def main():
     y, x = read_data(args.source)
     if not all(y[k] > y[k + 1] for k in range(3)):
         failures.append("the function values do not fall strictly")
+    derived = derived_table(x)
+    for k in range(4):
+        print(f"y_{k} = exp(-2*{x[k]!r}) - {x[k]!r} = {derived[k]!r}  ({bits(derived[k]):016X})")
+        if derived[k] != y[k]:
+            failures.append(f"the source's y_{k} is {bits(y[k]):016X}, the node gives {bits(derived[k]):016X}")
 
     # The program's arithmetic, replayed in doubles, and the same four
     # points in exact rationals.
@@ -123,6 +158,18 @@ def main():
             print(f"  Q[{i}][{j}] = {q[i][j]!r:<22} {bits(q[i][j]):016X}  "
                   f"nodes {i - j}..{i}, {float(off):+.3f} ulp from exact")
     print(f"p = {p!r}  ({bits(p):016X})")
+    computed = {(i, j): bits(q[i][j]) for i in range(1, 4) for j in range(1, i + 1)}
+    written, test_text = copies(args.source, args.tests)
+    for where, table in written.items():
+        if table != computed:
+            shown = {f"Q[{i}][{j}]": f"{v:016X}" for (i, j), v in table.items()}
+            failures.append(f"the {where} does not hold the tableau: {shown}")
+    test_data = {"y_bits": [bits(v) for v in derived], "x_bits": [bits(v) for v in x], "p_bits": [bits(p)]}
+    for name, want in test_data.items():
+        got = hex_list(test_text, name) or [int(h, 16) for h in re.findall(
+            r"\b" + name + r" = 0x([0-9A-F]{16});", test_text)]
+        if got != want:
+            failures.append(f"{args.tests}: {name} is {[f'{v:016X}' for v in got]}")
     print(f"exact cubic at y = 0: {Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator):.25f}")
     print(f"p - exact cubic = {float(ulps):+.4f} ulp"
           + ("  (p is the correctly rounded value)" if correctly_rounded else ""))
@@ -147,6 +194,8 @@ def main():
     lines = []
     for e in neighbours(e2p):
         lines.append(f"exp(-2*p)-p={e - p:.15f}\n")
+    if hex_list(test_text, "exp_bits") != [bits(e) for e in neighbours(e2p)]:
+        failures.append(f"{args.tests}: exp_bits are not the two doubles next to exp(-2p)")
     print(f"residual line from either neighbour of exp(-2p): {sorted(set(lines))}")
     if len(set(lines)) != 1:
         failures.append("the residual line depends on how exp rounds")
