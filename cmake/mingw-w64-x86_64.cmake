@@ -1,7 +1,7 @@
 # Cross build for 64-bit Windows with MinGW-w64 (Debian:
 # g++-mingw-w64-x86-64-posix), tests run under Wine (Debian: wine64).
 #
-#   cmake -S . -B out/windows --toolchain cmake/mingw-w64-x86_64.cmake \
+#   cmake -S . -B out/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 #         -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest
 
 set(CMAKE_SYSTEM_NAME Windows)
@@ -23,9 +23,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # binary through this: the Wine loader with a prefix of its own inside the
 # build tree and Wine's diagnostics off.  env(1), not cmake -E env, which
 # would hand the program /dev/null for a descriptor a test closed on purpose.
-find_program(INVERSE_NEVILLE_WINE NAMES wine64 wine
-  PATHS /usr/lib/wine NO_CACHE REQUIRED)
-find_program(INVERSE_NEVILLE_ENV env NO_CACHE REQUIRED)
+find_program(INVERSE_NEVILLE_WINE NAMES wine64 wine PATHS /usr/lib/wine REQUIRED)
+find_program(INVERSE_NEVILLE_ENV env REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR
   ${INVERSE_NEVILLE_ENV}
     WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all

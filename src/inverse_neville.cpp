@@ -30,7 +30,9 @@
  *	division is rounded to double on its own, in the order written:
  *	no contraction into fused multiply-add, no reassociation, no
  *	reciprocals, no wider intermediates.  The build pins
- *	-ffp-contract=off (/fp:precise); the rest is refused below.
+ *	-ffp-contract=off (/fp:precise), switches the parts of
+ *	-funsafe-math-optimizations off again and, on 32-bit x86, asks for
+ *	SSE2 arithmetic; what is left is refused below.
  *
  *	The value table holds y_k = exp(-2 x_k) - x_k as computed in
  *	doubles with a correctly rounded exponential; the tableau entries

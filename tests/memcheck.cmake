@@ -3,7 +3,7 @@
 #
 #   cmake -DVALGRIND=path -DPROGRAM=path -DWORK_DIR=dir -P memcheck.cmake
 
-cmake_minimum_required(VERSION 3.25)
+cmake_minimum_required(VERSION 3.18...3.25)
 
 file(MAKE_DIRECTORY "${WORK_DIR}")
 execute_process(
