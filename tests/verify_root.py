@@ -7,7 +7,6 @@ checks each decimal against the bit pattern written beside it), then:
   * derives each function value from its node, exp(-2 x_k) exact in
     decimals and rounded to double, minus x_k in doubles, and requires the
     source's table to hold exactly that;
-
   * replays the Neville sweep in Python floats -- IEEE doubles, every
     operation rounded on its own, in the program's order -- to get p;
   * evaluates the same cubic at y = 0 in exact rationals and says how many
@@ -70,13 +69,14 @@ def derived_table(x):
 
 
 def hex_list(text, name):
-    """The 0x... constants of an array initialiser `name[...] = {...}`."""
-    found = re.search(r"\b" + name + r"\[\d*\] = \{(.*?)\};", text, re.S)
+    """The 0x... constants that `name = ...;` or `name[N] = {...};` holds."""
+    found = re.search(r"\b" + name + r"(?:\[\d*\])? = ([^;]*);", text)
     return [int(h, 16) for h in re.findall(r"0x([0-9A-F]{16})", found.group(1))] if found else []
 
 
 def copies(source, tests):
-    """Where a bit pattern written elsewhere differs from the computed one."""
+    """The tableau as the source's header comment and the unit tests' sweep
+    table write it, {(i, j): bits}; and the text of the unit tests."""
     header = re.findall(r"Q\[(\d)\]\[(\d)\] = \S+\s+0x([0-9A-F]{16})", source.read_text(encoding="utf-8"))
     text = tests.read_text(encoding="utf-8")
     sweep_rows = re.findall(r"\{(\d), (\d), 0x([0-9A-F]{16})\}", text)
@@ -166,8 +166,7 @@ def main():
             failures.append(f"the {where} does not hold the tableau: {shown}")
     test_data = {"y_bits": [bits(v) for v in derived], "x_bits": [bits(v) for v in x], "p_bits": [bits(p)]}
     for name, want in test_data.items():
-        got = hex_list(test_text, name) or [int(h, 16) for h in re.findall(
-            r"\b" + name + r" = 0x([0-9A-F]{16});", test_text)]
+        got = hex_list(test_text, name)
         if got != want:
             failures.append(f"{args.tests}: {name} is {[f'{v:016X}' for v in got]}")
     print(f"exact cubic at y = 0: {Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator):.25f}")
