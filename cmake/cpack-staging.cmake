@@ -14,20 +14,26 @@ endif()
 
 # Debian: Depends, as dpkg-shlibdeps reads it off the program for the
 # package's own architecture.  A cross build finds the target's C library in
-# Debian's cross sysroot (/usr/<triplet>/lib), whose package names it with
-# an architecture qualifier (libc6:arm64): in a package of that
+# Debian's cross sysroot (/usr/<triplet>/lib), whose shlibs file names it
+# with an architecture qualifier (libc6:arm64): in a package of that
 # architecture that is plain libc6.  Never an empty Depends.
 if(CPACK_GENERATOR STREQUAL "DEB")
   find_program(shlibdeps dpkg-shlibdeps)
   if(NOT shlibdeps)
     message(FATAL_ERROR "dpkg-shlibdeps is needed for the .deb's Depends: install dpkg-dev")
   endif()
+  set(search "")
+  foreach(dir IN LISTS CPACK_INVERSE_NEVILLE_LIBRARY_DIRS)
+    if(IS_DIRECTORY "${dir}")
+      list(APPEND search "-l${dir}")
+    endif()
+  endforeach()
   set(work "${CPACK_TOPLEVEL_DIRECTORY}/shlibdeps")
   file(REMOVE_RECURSE "${work}")
   file(WRITE "${work}/debian/control" "")
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C DEB_HOST_ARCH=${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}
-      ${shlibdeps} -O "${CPACK_TEMPORARY_DIRECTORY}/usr/bin/inverse_neville"
+      ${shlibdeps} ${search} -O "${CPACK_TEMPORARY_DIRECTORY}/usr/bin/inverse_neville"
     WORKING_DIRECTORY "${work}"
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc OUTPUT_STRIP_TRAILING_WHITESPACE)
   file(REMOVE_RECURSE "${work}")

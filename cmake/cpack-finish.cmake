@@ -1,0 +1,60 @@
+# Run by cpack after each package is written, before it is copied out of
+# cpack's work tree (CPACK_POST_BUILD_SCRIPTS).
+
+# A .deb is an ar archive whose three members carry the modes their files
+# had on the builder's disk, after its umask.  Write them as dpkg-deb does,
+# 100644, over the ar headers' mode fields.
+foreach(file IN LISTS CPACK_PACKAGE_FILES)
+  if(NOT file MATCHES "\\.deb$")
+    continue()
+  endif()
+  find_program(dd dd)
+  if(NOT dd)
+    message(FATAL_ERROR "dd is needed to fix the .deb's member modes")
+  endif()
+  file(WRITE "${CPACK_TOPLEVEL_DIRECTORY}/ar-mode" "100644  ")
+  file(SIZE "${file}" size)
+  set(header 8) # after "!<arch>\n"
+  while(header LESS size)
+    file(READ "${file}" fields OFFSET ${header} LIMIT 60)
+    string(SUBSTRING "${fields}" 48 10 member_size)
+    string(STRIP "${member_size}" member_size)
+    math(EXPR mode "${header} + 40")
+    execute_process(COMMAND ${dd} "if=${CPACK_TOPLEVEL_DIRECTORY}/ar-mode" "of=${file}"
+      bs=1 seek=${mode} conv=notrunc RESULT_VARIABLE rc ERROR_QUIET)
+    if(NOT rc EQUAL 0 OR NOT member_size MATCHES "^[0-9]+$")
+      message(FATAL_ERROR "cannot fix the ar header at ${header} of ${file}")
+    endif()
+    math(EXPR header "${header} + 60 + ${member_size} + ${member_size} % 2")
+  endwhile()
+endforeach()
+
+# SHA256SUMS beside the packages, for `sha256sum -c SHA256SUMS`.  It lists
+# every package written there so far that is still there, by name.
+set(sums "${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS")
+set(lines "")
+if(EXISTS "${sums}")
+  file(STRINGS "${sums}" lines)
+endif()
+set(hashes "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-f]+  (.+)$" AND EXISTS "${CPACK_PACKAGE_DIRECTORY}/${CMAKE_MATCH_1}")
+    file(SHA256 "${CPACK_PACKAGE_DIRECTORY}/${CMAKE_MATCH_1}" hash)
+    list(APPEND hashes "${CMAKE_MATCH_1}|${hash}")
+  endif()
+endforeach()
+foreach(file IN LISTS CPACK_PACKAGE_FILES)
+  get_filename_component(name "${file}" NAME)
+  file(SHA256 "${file}" hash)
+  list(FILTER hashes EXCLUDE REGEX "^${name}\\|")
+  list(APPEND hashes "${name}|${hash}")
+endforeach()
+list(SORT hashes)
+set(text "")
+foreach(entry IN LISTS hashes)
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 name)
+  list(GET entry 1 hash)
+  string(APPEND text "${hash}  ${name}\n")
+endforeach()
+file(WRITE "${sums}" "${text}")

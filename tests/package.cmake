@@ -1,0 +1,312 @@
+# Checks on the packages, as a user or a distribution meets them:
+#
+#   cmake -DCASE=name -DBINARY_DIR=dir -DWORK_DIR=dir [-D...] -P package.cmake
+#
+# CASE make writes the packages (the CTest fixture the others require);
+# each other case checks one thing about them.  A case whose tool is
+# missing here checks what it can and then prints "SKIPPED:", so that CTest
+# counts it skipped, never passed.
+
+cmake_minimum_required(VERSION 3.19...3.25)
+
+foreach(var CASE BINARY_DIR WORK_DIR)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "package.cmake: -D${var}=... is required")
+  endif()
+endforeach()
+string(REPLACE "," ";" PACKAGES "${PACKAGES}")
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+
+if(EOL STREQUAL "CRLF")
+  set(nl "\r\n")
+else()
+  set(nl "\n")
+endif()
+set(expected_out
+  "p=0.426305732697498 is the approximated root${nl}exp(-2*p)-p=-0.000005523888897${nl}")
+
+set(failures "")
+set(unchecked "")
+macro(fail what)
+  string(APPEND failures "${what}\n")
+endmacro()
+macro(unchecked what)
+  list(APPEND unchecked "${what}")
+endmacro()
+
+# Runs ARGN in WORKING_DIRECTORY dir; stops the case if it fails.
+function(run out dir)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${dir}"
+    OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr RESULT_VARIABLE rc)
+  if(NOT rc STREQUAL "0")
+    message(FATAL_ERROR "${CASE}: `${ARGN}` failed (${rc}):\n${stdout}${stderr}")
+  endif()
+  set(${out} "${stdout}" PARENT_SCOPE)
+endfunction()
+
+# The program at PATH, run through RUNNER (an emulator, or nothing), must
+# print the two lines byte for byte and exit 0.
+function(expect_program what path)
+  execute_process(COMMAND ${ARGN} "${path}" INPUT_FILE "${WORK_DIR}/empty"
+    OUTPUT_FILE "${WORK_DIR}/stdout" RESULT_VARIABLE rc ERROR_VARIABLE err)
+  file(READ "${WORK_DIR}/stdout" got HEX)
+  string(HEX "${expected_out}" want)
+  if(NOT rc STREQUAL "0" OR NOT got STREQUAL want)
+    set(failures "${failures}${what}: exit ${rc}, stdout (hex) ${got}, stderr ${err}\n" PARENT_SCOPE)
+  endif()
+endfunction()
+file(WRITE "${WORK_DIR}/empty" "")
+
+# Every directory 0755, every file 0644 or, for a program or the WebAssembly
+# runner, 0755: LISTING
+# holds one member a line, its mode string first and its path last.
+function(expect_modes listing)
+  string(REPLACE "\n" ";" lines "${listing}")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^d" AND NOT line MATCHES "^drwxr-xr-x ")
+      set(failures "${failures}directory mode: ${line}\n" PARENT_SCOPE)
+    elseif(line MATCHES "^-" AND NOT line MATCHES "^-rw-r--r-- "
+        AND NOT (line MATCHES "^-rwxr-xr-x " AND line MATCHES "(/bin/[^/]+|\\.exe|\\.wasm|/wasi-run)$"))
+      set(failures "${failures}file mode: ${line}\n" PARENT_SCOPE)
+    endif()
+  endforeach()
+endfunction()
+
+# The installed README's relative links must lead to installed files.
+function(expect_links readme)
+  get_filename_component(dir "${readme}" DIRECTORY)
+  file(READ "${readme}" text)
+  # ](path) with no scheme or anchor; the brackets go before CMake's list
+  # splitting sees them
+  string(REGEX MATCHALL "\\]\\([^)#: ]+\\)" links "${text}")
+  string(REGEX REPLACE "\\]\\(([^)]*)\\)" "\\1" links "${links}")
+  foreach(link IN LISTS links)
+    if(NOT EXISTS "${dir}/${link}")
+      set(failures "${failures}${readme}: a link to ${link}, which is not installed\n" PARENT_SCOPE)
+    endif()
+  endforeach()
+endfunction()
+
+if(CASE STREQUAL "make")
+  # The packages, as the workflows' package steps write them.
+  run(out "${BINARY_DIR}" "${CPACK}" -C "${CONFIG}" --config CPackConfig.cmake)
+  message(STATUS "${out}")
+  run(out "${BINARY_DIR}" "${CPACK}" --config CPackSourceConfig.cmake)
+  message(STATUS "${out}")
+
+elseif(CASE STREQUAL "deb")
+  set(deb "${BINARY_DIR}/${DEB}")
+  find_program(dpkg_deb dpkg-deb)
+  if(NOT dpkg_deb)
+    message(STATUS "SKIPPED: ${CASE}: no dpkg-deb (Debian: dpkg)")
+    return()
+  endif()
+  run(info "${WORK_DIR}" "${dpkg_deb}" -f "${deb}" Package Version Architecture Depends Section)
+  foreach(field "Package: inverse-neville" "Version: ${VERSION}" "Architecture: ${DEB_ARCH}"
+      "Depends: libc6 \\(>= [0-9.]+\\)" "Section: math")
+    if(NOT info MATCHES "(^|\n)${field}\n")
+      fail("control field ${field} expected in:\n${info}")
+    endif()
+  endforeach()
+  run(listing "${WORK_DIR}" "${dpkg_deb}" -c "${deb}")
+  expect_modes("${listing}")
+  string(REGEX MATCHALL "[^\n]+" members "${listing}")
+  foreach(member IN LISTS members)
+    if(NOT member MATCHES "^[-d][-rwx]+ root/root ")
+      fail("not owned by root/root: ${member}")
+    endif()
+  endforeach()
+  set(doc ./usr/share/doc/inverse-neville)
+  foreach(path ./usr/bin/inverse_neville ./usr/share/man/man1/inverse_neville.1.gz
+      ${doc}/copyright ${doc}/changelog.gz ${doc}/README.md)
+    if(NOT listing MATCHES " ${path}\n")
+      fail("${path} missing")
+    endif()
+  endforeach()
+  if(listing MATCHES "/share/doc/inverse_neville/")
+    fail("documents outside /usr/share/doc/inverse-neville")
+  endif()
+  run(out "${WORK_DIR}" "${dpkg_deb}" -x "${deb}" root)
+  expect_program("the .deb's program" "${WORK_DIR}/root/usr/bin/inverse_neville" ${EMULATOR})
+  expect_links("${WORK_DIR}/root/${doc}/README.md")
+  file(READ "${WORK_DIR}/root/${doc}/copyright" copyright)
+  if(NOT copyright MATCHES "^Format: [^\n]+copyright-format/1.0/\n.*\nLicense: Expat\n.*\n Permission is hereby")
+    fail("copyright is not a machine-readable Expat licence:\n${copyright}")
+  endif()
+
+  find_program(gzip gzip)
+  if(gzip)
+    run(changelog "${WORK_DIR}" "${gzip}" -dc "${WORK_DIR}/root/${doc}/changelog.gz")
+    if(NOT changelog MATCHES "^inverse-neville \\(${VERSION}\\) ")
+      fail("the changelog's newest entry is not ${VERSION}")
+    endif()
+  else()
+    unchecked("the changelog (no gzip)")
+  endif()
+  find_program(man man)
+  if(man)
+    execute_process(COMMAND "${man}" --warnings -l "${WORK_DIR}/root/usr/share/man/man1/inverse_neville.1.gz"
+      OUTPUT_VARIABLE page ERROR_VARIABLE warnings RESULT_VARIABLE rc)
+    if(NOT rc STREQUAL "0" OR NOT warnings STREQUAL "" OR NOT page MATCHES "p=0\\.426305732697498 is the approximated root")
+      fail("the manual page does not render cleanly: ${rc} ${warnings}")
+    endif()
+  else()
+    unchecked("the manual page (no man; Debian: man-db)")
+  endif()
+  find_program(lintian lintian)
+  if(lintian)
+    # errors and warnings fail it, and so does any tag -I shows
+    execute_process(COMMAND "${lintian}" --fail-on error,warning -I "${deb}"
+      OUTPUT_VARIABLE tags ERROR_VARIABLE err RESULT_VARIABLE rc)
+    message(STATUS "lintian: exit ${rc}\n${tags}")
+    if(NOT rc STREQUAL "0" OR tags MATCHES "(^|\n)[EWIPX]: ")
+      fail("lintian: exit ${rc}\n${tags}${err}")
+    endif()
+  else()
+    unchecked("Debian policy (no lintian)")
+  endif()
+
+elseif(CASE STREQUAL "archive" OR CASE STREQUAL "zip")
+  # The tarball or the zip: the program beside the README and the licence.
+  run(listing "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar tvf "${BINARY_DIR}/${ARCHIVE}")
+  expect_modes("${listing}")
+  run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${ARCHIVE}")
+  string(REGEX REPLACE "\\.(tar\\.gz|zip)$" "" top "${ARCHIVE}")
+  set(top "${WORK_DIR}/${top}")
+  if(CASE STREQUAL "archive")
+    set(program "${top}/bin/inverse_neville")
+    set(docdir "${top}/share/doc/inverse_neville")
+    if(NOT EXISTS "${top}/share/man/man1/inverse_neville.1.gz")
+      fail("no manual page")
+    endif()
+  else()
+    file(GLOB program "${top}/inverse_neville.*")
+    set(docdir "${top}")
+    if(EXISTS "${top}/wasi-run")
+      set(EMULATOR "${top}/wasi-run") # the runner it ships
+    endif()
+  endif()
+  foreach(file "${program}" "${docdir}/README.md" "${docdir}/LICENSE")
+    if(NOT EXISTS "${file}")
+      fail("${file} missing")
+    endif()
+  endforeach()
+  expect_program("the packaged program" "${program}" ${EMULATOR})
+  expect_links("${docdir}/README.md")
+
+  if(CASE STREQUAL "archive" AND STATIC)
+    # Statically linked: it runs alone in an empty root, with no C library.
+    set(alone "${WORK_DIR}/alone")
+    file(COPY "${program}" DESTINATION "${alone}")
+    list(FIND EMULATOR -L at)
+    if(at GREATER_EQUAL 0)
+      # qemu-user, with an empty directory for the target's root
+      math(EXPR at "${at} + 1")
+      list(REMOVE_AT EMULATOR ${at})
+      list(INSERT EMULATOR ${at} "${alone}")
+      expect_program("the program alone" "${alone}/inverse_neville" ${EMULATOR})
+    else()
+      find_program(chroot chroot PATHS /usr/sbin /sbin)
+      execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+      if(chroot AND uid STREQUAL "0" AND NOT EMULATOR)
+        expect_program("the program alone in an empty root" /inverse_neville "${chroot}" "${alone}")
+      else()
+        unchecked("the program alone in an empty root (chroot needs root)")
+      endif()
+    endif()
+  endif()
+
+elseif(CASE STREQUAL "sums")
+  # SHA256SUMS lists every package, and every hash in it holds.
+  file(STRINGS "${BINARY_DIR}/SHA256SUMS" lines)
+  set(listed "")
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "^([0-9a-f]+)  (.+)$")
+      fail("not a sha256sum line: ${line}")
+      continue()
+    endif()
+    list(APPEND listed "${CMAKE_MATCH_2}")
+    file(SHA256 "${BINARY_DIR}/${CMAKE_MATCH_2}" hash)
+    if(NOT hash STREQUAL CMAKE_MATCH_1)
+      fail("${CMAKE_MATCH_2}: sha256 ${hash}, SHA256SUMS says ${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  foreach(package IN LISTS PACKAGES)
+    if(NOT package IN_LIST listed)
+      fail("${package} is not in SHA256SUMS")
+    endif()
+  endforeach()
+
+elseif(CASE STREQUAL "source")
+  # The source archive holds exactly the files git sees (in a clean
+  # checkout, the tracked ones), and builds and passes the suite unpacked.
+  run(listing "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar tf "${BINARY_DIR}/${SOURCE}")
+  string(REGEX REPLACE "\\.tar\\.gz$" "" top "${SOURCE}")
+  string(REGEX REPLACE "(^|\n)${top}/" "\\1" listing "${listing}")
+  string(REGEX REPLACE "(^|\n)[^\n]*/(\n|$)" "\\1" listing "${listing}") # directories
+  string(REGEX REPLACE "\n$" "" listing "${listing}")
+  string(REPLACE "\n" ";" packed "${listing}")
+  list(SORT packed)
+  execute_process(COMMAND "${GIT}" -C "${SOURCE_DIR}" ls-files --cached --others --exclude-standard
+    OUTPUT_VARIABLE tracked RESULT_VARIABLE rc ERROR_QUIET)
+  if(GIT AND rc STREQUAL "0" AND EXISTS "${SOURCE_DIR}/.git")
+    string(REGEX REPLACE "\n$" "" tracked "${tracked}")
+    string(REPLACE "\n" ";" tracked "${tracked}")
+    list(SORT tracked)
+    if(NOT packed STREQUAL tracked)
+      fail("the source archive holds\n  ${packed}\nbut git tracks\n  ${tracked}")
+    endif()
+  else()
+    unchecked("the source archive against git (not a git checkout)")
+  endif()
+  run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${SOURCE}")
+  run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -S "${WORK_DIR}/${top}" -B "${WORK_DIR}/build"
+    -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release)
+  run(out "${WORK_DIR}" "${CMAKE_COMMAND}" --build "${WORK_DIR}/build" -j2)
+  run(out "${WORK_DIR}/build" "${CTEST}" -L "unit|e2e|docs" -j2 --no-tests=error --output-on-failure)
+  message(STATUS "${out}")
+
+elseif(CASE STREQUAL "rebuild")
+  # Built again from the source archive: at another path, later, under
+  # umask 027, the same preset gives the same bytes in every package.
+  if(NOT PRESET)
+    message(STATUS "SKIPPED: ${CASE}: the build was not configured from a preset")
+    return()
+  endif()
+  find_program(sh sh)
+  if(NOT sh)
+    message(STATUS "SKIPPED: ${CASE}: no POSIX shell to set a umask with")
+    return()
+  endif()
+  run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${SOURCE}")
+  string(REGEX REPLACE "\\.tar\\.gz$" "" top "${SOURCE}")
+  file(READ "${BINARY_DIR}/CPackSourceDateEpoch" epoch)
+  set(build "${WORK_DIR}/${top}/out/${PRESET}")
+  run(out "${WORK_DIR}/${top}" "${sh}" -c [[
+umask 027
+"$1" --preset "$3" -DBUILD_TESTING=OFF >/dev/null &&
+"$1" --build "$4" --config Release -j2 >/dev/null &&
+cd "$4" && SOURCE_DATE_EPOCH=$5 "$2" -C Release --config CPackConfig.cmake >/dev/null &&
+SOURCE_DATE_EPOCH=$5 "$2" --config CPackSourceConfig.cmake >/dev/null]]
+    sh "${CMAKE_COMMAND}" "${CPACK}" "${PRESET}" "${build}" "${epoch}")
+  foreach(package IN LISTS PACKAGES)
+    file(SHA256 "${BINARY_DIR}/${package}" first)
+    file(SHA256 "${build}/${package}" second)
+    message(STATUS "${first} ${second} ${package}")
+    if(NOT first STREQUAL second)
+      fail("${package} differs when built again")
+    endif()
+  endforeach()
+
+else()
+  message(FATAL_ERROR "package.cmake: unknown CASE '${CASE}'")
+endif()
+
+if(failures)
+  message(FATAL_ERROR "${CASE}:\n${failures}")
+endif()
+if(unchecked)
+  string(REPLACE ";" ", " unchecked "${unchecked}")
+  message(STATUS "SKIPPED: ${CASE}: not checked here: ${unchecked}")
+endif()
