@@ -1,6 +1,6 @@
 # Cross build for Linux on another CPU with Debian's cross compilers, the
-# tests run under qemu-user.  One file for every CPU: the Debian triplet
-# says which.
+# tests run under qemu-user.  One file for every CPU, its release
+# architectures and its ports alike: the Debian triplet says which.
 #
 #   cmake -S . -B out/arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/linux-cross.cmake \
 #         -DINVERSE_NEVILLE_TRIPLET=aarch64-linux-gnu \
@@ -28,6 +28,10 @@ if(cpu MATCHES "^i[3-6]86$")
 elseif(cpu STREQUAL "powerpc64le")
   set(cpu ppc64le)
   set(qemu_cpu ppc64le)
+elseif(cpu STREQUAL "powerpc64")
+  set(qemu_cpu ppc64)
+elseif(cpu STREQUAL "powerpc")
+  set(qemu_cpu ppc)
 endif()
 
 set(CMAKE_SYSTEM_NAME Linux)

@@ -31,8 +31,10 @@
  *	no contraction into fused multiply-add, no reassociation, no
  *	reciprocals, no wider intermediates.  The build pins
  *	-ffp-contract=off (/fp:precise), switches the parts of
- *	-funsafe-math-optimizations off again and, on 32-bit x86, asks for
- *	SSE2 arithmetic; what is left is refused below.
+ *	-funsafe-math-optimizations off again and asks for double
+ *	arithmetic where an FPU would compute in extended precision (SSE2 on
+ *	32-bit x86, the 68040's fdmul and kin on m68k); what is left is
+ *	refused below.
  *
  *	The value table holds y_k = exp(-2 x_k) - x_k as computed in
  *	doubles with a correctly rounded exponential; the tableau entries
@@ -70,7 +72,7 @@
 #error "inverse_neville must not be built with /fp:contract: fused multiply-add changes the bits of the Neville tableau"
 #endif
 #if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
-#error "inverse_neville needs FLT_EVAL_METHOD == 0: every double operation must round to double (no x87 excess precision)"
+#error "inverse_neville needs FLT_EVAL_METHOD == 0: every double operation must round to double, not to an FPU's extended precision (x86-32: -msse2 -mfpmath=sse; m68k: -m68040 or -m68060; GCC 12 has no -fexcess-precision=standard for C++)"
 #endif
 static_assert(std::numeric_limits<double>::is_iec559, "inverse_neville needs IEC 60559 (IEEE-754) doubles");
 
