@@ -16,10 +16,9 @@ int inverse_neville_main(int argc, char *argv[]);
 
 namespace {
 
-// What main hands to printf, while a test listens: the format, the double
-// (each of the program's formats converts exactly one) and the text.
+// What main hands to printf, while a test listens: the double (each of the
+// program's formats converts exactly one) and the text it makes.
 struct Call {
-	std::string format;
 	double value;
 	std::string text;
 };
@@ -36,7 +35,7 @@ int record(char const *format, va_list args)
 	char text[256];
 	int const n = std::vsnprintf(text, sizeof text, format, copy);
 	va_end(copy);
-	calls.push_back({format, va_arg(args, double), n < 0 ? "" : text});
+	calls.push_back({va_arg(args, double), n < 0 ? "" : text});
 	return n;
 }
 
@@ -217,8 +216,6 @@ TEST(Program, PrintsItsOwnRootAndResidual)
 	}
 	EXPECT_EQ(status, 0);
 	ASSERT_EQ(calls.size(), 2U);
-	EXPECT_EQ(calls[0].format, "p=%.15lf is the approximated root\n");
-	EXPECT_EQ(calls[1].format, "exp(-2*p)-p=%.15lf\n");
 	double const p = calls[0].value;
 	double const r = calls[1].value;
 	EXPECT_EQ(hex(p), hex(from_bits(p_bits)));

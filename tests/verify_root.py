@@ -18,12 +18,15 @@ checks each decimal against the bit pattern written beside it), then:
   * checks that the tableau in the source's header comment and the data
     and expected bits the unit tests keep of their own are these;
   * optionally runs the built program and checks its two lines byte for
-    byte, and checks that the README quotes these figures.
+    byte, and checks that every number the README's "How good is p?" and
+    tableau, and the manual page, quote is one of these figures or an
+    input.
 
 Python 3.9 or later, standard library only.  Exit status 0 when every
 check holds.
 
   python3 tests/verify_root.py [--program build/inverse_neville] [--readme README.md]
+                               [--manpage docs/inverse_neville.1]
 """
 
 import argparse
@@ -33,7 +36,7 @@ import re
 import struct
 import subprocess
 import sys
-from decimal import Decimal, localcontext
+from decimal import ROUND_DOWN, Decimal, localcontext
 from fractions import Fraction
 
 ROOT_DIR = pathlib.Path(__file__).resolve().parent.parent
@@ -116,6 +119,41 @@ def true_root():
     raise SystemExit("Newton's method did not converge")
 
 
+def cut(value, decimals):
+    """A Decimal cut (not rounded) after so many decimals: the digits a
+    document writes before an ellipsis."""
+    with localcontext() as ctx:
+        ctx.prec = DIGITS + 10
+        return f"{value.quantize(Decimal(1).scaleb(-decimals), rounding=ROUND_DOWN):f}"
+
+
+def sci(value, digits):
+    """Scientific notation as the documents write it: 2.98e-6."""
+    mantissa, exponent = f"{value:.{digits}e}".split("e")
+    return f"{mantissa}e{int(exponent)}"
+
+
+NUMBER = re.compile(r"-?\d+\.\d+(?:e-?\d+)?")
+
+
+def readme_numbers(path):
+    """The numbers in the README's "How good is p?" and its tableau block."""
+    text = path.read_text(encoding="utf-8").replace("\u2212", "-")
+    section = re.search(r"^### How good is p\?$(.*?)^#", text, re.S | re.M)
+    tableau = re.search(r"^```\nQ\[0\]\[0\].*?^```$", text, re.S | re.M)
+    if section is None or tableau is None:
+        raise SystemExit(f"{path}: no section \"How good is p?\" or no tableau block")
+    return NUMBER.findall(section.group(1) + tableau.group(0))
+
+
+def manpage_numbers(path):
+    """The numbers in the manual page's text (not in its title line)."""
+    lines = path.read_text(encoding="utf-8").splitlines()
+    text = "\n".join(line for line in lines if not line.startswith(".TH"))
+    text = text.replace("\\-", "-").replace("\\|", "").replace("\\&", "")
+    return NUMBER.findall(text)
+
+
 def neighbours(value):
     """The two doubles on either side of a Decimal that is not a double."""
     lo = float(value)
@@ -130,6 +168,7 @@ def main():
     parser.add_argument("--tests", type=pathlib.Path, default=ROOT_DIR / "tests" / "qij_test.cpp")
     parser.add_argument("--program", help="the built program, whose output is checked")
     parser.add_argument("--readme", type=pathlib.Path, help="a README that must quote these figures")
+    parser.add_argument("--manpage", type=pathlib.Path, help="a manual page that must quote these figures")
     args = parser.parse_args()
     failures = []
 
@@ -208,15 +247,43 @@ def main():
         if run.returncode != 0 or run.stderr or got != expected:
             failures.append(f"program output {got!r} (exit {run.returncode}), expected {expected!r}")
 
-    if args.readme:
-        readme = args.readme.read_text(encoding="utf-8")
-        quoted = [f"{p!r}", f"{root:.14f}", f"{error:.2e}", f"{residual:.2e}", f"{slope:.3f}",
-                  expected.splitlines()[0], expected.splitlines()[1]]
-        quoted += [f"{q[i][j]!r}" for i in range(1, 4) for j in range(1, i + 1)]
-        missing = [s for s in quoted if s not in readme]
-        print(f"README quotes {len(quoted) - len(missing)} of {len(quoted)} figures")
+    # Every number the documents quote about the result: either computed
+    # here (a table of figures, each with the documents that must quote
+    # it) or an input named as such.  A changed digit anywhere fails.
+    ratio = error / root
+    agree = 0
+    while cut(Decimal(p), agree + 1) == cut(root, agree + 1):
+        agree += 1
+    cubic = Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator)
+    figures = [
+        (f"{p!r}", "readme"),
+        (cut(root, 22), "readme"),
+        (f"{root:.14f}", "man"),
+        (sci(error, 2), "readme man"),
+        (sci(ratio, 1), "readme man"),
+        (cut(Decimal(p), agree), "readme"),
+        (cut(cubic, 20), "readme"),
+        (f"{float(ulps):.2f}", "readme"),
+        (f"{slope:.3f}", "readme"),
+        (sci(residual, 2), "readme"),
+        (f"{p:.15f}", "man"),
+        (f"{nearest - p:.15f}", "readme man"),
+    ] + [(f"{q[i][j]!r}", "readme") for i in range(1, 4) for j in range(1, i + 1)]
+    inputs = [f"{v!r}" for v in x]  # the nodes, written into the program
+    print(f"p and the root agree to {agree} decimals; relative error {sci(ratio, 1)}")
+    documents = {"readme": (args.readme, readme_numbers), "man": (args.manpage, manpage_numbers)}
+    for doc, (path, reader) in documents.items():
+        if path is None:
+            continue
+        found = reader(path)
+        wanted = [value for value, where in figures if doc in where.split()]
+        unknown = sorted(set(found) - set(wanted) - set(inputs))
+        missing = [value for value in wanted if value not in found]
+        print(f"{path}: {len(found)} numbers quoted, {len(wanted) - len(missing)} of {len(wanted)} figures")
+        if unknown:
+            failures.append(f"{path} quotes numbers that are neither computed nor inputs: {unknown}")
         if missing:
-            failures.append(f"{args.readme} does not quote: {missing}")
+            failures.append(f"{path} does not quote: {missing}")
 
     for f in failures:
         print(f"FAILED: {f}", file=sys.stderr)
