@@ -195,6 +195,22 @@ elseif(CASE STREQUAL "archive" OR CASE STREQUAL "zip")
   expect_program("the packaged program" "${program}" ${EMULATOR})
   expect_links("${docdir}/README.md")
 
+  if(program MATCHES "\\.exe$")
+    # a Windows program that needs no DLL beyond Windows' own
+    if(OBJDUMP)
+      run(headers "${WORK_DIR}" "${OBJDUMP}" -p "${program}")
+      string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+      message(STATUS "${imports}")
+      foreach(import IN LISTS imports)
+        if(NOT import MATCHES "DLL Name: (KERNEL32|msvcrt|ucrtbase|api-ms-win-crt-.*)\\.dll$")
+          fail("the program imports ${import}")
+        endif()
+      endforeach()
+    else()
+      unchecked("the program's DLL imports (no objdump)")
+    endif()
+  endif()
+
   if(CASE STREQUAL "archive" AND STATIC)
     # Statically linked: it runs alone in an empty root, with no C library.
     set(alone "${WORK_DIR}/alone")
