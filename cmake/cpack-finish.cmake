@@ -29,6 +29,66 @@ foreach(file IN LISTS CPACK_PACKAGE_FILES)
   endwhile()
 endforeach()
 
+# cpack 3.25 stores in a tarball or a zip the builder's user and group, and
+# its members in the order the file system lists them.  GNU tar writes a
+# tarball again: sorted by name, owned by root, with the same time and modes.
+# A zip's Unix extra fields ("ux", 0x7875) get user and group 0.
+foreach(file IN LISTS CPACK_PACKAGE_FILES)
+  if(file MATCHES "\\.tar\\.gz$")
+    find_program(tar NAMES gtar tar)
+    find_program(gzip gzip)
+    execute_process(COMMAND ${tar} --version OUTPUT_VARIABLE version ERROR_QUIET)
+    if(NOT version MATCHES "GNU tar" OR NOT gzip)
+      message(STATUS "No GNU tar and gzip: ${file} keeps the builder's user and cpack's order")
+      continue()
+    endif()
+    set(tree "${CPACK_TOPLEVEL_DIRECTORY}/repack")
+    file(REMOVE_RECURSE "${tree}" "${tree}.tar" "${tree}.tar.gz")
+    file(MAKE_DIRECTORY "${tree}")
+    execute_process(COMMAND ${tar} -xzf "${file}" -C "${tree}" RESULT_VARIABLE rc)
+    file(GLOB top RELATIVE "${tree}" "${tree}/*")
+    if(rc EQUAL 0)
+      execute_process(COMMAND ${tar} --sort=name --format=gnu --owner=0 --group=0 --numeric-owner
+          --mtime=@$ENV{SOURCE_DATE_EPOCH} --mode=u=rwX,go=rX -cf "${tree}.tar" -C "${tree}" ${top}
+        RESULT_VARIABLE rc)
+    endif()
+    if(rc EQUAL 0)
+      execute_process(COMMAND ${gzip} -9n "${tree}.tar" RESULT_VARIABLE rc)
+    endif()
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "cannot write ${file} again with GNU tar")
+    endif()
+    file(RENAME "${tree}.tar.gz" "${file}")
+    file(REMOVE_RECURSE "${tree}")
+  elseif(file MATCHES "\\.zip$")
+    find_program(dd dd)
+    file(READ "${file}" bytes HEX)
+    string(FIND "${bytes}" "75780b000104" at)
+    while(at GREATER_EQUAL 0)
+      # the user at 6 bytes in, the group 5 bytes after it, 4 bytes each
+      math(EXPR odd "${at} % 2")
+      set(skips 6 11)
+      if(odd)
+        set(skips "") # not on a byte boundary: not a header
+      endif()
+      foreach(skip IN LISTS skips)
+        math(EXPR offset "${at} / 2 + ${skip}")
+        execute_process(COMMAND ${dd} if=/dev/zero "of=${file}" bs=1 count=4 seek=${offset} conv=notrunc
+          RESULT_VARIABLE rc ERROR_QUIET)
+        if(NOT rc EQUAL 0)
+          message(FATAL_ERROR "cannot clear the owner in ${file}")
+        endif()
+      endforeach()
+      math(EXPR next "${at} + 12")
+      string(SUBSTRING "${bytes}" ${next} -1 rest)
+      string(FIND "${rest}" "75780b000104" at)
+      if(at GREATER_EQUAL 0)
+        math(EXPR at "${at} + ${next}")
+      endif()
+    endwhile()
+  endif()
+endforeach()
+
 # SHA256SUMS beside the packages, for `sha256sum -c SHA256SUMS`.  It lists
 # every package written there so far that is still there, by name.
 set(sums "${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS")

@@ -204,6 +204,9 @@ else()
   set(INVERSE_NEVILLE_ARCHIVE ${CPACK_PACKAGE_FILE_NAME}.zip)
 endif()
 set(INVERSE_NEVILLE_SOURCE_ARCHIVE ${CPACK_SOURCE_PACKAGE_FILE_NAME}.tar.gz)
+# which preset configured this tree, if one did: the rebuild check
+# configures a copy of the sources with the same one
+set(INVERSE_NEVILLE_PACKAGE_PRESET "" CACHE STRING "The configure preset of this build tree, if any")
 set(CPACK_INVERSE_NEVILLE_ARCHIVE_PROGRAM ${inverse_neville_archive_program})
 set(CPACK_INVERSE_NEVILLE_BINARY_DIR ${PROJECT_BINARY_DIR})
 set(CPACK_INVERSE_NEVILLE_OBJCOPY ${CMAKE_OBJCOPY})

@@ -171,6 +171,13 @@ elseif(CASE STREQUAL "archive" OR CASE STREQUAL "zip")
   # The tarball or the zip: the program beside the README and the licence.
   run(listing "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar tvf "${BINARY_DIR}/${ARCHIVE}")
   expect_modes("${listing}")
+  # owned by root, whoever built it: mode, links, user, group, size, ...
+  string(REGEX MATCHALL "[^\n]+" members "${listing}")
+  foreach(member IN LISTS members)
+    if(NOT member MATCHES "^[-d][-rwx]+ +[0-9]+ (0|root) +(0|root) ")
+      fail("not owned by root: ${member}")
+    endif()
+  endforeach()
   run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${ARCHIVE}")
   string(REGEX REPLACE "\\.(tar\\.gz|zip)$" "" top "${ARCHIVE}")
   set(top "${WORK_DIR}/${top}")
