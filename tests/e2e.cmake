@@ -15,13 +15,7 @@ foreach(var PROGRAM CASE EOL WORK_DIR)
   endif()
 endforeach()
 
-if(EOL STREQUAL "CRLF")
-  set(nl "\r\n")
-else()
-  set(nl "\n")
-endif()
-set(expected_out
-  "p=0.426305732697498 is the approximated root${nl}exp(-2*p)-p=-0.000005523888897${nl}")
+include(${CMAKE_CURRENT_LIST_DIR}/expected_output.cmake)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")

@@ -18,13 +18,7 @@ string(REPLACE "," ";" PACKAGES "${PACKAGES}")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 
-if(EOL STREQUAL "CRLF")
-  set(nl "\r\n")
-else()
-  set(nl "\n")
-endif()
-set(expected_out
-  "p=0.426305732697498 is the approximated root${nl}exp(-2*p)-p=-0.000005523888897${nl}")
+include(${CMAKE_CURRENT_LIST_DIR}/expected_output.cmake)
 
 set(failures "")
 set(unchecked "")
@@ -58,13 +52,16 @@ function(expect_program what path)
 endfunction()
 file(WRITE "${WORK_DIR}/empty" "")
 
-# Every directory 0755, every file 0644 or, for a program or the WebAssembly
-# runner, 0755: LISTING
-# holds one member a line, its mode string first and its path last.
-function(expect_modes listing)
-  string(REPLACE "\n" ";" lines "${listing}")
+# Every member owned by root (OWNER: how the listing writes that), every
+# directory 0755, every file 0644 or, for a program or the WebAssembly
+# runner, 0755: LISTING holds one member a line, its mode first and its
+# path last.
+function(expect_members listing owner)
+  string(REGEX MATCHALL "[^\n]+" lines "${listing}")
   foreach(line IN LISTS lines)
-    if(line MATCHES "^d" AND NOT line MATCHES "^drwxr-xr-x ")
+    if(NOT line MATCHES "^[-d][-rwx]+ +${owner}")
+      set(failures "${failures}not owned by root: ${line}\n" PARENT_SCOPE)
+    elseif(line MATCHES "^d" AND NOT line MATCHES "^drwxr-xr-x ")
       set(failures "${failures}directory mode: ${line}\n" PARENT_SCOPE)
     elseif(line MATCHES "^-" AND NOT line MATCHES "^-rw-r--r-- "
         AND NOT (line MATCHES "^-rwxr-xr-x " AND line MATCHES "(/bin/[^/]+|\\.exe|\\.wasm|/wasi-run)$"))
@@ -110,13 +107,7 @@ elseif(CASE STREQUAL "deb")
     endif()
   endforeach()
   run(listing "${WORK_DIR}" "${dpkg_deb}" -c "${deb}")
-  expect_modes("${listing}")
-  string(REGEX MATCHALL "[^\n]+" members "${listing}")
-  foreach(member IN LISTS members)
-    if(NOT member MATCHES "^[-d][-rwx]+ root/root ")
-      fail("not owned by root/root: ${member}")
-    endif()
-  endforeach()
+  expect_members("${listing}" "root/root ")
   set(doc ./usr/share/doc/inverse-neville)
   foreach(path ./usr/bin/inverse_neville ./usr/share/man/man1/inverse_neville.1.gz
       ${doc}/copyright ${doc}/changelog.gz ${doc}/README.md)
@@ -170,14 +161,8 @@ elseif(CASE STREQUAL "deb")
 elseif(CASE STREQUAL "archive" OR CASE STREQUAL "zip")
   # The tarball or the zip: the program beside the README and the licence.
   run(listing "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar tvf "${BINARY_DIR}/${ARCHIVE}")
-  expect_modes("${listing}")
-  # owned by root, whoever built it: mode, links, user, group, size, ...
-  string(REGEX MATCHALL "[^\n]+" members "${listing}")
-  foreach(member IN LISTS members)
-    if(NOT member MATCHES "^[-d][-rwx]+ +[0-9]+ (0|root) +(0|root) ")
-      fail("not owned by root: ${member}")
-    endif()
-  endforeach()
+  # mode, links, user, group, size, date, path
+  expect_members("${listing}" "[0-9]+ (0|root) +(0|root) ")
   run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${ARCHIVE}")
   string(REGEX REPLACE "\\.(tar\\.gz|zip)$" "" top "${ARCHIVE}")
   set(top "${WORK_DIR}/${top}")
@@ -270,6 +255,7 @@ elseif(CASE STREQUAL "source")
   string(REGEX REPLACE "(^|\n)[^\n]*/(\n|$)" "\\1" listing "${listing}") # directories
   string(REGEX REPLACE "\n$" "" listing "${listing}")
   string(REPLACE "\n" ";" packed "${listing}")
+  list(REMOVE_ITEM packed "") # the top directory itself
   list(SORT packed)
   execute_process(COMMAND "${GIT}" -C "${SOURCE_DIR}" ls-files --cached --others --exclude-standard
     OUTPUT_VARIABLE tracked RESULT_VARIABLE rc ERROR_QUIET)
