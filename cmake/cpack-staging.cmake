@@ -14,9 +14,10 @@ endif()
 
 # Debian: Depends, as dpkg-shlibdeps reads it off the program for the
 # package's own architecture.  A cross build finds the target's C library in
-# Debian's cross sysroot (/usr/<triplet>/lib), whose shlibs file names it
-# with an architecture qualifier (libc6:arm64): in a package of that
-# architecture that is plain libc6.  Never an empty Depends.
+# Debian's cross sysroot (/usr/<triplet>/lib), whose shlibs files name the
+# packages for a cross compiler (libc6:arm64, libgcc-s1-armhf-cross): in a
+# package of that architecture they are plain libc6 and libgcc-s1.  Never
+# an empty Depends.
 if(CPACK_GENERATOR STREQUAL "DEB")
   find_program(shlibdeps dpkg-shlibdeps)
   if(NOT shlibdeps)
@@ -39,6 +40,7 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   file(REMOVE_RECURSE "${work}")
   string(REGEX REPLACE "^shlibs:Depends=" "" depends "${out}")
   string(REGEX REPLACE ":${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}( |,|$)" "\\1" depends "${depends}")
+  string(REGEX REPLACE "-${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}-cross( |,|$)" "\\1" depends "${depends}")
   if(NOT rc EQUAL 0 OR NOT depends MATCHES "^libc6")
     message(FATAL_ERROR "dpkg-shlibdeps found no Depends for ${CPACK_DEBIAN_PACKAGE_ARCHITECTURE} "
       "(a cross build needs Debian's libc6-dev-<arch>-cross): ${err}${out}")
