@@ -206,6 +206,18 @@ elseif(CASE STREQUAL "archive" OR CASE STREQUAL "zip")
     endif()
   endif()
 
+  if(CASE STREQUAL "archive")
+    # stripped, as the .deb's is (where lintian checks it)
+    if(READELF)
+      run(sections "${WORK_DIR}" "${READELF}" -S "${program}")
+      if(sections MATCHES "\\.symtab")
+        fail("the program is not stripped")
+      endif()
+    else()
+      unchecked("that the program is stripped (no readelf)")
+    endif()
+  endif()
+
   if(CASE STREQUAL "archive" AND STATIC)
     # Statically linked: it runs alone in an empty root, with no C library.
     set(alone "${WORK_DIR}/alone")
