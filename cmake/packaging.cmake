@@ -113,14 +113,8 @@ int main(int argc, char **) { return std::printf("%f", std::exp(argc)) < 0; }]]
     "License: Expat\n"
     " ${licence}\n")
   if(INVERSE_NEVILLE_GZIP)
+    inverse_neville_gzip(docs/changelog debian/changelog.gz inverse_neville_changelog)
     set(changelog ${PROJECT_BINARY_DIR}/debian/changelog.gz)
-    add_custom_command(OUTPUT ${changelog}
-      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/changelog debian/changelog
-      COMMAND ${INVERSE_NEVILLE_GZIP} -9nf debian/changelog
-      DEPENDS ${PROJECT_SOURCE_DIR}/docs/changelog
-      WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-      VERBATIM)
-    add_custom_target(inverse_neville_changelog ALL DEPENDS ${changelog})
     install(FILES ${changelog} DESTINATION ${debian_docdir} COMPONENT debian EXCLUDE_FROM_ALL)
   endif()
   install(FILES ${PROJECT_BINARY_DIR}/debian/copyright README.md
@@ -154,8 +148,8 @@ set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-source)
 # What .gitignore keeps out of git, and git's own files: regular
 # expressions on absolute paths, anchored at the source tree, written into
-# CPackSourceConfig.cmake as they stand (hence the doubled backslashes).
-# each special character behind a backslash, itself doubled
+# CPackSourceConfig.cmake as they stand: each special character of a path
+# behind a backslash, and every backslash doubled.
 string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\\\\\1" source_dir "${PROJECT_SOURCE_DIR}")
 string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\\\\\1" binary_dir "${PROJECT_BINARY_DIR}")
 set(CPACK_SOURCE_IGNORE_FILES "^${binary_dir}/")
