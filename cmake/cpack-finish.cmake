@@ -1,120 +1,48 @@
-# Run by cpack after each package is written, before it is copied out of
-# cpack's work tree (CPACK_POST_BUILD_SCRIPTS).
-
-# A .deb is an ar archive whose three members carry the modes their files
-# had on the builder's disk, after its umask.  Write them as dpkg-deb does,
-# 100644, over the ar headers' mode fields.
+# Run by cpack after it writes each package, before it copies the package
+# out of its work tree (CPACK_POST_BUILD_SCRIPTS).  Each package is written
+# again, or normalised, by its format's own tool; without that tool,
+# packaging stops and names its Debian package.
+set(src "${CPACK_INVERSE_NEVILLE_SOURCE_DIR}")
 foreach(file IN LISTS CPACK_PACKAGE_FILES)
-  if(NOT file MATCHES "\\.deb$")
-    continue()
-  endif()
-  find_program(dd dd)
-  if(NOT dd)
-    message(FATAL_ERROR "dd is needed to fix the .deb's member modes")
-  endif()
-  file(WRITE "${CPACK_TOPLEVEL_DIRECTORY}/ar-mode" "100644  ")
-  file(SIZE "${file}" size)
-  set(header 8) # after "!<arch>\n"
-  while(header LESS size)
-    file(READ "${file}" fields OFFSET ${header} LIMIT 60)
-    string(SUBSTRING "${fields}" 48 10 member_size)
-    string(STRIP "${member_size}" member_size)
-    math(EXPR mode "${header} + 40")
-    execute_process(COMMAND ${dd} "if=${CPACK_TOPLEVEL_DIRECTORY}/ar-mode" "of=${file}"
-      bs=1 seek=${mode} conv=notrunc RESULT_VARIABLE rc ERROR_QUIET)
-    if(NOT rc EQUAL 0 OR NOT member_size MATCHES "^[0-9]+$")
-      message(FATAL_ERROR "cannot fix the ar header at ${header} of ${file}")
+  set(git git -C "${src}")
+  if(CPACK_INSTALLED_DIRECTORIES) # the source archive: what git tracks at HEAD
+    execute_process(COMMAND ${git} rev-parse --show-toplevel OUTPUT_VARIABLE top ERROR_QUIET)
+    if(NOT top STREQUAL "${src}\n")
+      message(FATAL_ERROR "A source archive is made from a git checkout (git archive); ${src} is not one.")
     endif()
-    math(EXPR header "${header} + 60 + ${member_size} + ${member_size} % 2")
-  endwhile()
-endforeach()
-
-# cpack 3.25 stores in a tarball or a zip the builder's user and group, and
-# its members in the order the file system lists them.  GNU tar writes a
-# tarball again: sorted by name, owned by root, with the same time and modes.
-# A zip's Unix extra fields ("ux", 0x7875) get user and group 0.
-foreach(file IN LISTS CPACK_PACKAGE_FILES)
-  if(file MATCHES "\\.tar\\.gz$")
-    find_program(tar NAMES gtar tar)
-    find_program(gzip gzip)
-    execute_process(COMMAND ${tar} --version OUTPUT_VARIABLE version ERROR_QUIET)
-    if(NOT version MATCHES "GNU tar" OR NOT gzip)
-      message(STATUS "No GNU tar and gzip: ${file} keeps the builder's user and cpack's order")
-      continue()
-    endif()
-    set(tree "${CPACK_TOPLEVEL_DIRECTORY}/repack")
-    file(REMOVE_RECURSE "${tree}" "${tree}.tar" "${tree}.tar.gz")
-    file(MAKE_DIRECTORY "${tree}")
-    execute_process(COMMAND ${tar} -xzf "${file}" -C "${tree}" RESULT_VARIABLE rc)
-    file(GLOB top RELATIVE "${tree}" "${tree}/*")
-    if(rc EQUAL 0)
-      execute_process(COMMAND ${tar} --sort=name --format=gnu --owner=0 --group=0 --numeric-owner
-          --mtime=@$ENV{SOURCE_DATE_EPOCH} --mode=u=rwX,go=rX -cf "${tree}.tar" -C "${tree}" ${top}
-        RESULT_VARIABLE rc)
-    endif()
-    if(rc EQUAL 0)
-      execute_process(COMMAND ${gzip} -9n "${tree}.tar" RESULT_VARIABLE rc)
-    endif()
-    if(NOT rc EQUAL 0)
-      message(FATAL_ERROR "cannot write ${file} again with GNU tar")
-    endif()
-    file(RENAME "${tree}.tar.gz" "${file}")
+    set(need "git gzip")
+    execute_process(COMMAND ${git} archive --format=tar "--prefix=${CPACK_PACKAGE_FILE_NAME}/" HEAD
+      COMMAND gzip -9n OUTPUT_FILE "${file}" RESULTS_VARIABLE rc)
+  elseif(file MATCHES "\\.deb$") # owned by root, dpkg-deb's own modes and times
+    set(need dpkg)
+    set(tree "${CPACK_TOPLEVEL_DIRECTORY}/deb-tree")
     file(REMOVE_RECURSE "${tree}")
-  elseif(file MATCHES "\\.zip$")
-    find_program(dd dd)
-    file(READ "${file}" bytes HEX)
-    string(FIND "${bytes}" "75780b000104" at)
-    while(at GREATER_EQUAL 0)
-      # the user at 6 bytes in, the group 5 bytes after it, 4 bytes each
-      math(EXPR odd "${at} % 2")
-      set(skips 6 11)
-      if(odd)
-        set(skips "") # not on a byte boundary: not a header
-      endif()
-      foreach(skip IN LISTS skips)
-        math(EXPR offset "${at} / 2 + ${skip}")
-        execute_process(COMMAND ${dd} if=/dev/zero "of=${file}" bs=1 count=4 seek=${offset} conv=notrunc
-          RESULT_VARIABLE rc ERROR_QUIET)
-        if(NOT rc EQUAL 0)
-          message(FATAL_ERROR "cannot clear the owner in ${file}")
-        endif()
-      endforeach()
-      math(EXPR next "${at} + 12")
-      string(SUBSTRING "${bytes}" ${next} -1 rest)
-      string(FIND "${rest}" "75780b000104" at)
-      if(at GREATER_EQUAL 0)
-        math(EXPR at "${at} + ${next}")
-      endif()
-    endwhile()
+    execute_process(COMMAND dpkg-deb --raw-extract "${file}" "${tree}" RESULTS_VARIABLE rc)
+    if(rc STREQUAL "0")
+      execute_process(COMMAND chmod -R u=rwX,go=rX "${tree}")
+      execute_process(COMMAND dpkg-deb --root-owner-group -Zxz --build "${tree}" "${file}"
+        OUTPUT_QUIET RESULTS_VARIABLE rc)
+    endif()
+  elseif(file MATCHES "\\.tar\\.gz$") # sorted, owned by root, one time
+    set(need "tar gzip")
+    get_filename_component(staged "${CPACK_TEMPORARY_DIRECTORY}" DIRECTORY)
+    execute_process(COMMAND tar --sort=name --format=gnu --owner=0 --group=0 --numeric-owner
+        "--mtime=@$ENV{SOURCE_DATE_EPOCH}" --mode=u=rwX,go=rX -cf - -C "${staged}" "${CPACK_PACKAGE_FILE_NAME}"
+      COMMAND gzip -9n OUTPUT_FILE "${file}" RESULTS_VARIABLE rc)
+  else() # a zip: sorted, one time, no owners
+    set(need strip-nondeterminism)
+    execute_process(COMMAND strip-nondeterminism -T $ENV{SOURCE_DATE_EPOCH} -t zip "${file}"
+      OUTPUT_QUIET RESULTS_VARIABLE rc)
+  endif()
+  if(NOT rc MATCHES "^0(;0)*$")
+    message(FATAL_ERROR "writing ${file} failed (${rc}): install the Debian packages ${need}")
   endif()
 endforeach()
 
-# SHA256SUMS beside the packages, for `sha256sum -c SHA256SUMS`.  It lists
-# every package written there so far that is still there, by name.
-set(sums "${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS")
-set(lines "")
-if(EXISTS "${sums}")
-  file(STRINGS "${sums}" lines)
-endif()
-set(hashes "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^[0-9a-f]+  (.+)$" AND EXISTS "${CPACK_PACKAGE_DIRECTORY}/${CMAKE_MATCH_1}")
-    file(SHA256 "${CPACK_PACKAGE_DIRECTORY}/${CMAKE_MATCH_1}" hash)
-    list(APPEND hashes "${CMAKE_MATCH_1}|${hash}")
-  endif()
-endforeach()
-foreach(file IN LISTS CPACK_PACKAGE_FILES)
-  get_filename_component(name "${file}" NAME)
-  file(SHA256 "${file}" hash)
-  list(FILTER hashes EXCLUDE REGEX "^${name}\\|")
-  list(APPEND hashes "${name}|${hash}")
-endforeach()
-list(SORT hashes)
-set(text "")
-foreach(entry IN LISTS hashes)
-  string(REPLACE "|" ";" entry "${entry}")
-  list(GET entry 0 name)
-  list(GET entry 1 hash)
-  string(APPEND text "${hash}  ${name}\n")
-endforeach()
-file(WRITE "${sums}" "${text}")
+# SHA256SUMS, by sha256sum over the packages that lie in the directory.
+set(dir "${CPACK_PACKAGE_DIRECTORY}")
+file(COPY ${CPACK_PACKAGE_FILES} DESTINATION "${dir}")
+file(GLOB packages RELATIVE "${dir}" "${dir}/*.deb" "${dir}/*.tar.gz" "${dir}/*.zip")
+list(SORT packages)
+execute_process(COMMAND sha256sum -- ${packages} WORKING_DIRECTORY "${dir}"
+  OUTPUT_FILE "${dir}/SHA256SUMS" COMMAND_ERROR_IS_FATAL ANY)
