@@ -1,20 +1,25 @@
 # Cross build for Linux on another CPU with Debian's cross compilers, the
 # tests run under qemu-user.  One file for every CPU, its release
-# architectures and its ports alike: the Debian triplet says which.
+# architectures and its ports alike: the Debian triplet, one of those in
+# cmake/linux-cpus.txt, says which.
 #
-#   cmake -S . -B out/arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/linux-cross.cmake \
-#         -DINVERSE_NEVILLE_TRIPLET=aarch64-linux-gnu \
-#         [-DINVERSE_NEVILLE_CROSS_CLANG=ON] \
+#   INVERSE_NEVILLE_TRIPLET=<triplet> cmake --workflow --preset linux-cross
+#
+# or, without presets,
+#
+#   cmake -S . -B out/<triplet> --toolchain cmake/linux-cross.cmake \
+#         -DINVERSE_NEVILLE_TRIPLET=<triplet> [-DINVERSE_NEVILLE_CROSS_CLANG=ON] \
 #         -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest
 #
-# Debian packages: g++-<triplet> (crossbuild-essential-<arch>), qemu-user,
-# googletest; with INVERSE_NEVILLE_CROSS_CLANG also clang, which compiles
-# for the triplet against the same GCC cross sysroot.
+# Debian packages: g++-<triplet>, qemu-user, googletest; with
+# INVERSE_NEVILLE_CROSS_CLANG also clang, which compiles for the triplet
+# against the same GCC cross sysroot.
 
-set(INVERSE_NEVILLE_TRIPLET "" CACHE STRING "Debian triplet of the target, e.g. aarch64-linux-gnu")
+set(INVERSE_NEVILLE_TRIPLET "" CACHE STRING "Debian triplet of the target (cmake/linux-cpus.txt)")
 option(INVERSE_NEVILLE_CROSS_CLANG "Compile with clang++ --target=<triplet> instead of <triplet>-g++" OFF)
 if(NOT INVERSE_NEVILLE_TRIPLET)
-  message(FATAL_ERROR "linux-cross.cmake: set INVERSE_NEVILLE_TRIPLET, e.g. -DINVERSE_NEVILLE_TRIPLET=aarch64-linux-gnu")
+  message(FATAL_ERROR "linux-cross.cmake: set INVERSE_NEVILLE_TRIPLET to a triplet of cmake/linux-cpus.txt "
+    "(with the linux-cross presets: in the environment)")
 endif()
 # try_compile projects read this file again: hand them the same choice.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES INVERSE_NEVILLE_TRIPLET INVERSE_NEVILLE_CROSS_CLANG)
