@@ -18,9 +18,9 @@ checks each decimal against the bit pattern written beside it), then:
   * checks that the tableau in the source's header comment and the data
     and expected bits the unit tests keep of their own are these;
   * optionally runs the built program and checks its two lines byte for
-    byte, and checks that every number the README's "How good is p?" and
-    tableau, and the manual page, quote is one of these figures or an
-    input.
+    byte, and checks that every number the README's "How good is p?",
+    tableau and table of the y_k, the manual page and the source's header
+    comment quote is one of these figures or an input.
 
 Python 3.9 or later, standard library only.  Exit status 0 when every
 check holds.
@@ -146,6 +146,21 @@ def readme_numbers(path):
     return NUMBER.findall(section.group(1) + tableau.group(0))
 
 
+def table_numbers(path):
+    """The numbers in the README's table of the y_k."""
+    text = path.read_text(encoding="utf-8").replace("\u2212", "-")
+    rows = re.findall(r"^\| \d \| .*\|$", text, re.M)
+    if len(rows) != 4:
+        raise SystemExit(f"{path}: no table of the four y_k")
+    return NUMBER.findall("\n".join(rows))
+
+
+def header_numbers(path):
+    """The numbers in the source's header comment."""
+    header = re.match(r"/\*.*?\*/", path.read_text(encoding="utf-8"), re.S)
+    return NUMBER.findall(header.group(0)) if header else []
+
+
 def manpage_numbers(path):
     """The numbers in the manual page's text (not in its title line)."""
     lines = path.read_text(encoding="utf-8").splitlines()
@@ -268,10 +283,14 @@ def main():
         (sci(residual, 2), "readme"),
         (f"{p:.15f}", "man"),
         (f"{nearest - p:.15f}", "readme man"),
-    ] + [(f"{q[i][j]!r}", "readme") for i in range(1, 4) for j in range(1, i + 1)]
+    ] + [(f"{q[i][j]!r}", "readme source") for i in range(1, 4) for j in range(1, i + 1)]
+    figures += [(f"{p!r}", "source"), (sci(error, 2), "source"), (cut(root, 14), "source"),
+                (sci(residual, 2), "source"), (f"{slope:.3f}", "source")]
+    figures += [(f"{v!r}", "table") for v in derived]
     inputs = [f"{v!r}" for v in x]  # the nodes, written into the program
     print(f"p and the root agree to {agree} decimals; relative error {sci(ratio, 1)}")
-    documents = {"readme": (args.readme, readme_numbers), "man": (args.manpage, manpage_numbers)}
+    documents = {"readme": (args.readme, readme_numbers), "table": (args.readme, table_numbers),
+                 "man": (args.manpage, manpage_numbers), "source": (args.source, header_numbers)}
     for doc, (path, reader) in documents.items():
         if path is None:
             continue

@@ -1,0 +1,237 @@
+# Setups that users bring, each configured and built in a tree of its own:
+#
+#   cmake -DSETUP=name[:arg...] -DSOURCE_DIR=dir -DBINARY_DIR=dir -DWORK_DIR=dir
+#         [-DOLDEST=cmake] [-DNEWEST=cmake] [-DNODE18=node] -P setups.cmake
+#
+#   format, tidy           clang-format and clang-tidy on the sources
+#   installed              `cmake --install` of BINARY_DIR, by component
+#   multi-config           Ninja Multi-Config, the whole suite
+#   sanitizer              a user's -fsanitize=address, with packages asked for
+#   fast-math:CXX:FLAG     refused by name, or every tableau entry exact
+#   fma:TRIPLET:CLANG      a user's -O3 -ffp-contract=fast where FMA is baseline
+#   i686-toolchain:TRIPLET a user's minimal toolchain file: the build adds SSE2
+#   two-builds:PRESET      two clones, other paths and umasks: the same bytes
+#   readme:this|oldest|newest  the README's commands, in order, in a clone
+#   subproject             add_subdirectory in a parent: its components are its own
+#   wasi-node18            the WebAssembly suite under Debian 12's own Node.js 18
+#
+# A setup whose tool is missing here prints "SKIPPED:".  Clones hold the
+# committed sources; the other setups build the working tree.
+
+cmake_minimum_required(VERSION 3.19...3.25)
+
+string(REPLACE ":" ";" args "${SETUP}")
+list(POP_FRONT args setup)
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(build "${WORK_DIR}/build")
+
+macro(skip why)
+  message(STATUS "SKIPPED: ${SETUP}: ${why}")
+  return()
+endmacro()
+macro(need var program)
+  find_program(${var} ${program})
+  if(NOT ${var})
+    skip("no ${program} (Debian: ${ARGN})")
+  endif()
+endmacro()
+
+# Runs ARGN in DIR, and stops the setup if it fails.
+function(run dir)
+  message(STATUS "[${dir}] ${ARGN}")
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${dir}" RESULT_VARIABLE rc
+    OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${SETUP}: `${ARGN}` failed (${rc}):\n${out}")
+  endif()
+endfunction()
+# Configures and builds the working tree in BUILD with ARGN.
+function(configure_and_build)
+  run("${WORK_DIR}" ${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${build}" ${ARGN})
+  run("${WORK_DIR}" ${CMAKE_COMMAND} --build "${build}" -j2)
+endfunction()
+function(suite labels)
+  run("${build}" ${CMAKE_CTEST_COMMAND} -L "${labels}" -j2 --no-tests=error --output-on-failure ${ARGN})
+endfunction()
+function(clone dir)
+  find_program(git git REQUIRED)
+  run("${WORK_DIR}" ${git} clone --quiet "${SOURCE_DIR}" "${dir}")
+endfunction()
+
+if(setup STREQUAL "format")
+  need(clang_format clang-format clang-format)
+  file(GLOB sources "${SOURCE_DIR}/src/*.cpp" "${SOURCE_DIR}/tests/*.cpp")
+  run("${SOURCE_DIR}" ${clang_format} --dry-run -Werror ${sources})
+
+elseif(setup STREQUAL "tidy")
+  need(clang_tidy clang-tidy clang-tidy)
+  file(GLOB sources "${SOURCE_DIR}/src/*.cpp" "${SOURCE_DIR}/tests/*.cpp")
+  run("${SOURCE_DIR}" ${clang_tidy} --quiet -p "${BINARY_DIR}" ${sources})
+
+elseif(setup STREQUAL "installed")
+  # Everything, then one component alone: only what it names.
+  run("${WORK_DIR}" ${CMAKE_COMMAND} --install "${BINARY_DIR}" --prefix "${WORK_DIR}/all")
+  run("${WORK_DIR}" "${WORK_DIR}/all/bin/inverse_neville")
+  foreach(file share/man/man1/inverse_neville.1.gz share/doc/inverse_neville/README.md
+      share/doc/inverse_neville/LICENSE share/doc/inverse_neville/docs/inverse_neville.svg)
+    if(NOT EXISTS "${WORK_DIR}/all/${file}")
+      message(FATAL_ERROR "${file} not installed")
+    endif()
+  endforeach()
+  run("${WORK_DIR}" ${CMAKE_COMMAND} --install "${BINARY_DIR}" --prefix "${WORK_DIR}/man"
+    --component inverse_neville_man)
+  file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/man" "${WORK_DIR}/man/*")
+  if(NOT installed STREQUAL "share/man/man1/inverse_neville.1.gz")
+    message(FATAL_ERROR "the component inverse_neville_man installed: ${installed}")
+  endif()
+
+elseif(setup STREQUAL "multi-config")
+  need(ninja ninja ninja-build)
+  run("${WORK_DIR}" ${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${build}" -G "Ninja Multi-Config")
+  run("${WORK_DIR}" ${CMAKE_COMMAND} --build "${build}" --config Release -j2)
+  suite("unit|e2e|docs" -C Release)
+
+elseif(setup STREQUAL "sanitizer")
+  # The tarball's static program cannot link with it: it is left out.
+  configure_and_build(-DINVERSE_NEVILLE_PACKAGES=ON "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -fsanitize=address")
+  suite("unit|e2e|docs")
+
+elseif(setup STREQUAL "subproject")
+  # The parent's doc component installs the parent's document, nothing of ours.
+  file(WRITE "${WORK_DIR}/parent/CMakeLists.txt" "cmake_minimum_required(VERSION 3.18)\n"
+    "project(parent LANGUAGES CXX)\nadd_subdirectory(\"${SOURCE_DIR}\" inverse_neville)\n"
+    "install(FILES parent.txt DESTINATION share/doc/parent COMPONENT doc)\n")
+  file(WRITE "${WORK_DIR}/parent/parent.txt" "the parent's\n")
+  run("${WORK_DIR}" ${CMAKE_COMMAND} -S parent -B "${build}")
+  run("${WORK_DIR}" ${CMAKE_COMMAND} --build "${build}" -j2)
+  foreach(component doc inverse_neville_doc)
+    run("${WORK_DIR}" ${CMAKE_COMMAND} --install "${build}" --prefix "${WORK_DIR}/${component}"
+      --component ${component})
+    file(GLOB_RECURSE installed_${component} RELATIVE "${WORK_DIR}/${component}" "${WORK_DIR}/${component}/*")
+  endforeach()
+  if(NOT installed_doc STREQUAL "share/doc/parent/parent.txt" OR NOT "share/doc/inverse_neville/README.md" IN_LIST
+      installed_inverse_neville_doc OR EXISTS "${build}/inverse_neville/tests")
+    message(FATAL_ERROR "the parent's doc component installed ${installed_doc}, ours ${installed_inverse_neville_doc}")
+  endif()
+
+elseif(setup STREQUAL "wasi-node18")
+  # Node.js 18 first on PATH, beside the one there, without replacing it.
+  # It loads some of its own modules from /usr/share/nodejs: proot shows it
+  # the unpacked ones there.
+  if(NOT EXISTS "${NODE18}")
+    skip("no Node.js 18 at ${NODE18} (CONTRIBUTING.md says how to get it)")
+  endif()
+  need(proot proot proot)
+  get_filename_component(root "${NODE18}/../../.." ABSOLUTE)
+  file(GLOB libs "${root}/usr/lib/*-linux-gnu")
+  file(WRITE "${WORK_DIR}/bin/node" "#!/bin/sh\nLD_LIBRARY_PATH='${libs}' exec '${proot}' "
+    "-b '${root}/usr/share/nodejs:/usr/share/nodejs' '${NODE18}' \"$@\"\n")
+  file(CHMOD "${WORK_DIR}/bin/node" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  set(env ${CMAKE_COMMAND} -E env "PATH=${WORK_DIR}/bin:$ENV{PATH}")
+  execute_process(COMMAND ${env} node --version OUTPUT_VARIABLE version)
+  if(NOT version MATCHES "^v18\\.")
+    message(FATAL_ERROR "node on PATH is ${version}, not 18")
+  endif()
+  configure_and_build(--toolchain "${SOURCE_DIR}/cmake/wasi.cmake"
+    -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest)
+  run("${build}" ${env} ${CMAKE_CTEST_COMMAND} -L "unit|e2e" --no-tests=error --output-on-failure)
+
+elseif(setup STREQUAL "fast-math")
+  list(GET args 0 cxx)
+  list(GET args 1 flag)
+  need(compiler ${cxx} "g++ or clang")
+  run("${WORK_DIR}" ${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${build}"
+    -DCMAKE_CXX_COMPILER=${compiler} -DCMAKE_CXX_FLAGS=${flag})
+  execute_process(COMMAND ${CMAKE_COMMAND} --build "${build}" -j2 RESULT_VARIABLE rc
+    OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0)
+    if(NOT out MATCHES "must not be built with ${flag}")
+      message(FATAL_ERROR "the build failed, but not by refusing ${flag}:\n${out}")
+    endif()
+    message(STATUS "refused: ${flag}")
+  elseif(flag STREQUAL "-ffast-math")
+    message(FATAL_ERROR "the build with -ffast-math succeeded; it must stop")
+  else()
+    suite(unit)
+  endif()
+
+elseif(setup STREQUAL "fma")
+  list(GET args 0 triplet)
+  list(GET args 1 clang)
+  need(cxx ${triplet}-g++ g++-${triplet})
+  configure_and_build(--toolchain "${SOURCE_DIR}/cmake/linux-cross.cmake"
+    -DINVERSE_NEVILLE_TRIPLET=${triplet} -DINVERSE_NEVILLE_CROSS_CLANG=${clang}
+    -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest "-DCMAKE_CXX_FLAGS=-O3 -ffp-contract=fast")
+  suite(unit)
+
+elseif(setup STREQUAL "i686-toolchain")
+  list(GET args 0 triplet)
+  need(cxx ${triplet}-g++ g++-${triplet})
+  need(qemu qemu-i386 qemu-user)
+  file(WRITE "${WORK_DIR}/toolchain.cmake"
+    "set(CMAKE_SYSTEM_NAME Linux)\nset(CMAKE_SYSTEM_PROCESSOR i686)\n"
+    "set(CMAKE_CXX_COMPILER ${cxx})\nset(CMAKE_C_COMPILER ${triplet}-gcc)\n"
+    "set(CMAKE_FIND_ROOT_PATH /usr/${triplet})\n"
+    "set(CMAKE_CROSSCOMPILING_EMULATOR ${qemu} -L /usr/${triplet})\n")
+  configure_and_build("-DCMAKE_TOOLCHAIN_FILE=${WORK_DIR}/toolchain.cmake"
+    -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest)
+  suite("unit|e2e")
+
+elseif(setup STREQUAL "two-builds")
+  # The preset's packages, built at two paths under two umasks.
+  list(GET args 0 preset)
+  need(sh sh dash)
+  foreach(where one:022 two/deeper:027)
+    string(REPLACE ":" ";" where "${where}")
+    list(GET where 0 dir)
+    list(GET where 1 umask)
+    clone("${WORK_DIR}/${dir}")
+    run("${WORK_DIR}/${dir}" ${sh} -c [[umask $1 && "$2" --preset $3 -DBUILD_TESTING=OFF &&
+      "$2" --build --preset $3 && cd out/$3 && "$4" -C Release --config CPackConfig.cmake]]
+      sh ${umask} ${CMAKE_COMMAND} ${preset} ${CMAKE_CPACK_COMMAND})
+    file(READ "${WORK_DIR}/${dir}/out/${preset}/SHA256SUMS" sums_${umask})
+  endforeach()
+  message(STATUS "${sums_022}")
+  if(NOT sums_022 STREQUAL sums_027 OR NOT sums_022 MATCHES "  inverse")
+    message(FATAL_ERROR "the two builds differ:\n${sums_022}\n${sums_027}")
+  endif()
+
+elseif(setup STREQUAL "readme")
+  # The README's plain command, then its workflows where CMake has them:
+  # in any order, in the same clone, each must pass.
+  list(GET args 0 which)
+  set(cmake ${CMAKE_COMMAND})
+  set(env ${CMAKE_COMMAND} -E env)
+  if(NOT which STREQUAL "this")
+    string(TOUPPER ${which} which)
+    set(cmake ${${which}})
+    if(NOT EXISTS "${cmake}")
+      skip("no CMake at ${cmake} (CONTRIBUTING.md says how to get it)")
+    endif()
+    # Debian 11's cmake, unpacked, finds its libraries beside it.
+    get_filename_component(libs "${cmake}/../../lib/x86_64-linux-gnu" ABSOLUTE)
+    list(APPEND env "LD_LIBRARY_PATH=${libs}")
+  endif()
+  get_filename_component(prefix "${cmake}" DIRECTORY)
+  set(cmake ${env} ${cmake})
+  clone("${WORK_DIR}/clone")
+  set(dir "${WORK_DIR}/clone")
+  run("${dir}" ${cmake} -S . -B build-tests)
+  run("${dir}" ${cmake} --build build-tests)
+  run("${dir}/build-tests" ${env} "${prefix}/ctest" --no-tests=error --output-on-failure)
+  execute_process(COMMAND ${cmake} --version OUTPUT_VARIABLE version)
+  if(version MATCHES "version (3\\.2[5-9]|3\\.[3-9][0-9]|[4-9])\\.")
+    run("${dir}" ${cmake} --workflow --preset default)
+    run("${dir}" ${cmake} --workflow --preset release)
+  endif()
+  # and leaves nothing that git would see
+  execute_process(COMMAND git status --porcelain --untracked-files=all WORKING_DIRECTORY "${dir}"
+    OUTPUT_VARIABLE left)
+  if(NOT left STREQUAL "")
+    message(FATAL_ERROR "the README's commands left files git sees:\n${left}")
+  endif()
+
+else()
+  message(FATAL_ERROR "setups.cmake: unknown setup '${SETUP}'")
+endif()
