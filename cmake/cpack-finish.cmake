@@ -3,11 +3,12 @@
 # again, or normalised, by its format's own tool; without that tool,
 # packaging stops and names its Debian package.
 set(src "${CPACK_INVERSE_NEVILLE_SOURCE_DIR}")
+set(git git -C "${src}")
 foreach(file IN LISTS CPACK_PACKAGE_FILES)
-  set(git git -C "${src}")
   if(CPACK_INSTALLED_DIRECTORIES) # the source archive: what git tracks at HEAD
     execute_process(COMMAND ${git} rev-parse --show-toplevel OUTPUT_VARIABLE top ERROR_QUIET)
     if(NOT top STREQUAL "${src}\n")
+      file(REMOVE "${file}")
       message(FATAL_ERROR "A source archive is made from a git checkout (git archive); ${src} is not one.")
     endif()
     set(need "git gzip")
@@ -35,6 +36,7 @@ foreach(file IN LISTS CPACK_PACKAGE_FILES)
       OUTPUT_QUIET RESULTS_VARIABLE rc)
   endif()
   if(NOT rc MATCHES "^0(;0)*$")
+    file(REMOVE "${file}")
     message(FATAL_ERROR "writing ${file} failed (${rc}): install the Debian packages ${need}")
   endif()
 endforeach()
