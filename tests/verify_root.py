@@ -271,21 +271,20 @@ def main():
         agree += 1
     cubic = Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator)
     figures = [
-        (f"{p!r}", "readme"),
+        (f"{p!r}", "readme source"),
         (cut(root, 22), "readme"),
         (f"{root:.14f}", "man"),
-        (sci(error, 2), "readme man"),
+        (cut(root, 14), "source"),
+        (sci(error, 2), "readme man source"),
         (sci(ratio, 1), "readme man"),
         (cut(Decimal(p), agree), "readme"),
         (cut(cubic, 20), "readme"),
         (f"{float(ulps):.2f}", "readme"),
-        (f"{slope:.3f}", "readme"),
-        (sci(residual, 2), "readme"),
+        (f"{slope:.3f}", "readme source"),
+        (sci(residual, 2), "readme source"),
         (f"{p:.15f}", "man"),
         (f"{nearest - p:.15f}", "readme man"),
     ] + [(f"{q[i][j]!r}", "readme source") for i in range(1, 4) for j in range(1, i + 1)]
-    figures += [(f"{p!r}", "source"), (sci(error, 2), "source"), (cut(root, 14), "source"),
-                (sci(residual, 2), "source"), (f"{slope:.3f}", "source")]
     figures += [(f"{v!r}", "table") for v in derived]
     inputs = [f"{v!r}" for v in x]  # the nodes, written into the program
     print(f"p and the root agree to {agree} decimals; relative error {sci(ratio, 1)}")
