@@ -47,10 +47,6 @@ if(INVERSE_NEVILLE_CROSS_CLANG)
   find_program(CMAKE_C_COMPILER NAMES clang REQUIRED)
   set(CMAKE_CXX_COMPILER_TARGET ${triplet})
   set(CMAKE_C_COMPILER_TARGET ${triplet})
-  # and the triplet's own binutils: llvm-strip 14 rejects a static glibc
-  # program for aarch64 ("Link field value ... is not a symbol table")
-  find_program(CMAKE_STRIP NAMES ${triplet}-strip llvm-strip)
-  find_program(CMAKE_OBJCOPY NAMES ${triplet}-objcopy llvm-objcopy)
 else()
   find_program(CMAKE_CXX_COMPILER NAMES ${triplet}-g++ REQUIRED)
   # GoogleTest's own project() enables C as well.

@@ -1,8 +1,9 @@
 # Packages, written by cpack where INVERSE_NEVILLE_PACKAGES is ON (the
 # release, linux-cross, windows and wasi presets): a .deb and a tarball with
 # a statically linked program on Linux, a zip for Windows and WebAssembly,
-# `git archive` of HEAD for package_source, and SHA256SUMS beside them; the
-# same bytes from the same sources (docs/reproducibility.md says how).
+# in a native build from a git checkout `git archive` of the tree built,
+# and SHA256SUMS beside them; the same bytes from the same sources
+# (docs/reproducibility.md says how).
 
 set(CPACK_PACKAGE_NAME inverse_neville)
 set(CPACK_PACKAGE_VENDOR "The inverse_neville developers")
@@ -22,17 +23,46 @@ if(CMAKE_CXX_COMPILER_TARGET)
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/third-party-notices.cmake)
+# How the packaged program is built again, for its notice: the preset, its
+# build tree and the target.
+if(INVERSE_NEVILLE_TRIPLET)
+  set(preset linux-cross)
+  set(tree out/${INVERSE_NEVILLE_TRIPLET})
+  if(INVERSE_NEVILLE_CROSS_CLANG)
+    set(preset linux-cross-clang)
+    string(APPEND tree -clang)
+  endif()
+  set(preset "INVERSE_NEVILLE_TRIPLET=${INVERSE_NEVILLE_TRIPLET} cmake --preset ${preset}")
+elseif(WIN32)
+  set(preset "cmake --preset windows")
+  set(tree out/windows)
+elseif(CMAKE_SYSTEM_NAME STREQUAL "WASI")
+  set(preset "cmake --preset wasi")
+  set(tree out/wasi)
+else()
+  set(preset "cmake --preset release")
+  set(tree out/release)
+endif()
+string(REPLACE "cmake --preset" "cmake --build --preset" build "${preset}")
+macro(rebuild_commands target program)
+  set(rebuild "${preset} -DBUILD_TESTING=OFF" "${build} --target ${target}"
+    "# the program: ${tree}/${program}")
+endmacro()
 
 # --- what each package holds, by install component -----------------------------
 if(WIN32 OR CMAKE_SYSTEM_NAME STREQUAL "WASI")
   set(CPACK_GENERATOR ZIP)
   if(WIN32)
     set(CPACK_SYSTEM_NAME win64)
-    inverse_neville_notices(. inverse_neville_notices
-      "libmingwex.a|MinGW-w64's runtime" "libwinpthread.a|winpthreads")
+    rebuild_commands(inverse_neville inverse_neville.exe)
+    inverse_neville_notices(. inverse_neville_notices "${rebuild}"
+      "MinGW-w64's runtime|libmingwex.a|libmingw32.a|libmsvcrt.a|libkernel32.a|libmoldname.a"
+      "winpthreads|libwinpthread.a" "GCC's runtime libraries|libgcc.a|libgcc_eh.a|libstdc++.a")
   else()
     set(CPACK_SYSTEM_NAME wasi)
-    inverse_neville_notices(. inverse_neville_notices "libc.a|wasi-libc" "libc++.a|libc++")
+    rebuild_commands(inverse_neville inverse_neville.wasm)
+    inverse_neville_notices(. inverse_neville_notices "${rebuild}"
+      "wasi-libc|libc.a" "libc++|libc++.a|libc++abi.a")
   endif()
   set(components program doc notices)
 else()
@@ -48,6 +78,16 @@ else()
     set(cpu armel)
   endif()
   set(CPACK_SYSTEM_NAME linux-${cpu})
+  # Stripped by the target's own binutils: where CMake picks llvm-strip for
+  # Clang, that fails on a static glibc program ("Link field value ... is
+  # not a symbol table"), and cpack would go on with the program unstripped.
+  foreach(tool strip objcopy)
+    string(TOUPPER ${tool} var)
+    find_program(INVERSE_NEVILLE_${var} ${triplet}-${tool})
+    if(INVERSE_NEVILLE_${var})
+      set(CMAKE_${var} ${INVERSE_NEVILLE_${var}})
+    endif()
+  endforeach()
   execute_process(COMMAND dpkg-architecture -t${triplet} -qDEB_HOST_ARCH
     OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
   if(NOT CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
@@ -83,7 +123,9 @@ else()
 
   set(components program man doc)
   if(INVERSE_NEVILLE_STATIC_RUNS) # the tarball's program, and the notices of what it links
-    inverse_neville_notices(${inverse_neville_docdir} inverse_neville_notices "libc.a|The GNU C Library")
+    rebuild_commands(inverse_neville_static static/inverse_neville)
+    inverse_neville_notices(${inverse_neville_docdir} inverse_neville_notices "${rebuild}"
+      "The GNU C Library|libc.a|libm.a" "GCC's runtime libraries|libgcc.a|libgcc_eh.a|libstdc++.a")
     set(components static man doc notices)
   endif()
 
@@ -91,18 +133,27 @@ else()
   # as a machine-readable copyright file, the changelog gzipped.
   set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/inverse-neville)
   file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+  string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" copyright "${licence}")
+  set(copyright ${CMAKE_MATCH_1})
   string(REGEX REPLACE "\n+$" "" licence "${licence}")
   string(REPLACE "\n\n" "\n.\n" licence "${licence}")
   string(REPLACE "\n" "\n " licence "${licence}")
   file(WRITE ${PROJECT_BINARY_DIR}/debian/copyright
     "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
     "Upstream-Name: inverse_neville\n\nFiles: *\n"
-    "Copyright: 2026 The inverse_neville developers\nLicense: Expat\n ${licence}\n")
+    "Copyright: ${copyright}\nLicense: Expat\n ${licence}\n")
+  # documents over 4 kB gzipped, as Debian's tools leave them
   inverse_neville_gzip(docs/changelog debian/changelog.gz inverse_neville_changelog)
+  inverse_neville_gzip(README.md debian/README.md.gz inverse_neville_readme)
+  inverse_neville_gzip(docs/reproducibility.md debian/docs/reproducibility.md.gz inverse_neville_reproducibility)
   install(FILES ${PROJECT_BINARY_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
-    README.md DESTINATION ${docdir} COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
-  install(FILES docs/inverse_neville.svg docs/reproducibility.md
+    ${PROJECT_BINARY_DIR}/debian/README.md.gz DESTINATION ${docdir} COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
+  install(FILES docs/inverse_neville.svg ${PROJECT_BINARY_DIR}/debian/docs/reproducibility.md.gz
     DESTINATION ${docdir}/docs COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
+  find_program(INVERSE_NEVILLE_LINTIAN lintian)
+  if(NOT INVERSE_NEVILLE_LINTIAN)
+    message(STATUS "No lintian: package.deb will not check the .deb against Debian policy (Debian: lintian)")
+  endif()
   if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
       RENAME inverse-neville COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
@@ -112,13 +163,37 @@ else()
     ${CPACK_DEBIAN_PACKAGE_NAME}_${PROJECT_VERSION}_${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}.deb)
 endif()
 set(CPACK_INVERSE_NEVILLE_ARCHIVE_COMPONENTS ${components})
+# The linker's map of the program that links libraries statically: the
+# package tests hold the notices against what it took from where.
+set(INVERSE_NEVILLE_LINK_MAP "")
+if(INVERSE_NEVILLE_NOTICES)
+  set(INVERSE_NEVILLE_LINK_MAP ${PROJECT_BINARY_DIR}/linked.map)
+  set(mapped inverse_neville)
+  if(INVERSE_NEVILLE_STATIC_RUNS)
+    set(mapped inverse_neville_static)
+  endif()
+  target_link_options(${mapped} PRIVATE LINKER:-Map=${INVERSE_NEVILLE_LINK_MAP})
+endif()
 set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
 
-# The source archive is git's: cpack stages nothing, and the finishing
-# script writes `git archive` of HEAD in its place.
-set(CPACK_SOURCE_GENERATOR TGZ)
-set(CPACK_SOURCE_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-source)
-set(CPACK_SOURCE_IGNORE_FILES ".")
+# The source archive is git's (cmake/cpack-finish.cmake), made beside the
+# packages where the source tree is a git checkout's top (also when reached
+# through a symbolic link).
+find_program(INVERSE_NEVILLE_GIT git)
+set(cdup "not a checkout")
+if(INVERSE_NEVILLE_GIT)
+  execute_process(COMMAND ${INVERSE_NEVILLE_GIT} -C ${PROJECT_SOURCE_DIR} rev-parse --show-cdup
+    OUTPUT_VARIABLE cdup OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE rc)
+endif()
+set(INVERSE_NEVILLE_SOURCE_ARCHIVE "")
+if(INVERSE_NEVILLE_GIT AND rc EQUAL 0 AND cdup STREQUAL "")
+  set(INVERSE_NEVILLE_SOURCE_ARCHIVE ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-source.tar.gz)
+else()
+  message(STATUS "Not a git checkout (or no git): no source archive is made here, "
+    "and package.source and package.rebuild, its checks, are left out")
+endif()
+set(CPACK_INVERSE_NEVILLE_GIT ${INVERSE_NEVILLE_GIT})
+set(CPACK_INVERSE_NEVILLE_SOURCE_ARCHIVE ${INVERSE_NEVILLE_SOURCE_ARCHIVE})
 
 configure_file(${PROJECT_SOURCE_DIR}/cmake/cpack-options.cmake.in
   ${PROJECT_BINARY_DIR}/CPackOptions.cmake @ONLY)
@@ -128,10 +203,10 @@ set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/cpack-finish.cmake)
 set(CPACK_INVERSE_NEVILLE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_INVERSE_NEVILLE_OBJCOPY ${CMAKE_OBJCOPY})
 set(CPACK_INVERSE_NEVILLE_SYSROOTS ${CMAKE_SYSROOT} ${CMAKE_FIND_ROOT_PATH})
-# the file names, for the package tests
+# the file names, for SHA256SUMS and the package tests
 string(TOLOWER "${CPACK_GENERATOR}" archive)
 string(REGEX REPLACE ".*tgz" "tar.gz" archive "${archive}")
 set(INVERSE_NEVILLE_ARCHIVE ${CPACK_PACKAGE_FILE_NAME}.${archive})
-set(INVERSE_NEVILLE_SOURCE_ARCHIVE ${CPACK_SOURCE_PACKAGE_FILE_NAME}.tar.gz)
+set(CPACK_INVERSE_NEVILLE_PACKAGES ${INVERSE_NEVILLE_DEB} ${INVERSE_NEVILLE_ARCHIVE} ${INVERSE_NEVILLE_SOURCE_ARCHIVE})
 
 include(CPack)

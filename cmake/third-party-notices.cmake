@@ -1,26 +1,31 @@
 # Third-party notices for a package whose program links libraries
-# statically (the tarball's glibc, the Windows program's MinGW-w64 runtime,
-# the WebAssembly program's wasi-libc and libc++):
+# statically (the tarball's glibc and GCC runtime, the Windows program's
+# MinGW-w64 and GCC runtimes, the WebAssembly program's wasi-libc and
+# libc++):
 #
-#   inverse_neville_notices(<destination> <component> "<file>|<name>"...)
+#   inverse_neville_notices(<destination> <component> <rebuild> "<name>|<file>..."...)
 #
 # asks the compiler where it finds each library file and dpkg which package
 # holds it, then installs that package's copyright file, the licence texts
-# it refers to under /usr/share/common-licenses, and a NOTICE naming each
-# library, its version, its corresponding source and how to relink, into
-# <destination>/third-party.  Sets INVERSE_NEVILLE_NOTICES to the names
-# asked for: the package tests fail on any that NOTICE lacks.
+# it refers to under /usr/share/common-licenses, and a NOTICE that names
+# each library, its files, its version and its corresponding source, and
+# gives the commands (<rebuild>, a list of lines) that rebuild and relink
+# the program from this project's source archive, into
+# <destination>/third-party.  Sets INVERSE_NEVILLE_NOTICES to the library
+# files named: a package test checks them against the linker's map.
 
-function(inverse_neville_notices destination component)
+function(inverse_neville_notices destination component rebuild)
   set(dir ${PROJECT_BINARY_DIR}/third-party)
   file(REMOVE_RECURSE ${dir})
-  set(text "The program in this package is linked statically with the libraries\nbelow; each one's copyright notice and licences are files beside this one.\n")
-  set(names "")
+  string(CONCAT text "The program in this package is linked statically with the libraries\n"
+    "below (the files named are those the linker takes parts of); each one's\n"
+    "copyright notice and licences are files beside this one.\n")
+  set(all_files "")
   foreach(entry IN LISTS ARGN)
     string(REPLACE "|" ";" entry "${entry}")
+    list(POP_FRONT entry name)
     list(GET entry 0 library)
-    list(GET entry 1 name)
-    list(APPEND names "${name}")
+    list(APPEND all_files ${entry})
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} ${target_option} -print-file-name=${library}
       OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
     get_filename_component(path "${path}" REALPATH)
@@ -48,16 +53,25 @@ function(inverse_neville_notices destination component)
       configure_file(${licence} ${dir}/${licence_name} COPYONLY)
       string(APPEND texts " ${licence_name}")
     endforeach()
-    string(APPEND text "\n${name} ${upstream}\n"
+    string(REPLACE ";" ", " files "${entry}")
+    string(APPEND text "\n${name} ${upstream} (${files})\n"
       "  from Debian's package ${package} ${version}: notice ${package}.copyright,\n"
       "  licence texts${texts}\n"
       "  corresponding source: Debian's source package ${source} ${source_version}\n"
       "  (apt-get source ${source}=${source_version})\n")
   endforeach()
-  string(APPEND text "\nTo relink the program with a modified version of these libraries, build\n"
-    "it again from ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-source.tar.gz (MIT; its README\n"
-    "says how) against the modified library.\n")
+  string(REPLACE ";" "\n  " rebuild "${rebuild}")
+  string(APPEND text "\nThe program's own source is MIT-licensed: the release's\n"
+    "${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-source.tar.gz.  To build the program again from it,\n"
+    "with CMake 3.25 or later and the Debian packages its CONTRIBUTING.md names:\n\n"
+    "  tar -xzf ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-source.tar.gz\n"
+    "  cd ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-source\n  ${rebuild}\n\n"
+    "To relink it with a modified version of one of these libraries, put the\n"
+    "directory that holds the modified library file first on the linker's\n"
+    "search path, with the same configure command and, added to it,\n\n"
+    "  \"-DCMAKE_EXE_LINKER_FLAGS=-L/path/to/the/modified/library\"\n\n"
+    "then build the same target again: only the link is redone.\n")
   file(WRITE ${dir}/NOTICE "${text}")
   install(DIRECTORY ${dir}/ DESTINATION ${destination}/third-party COMPONENT ${component} EXCLUDE_FROM_ALL)
-  set(INVERSE_NEVILLE_NOTICES "${names}" PARENT_SCOPE)
+  set(INVERSE_NEVILLE_NOTICES "${all_files}" PARENT_SCOPE)
 endfunction()

@@ -71,38 +71,30 @@ function(expect_members listing owner)
   endforeach()
 endfunction()
 
-# The installed README's relative links must lead to installed files.
+# The installed README's relative links must lead to installed files (or
+# to them gzipped, as Debian's documents are).
 function(expect_links readme)
   get_filename_component(dir "${readme}" DIRECTORY)
-  file(READ "${readme}" text)
+  if(readme MATCHES "\\.gz$")
+    run(text "${dir}" gzip -dc "${readme}")
+  else()
+    file(READ "${readme}" text)
+  endif()
   # ](path) with no scheme or anchor; the brackets go before CMake's list
   # splitting sees them
   string(REGEX MATCHALL "\\]\\([^)#: ]+\\)" links "${text}")
   string(REGEX REPLACE "\\]\\(([^)]*)\\)" "\\1" links "${links}")
   foreach(link IN LISTS links)
-    if(NOT EXISTS "${dir}/${link}")
+    if(NOT EXISTS "${dir}/${link}" AND NOT EXISTS "${dir}/${link}.gz")
       set(failures "${failures}${readme}: a link to ${link}, which is not installed\n" PARENT_SCOPE)
     endif()
   endforeach()
 endfunction()
 
-# The source archive is made from git: in a tree unpacked from one there
-# is none to make, and none to check.
-execute_process(COMMAND git -C "${SOURCE_DIR}" rev-parse --show-toplevel
-  OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-if(NOT top STREQUAL SOURCE_DIR AND CASE MATCHES "^(source|rebuild)$")
-  message(STATUS "SKIPPED: ${CASE}: not a git checkout, so no source archive is made here")
-  return()
-endif()
-
 if(CASE STREQUAL "make")
   # The packages, and in a git checkout the source archive.
   run(out "${BINARY_DIR}" "${CPACK}" -C "${CONFIG}" --config CPackConfig.cmake)
   message(STATUS "${out}")
-  if(top STREQUAL SOURCE_DIR)
-    run(out "${BINARY_DIR}" "${CPACK}" --config CPackSourceConfig.cmake)
-    message(STATUS "${out}")
-  endif()
 
 elseif(CASE STREQUAL "deb")
   set(deb "${BINARY_DIR}/${DEB}")
@@ -125,7 +117,7 @@ elseif(CASE STREQUAL "deb")
   expect_members("${listing}" "root/root ")
   set(doc ./usr/share/doc/inverse-neville)
   foreach(path ./usr/bin/inverse_neville ./usr/share/man/man1/inverse_neville.1.gz
-      ${doc}/copyright ${doc}/changelog.gz ${doc}/README.md)
+      ${doc}/copyright ${doc}/changelog.gz ${doc}/README.md.gz)
     if(NOT listing MATCHES " ${path}\n")
       fail("${path} missing")
     endif()
@@ -135,7 +127,7 @@ elseif(CASE STREQUAL "deb")
   endif()
   run(out "${WORK_DIR}" "${dpkg_deb}" -x "${deb}" root)
   expect_program("the .deb's program" "${WORK_DIR}/root/usr/bin/inverse_neville" ${EMULATOR})
-  expect_links("${WORK_DIR}/root/${doc}/README.md")
+  expect_links("${WORK_DIR}/root/${doc}/README.md.gz")
   file(READ "${WORK_DIR}/root/${doc}/copyright" copyright)
   if(NOT copyright MATCHES "^Format: [^\n]+copyright-format/1.0/\n.*\nLicense: Expat\n.*\n Permission is hereby")
     fail("copyright is not a machine-readable Expat licence:\n${copyright}")
@@ -220,17 +212,28 @@ elseif(CASE STREQUAL "archive")
     endif()
   endif()
 
-  # The notices of what the program links statically: each library named
-  # with its version, and every file the notice names beside it.
+  # The notices of what the program links statically: every library file
+  # the linker took a part of (its map says which) named in the NOTICE with
+  # its version and source, every file the notice names beside it, and the
+  # commands that build the program again.
   set(notice "${docdir}/third-party/NOTICE")
   if(NOTICES AND NOT EXISTS "${notice}")
     fail("no ${notice}")
   elseif(NOTICES)
     file(READ "${notice}" text)
-    foreach(name IN LISTS NOTICES)
-      string(REGEX REPLACE "([+.*()^$?|])" "\\\\\\1" name "${name}") # libc++
-      if(NOT text MATCHES "(^|\n)${name} [0-9][^\n]*\n  from Debian's package [^\n]*\n  licence texts[^\n]*\n  corresponding source: ")
-        fail("${notice} has no notice for ${name}, its version and its source")
+    file(STRINGS "${LINK_MAP}" members REGEX "[^ \t(]+\\.a\\(")
+    string(REGEX MATCHALL "[^ \t(/]+\\.a\\(" linked "${members}")
+    string(REGEX REPLACE "(-[0-9.]+)?\\.a\\(" ".a" linked "${linked}") # libm-2.36.a: libm.a
+    list(REMOVE_DUPLICATES linked)
+    message(STATUS "linked from: ${linked}")
+    if(NOT linked)
+      fail("${LINK_MAP} names no library member")
+    endif()
+    foreach(file IN LISTS linked)
+      string(REGEX REPLACE "([+.])" "\\\\\\1" file_re "${file}") # libc++.a
+      if(NOT file IN_LIST NOTICES OR NOT text MATCHES
+          "\n[^\n]+ [0-9][^\n]* \\([^\n]*${file_re}[,)][^\n]*\n  from Debian's package [^\n]*\n  licence texts[^\n]*\n  corresponding source: ")
+        fail("the program links ${file}, for which ${notice} has no notice with its version and source")
       endif()
     endforeach()
     string(REGEX MATCHALL "notice [^ ,]+\\.copyright|licence texts[^\n]*" named "${text}")
@@ -241,8 +244,8 @@ elseif(CASE STREQUAL "archive")
         fail("${notice} names ${file}, which is not in the package")
       endif()
     endforeach()
-    if(NOT text MATCHES "relink")
-      fail("${notice} does not say how to relink")
+    if(NOT text MATCHES "\n  tar -xzf [^\n]+-source\\.tar\\.gz\n  cd [^\n]+\n  [^\n]*cmake --preset [^\n]+\n  [^\n]*cmake --build --preset [^\n]+ --target [^\n]+\n.*relink")
+      fail("${notice} does not give the commands that rebuild and relink the program")
     endif()
   endif()
 
@@ -269,7 +272,8 @@ elseif(CASE STREQUAL "archive")
   endif()
 
 elseif(CASE STREQUAL "sums")
-  # SHA256SUMS lists every package, and every hash in it holds.
+  # SHA256SUMS lists exactly the packages this tree makes, whatever else
+  # lies beside them, and every hash in it holds.
   file(STRINGS "${BINARY_DIR}/SHA256SUMS" lines)
   set(listed "")
   foreach(line IN LISTS lines)
@@ -283,17 +287,21 @@ elseif(CASE STREQUAL "sums")
       fail("${CMAKE_MATCH_2}: sha256 ${hash}, SHA256SUMS says ${CMAKE_MATCH_1}")
     endif()
   endforeach()
-  if(NOT top STREQUAL SOURCE_DIR)
-    list(REMOVE_ITEM PACKAGES "${SOURCE}")
+  list(SORT PACKAGES)
+  if(NOT listed STREQUAL PACKAGES)
+    fail("SHA256SUMS lists ${listed}, this build makes ${PACKAGES}")
   endif()
-  foreach(package IN LISTS PACKAGES)
-    if(NOT package IN_LIST listed)
-      fail("${package} is not in SHA256SUMS")
-    endif()
-  endforeach()
 
 elseif(CASE STREQUAL "source")
-  # The source archive holds exactly the files git tracks at HEAD.
+  # The source archive holds the tree that was built: the commit it names
+  # (git get-tar-commit-id) has exactly its files, and the tracked files of
+  # the working tree are that commit's.
+  find_program(gzip gzip REQUIRED)
+  execute_process(COMMAND "${gzip}" -dc "${BINARY_DIR}/${SOURCE}" COMMAND git get-tar-commit-id
+    OUTPUT_VARIABLE commit OUTPUT_STRIP_TRAILING_WHITESPACE RESULTS_VARIABLE rc)
+  if(NOT rc MATCHES ";0$" OR NOT commit MATCHES "^[0-9a-f]+$") # gzip may see SIGPIPE
+    message(FATAL_ERROR "${SOURCE} names no commit (${rc}): ${commit}")
+  endif()
   run(listing "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar tf "${BINARY_DIR}/${SOURCE}")
   string(REGEX REPLACE "\\.tar\\.gz$" "" top "${SOURCE}")
   string(REGEX REPLACE "(^|\n)${top}/" "\\1" listing "${listing}")
@@ -301,19 +309,23 @@ elseif(CASE STREQUAL "source")
   string(REPLACE "\n" ";" packed "${listing}")
   list(REMOVE_ITEM packed "")
   list(SORT packed)
-  run(tracked "${SOURCE_DIR}" git ls-tree -r --name-only HEAD)
+  run(tracked "${SOURCE_DIR}" git ls-tree -r --name-only ${commit})
   string(REPLACE "\n" ";" tracked "${tracked}")
   list(REMOVE_ITEM tracked "")
   list(SORT tracked)
   if(NOT packed STREQUAL tracked)
-    fail("the source archive holds\n  ${packed}\nbut git tracks\n  ${tracked}")
+    fail("the source archive holds\n  ${packed}\nbut its commit ${commit} tracks\n  ${tracked}")
+  endif()
+  execute_process(COMMAND git diff --stat ${commit} -- WORKING_DIRECTORY "${SOURCE_DIR}" OUTPUT_VARIABLE diff)
+  if(diff)
+    fail("the source archive (${commit}) is not the working tree:\n${diff}")
   endif()
 
 elseif(CASE STREQUAL "rebuild")
   # The source archive, unpacked outside git, with no SOURCE_DATE_EPOCH, at
-  # another path, later and under umask 027, as a user runs it (no CI):
-  # the same preset's workflow passes, and its packages come out with the
-  # same bytes.
+  # another path, later and under umask 027, as a user runs it (no
+  # strictness of this project's CI): the same preset's workflow passes, and
+  # its packages come out with the same bytes.
   if(NOT PRESET)
     message(STATUS "SKIPPED: ${CASE}: the build was not configured from a preset")
     return()
@@ -321,14 +333,15 @@ elseif(CASE STREQUAL "rebuild")
   find_program(sh sh)
   run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${SOURCE}")
   string(REGEX REPLACE "\\.tar\\.gz$" "" top "${SOURCE}")
-  run(out "${WORK_DIR}/${top}" "${CMAKE_COMMAND}" -E env --unset=SOURCE_DATE_EPOCH --unset=CI
+  run(out "${WORK_DIR}/${top}" "${CMAKE_COMMAND}" -E env --unset=SOURCE_DATE_EPOCH
+    --unset=INVERSE_NEVILLE_REQUIRE_ALL_TESTS
     "${sh}" -c [[umask 027 && "$1" --workflow --preset "$2"]] sh "${CMAKE_COMMAND}" "${PRESET}")
   foreach(package ${DEB} ${ARCHIVE})
     file(SHA256 "${BINARY_DIR}/${package}" first)
     file(SHA256 "${WORK_DIR}/${top}/${BUILD_SUBDIR}/${package}" second)
     message(STATUS "${first} ${second} ${package}")
     if(NOT first STREQUAL second)
-      fail("${package} differs when built again from the source archive (which holds HEAD: are there uncommitted changes?)")
+      fail("${package} differs when built again from the source archive")
     endif()
   endforeach()
 

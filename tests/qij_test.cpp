@@ -146,6 +146,27 @@ TEST(Qij, OrdinaryInterpolation)
 	}
 }
 
+TEST(Qij, RoundedAfterEachOperation)
+{
+	// Inexact inputs away from t = 0, where the order of the operations
+	// shows: each expected value is the exact rational result rounded to
+	// double after every operation, in Qij's order (tests/verify_root.py
+	// recomputes it so).  Distributing either product, fusing one into a
+	// multiply-add or dividing by a reciprocal changes each of them.
+	struct Case {
+		double t, x_lo, x_hi, q_hi, q_lo;
+		std::uint64_t expect;
+	} const cases[] = {
+		{-0.2, 0.1, 0.9, 1.3, -1.03, 0xBFFE75C28F5C28F7},
+		{2.5, 0.3, 1.7, 0.8065, 1.85, 0x3FCAE84D3D25BDE2},
+		{0.001, 0.2488116360940264, -0.29880578808779784, 1.5, -1.1947, 0x3F995156564D0A51},
+	};
+	for (Case const &c : cases) {
+		double const got = Qij(c.t, c.x_lo, c.x_hi, c.q_hi, c.q_lo);
+		EXPECT_EQ(hex(got), hex(from_bits(c.expect))) << "t " << c.t << ", x_lo " << c.x_lo;
+	}
+}
+
 TEST(Qij, EqualAbscissaeGiveIeeeDefaults)
 {
 	// Denominator zero: an infinity of the numerator's sign, NaN for 0/0.

@@ -16,17 +16,21 @@ checks each decimal against the bit pattern written beside it), then:
   * computes the exact residual exp(-2p) - p, and checks that both doubles
     next to exp(-2p) give the same printed residual line;
   * checks that the tableau in the source's header comment and the data
-    and expected bits the unit tests keep of their own are these;
+    and expected bits the unit tests keep of their own are these, and
+    recomputes the unit tests' recorded Qij cases in exact rationals,
+    rounded to double after each operation;
   * optionally runs the built program and checks its two lines byte for
-    byte, and checks that every number the README's "How good is p?",
-    tableau and table of the y_k, the manual page and the source's header
-    comment quote is one of these figures or an input.
+    byte and its exit statuses (0, and 1 on a full disk), and checks that
+    the README and the manual page show those lines and statuses, that the
+    numbers the README's "How good is p?", tableau and table of the y_k,
+    the manual page and the source's header comment quote are these
+    figures, each in its place, and that the documents name one version.
 
 Python 3.9 or later, standard library only.  Exit status 0 when every
 check holds.
 
   python3 tests/verify_root.py [--program build/inverse_neville] [--readme README.md]
-                               [--manpage docs/inverse_neville.1]
+                               [--manpage docs/inverse_neville.1] [--version 1.0.0]
 """
 
 import argparse
@@ -85,6 +89,26 @@ def copies(source, tests):
     sweep_rows = re.findall(r"\{(\d), (\d), 0x([0-9A-F]{16})\}", text)
     written = {"header comment": header, "unit test sweep table": sweep_rows}
     return {where: {(int(i), int(j)): int(h, 16) for i, j, h in rows} for where, rows in written.items()}, text
+
+
+def recorded_qij_cases(text):
+    """The unit tests' Qij cases {t, x_lo, x_hi, q_hi, q_lo, 0x...}."""
+    number = r"(-?\d+\.\d+(?:e-?\d+)?)"
+    rows = re.findall(r"\{" + ", ".join([number] * 5) + r", 0x([0-9A-F]{16})\}", text)
+    return [([float(v) for v in row[:5]], int(row[5], 16)) for row in rows]
+
+
+def rounded(value):
+    """An exact rational rounded to the nearest double (ties to even)."""
+    return Fraction(float(value))
+
+
+def qij_exact(t, x_lo, x_hi, q_hi, q_lo):
+    """Qij in exact rationals, rounded to double after each operation."""
+    t, x_lo, x_hi, q_hi, q_lo = (Fraction(v) for v in (t, x_lo, x_hi, q_hi, q_lo))
+    u = rounded(rounded(t - x_lo) * q_hi)
+    w = rounded(rounded(t - x_hi) * q_lo)
+    return float(rounded(u - w) / rounded(x_hi - x_lo))
 
 
 def qij(t, x_lo, x_hi, q_hi, q_lo):
@@ -184,6 +208,7 @@ def main():
     parser.add_argument("--program", help="the built program, whose output is checked")
     parser.add_argument("--readme", type=pathlib.Path, help="a README that must quote these figures")
     parser.add_argument("--manpage", type=pathlib.Path, help="a manual page that must quote these figures")
+    parser.add_argument("--version", help="the version the build carries, which the documents must name")
     args = parser.parse_args()
     failures = []
 
@@ -255,38 +280,53 @@ def main():
     nearest = float(e2p)
     expected = f"p={p:.15f} is the approximated root\n" + f"exp(-2*p)-p={nearest - p:.15f}\n"
 
+    for inputs, want in recorded_qij_cases(test_text):
+        got = qij_exact(*inputs)
+        if bits(got) != want:
+            failures.append(f"{args.tests}: Qij{tuple(inputs)} is {bits(got):016X}, the test records {want:016X}")
+
+    statuses = []
     if args.program:
         run = subprocess.run([args.program], stdin=subprocess.DEVNULL, capture_output=True, check=False)
         got = run.stdout.decode("ascii", "replace")
         print(f"program printed: {got!r}, exit {run.returncode}")
         if run.returncode != 0 or run.stderr or got != expected:
             failures.append(f"program output {got!r} (exit {run.returncode}), expected {expected!r}")
+        statuses.append(run.returncode)
+        if pathlib.Path("/dev/full").exists():
+            with open("/dev/full", "wb") as full:
+                statuses.append(subprocess.run([args.program], stdout=full, stderr=subprocess.DEVNULL,
+                                               check=False).returncode)
+        print(f"exit statuses: {statuses} (plain, then on a full disk)")
 
-    # Every number the documents quote about the result: either computed
-    # here (a table of figures, each with the documents that must quote
-    # it) or an input named as such.  A changed digit anywhere fails.
+    # Every number the documents quote about the result, in the order they
+    # quote it: a figure computed here or an input.  A changed digit, or two
+    # figures swapped, fails.
     ratio = error / root
     agree = 0
     while cut(Decimal(p), agree + 1) == cut(root, agree + 1):
         agree += 1
     cubic = Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator)
-    figures = [
-        (f"{p!r}", "readme source"),
-        (cut(root, 22), "readme"),
-        (f"{root:.14f}", "man"),
-        (cut(root, 14), "source"),
-        (sci(error, 2), "readme man source"),
-        (sci(ratio, 1), "readme man"),
-        (cut(Decimal(p), agree), "readme"),
-        (cut(cubic, 20), "readme"),
-        (f"{float(ulps):.2f}", "readme"),
-        (f"{slope:.3f}", "readme source"),
-        (sci(residual, 2), "readme source"),
-        (f"{p:.15f}", "man"),
-        (f"{nearest - p:.15f}", "readme man"),
-    ] + [(f"{q[i][j]!r}", "readme source") for i in range(1, 4) for j in range(1, i + 1)]
-    figures += [(f"{v!r}", "table") for v in derived]
-    inputs = [f"{v!r}" for v in x]  # the nodes, written into the program
+    fig = {
+        "p": f"{p!r}", "root 22": cut(root, 22), "root 14": f"{root:.14f}", "root cut 14": cut(root, 14),
+        "error": sci(error, 2), "relative": sci(ratio, 1), "agree": cut(Decimal(p), agree),
+        "cubic": cut(cubic, 20), "ulps": f"{float(ulps):.2f}", "slope": f"{slope:.3f}",
+        "residual": sci(residual, 2), "p printed": f"{p:.15f}", "r printed": f"{nearest - p:.15f}",
+    }
+    fig.update({f"Q{i}{j}": f"{q[i][j]!r}" for i in range(1, 4) for j in range(1, i + 1)})
+    fig.update({f"x{k}": f"{v!r}" for k, v in enumerate(x)})
+    fig.update({f"y{k}": f"{v!r}" for k, v in enumerate(derived)})
+    nodes = ["x0", "x1", "x2", "x3"]
+    quoted = {
+        "readme": ["root 22", "error", "relative", "agree", "cubic", "ulps", "error", "error", "slope", "slope",
+                   "error", "residual", "r printed",
+                   "x0", "x1", "Q11", "x2", "Q21", "Q22", "x3", "Q31", "Q32", "Q33"],
+        "table": ["x0", "y0", "x1", "y1", "x2", "y2", "x3", "y3"],
+        "man": nodes + ["root 14", "error", "relative", "p printed", "r printed", "p printed", "r printed",
+                        "p printed"],
+        "source": nodes + ["p", "error", "root cut 14", "residual", "slope", "Q11", "Q21", "Q22", "Q31", "Q32",
+                           "Q33"],
+    }
     print(f"p and the root agree to {agree} decimals; relative error {sci(ratio, 1)}")
     documents = {"readme": (args.readme, readme_numbers), "table": (args.readme, table_numbers),
                  "man": (args.manpage, manpage_numbers), "source": (args.source, header_numbers)}
@@ -294,14 +334,41 @@ def main():
         if path is None:
             continue
         found = reader(path)
-        wanted = [value for value, where in figures if doc in where.split()]
-        unknown = sorted(set(found) - set(wanted) - set(inputs))
-        missing = [value for value in wanted if value not in found]
-        print(f"{path}: {len(found)} numbers quoted, {len(wanted) - len(missing)} of {len(wanted)} figures")
-        if unknown:
-            failures.append(f"{path} quotes numbers that are neither computed nor inputs: {unknown}")
-        if missing:
-            failures.append(f"{path} does not quote: {missing}")
+        wanted = [fig[name] for name in quoted[doc]]
+        print(f"{path}: {len(found)} numbers quoted, {len(wanted)} expected")
+        if found != wanted:
+            wrong = [f"{i}: {a} for {b}" for i, (a, b) in enumerate(zip(found, wanted)) if a != b]
+            failures.append(f"{path} ({doc}) quotes {found}, expected {wanted}; first differences {wrong[:3]}")
+
+    # The two lines, as the documents show them, and the exit statuses the
+    # manual page gives, against the program's own.
+    if args.readme:
+        block = re.search(r"^Its output.*?^```\n(.*?)^```$", args.readme.read_text(encoding="utf-8"), re.S | re.M)
+        if block is None or block.group(1) != expected:
+            failures.append(f"{args.readme}: the output block is {block and block.group(1)!r}, not {expected!r}")
+    if args.manpage:
+        page = args.manpage.read_text(encoding="utf-8")
+        shown = [b.replace("\\-", "-").replace("$ inverse_neville\n", "")
+                 for b in re.findall(r"^\.EX\n(.*?)^\.EE$", page, re.S | re.M)[:2]]
+        if shown != [expected, expected]:
+            failures.append(f"{args.manpage}: the output and example blocks show {shown}, not {expected!r}")
+        documented = [int(n) for n in re.findall(r"^\.TP\n\.B (\d+)$", page.split(".SH EXIT STATUS")[-1].split(".SH")[0], re.M)]
+        if statuses and documented != sorted(set(statuses)):
+            failures.append(f"{args.manpage}: exit statuses {documented}, the program gives {statuses}")
+        if args.version and f'"inverse_neville {args.version}"' not in page.split("\n", 1)[0]:
+            failures.append(f"{args.manpage}: its title line does not name version {args.version}")
+
+    # One version: the build's, in every document that names one.
+    if args.version:
+        changelog = (ROOT_DIR / "docs" / "changelog").read_text(encoding="utf-8")
+        if not changelog.startswith(f"inverse-neville ({args.version}) "):
+            failures.append(f"docs/changelog: the newest entry is not {args.version}")
+        for path in [args.readme, ROOT_DIR / "docs" / "reproducibility.md", ROOT_DIR / "CONTRIBUTING.md"]:
+            if path is None:
+                continue
+            named = set(re.findall(r"inverse[-_]neville[-_](\d+\.\d+\.\d+)", path.read_text(encoding="utf-8")))
+            if named - {args.version}:
+                failures.append(f"{path} names version {sorted(named)}, the build is {args.version}")
 
     for f in failures:
         print(f"FAILED: {f}", file=sys.stderr)
