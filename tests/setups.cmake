@@ -8,11 +8,16 @@
 #   multi-config           Ninja Multi-Config, the whole suite
 #   sanitizer              a user's -fsanitize=address, with packages asked for
 #   fast-math:CXX:FLAG     refused by name, or every tableau entry exact
+#   fast-math-link:CXX:FLAG  among the link flags: refused, or no crtfastmath.o
+#   clang-packages         Clang's native packages, checked as GCC's are
+#   release-elsewhere      the release from a symlinked, patched checkout
 #   fma:TRIPLET:CLANG      a user's -O3 -ffp-contract=fast where FMA is baseline
 #   i686-toolchain:TRIPLET a user's minimal toolchain file: the build adds SSE2
-#   two-builds:PRESET      two clones, other paths and umasks: the same bytes
+#   two-builds:PRESET      two clones, other paths (one with a space) and
+#                          umasks: the same bytes
 #   readme:this|oldest|newest  the README's commands, in order, in a clone
-#   subproject             add_subdirectory in a parent: its components are its own
+#   subproject             add_subdirectory in a parent: nothing of ours is
+#                          installed unless asked for, then in our components
 #   wasi-node18            the WebAssembly suite under Debian 12's own Node.js 18
 #
 # A setup whose tool is missing here prints "SKIPPED:".  Clones hold the
@@ -79,6 +84,13 @@ elseif(setup STREQUAL "installed")
       message(FATAL_ERROR "${file} not installed")
     endif()
   endforeach()
+  # and gone again by the README's command, which reads CMake's manifest
+  need(sh sh dash)
+  run("${BINARY_DIR}" ${sh} -c [[xargs -d '\n' rm -- < install_manifest.txt]])
+  file(GLOB_RECURSE left "${WORK_DIR}/all/*")
+  if(left)
+    message(FATAL_ERROR "left after removing what the manifest lists: ${left}")
+  endif()
   run("${WORK_DIR}" ${CMAKE_COMMAND} --install "${BINARY_DIR}" --prefix "${WORK_DIR}/man"
     --component inverse_neville_man)
   file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/man" "${WORK_DIR}/man/*")
@@ -98,21 +110,32 @@ elseif(setup STREQUAL "sanitizer")
   suite("unit|e2e|docs")
 
 elseif(setup STREQUAL "subproject")
-  # The parent's doc component installs the parent's document, nothing of ours.
+  # The parent's install holds the parent's document alone; asked for, ours
+  # too, and its doc component then nothing of ours.
   file(WRITE "${WORK_DIR}/parent/CMakeLists.txt" "cmake_minimum_required(VERSION 3.18)\n"
     "project(parent LANGUAGES CXX)\nadd_subdirectory(\"${SOURCE_DIR}\" inverse_neville)\n"
     "install(FILES parent.txt DESTINATION share/doc/parent COMPONENT doc)\n")
   file(WRITE "${WORK_DIR}/parent/parent.txt" "the parent's\n")
-  run("${WORK_DIR}" ${CMAKE_COMMAND} -S parent -B "${build}")
-  run("${WORK_DIR}" ${CMAKE_COMMAND} --build "${build}" -j2)
-  foreach(component doc inverse_neville_doc)
-    run("${WORK_DIR}" ${CMAKE_COMMAND} --install "${build}" --prefix "${WORK_DIR}/${component}"
-      --component ${component})
-    file(GLOB_RECURSE installed_${component} RELATIVE "${WORK_DIR}/${component}" "${WORK_DIR}/${component}/*")
+  foreach(ours OFF ON)
+    run("${WORK_DIR}" ${CMAKE_COMMAND} -S parent -B "${build}" -DINVERSE_NEVILLE_INSTALL=${ours})
+    run("${WORK_DIR}" ${CMAKE_COMMAND} --build "${build}" -j2)
+    foreach(component all doc)
+      set(prefix "${WORK_DIR}/${ours}-${component}")
+      set(only "")
+      if(NOT component STREQUAL "all")
+        set(only --component ${component})
+      endif()
+      run("${WORK_DIR}" ${CMAKE_COMMAND} --install "${build}" --prefix "${prefix}" ${only})
+      file(GLOB_RECURSE installed_${ours}_${component} RELATIVE "${prefix}" "${prefix}/*")
+    endforeach()
   endforeach()
-  if(NOT installed_doc STREQUAL "share/doc/parent/parent.txt" OR NOT "share/doc/inverse_neville/README.md" IN_LIST
-      installed_inverse_neville_doc OR EXISTS "${build}/inverse_neville/tests")
-    message(FATAL_ERROR "the parent's doc component installed ${installed_doc}, ours ${installed_inverse_neville_doc}")
+  if(NOT installed_OFF_all STREQUAL "share/doc/parent/parent.txt"
+      OR NOT installed_ON_doc STREQUAL "share/doc/parent/parent.txt"
+      OR NOT "bin/inverse_neville" IN_LIST installed_ON_all
+      OR NOT "share/doc/inverse_neville/README.md" IN_LIST installed_ON_all
+      OR EXISTS "${build}/inverse_neville/tests")
+    message(FATAL_ERROR "the parent installed ${installed_OFF_all}; asking for ours, "
+      "${installed_ON_all}, and its doc component ${installed_ON_doc}")
   endif()
 
 elseif(setup STREQUAL "wasi-node18")
@@ -156,6 +179,61 @@ elseif(setup STREQUAL "fast-math")
     suite(unit)
   endif()
 
+elseif(setup STREQUAL "fast-math-link")
+  # Among the link flags: -Ofast is refused at configure; the others must
+  # not bring in crtfastmath.o (its set_fast_math turns on flush-to-zero).
+  list(GET args 0 cxx)
+  list(GET args 1 flag)
+  need(compiler ${cxx} "g++ or clang")
+  need(nm nm binutils)
+  execute_process(COMMAND ${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${build}" -DBUILD_TESTING=OFF
+      -DCMAKE_CXX_COMPILER=${compiler} -DCMAKE_EXE_LINKER_FLAGS=${flag}
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(flag STREQUAL "-Ofast")
+    if(rc EQUAL 0 OR NOT out MATCHES "must not be linked with -Ofast")
+      message(FATAL_ERROR "configure with ${flag} among the link flags: exit ${rc}, not refused:\n${out}")
+    endif()
+    message(STATUS "refused: ${flag}")
+    return()
+  elseif(NOT rc EQUAL 0)
+    message(FATAL_ERROR "configure failed:\n${out}")
+  endif()
+  run("${WORK_DIR}" ${CMAKE_COMMAND} --build "${build}")
+  execute_process(COMMAND ${nm} "${build}/inverse_neville" OUTPUT_VARIABLE symbols)
+  if(symbols MATCHES "set_fast_math")
+    message(FATAL_ERROR "linked with ${flag}, the program holds crtfastmath.o")
+  endif()
+
+elseif(setup STREQUAL "clang-packages")
+  # Clang's own build of the packages, all checked and lintian-clean (the
+  # rebuild compares with the release preset's GCC build: not this one).
+  need(clang clang++ clang)
+  configure_and_build(-DCMAKE_CXX_COMPILER=${clang} -DINVERSE_NEVILLE_PACKAGES=ON
+    -DINVERSE_NEVILLE_REQUIRE_ALL_TESTS=ON)
+  suite(package -E "package[.]rebuild")
+
+elseif(setup STREQUAL "release-elsewhere")
+  # A clone reached through a symbolic link, with a patched README and
+  # stray archives where the packages go: the release workflow, strict,
+  # passes with the source archive made and checked, and SHA256SUMS lists
+  # just this run's packages.
+  need(sh sh dash)
+  clone("${WORK_DIR}/real")
+  file(CREATE_LINK "${WORK_DIR}/real" "${WORK_DIR}/link" SYMBOLIC)
+  file(APPEND "${WORK_DIR}/real/README.md" "\nPatched by a distribution.\n")
+  file(WRITE "${WORK_DIR}/real/out/release/inverse_neville-0.9.0-linux-x86_64.tar.gz" "old\n")
+  file(WRITE "${WORK_DIR}/real/out/release/stray.zip" "stray\n")
+  run("${WORK_DIR}" ${sh} -c [[cd "$1" && INVERSE_NEVILLE_REQUIRE_ALL_TESTS=ON "$2" --workflow --preset release]]
+    sh "${WORK_DIR}/link" ${CMAKE_COMMAND})
+  execute_process(COMMAND ${CMAKE_CTEST_COMMAND} -N -R "^package[.](source|rebuild)$"
+    WORKING_DIRECTORY "${WORK_DIR}/real/out/release" OUTPUT_VARIABLE registered)
+  file(READ "${WORK_DIR}/real/out/release/SHA256SUMS" sums)
+  message(STATUS "${sums}")
+  if(NOT registered MATCHES "Total Tests: 2" OR sums MATCHES "0[.]9[.]0|stray"
+      OR NOT sums MATCHES "inverse_neville-[0-9.]+-source[.]tar[.]gz")
+    message(FATAL_ERROR "from a symlinked, patched checkout:\n${registered}\nSHA256SUMS:\n${sums}")
+  endif()
+
 elseif(setup STREQUAL "fma")
   list(GET args 0 triplet)
   list(GET args 1 clang)
@@ -182,7 +260,7 @@ elseif(setup STREQUAL "two-builds")
   # The preset's packages, built at two paths under two umasks.
   list(GET args 0 preset)
   need(sh sh dash)
-  foreach(where one:022 two/deeper:027)
+  foreach(where "one:022" "two/with space:027")
     string(REPLACE ":" ";" where "${where}")
     list(GET where 0 dir)
     list(GET where 1 umask)
@@ -191,6 +269,10 @@ elseif(setup STREQUAL "two-builds")
       "$2" --build --preset $3 && cd out/$3 && "$4" -C Release --config CPackConfig.cmake]]
       sh ${umask} ${CMAKE_COMMAND} ${preset} ${CMAKE_CPACK_COMMAND})
     file(READ "${WORK_DIR}/${dir}/out/${preset}/SHA256SUMS" sums_${umask})
+    file(READ "${WORK_DIR}/${dir}/out/${preset}/compile_commands.json" commands)
+    if(NOT commands MATCHES "-ffile-prefix-map=")
+      message(FATAL_ERROR "no -ffile-prefix-map in a build at ${WORK_DIR}/${dir}")
+    endif()
   endforeach()
   message(STATUS "${sums_022}")
   if(NOT sums_022 STREQUAL sums_027 OR NOT sums_022 MATCHES "  inverse")
