@@ -57,12 +57,12 @@ if(WIN32 OR CMAKE_SYSTEM_NAME STREQUAL "WASI")
     rebuild_commands(inverse_neville inverse_neville.exe)
     inverse_neville_notices(. inverse_neville_notices "${rebuild}"
       "MinGW-w64's runtime|libmingwex.a|libmingw32.a|libmsvcrt.a|libkernel32.a|libmoldname.a"
-      "winpthreads|libwinpthread.a" "GCC's runtime libraries|libgcc.a|libgcc_eh.a|libstdc++.a")
+      "GCC's runtime libraries|libgcc.a|libgcc_eh.a|libstdc++.a")
   else()
     set(CPACK_SYSTEM_NAME wasi)
     rebuild_commands(inverse_neville inverse_neville.wasm)
     inverse_neville_notices(. inverse_neville_notices "${rebuild}"
-      "wasi-libc|libc.a" "libc++|libc++.a|libc++abi.a")
+      "wasi-libc|libc.a")
   endif()
   set(components program doc notices)
 else()

@@ -225,6 +225,7 @@ elseif(CASE STREQUAL "archive")
     string(REGEX MATCHALL "[^ \t(/]+\\.a\\(" linked "${members}")
     string(REGEX REPLACE "(-[0-9.]+)?\\.a\\(" ".a" linked "${linked}") # libm-2.36.a: libm.a
     list(REMOVE_DUPLICATES linked)
+    list(REMOVE_ITEM linked objects.a) # the program's own objects, as CMake hands them to MinGW's linker
     message(STATUS "linked from: ${linked}")
     if(NOT linked)
       fail("${LINK_MAP} names no library member")
