@@ -31,7 +31,7 @@ foreach(file IN LISTS CPACK_PACKAGE_FILES)
   endif()
 endforeach()
 set(dir "${CPACK_PACKAGE_DIRECTORY}")
-file(COPY ${CPACK_PACKAGE_FILES} DESTINATION "${dir}")
+file(COPY ${CPACK_PACKAGE_FILES} ${CPACK_INVERSE_NEVILLE_PAGE} DESTINATION "${dir}")
 
 # The source archive, in a git checkout: `git archive` of the tree being
 # packaged.  With changes not committed (a distribution's patches, say),

@@ -148,7 +148,7 @@ else()
   inverse_neville_gzip(docs/reproducibility.md debian/docs/reproducibility.md.gz inverse_neville_reproducibility)
   install(FILES ${PROJECT_BINARY_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
     ${PROJECT_BINARY_DIR}/debian/README.md.gz DESTINATION ${docdir} COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
-  install(FILES docs/inverse_neville.svg ${PROJECT_BINARY_DIR}/debian/docs/reproducibility.md.gz
+  install(FILES docs/inverse_neville.svg docs/learner-page.png ${PROJECT_BINARY_DIR}/debian/docs/reproducibility.md.gz
     DESTINATION ${docdir}/docs COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
   find_program(INVERSE_NEVILLE_LINTIAN lintian)
   if(NOT INVERSE_NEVILLE_LINTIAN)
@@ -207,6 +207,11 @@ set(CPACK_INVERSE_NEVILLE_SYSROOTS ${CMAKE_SYSROOT} ${CMAKE_FIND_ROOT_PATH})
 string(TOLOWER "${CPACK_GENERATOR}" archive)
 string(REGEX REPLACE ".*tgz" "tar.gz" archive "${archive}")
 set(INVERSE_NEVILLE_ARCHIVE ${CPACK_PACKAGE_FILE_NAME}.${archive})
-set(CPACK_INVERSE_NEVILLE_PACKAGES ${INVERSE_NEVILLE_DEB} ${INVERSE_NEVILLE_ARCHIVE} ${INVERSE_NEVILLE_SOURCE_ARCHIVE})
+set(CPACK_INVERSE_NEVILLE_PACKAGES ${INVERSE_NEVILLE_DEB} ${INVERSE_NEVILLE_ARCHIVE} ${INVERSE_NEVILLE_SOURCE_ARCHIVE}
+  ${INVERSE_NEVILLE_PAGE})
+# the learner's page, beside the WebAssembly zip
+if(INVERSE_NEVILLE_PAGE)
+  set(CPACK_INVERSE_NEVILLE_PAGE ${PROJECT_BINARY_DIR}/${INVERSE_NEVILLE_PAGE})
+endif()
 
 include(CPack)

@@ -183,6 +183,13 @@ elseif(CASE STREQUAL "archive")
   endforeach()
   expect_program("the packaged program" "${program}" ${EMULATOR})
   expect_links("${docdir}/README.md")
+  if(PAGE_WASM) # the learner's page embeds these very bytes
+    file(SHA256 "${program}" packed)
+    file(SHA256 "${PAGE_WASM}" embedded)
+    if(NOT packed STREQUAL embedded)
+      fail("the page embeds ${PAGE_WASM} (${embedded}), not the zip's program (${packed})")
+    endif()
+  endif()
 
   if(program MATCHES "\\.exe$")
     # a Windows program that needs no DLL beyond Windows' own
@@ -338,7 +345,7 @@ elseif(CASE STREQUAL "rebuild")
   run(out "${WORK_DIR}/${top}" "${CMAKE_COMMAND}" -E env --unset=SOURCE_DATE_EPOCH
     --unset=INVERSE_NEVILLE_REQUIRE_ALL_TESTS CI=true
     "${sh}" -c [[umask 027 && "$1" --workflow --preset "$2"]] sh "${CMAKE_COMMAND}" "${PRESET}")
-  foreach(package ${DEB} ${ARCHIVE})
+  foreach(package ${DEB} ${ARCHIVE} ${PAGE})
     file(SHA256 "${BINARY_DIR}/${package}" first)
     file(SHA256 "${WORK_DIR}/${top}/${BUILD_SUBDIR}/${package}" second)
     message(STATUS "${first} ${second} ${package}")

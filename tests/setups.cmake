@@ -13,8 +13,8 @@
 #   release-elsewhere      the release from a symlinked, patched checkout
 #   fma:TRIPLET:CLANG      a user's -O3 -ffp-contract=fast where FMA is baseline
 #   i686-toolchain:TRIPLET a user's minimal toolchain file: the build adds SSE2
-#   two-builds:PRESET      two clones, other paths (one with a space) and
-#                          umasks: the same bytes
+#   two-builds:PRESET      two clones, other paths (one with a space),
+#                          umasks and time zones: the same bytes
 #   readme:this|oldest|newest  the README's commands, in order, in a clone
 #   subproject             add_subdirectory in a parent: nothing of ours is
 #                          installed unless asked for, then in our components
@@ -260,14 +260,15 @@ elseif(setup STREQUAL "two-builds")
   # The preset's packages, built at two paths under two umasks.
   list(GET args 0 preset)
   need(sh sh dash)
-  foreach(where "one:022" "two/with space:027")
+  foreach(where "one:022:UTC+12" "two/with space:027:UTC-14")
     string(REPLACE ":" ";" where "${where}")
     list(GET where 0 dir)
     list(GET where 1 umask)
+    list(GET where 2 tz)
     clone("${WORK_DIR}/${dir}")
-    run("${WORK_DIR}/${dir}" ${sh} -c [[umask $1 && "$2" --preset $3 -DBUILD_TESTING=OFF &&
-      "$2" --build --preset $3 && cd out/$3 && "$4" -C Release --config CPackConfig.cmake]]
-      sh ${umask} ${CMAKE_COMMAND} ${preset} ${CMAKE_CPACK_COMMAND})
+    run("${WORK_DIR}/${dir}" ${CMAKE_COMMAND} -E env TZ=${tz} ${sh} -c [[umask $1 &&
+      "$2" --preset $3 -DBUILD_TESTING=OFF && "$2" --build --preset $3 && cd out/$3 &&
+      "$4" -C Release --config CPackConfig.cmake]] sh ${umask} ${CMAKE_COMMAND} ${preset} ${CMAKE_CPACK_COMMAND})
     file(READ "${WORK_DIR}/${dir}/out/${preset}/SHA256SUMS" sums_${umask})
     file(READ "${WORK_DIR}/${dir}/out/${preset}/compile_commands.json" commands)
     if(NOT commands MATCHES "-ffile-prefix-map=")
