@@ -355,14 +355,14 @@ function drawSummary() {
   // node.  There e^(-2x) - x is exact (Sterbenz), so y + x is the
   // exponential the table was made with.
   const x0 = table[0].x, e0 = table[0].y + x0, arg = -2.0 * x0;
-  const ulps = (v) => Number(BigInt("0x" + bitsOf(v)) - BigInt("0x" + bitsOf(e0)));
+  const ulps = (v, of) => Number(BigInt("0x" + bitsOf(v)) - BigInt("0x" + bitsOf(of)));
   const wasmE = calc.exp(arg), browserE = Math.exp(arg);
+  const said = (e) => `${show(e)} (${ulps(e, e0)} ulp from it), hence y = ${show(e - x0)} ` +
+    `(${ulps(e - x0, table[0].y)} ulp of y from the table's)`;
   $("exp-lesson").textContent = `At x = ${show(x0)} the program's table holds y = ${show(table[0].y)}, made from the ` +
-    `correctly rounded e^(${show(arg)}) = ${show(e0)}. The program's own exp gives ${show(wasmE)} (${ulps(wasmE)} ulp ` +
-    `from it), hence y = ${show(wasmE - x0)}; the browser's Math.exp gives ${show(browserE)} (${ulps(browserE)} ulp), ` +
-    `hence y = ${show(browserE - x0)}. An ulp of e^(${show(arg)}) is 4 ulps of y, which is a quarter its size. ` +
-    `No standard requires exp to be correctly rounded, so a node's y can change with the exponential: ` +
-    `that is why the program keeps its y_k as constants.`;
+    `correctly rounded e^(${show(arg)}) = ${show(e0)}. The program's own exp gives ${said(wasmE)}; ` +
+    `the browser's Math.exp gives ${said(browserE)}. No standard requires exp to be correctly rounded, so a ` +
+    `node's y can change with the exponential: that is why the program keeps its y_k as constants.`;
 }
 
 function render(s) {

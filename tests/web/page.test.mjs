@@ -11,7 +11,7 @@
 // "How good is p?" from the README.  Prints "SKIPPED:" where the browser
 // or puppeteer-core is missing; exits 1 on any failure.
 
-import { existsSync, mkdirSync, readFileSync } from "node:fs";
+import { existsSync, mkdirSync, readFileSync, statSync } from "node:fs";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
 
@@ -89,6 +89,7 @@ try {
   await page.setViewport({ width: 1280, height: 900 });
   await page.goto(url);
   await page.waitForFunction(() => document.getElementById("exit-status").textContent !== "not run");
+  check(statSync(opt.page).size <= 150 * 1024, `the page is ${statSync(opt.page).size} bytes, at most 150 KB`);
   check(await text("#program-output") === lines, "the program's two lines, verbatim");
   check(await text("#exit-status") === "0", "its exit status, 0");
 
@@ -157,11 +158,12 @@ try {
   // ask for it: not Firefox's WebDriver BiDi): readable, no page-wide
   // scrolling sideways; the screenshots go into the build tree.
   mkdirSync(opt.out, { recursive: true });
-  const looks = [["phone", 320, false], ["desktop", 1280, false]];
-  if (opt.browser === "chrome") looks.push(["dark", 1280, true]);
-  for (const [name, width, dark] of looks) {
+  const looks = [["phone", 320], ["desktop", 1280]];
+  if (opt.browser === "chrome") looks.push(["dark", 1280, "dark"], ["print", 1280, "print"]);
+  for (const [name, width, media] of looks) {
     await page.setViewport({ width, height: 800 });
-    if (dark) await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "dark" }]);
+    if (media === "dark") await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "dark" }]);
+    if (media === "print") await page.emulateMediaType("print");
     await open("nodes=0.3,0.4,0.5,0.6");
     const wide = await page.evaluate(() => document.documentElement.scrollWidth);
     check(wide <= width, `${name}: ${wide} px wide in a ${width} px window`);
