@@ -55,13 +55,13 @@ if(WIN32 OR CMAKE_SYSTEM_NAME STREQUAL "WASI")
   if(WIN32)
     set(CPACK_SYSTEM_NAME win64)
     rebuild_commands(inverse_neville inverse_neville.exe)
-    inverse_neville_notices(. inverse_neville_notices "${rebuild}"
+    inverse_neville_notices(third-party inverse_neville_notices "${rebuild}"
       "MinGW-w64's runtime|libmingwex.a|libmingw32.a|libmsvcrt.a|libkernel32.a|libmoldname.a"
       "GCC's runtime libraries|libgcc.a|libgcc_eh.a|libstdc++.a")
   else()
     set(CPACK_SYSTEM_NAME wasi)
     rebuild_commands(inverse_neville inverse_neville.wasm)
-    inverse_neville_notices(. inverse_neville_notices "${rebuild}"
+    inverse_neville_notices(third-party inverse_neville_notices "${rebuild}"
       "wasi-libc|libc.a")
   endif()
   set(components program doc notices)
@@ -124,7 +124,7 @@ else()
   set(components program man doc)
   if(INVERSE_NEVILLE_STATIC_RUNS) # the tarball's program, and the notices of what it links
     rebuild_commands(inverse_neville_static static/inverse_neville)
-    inverse_neville_notices(${inverse_neville_docdir} inverse_neville_notices "${rebuild}"
+    inverse_neville_notices(${inverse_neville_in_docdir}third-party inverse_neville_notices "${rebuild}"
       "The GNU C Library|libc.a|libm.a" "GCC's runtime libraries|libgcc.a|libgcc_eh.a|libstdc++.a")
     set(components static man doc notices)
   endif()

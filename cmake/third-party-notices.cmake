@@ -11,7 +11,7 @@
 # each library, its files, its version and its corresponding source, and
 # gives the commands (<rebuild>, a list of lines) that rebuild and relink
 # the program from this project's source archive, into
-# <destination>/third-party.  Sets INVERSE_NEVILLE_NOTICES to the library
+# <destination>.  Sets INVERSE_NEVILLE_NOTICES to the library
 # files named: a package test checks them against the linker's map.
 
 function(inverse_neville_notices destination component rebuild)
@@ -72,6 +72,6 @@ function(inverse_neville_notices destination component rebuild)
     "  \"-DCMAKE_EXE_LINKER_FLAGS=-L/path/to/the/modified/library\"\n\n"
     "then build the same target again: only the link is redone.\n")
   file(WRITE ${dir}/NOTICE "${text}")
-  install(DIRECTORY ${dir}/ DESTINATION ${destination}/third-party COMPONENT ${component} EXCLUDE_FROM_ALL)
+  install(DIRECTORY ${dir}/ DESTINATION ${destination} COMPONENT ${component} EXCLUDE_FROM_ALL)
   set(INVERSE_NEVILLE_NOTICES "${all_files}" PARENT_SCOPE)
 endfunction()

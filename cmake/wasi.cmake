@@ -14,6 +14,10 @@ set(CMAKE_SYSTEM_PROCESSOR wasm32)
 find_program(CMAKE_CXX_COMPILER NAMES clang++ REQUIRED)
 # GoogleTest's own project() enables C as well.
 find_program(CMAKE_C_COMPILER NAMES clang REQUIRED)
+# Stripped by LLVM's own tool, the one beside the compiler (Debian 13 has
+# only a versioned llvm-strip on PATH; GNU strip cannot read WebAssembly).
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=llvm-strip
+  OUTPUT_VARIABLE CMAKE_STRIP OUTPUT_STRIP_TRAILING_WHITESPACE)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 # clang 14 cannot unwind on WebAssembly, and Debian's libc++ for it is
