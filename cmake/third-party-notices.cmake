@@ -18,8 +18,8 @@ function(inverse_neville_notices destination component rebuild)
   set(dir ${PROJECT_BINARY_DIR}/third-party)
   file(REMOVE_RECURSE ${dir})
   string(CONCAT text "The program in this package is linked statically with the libraries\n"
-    "below (the files named are those the linker takes parts of); each one's\n"
-    "copyright notice and licences are files beside this one.\n")
+    "below (the files named are those the link takes, or may take, parts of);\n"
+    "each one's copyright notice and licences are files beside this one.\n")
   set(all_files "")
   foreach(entry IN LISTS ARGN)
     string(REPLACE "|" ";" entry "${entry}")
