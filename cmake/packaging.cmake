@@ -1,9 +1,9 @@
 # Packages, written by cpack where INVERSE_NEVILLE_PACKAGES is ON (the
 # release, linux-cross, windows and wasi presets): a .deb and a tarball with
-# a statically linked program on Linux, a zip for Windows and WebAssembly,
-# in a native build from a git checkout `git archive` of the tree built,
-# and SHA256SUMS beside them; the same bytes from the same sources
-# (docs/reproducibility.md says how).
+# a statically linked program on Linux, a zip for Windows and WebAssembly
+# (and the learner's page beside it), in a git checkout `git archive` of the
+# tree built, and SHA256SUMS beside them; the same bytes from the same
+# sources (docs/reproducibility.md says how).
 
 set(CPACK_PACKAGE_NAME inverse_neville)
 set(CPACK_PACKAGE_VENDOR "The inverse_neville developers")
