@@ -344,8 +344,7 @@ function drawQuality() {
 
 function drawSummary() {
   const pts = result.pts;
-  const own = pts.every((q) => q.from === "the program's table") && pts.length === table.length &&
-    pts.every((q, k) => bitsOf(q.x) === bitsOf(table[k].x));
+  const own = pts.length === table.length && pts.every((q, k) => bitsOf(q.x) === bitsOf(table[k].x));
   const computed = pts.filter((q) => q.from === "computed").length;
   $("nodes-summary").textContent = (own ? "The program's own four nodes and its table of y_k. " :
     `${pts.length} nodes: ${pts.map((q) => show(q.x)).join(", ")}. `) +
