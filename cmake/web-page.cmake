@@ -4,9 +4,11 @@
 # and the program's .wasm in base64.
 #
 #   cmake -DWEB=dir -DSOURCE=src/inverse_neville.cpp -DWASM=file.wasm
-#         -DVERSION=x.y.z -DOUTPUT=page.html -P web-page.cmake
+#         -DVERSION=x.y.z -DOUTPUT=page.html -DSCRIPTS=a.js,b.js,... -P web-page.cmake
+#
+# The scripts are joined in the order given into the page's one script.
 
-foreach(var WEB SOURCE WASM VERSION OUTPUT)
+foreach(var WEB SOURCE WASM VERSION OUTPUT SCRIPTS)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "web-page.cmake: -D${var}=... is required")
   endif()
@@ -41,7 +43,12 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "base64 (Debian: coreutils) failed on ${WASM}")
 endif()
 file(READ "${WEB}/style.css" STYLE)
-file(READ "${WEB}/page.js" SCRIPT)
 string(STRIP "${STYLE}" STYLE)
+set(SCRIPT "")
+string(REPLACE "," ";" SCRIPTS "${SCRIPTS}")
+foreach(script IN LISTS SCRIPTS)
+  file(READ "${WEB}/${script}" text)
+  string(APPEND SCRIPT "${text}\n")
+endforeach()
 string(STRIP "${SCRIPT}" SCRIPT)
 configure_file("${WEB}/index.html" "${OUTPUT}" @ONLY)

@@ -1,0 +1,112 @@
+// --- how good p is, Neville's estimate, the iteration, the exponential -------------
+
+const nodeName = (k) => `x${k}`;
+// What coinciding nodes do, in words: which ones, and which denominator is 0.
+function coincidenceText(r) {
+  const [{ a, b }] = r.same, xa = r.pts[a].x, xb = r.pts[b].x;
+  const who = xa === xb ? `${nodeName(a)} and ${nodeName(b)} are the same node, ${show(xa)}, so their y are equal`
+    : `${nodeName(a)} = ${show(xa)} and ${nodeName(b)} = ${show(xb)} differ, but their y round to the same double, ${show(r.pts[a].y)}`;
+  const more = r.same.length > 1 ? ` (and ${r.same.length - 1} more such pair${r.same.length > 2 ? "s" : ""})` : "";
+  return `${who}${more}: y${b} − y${a} = 0 is the denominator of ${entryName(b, b - a)}. Qij divides by zero as IEEE arithmetic does (±Infinity, or ` +
+    `NaN for 0/0), and every entry built on it, p among them, carries that on: nothing was interpolated or extrapolated.`;
+}
+
+function drawQuality(r) {
+  const { p } = r, residual = calc.exp(-2.0 * p) - p;
+  $("p").textContent = show(p);
+  $("residual").textContent = `${show(residual)} (${sci(residual, 2)})`;
+  $("root").textContent = `${show(root)} (0x${bitsOf(root)}, the double nearest W(2)/2)`;
+  $("error").textContent = sci(p - root, 2);
+  $("relative").textContent = sci((p - root) / root, 1);
+  $("slope").textContent = (-2.0 * root - 1.0).toFixed(3);
+  const note = $("quality-note");
+  if (r.same.length) return note.replaceChildren(coincidenceText(r));
+  if (!Number.isFinite(p)) return note.replaceChildren(`p is ${show(p)}: the sweep overflowed, and there is nothing to judge.`);
+  const straddle = r.pts.some((q) => q.y > 0) && r.pts.some((q) => q.y < 0);
+  note.replaceChildren(straddle ? "The y" : h("span", { className: "extrapolation" }, "Extrapolation:"),
+    ...(straddle ? [sub("k"), " straddle 0: this is interpolation."] : [" the y", sub("k"), " do not straddle 0, so y = 0 lies outside them."]),
+    ` The residual is f(p) ≈ f′(root)·(p − root) = ${sci((-2.0 * root - 1.0) * (p - root), 2)}.`);
+}
+
+// The last corrections of the sweep, Neville's own measure of its error.
+function drawEstimate(r) {
+  const n = r.pts.length, Q = r.Q, p = r.p, e = p - root;
+  const last = Math.abs(p - Q[n - 1][n - 2]), other = Math.abs(p - Q[n - 2][n - 2]);
+  const box = $("estimate");
+  if (!Number.isFinite(last) || !Number.isFinite(other) || !Number.isFinite(e)) {
+    return box.replaceChildren("With a zero denominator in the sweep there is no estimate to give.");
+  }
+  const a = entryName(n - 1, n - 1), b = entryName(n - 1, n - 2), c = entryName(n - 2, n - 2);
+  let verdict;
+  if (e === 0) verdict = "p is the double nearest the root, so any estimate above 0 overstates its error.";
+  else {
+    const ratio = last / Math.abs(e), fmt = (x) => (x >= 10 ? x.toFixed(0) : x.toPrecision(2));
+    verdict = ratio >= 1.5
+      ? `Here the estimate is ${fmt(ratio)} times the true error: pessimistic. The corrections measure how much the ` +
+        `last node moved the value, which is about the error of the degree-${n - 2} polynomials before it; ` +
+        `p, of degree ${n - 1}, is better than those.`
+      : ratio <= 1 / 1.5
+        ? `Here the estimate is ${fmt(1 / ratio)} times smaller than the true error: optimistic. Do not trust it ` +
+          "where the nodes lie far from the root."
+        : "Here the estimate is about the true error.";
+  }
+  box.replaceChildren(`The last correction |${a} − ${b}| = ${sci(last, 2)}, and the other, |${a} − ${c}| = ` +
+    `${sci(other, 2)}, against the true error p − root = ${sci(e, 2)}. ${verdict}`);
+}
+
+// The iterates p_0, p_1, ...: errors, digits, and the order of convergence.
+function drawIterations(r) {
+  const ps = state.iterates.length ? state.iterates : [r.p], n = r.pts.length;
+  const theory = theoreticalOrder(n).toFixed(3);
+  $("iterations-caption").textContent = `Iterates of ${n}-node inverse interpolation; the theoretical order for ` +
+    `${n} nodes is ${theory}, the largest root of t^${n} = t^${n - 1} + … + t + 1.`;
+  const t = $("iterations");
+  if (!t.tHead.rows.length) {
+    t.tHead.append(h("tr", {}, ...["k", "p_k", "p_k − root", "ulps of the root", "correct digits", "f(p_k)",
+      "estimated order", "theoretical order"].map((s) => h("th", { scope: "col" }, s))));
+  }
+  const f = exps[state.exp].fn, errs = ps.map((p) => p - root);
+  t.tBodies[0].replaceChildren(...ps.map((p, k) => {
+    const e = errs[k], digits = e === 0 ? "all" : Number.isFinite(e) ? String(Math.max(0, Math.floor(-Math.log10(Math.abs(e / root))))) : "–";
+    let order = "–";
+    if (k >= 2 && [errs[k], errs[k - 1], errs[k - 2]].every((v) => Number.isFinite(v) && v !== 0)) {
+      const num = Math.log(Math.abs(errs[k] / errs[k - 1])), den = Math.log(Math.abs(errs[k - 1] / errs[k - 2]));
+      if (den !== 0) order = (num / den).toFixed(3);
+    }
+    return h("tr", {}, h("th", { scope: "row" }, String(k)), h("td", { className: "num" }, show(p)),
+      h("td", { className: "num" }, sci(e, 2)), h("td", { className: "num" }, Number.isFinite(e) ? String(ulpsFrom(p, root)) : "–"),
+      h("td", {}, digits), h("td", { className: "num" }, sci(f(-2.0 * p) - p, 2)), h("td", {}, order), h("td", {}, theory));
+  }));
+  const note = $("iterate-note");
+  const lastTwo = ps.slice(-2);
+  if (state.note) note.textContent = state.note;
+  else if (lastTwo.length === 2 && Math.abs(ulpsFrom(lastTwo[1], lastTwo[0])) <= 2) {
+    note.textContent = `p_${ps.length - 1} is within ${Math.abs(ulpsFrom(lastTwo[1], lastTwo[0]))} ulp of ` +
+      `p_${ps.length - 2}: the iteration has reached what double precision allows. Near the root f(p) is rounding noise ` +
+      "(exp is itself off by up to about half an ulp), so the nodes' y no longer say on which side of the root they " +
+      "lie, and further steps only wander by an ulp or two.";
+  } else note.textContent = "";
+  $("iterate").setAttribute("aria-disabled", String(!Number.isFinite(r.p)));
+}
+
+function drawSummary(r) {
+  const own = r.pts.length === table.length && r.pts.every((q, k) => bitsOf(q.x) === bitsOf(table[k].x));
+  const computed = r.pts.filter((q) => !q.own).length;
+  $("nodes-summary").textContent = (own ? "The program's own four nodes and its table of y_k. "
+    : `${r.pts.length} nodes: ${r.pts.map((q) => show(q.x)).join(", ")}. `) +
+    (computed ? `${computed} of the y_k computed with ${exps[state.exp].name}. ` : "") +
+    "Every entry is computed by the program's own Qij, in the program's order.";
+}
+
+// The lesson: the program's table against both exponentials at its first
+// node.  There e^(-2x) - x is exact (Sterbenz), so y + x is the
+// exponential the table was made with.
+function expLesson() {
+  const x0 = table[0].x, e0 = table[0].y + x0, arg = -2.0 * x0;
+  const said = (e) => `${show(e)} (${ulpsFrom(e, e0)} ulp from it), hence y = ${show(e - x0)} ` +
+    `(${ulpsFrom(e - x0, table[0].y)} ulp of y from the table's)`;
+  return `At x = ${show(x0)} the program's table holds y = ${show(table[0].y)}, made from the ` +
+    `correctly rounded e^(${show(arg)}) = ${show(e0)}. The program's own exp gives ${said(calc.exp(arg))}; ` +
+    `the browser's Math.exp gives ${said(Math.exp(arg))}. No standard requires exp to be correctly rounded, so a ` +
+    "node's y can change with the exponential: that is why the program keeps its y_k as constants.";
+}
