@@ -1,10 +1,86 @@
-# What a user must see on standard output, byte for byte: the two lines,
-# each ending as the platform's text mode ends a line (EOL: LF or CRLF).
-# Included by the end-to-end and package checks; sets nl and expected_out.
+# What a user must see on standard output, byte for byte: the two lines of
+# recorded.tsv, each ending as the platform's text mode ends a line (EOL:
+# LF or CRLF).  Included by the end-to-end and package checks; sets nl and
+# expected_out.  Every row of the table must have the shape its header
+# describes; the values of the other kinds are checked by their readers.
 if(EOL STREQUAL "CRLF")
   set(nl "\r\n")
 else()
   set(nl "\n")
 endif()
-set(expected_out
-  "p=0.426305732697498 is the approximated root${nl}exp(-2*p)-p=-0.000005523888897${nl}")
+
+# The table, read in a function: its variables stay in it.
+function(inverse_neville_read_recorded)
+  set(recorded "${CMAKE_CURRENT_LIST_DIR}/recorded.tsv")
+  set(bits "[0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F]")
+  set(bits "${bits}${bits}")
+  set(decimal "[-+]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][-+]?[0-9]+)?")
+  set(row_line "^line\t([^\t]+)$")
+  set(row_node "^node\t[0-9]\t${bits}\t${bits}$")
+  set(row_entry "^entry\t[0-9]\t[0-9]\t${bits}$")
+  set(field "(\t[-+.0-9eE]+)") # each then a decimal: a regular expression here has at most 9 groups
+  set(row_qij "^qij${field}${field}${field}${field}${field}\t${bits}$")
+  set(row_exp "^exp\t${bits}$")
+  set(row_root "^root\t${bits}$")
+  set(rows_line 2)
+  set(rows_node 4)
+  set(rows_entry 6)
+  set(rows_qij 1) # or more
+  set(rows_exp 2)
+  set(rows_root 1)
+  set(kinds line node entry qij exp root)
+  foreach(kind IN LISTS kinds)
+    set(seen_${kind} 0)
+  endforeach()
+
+  # Line by line, by hand: a list of the lines would take a ; or [ in a row
+  # for list syntax.
+  file(READ "${recorded}" text)
+  set(lines "")
+  set(number 0)
+  while(NOT text STREQUAL "")
+    string(FIND "${text}" "\n" end)
+    if(end EQUAL -1)
+      string(LENGTH "${text}" end)
+    endif()
+    string(SUBSTRING "${text}" 0 ${end} row)
+    math(EXPR end "${end} + 1")
+    string(SUBSTRING "${text}" ${end} -1 text)
+    math(EXPR number "${number} + 1")
+    string(REGEX REPLACE "\r$" "" row "${row}")
+    if(row STREQUAL "" OR row MATCHES "^#")
+      continue()
+    endif()
+    string(REGEX MATCH "^[^\t]*" kind "${row}")
+    if(kind IN_LIST kinds)
+      set(pattern "${row_${kind}}")
+    else()
+      set(pattern "^$") # a row is never empty here
+    endif()
+    if(NOT row MATCHES "${pattern}")
+      message(FATAL_ERROR "${recorded}:${number}: not a row of the shape the file's header describes: ${row}")
+    endif()
+    if(kind STREQUAL "line")
+      string(APPEND lines "${CMAKE_MATCH_1}${nl}")
+    elseif(kind STREQUAL "qij")
+      set(fields "${CMAKE_MATCH_1}${CMAKE_MATCH_2}${CMAKE_MATCH_3}${CMAKE_MATCH_4}${CMAKE_MATCH_5}")
+      string(REPLACE "\t" ";" fields "${fields}")
+      foreach(f IN LISTS fields)
+        if(NOT f STREQUAL "" AND NOT f MATCHES "^${decimal}$")
+          message(FATAL_ERROR "${recorded}:${number}: ${f} is not a decimal number: ${row}")
+        endif()
+      endforeach()
+    endif()
+    math(EXPR seen_${kind} "${seen_${kind}} + 1")
+  endwhile()
+  set(counts "")
+  foreach(kind IN LISTS kinds)
+    if(NOT seen_${kind} EQUAL rows_${kind} AND NOT (kind STREQUAL "qij" AND seen_${kind} GREATER 0))
+      message(FATAL_ERROR "${recorded}: ${seen_${kind}} ${kind} rows, not ${rows_${kind}}")
+    endif()
+    string(APPEND counts " ${seen_${kind}} ${kind}")
+  endforeach()
+  message(STATUS "${recorded}: rows of the right shape:${counts}; the 2 lines are the output expected")
+  set(expected_out "${lines}" PARENT_SCOPE)
+endfunction()
+inverse_neville_read_recorded()
