@@ -1,8 +1,9 @@
 # What a user must see on standard output, byte for byte: the two lines of
 # recorded.tsv, each ending as the platform's text mode ends a line (EOL:
 # LF or CRLF).  Included by the end-to-end and package checks; sets nl and
-# expected_out.  Every row of the table must have the shape its header
-# describes; the values of the other kinds are checked by their readers.
+# expected_out.  Every row of the table must be of a kind its header names,
+# in its shape and order, and every kind must have its number of rows; the
+# values of the other kinds are for their own readers to check.
 if(EOL STREQUAL "CRLF")
   set(nl "\r\n")
 else()
@@ -25,10 +26,12 @@ function(inverse_neville_read_recorded)
   set(rows_line 2)
   set(rows_node 4)
   set(rows_entry 6)
-  set(rows_qij 1) # or more
+  set(rows_qij 1)
+  set(more_qij " or more")
   set(rows_exp 2)
   set(rows_root 1)
   set(kinds line node entry qij exp root)
+  set(order 1,1 2,1 2,2 3,1 3,2 3,3) # the program's order of the entries
   foreach(kind IN LISTS kinds)
     set(seen_${kind} 0)
   endforeach()
@@ -52,13 +55,19 @@ function(inverse_neville_read_recorded)
       continue()
     endif()
     string(REGEX MATCH "^[^\t]*" kind "${row}")
-    if(kind IN_LIST kinds)
-      set(pattern "${row_${kind}}")
-    else()
-      set(pattern "^$") # a row is never empty here
+    set(position "") # where a node or an entry must come
+    if(kind STREQUAL "node")
+      set(position "${seen_node}")
+    elseif(kind STREQUAL "entry" AND seen_entry LESS 6)
+      list(GET order ${seen_entry} position)
+      string(REPLACE "," "\t" position "${position}")
     endif()
-    if(NOT row MATCHES "${pattern}")
-      message(FATAL_ERROR "${recorded}:${number}: not a row of the shape the file's header describes: ${row}")
+    if(NOT kind IN_LIST kinds)
+      message(FATAL_ERROR "${recorded}:${number}: no kind '${kind}' in the file's header: ${row}")
+    elseif(NOT position STREQUAL "" AND NOT row MATCHES "^${kind}\t${position}\t")
+      message(FATAL_ERROR "${recorded}:${number}: '${kind}' row out of its order: ${row}")
+    elseif(NOT row MATCHES "${row_${kind}}")
+      message(FATAL_ERROR "${recorded}:${number}: not of the shape the file's header describes for '${kind}': ${row}")
     endif()
     if(kind STREQUAL "line")
       string(APPEND lines "${CMAKE_MATCH_1}${nl}")
@@ -76,7 +85,7 @@ function(inverse_neville_read_recorded)
   set(counts "")
   foreach(kind IN LISTS kinds)
     if(NOT seen_${kind} EQUAL rows_${kind} AND NOT (kind STREQUAL "qij" AND seen_${kind} GREATER 0))
-      message(FATAL_ERROR "${recorded}: ${seen_${kind}} ${kind} rows, not ${rows_${kind}}")
+      message(FATAL_ERROR "${recorded}: ${seen_${kind}} ${kind} rows, not ${rows_${kind}}${more_${kind}}")
     endif()
     string(APPEND counts " ${seen_${kind}} ${kind}")
   endforeach()

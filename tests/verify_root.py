@@ -84,8 +84,10 @@ def read_recorded(path):
             continue
         kind, *fields = line.split("\t")
         try:
-            if kind not in KINDS or len(fields) != KINDS[kind][0]:
-                raise ValueError(f"not a row of a kind the header names, with its {KINDS.get(kind, ('?',))[0]} fields")
+            if kind not in KINDS:
+                raise ValueError(f"no kind {kind!r} in the header")
+            if len(fields) != KINDS[kind][0]:
+                raise ValueError(f"a {kind} row has {KINDS[kind][0]} fields after its kind, not {len(fields)}")
             rows = table[kind]
             if kind == "line" and fields[0]:
                 rows.append(fields[0])
