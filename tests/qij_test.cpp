@@ -1,12 +1,15 @@
 // Qij, the Neville sweep and main's own output, run through the program's
-// own source compiled with the program's own floating-point flags.
+// own source compiled with the program's own floating-point flags; the
+// expected values are those of tests/recorded.tsv.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -96,9 +99,161 @@ std::string hex(double d)
 	return buf;
 }
 
-// The interpolation data: y_k = f(x_k) and the nodes x_k.
-std::uint64_t const y_bits[4] = {0x3FCFD90F47F1AD26, 0x3FA941A55F420F70, 0xBFC0E95393A62190, 0xBFD31FA24FEC5387};
-std::uint64_t const x_bits[4] = {0x3FD3333333333333, 0x3FD999999999999A, 0x3FE0000000000000, 0x3FE3333333333333};
+// recorded_name and recorded_text: the table's name and text, which the
+// build writes in here (the tests also run where no file can be opened).
+#include "recorded.inc"
+
+// The table's rows, as its header describes them.
+struct Node {
+	std::uint64_t x, y;
+};
+struct Entry {
+	int i, j;
+	std::uint64_t expect;
+};
+struct QijCase {
+	double t, x_lo, x_hi, q_hi, q_lo;
+	std::uint64_t expect;
+};
+struct Recorded {
+	std::vector<std::string> lines;
+	std::vector<Node> nodes;
+	std::vector<Entry> entries;
+	std::vector<QijCase> qij;
+	std::vector<std::uint64_t> exp, root;
+	std::string error; // why the table cannot be read; empty if it can
+};
+
+// The program's order of the tableau's entries.
+int const sweep_order[6][2] = {{1, 1}, {2, 1}, {2, 2}, {3, 1}, {3, 2}, {3, 3}};
+
+bool read_digit(std::string const &field, int &value)
+{
+	value = field.size() == 1 && field[0] >= '0' && field[0] <= '9' ? field[0] - '0' : -1;
+	return value >= 0;
+}
+
+bool read_bits(std::string const &field, std::uint64_t &value)
+{
+	if (field.size() != 16 || field.find_first_not_of("0123456789ABCDEF") != std::string::npos) {
+		return false;
+	}
+	value = std::strtoull(field.c_str(), nullptr, 16);
+	return true;
+}
+
+// A finite decimal number, the whole field of it (no hexadecimal floats,
+// infinities or NaNs, which strtod would read too).
+bool read_decimal(std::string const &field, double &value)
+{
+	if (field.empty() || field.find_first_not_of("0123456789+-.eE") != std::string::npos) {
+		return false;
+	}
+	char *end = nullptr;
+	value = std::strtod(field.c_str(), &end);
+	return end == field.c_str() + field.size() && std::isfinite(value);
+}
+
+// One row, split at its tabs, into the table: false if it is not of a kind
+// the header names, in its shape.
+bool read_row(std::vector<std::string> const &f, Recorded &r)
+{
+	std::string const &kind = f[0];
+	if (kind == "line" && f.size() == 2 && !f[1].empty()) {
+		r.lines.push_back(f[1]);
+		return true;
+	}
+	if (kind == "node" && f.size() == 4) {
+		Node n{};
+		int k = 0;
+		bool const ok = read_digit(f[1], k) && static_cast<std::size_t>(k) == r.nodes.size() &&
+				read_bits(f[2], n.x) && read_bits(f[3], n.y);
+		if (ok) {
+			r.nodes.push_back(n);
+		}
+		return ok;
+	}
+	if (kind == "entry" && f.size() == 4 && r.entries.size() < 6) {
+		Entry e{};
+		int const *want = sweep_order[r.entries.size()];
+		bool const ok = read_digit(f[1], e.i) && read_digit(f[2], e.j) && e.i == want[0] && e.j == want[1] &&
+				read_bits(f[3], e.expect);
+		if (ok) {
+			r.entries.push_back(e);
+		}
+		return ok;
+	}
+	if (kind == "qij" && f.size() == 7) {
+		QijCase c{};
+		bool const ok = read_decimal(f[1], c.t) && read_decimal(f[2], c.x_lo) && read_decimal(f[3], c.x_hi) &&
+				read_decimal(f[4], c.q_hi) && read_decimal(f[5], c.q_lo) && read_bits(f[6], c.expect);
+		if (ok) {
+			r.qij.push_back(c);
+		}
+		return ok;
+	}
+	if ((kind == "exp" || kind == "root") && f.size() == 2) {
+		std::uint64_t b = 0;
+		bool const ok = read_bits(f[1], b);
+		if (ok) {
+			(kind == "exp" ? r.exp : r.root).push_back(b);
+		}
+		return ok;
+	}
+	return false;
+}
+
+Recorded read_recorded()
+{
+	Recorded r;
+	std::string const text = recorded_text;
+	std::size_t number = 0;
+	for (std::size_t at = 0; at < text.size() && r.error.empty();) {
+		std::size_t const end = std::min(text.find('\n', at), text.size());
+		std::string row = text.substr(at, end - at);
+		at = end + 1;
+		++number;
+		if (!row.empty() && row.back() == '\r') {
+			row.pop_back();
+		}
+		if (row.empty() || row[0] == '#') {
+			continue;
+		}
+		std::vector<std::string> fields;
+		for (std::size_t from = 0;;) {
+			std::size_t const tab = row.find('\t', from);
+			fields.push_back(row.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
+			if (tab == std::string::npos) {
+				break;
+			}
+			from = tab + 1;
+		}
+		if (!read_row(fields, r)) {
+			r.error = std::string(recorded_name) + ":" + std::to_string(number) +
+				  ": not a row of the shape the file's header describes: " + row;
+		}
+	}
+	struct Count {
+		char const *kind;
+		std::size_t rows, want;
+	} const counts[] = {{"line", r.lines.size(), 2},    {"node", r.nodes.size(), 4},
+			    {"entry", r.entries.size(), 6}, {"qij", std::min(r.qij.size(), std::size_t{1}), 1},
+			    {"exp", r.exp.size(), 2},       {"root", r.root.size(), 1}};
+	for (Count const &c : counts) {
+		if (r.error.empty() && c.rows != c.want) {
+			r.error = std::string(recorded_name) + ": " + std::to_string(c.rows) + " " + c.kind +
+				  " rows, not " +
+				  (c.kind == std::string("qij") ? "one or more" : std::to_string(c.want));
+		}
+	}
+	return r;
+}
+
+Recorded const &recorded()
+{
+	static Recorded const r = read_recorded();
+	return r;
+}
 
 TEST(Qij, ZeroPointIsTheCrossProduct)
 {
@@ -148,23 +303,19 @@ TEST(Qij, OrdinaryInterpolation)
 
 TEST(Qij, RoundedAfterEachOperation)
 {
-	// Inexact inputs away from t = 0, where the order of the operations
-	// shows: each expected value is the exact rational result rounded to
-	// double after every operation, in Qij's order (tests/verify_root.py
-	// recomputes it so).  Distributing either product, fusing one into a
-	// multiply-add or dividing by a reciprocal changes each of them.
-	struct Case {
-		double t, x_lo, x_hi, q_hi, q_lo;
-		std::uint64_t expect;
-	} const cases[] = {
-		{-0.2, 0.1, 0.9, 1.3, -1.03, 0xBFFE75C28F5C28F7},
-		{2.5, 0.3, 1.7, 0.8065, 1.85, 0x3FCAE84D3D25BDE2},
-		{0.001, 0.2488116360940264, -0.29880578808779784, 1.5, -1.1947, 0x3F995156564D0A51},
-	};
-	for (Case const &c : cases) {
+	// The table's cases: the sweep's first step, and inexact inputs away
+	// from t = 0, where the order of the operations shows.  Each expected
+	// value is the exact rational result rounded to double after every
+	// operation, in Qij's order (tests/verify_root.py recomputes it so).
+	// Distributing either product, fusing one into a multiply-add or
+	// dividing by a reciprocal changes them.
+	Recorded const &r = recorded();
+	ASSERT_EQ(r.error, "");
+	for (QijCase const &c : r.qij) {
 		double const got = Qij(c.t, c.x_lo, c.x_hi, c.q_hi, c.q_lo);
 		EXPECT_EQ(hex(got), hex(from_bits(c.expect))) << "t " << c.t << ", x_lo " << c.x_lo;
 	}
+	(void)std::printf("%s: %u qij cases checked\n", recorded_name, static_cast<unsigned>(r.qij.size()));
 }
 
 TEST(Qij, EqualAbscissaeGiveIeeeDefaults)
@@ -192,32 +343,33 @@ TEST(Sweep, EveryEntryBitForBit)
 	// The program's sweep at y = 0, in its order; a lost -ffp-contract=off
 	// or any reordering shows here as an entry off by an ulp.  The first
 	// entry is the zero of the line through (y_0, 0.3) and (y_1, 0.4).
-	struct Entry {
-		int i, j;
-		std::uint64_t expect;
-	} const entries[] = {
-		{1, 1, 0x3FDB2EC037EF5620}, {2, 1, 0x3FDB57042C1D6765}, {2, 2, 0x3FDB490D03C6EEA9},
-		{3, 1, 0x3FDAED58C11DD653}, {3, 2, 0x3FDB480B1EEFD65E}, {3, 3, 0x3FDB4897D7021DDD},
-	};
+	// The nodes, their values and the entries are the table's.
+	Recorded const &r = recorded();
+	ASSERT_EQ(r.error, "");
 	double Q[4][4] = {};
 	for (int k = 0; k < 4; ++k) {
-		Q[k][0] = from_bits(x_bits[k]);
+		Q[k][0] = from_bits(r.nodes[k].x);
 	}
-	for (Entry const &e : entries) {
-		Q[e.i][e.j] = Qij(0.0, from_bits(y_bits[e.i - e.j]), from_bits(y_bits[e.i]), Q[e.i][e.j - 1],
+	for (Entry const &e : r.entries) {
+		Q[e.i][e.j] = Qij(0.0, from_bits(r.nodes[e.i - e.j].y), from_bits(r.nodes[e.i].y), Q[e.i][e.j - 1],
 				  Q[e.i - 1][e.j - 1]);
 		EXPECT_EQ(hex(Q[e.i][e.j]), hex(from_bits(e.expect))) << "Q[" << e.i << "][" << e.j << "]";
 	}
+	(void)std::printf("%s: %u nodes read, %u entries checked\n", recorded_name,
+			  static_cast<unsigned>(r.nodes.size()), static_cast<unsigned>(r.entries.size()));
 }
 
 TEST(Program, PrintsItsOwnRootAndResidual)
 {
 	// main's own p and r, as it hands them to printf: the printed 15
 	// decimals cannot show an ulp of p, the double can.  r may come from
-	// either double next to the exact e^(-2p) (an exp within one ulp), of
-	// which the correctly rounded one is 0x3FDB4880ABC7193D.
-	std::uint64_t const p_bits = 0x3FDB4897D7021DDD;
-	std::uint64_t const exp_bits[2] = {0x3FDB4880ABC7193C, 0x3FDB4880ABC7193D};
+	// either double next to the exact e^(-2p) (an exp within one ulp).
+	// p (the table's last entry), those two doubles and the two lines are
+	// the table's.
+	Recorded const &rec = recorded();
+	ASSERT_EQ(rec.error, "");
+	std::uint64_t const p_bits = rec.entries.back().expect;
+	std::vector<std::uint64_t> const &exp_bits = rec.exp;
 
 	calls.clear();
 	char name[] = "inverse_neville";
@@ -235,8 +387,9 @@ TEST(Program, PrintsItsOwnRootAndResidual)
 	EXPECT_EQ(hex(p), hex(from_bits(p_bits)));
 	double const p_exact = from_bits(p_bits);
 	EXPECT_TRUE(r == from_bits(exp_bits[0]) - p_exact || r == from_bits(exp_bits[1]) - p_exact) << hex(r);
-	EXPECT_EQ(calls[0].text + calls[1].text,
-		  "p=0.426305732697498 is the approximated root\nexp(-2*p)-p=-0.000005523888897\n");
+	EXPECT_EQ(calls[0].text + calls[1].text, rec.lines[0] + "\n" + rec.lines[1] + "\n");
+	(void)std::printf("%s: 1 p, %u exp and %u lines checked\n", recorded_name,
+			  static_cast<unsigned>(exp_bits.size()), static_cast<unsigned>(rec.lines.size()));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Recompute inverse_neville's result from its own data, independently.
 
-Reads the four nodes and function values from the program's source (and
-checks each decimal against the bit pattern written beside it), then:
+Reads the four nodes and function values from the program's source (through
+cmake/program_data.py, which checks each decimal against the bit pattern
+written beside it), and the values the tests record, tests/recorded.tsv;
+then:
 
   * derives each function value from its node, exp(-2 x_k) exact in
     decimals and rounded to double, minus x_k in doubles, and requires the
@@ -15,10 +17,11 @@ checks each decimal against the bit pattern written beside it), then:
     decimals, and the error p - root;
   * computes the exact residual exp(-2p) - p, and checks that both doubles
     next to exp(-2p) give the same printed residual line;
-  * checks that the tableau in the source's header comment and the data
-    and expected bits the unit tests keep of their own are these, and
-    recomputes the unit tests' recorded Qij cases in exact rationals,
-    rounded to double after each operation;
+  * checks that the tableau in the source's header comment and every row
+    of the recorded table are these: the nodes and values, the tableau, the
+    two doubles next to exp(-2p), the double nearest the root and the two
+    lines; and recomputes its Qij cases in exact rationals, rounded to
+    double after each operation;
   * optionally runs the built program and checks its two lines byte for
     byte and its exit statuses (0, and 1 on a full disk), and checks that
     the README and the manual page show those lines and statuses, that the
@@ -31,41 +34,80 @@ check holds.
 
   python3 tests/verify_root.py [--program build/inverse_neville] [--readme README.md]
                                [--manpage docs/inverse_neville.1] [--version 1.0.0]
+                               [--recorded tests/recorded.tsv]
 """
 
 import argparse
 import math
 import pathlib
 import re
-import struct
 import subprocess
 import sys
 from decimal import ROUND_DOWN, Decimal, localcontext
 from fractions import Fraction
 
 ROOT_DIR = pathlib.Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT_DIR / "cmake"))
+from program_data import bits, read_data  # noqa: E402  (the one reader of the program's data)
+
 DIGITS = 40
 
 
-def bits(x):
-    return struct.unpack(">Q", struct.pack(">d", x))[0]
+# The recorded table's kinds: the fields after the kind, and how many rows.
+KINDS = {"line": (1, 2), "node": (3, 4), "entry": (3, 6), "qij": (6, None), "exp": (1, 2), "root": (1, 1)}
+ORDER = [(i, j) for i in range(1, 4) for j in range(1, i + 1)]  # the program's sweep
 
 
-def read_data(source):
-    """The value table y[] and the nodes Q[k][0] as written in the source."""
-    text = source.read_text(encoding="utf-8")
-    table = re.search(r"double const y\[4\] = \{(.*?)\};", text, re.S)
-    if table is None:
-        raise SystemExit(f"{source}: no value table y[4]")
-    const = r"(-?\d+\.\d+(?:[eE][-+]?\d+)?)[,;]?\s*/\* 0x([0-9A-F]{16}) \*/"
-    ys = re.findall(const, table.group(1))
-    xs = re.findall(r"Q\[\d\]\[0\] = " + const, text)
-    if len(ys) != 4 or len(xs) != 4:
-        raise SystemExit(f"{source}: expected 4 values and 4 nodes, found {len(ys)} and {len(xs)}")
-    for decimal, pattern in ys + xs:
-        if bits(float(decimal)) != int(pattern, 16):
-            raise SystemExit(f"{source}: {decimal} is {bits(float(decimal)):016X}, not {pattern}")
-    return [float(d) for d, _ in ys], [float(d) for d, _ in xs]
+def read_recorded(path):
+    """tests/recorded.tsv, as its header describes it; any other row fails."""
+    table = {kind: [] for kind in KINDS}
+
+    def digit(field):
+        if not re.fullmatch(r"[0-9]", field):
+            raise ValueError(f"{field!r} is not one digit")
+        return int(field)
+
+    def pattern(field):
+        if not re.fullmatch(r"[0-9A-F]{16}", field):
+            raise ValueError(f"{field!r} is not 16 hexadecimal digits")
+        return int(field, 16)
+
+    def decimal(field):
+        value = float(field) if re.fullmatch(r"[-+0-9.eE]+", field) else math.nan
+        if not math.isfinite(value):
+            raise ValueError(f"{field!r} is not a finite decimal number")
+        return value
+
+    for number, line in enumerate(path.read_text(encoding="utf-8").split("\n"), 1):
+        line = line[:-1] if line.endswith("\r") else line
+        if line == "" or line.startswith("#"):
+            continue
+        kind, *fields = line.split("\t")
+        try:
+            if kind not in KINDS:
+                raise ValueError(f"no kind {kind!r} in the header")
+            if len(fields) != KINDS[kind][0]:
+                raise ValueError(f"a {kind} row has {KINDS[kind][0]} fields after its kind, not {len(fields)}")
+            rows = table[kind]
+            if kind == "line" and fields[0]:
+                rows.append(fields[0])
+            elif kind == "node" and digit(fields[0]) == len(rows):
+                rows.append(tuple(pattern(f) for f in fields[1:]))
+            elif kind == "entry" and len(rows) < len(ORDER) and (digit(fields[0]), digit(fields[1])) == ORDER[len(rows)]:
+                rows.append(pattern(fields[2]))
+            elif kind == "qij":
+                rows.append(([decimal(f) for f in fields[:5]], pattern(fields[5])))
+            elif kind in ("exp", "root"):
+                rows.append(pattern(fields[0]))
+            else:
+                raise ValueError("an empty line, or a node or entry out of its order")
+        except ValueError as e:
+            raise SystemExit(f"{path}:{number}: {e}: {line!r}") from None
+    for kind, (_, count) in KINDS.items():
+        if len(table[kind]) != count and not (count is None and table[kind]):
+            raise SystemExit(f"{path}: {len(table[kind])} {kind} rows, not {count or 'one or more'}")
+    table["entry"] = dict(zip(ORDER, table["entry"]))
+    return table
 
 
 def derived_table(x):
@@ -75,27 +117,10 @@ def derived_table(x):
         return [float((-2 * Decimal(v)).exp()) - v for v in x]
 
 
-def hex_list(text, name):
-    """The 0x... constants that `name = ...;` or `name[N] = {...};` holds."""
-    found = re.search(r"\b" + name + r"(?:\[\d*\])? = ([^;]*);", text)
-    return [int(h, 16) for h in re.findall(r"0x([0-9A-F]{16})", found.group(1))] if found else []
-
-
-def copies(source, tests):
-    """The tableau as the source's header comment and the unit tests' sweep
-    table write it, {(i, j): bits}; and the text of the unit tests."""
-    header = re.findall(r"Q\[(\d)\]\[(\d)\] = \S+\s+0x([0-9A-F]{16})", source.read_text(encoding="utf-8"))
-    text = tests.read_text(encoding="utf-8")
-    sweep_rows = re.findall(r"\{(\d), (\d), 0x([0-9A-F]{16})\}", text)
-    written = {"header comment": header, "unit test sweep table": sweep_rows}
-    return {where: {(int(i), int(j)): int(h, 16) for i, j, h in rows} for where, rows in written.items()}, text
-
-
-def recorded_qij_cases(text):
-    """The unit tests' Qij cases {t, x_lo, x_hi, q_hi, q_lo, 0x...}."""
-    number = r"(-?\d+\.\d+(?:e-?\d+)?)"
-    rows = re.findall(r"\{" + ", ".join([number] * 5) + r", 0x([0-9A-F]{16})\}", text)
-    return [([float(v) for v in row[:5]], int(row[5], 16)) for row in rows]
+def header_tableau(source):
+    """The tableau as the source's header comment writes it, {(i, j): bits}."""
+    rows = re.findall(r"Q\[(\d)\]\[(\d)\] = \S+\s+0x([0-9A-F]{16})", source.read_text(encoding="utf-8"))
+    return {(int(i), int(j)): int(h, 16) for i, j, h in rows}
 
 
 def rounded(value):
@@ -204,7 +229,8 @@ def neighbours(value):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--source", type=pathlib.Path, default=ROOT_DIR / "src" / "inverse_neville.cpp")
-    parser.add_argument("--tests", type=pathlib.Path, default=ROOT_DIR / "tests" / "qij_test.cpp")
+    parser.add_argument("--recorded", type=pathlib.Path, default=ROOT_DIR / "tests" / "recorded.tsv",
+                        help="the values the tests record, each checked here")
     parser.add_argument("--program", help="the built program, whose output is checked")
     parser.add_argument("--readme", type=pathlib.Path, help="a README that must quote these figures")
     parser.add_argument("--manpage", type=pathlib.Path, help="a manual page that must quote these figures")
@@ -213,6 +239,9 @@ def main():
     failures = []
 
     y, x = read_data(args.source)
+    recorded = read_recorded(args.recorded)
+    if recorded["node"] != [(bits(xk), bits(yk)) for xk, yk in zip(x, y)]:
+        failures.append(f"{args.recorded}: the node rows are not the source's nodes and values")
     if not all(y[k] > y[k + 1] for k in range(3)):
         failures.append("the function values do not fall strictly")
     derived = derived_table(x)
@@ -238,16 +267,11 @@ def main():
                   f"nodes {i - j}..{i}, {float(off):+.3f} ulp from exact")
     print(f"p = {p!r}  ({bits(p):016X})")
     computed = {(i, j): bits(q[i][j]) for i in range(1, 4) for j in range(1, i + 1)}
-    written, test_text = copies(args.source, args.tests)
+    written = {"source's header comment": header_tableau(args.source), f"{args.recorded}": recorded["entry"]}
     for where, table in written.items():
         if table != computed:
             shown = {f"Q[{i}][{j}]": f"{v:016X}" for (i, j), v in table.items()}
             failures.append(f"the {where} does not hold the tableau: {shown}")
-    test_data = {"y_bits": [bits(v) for v in derived], "x_bits": [bits(v) for v in x], "p_bits": [bits(p)]}
-    for name, want in test_data.items():
-        got = hex_list(test_text, name)
-        if got != want:
-            failures.append(f"{args.tests}: {name} is {[f'{v:016X}' for v in got]}")
     print(f"exact cubic at y = 0: {Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator):.25f}")
     print(f"p - exact cubic = {float(ulps):+.4f} ulp"
           + ("  (p is the correctly rounded value)" if correctly_rounded else ""))
@@ -272,18 +296,24 @@ def main():
     lines = []
     for e in neighbours(e2p):
         lines.append(f"exp(-2*p)-p={e - p:.15f}\n")
-    if hex_list(test_text, "exp_bits") != [bits(e) for e in neighbours(e2p)]:
-        failures.append(f"{args.tests}: exp_bits are not the two doubles next to exp(-2p)")
+    if recorded["exp"] != [bits(e) for e in neighbours(e2p)]:
+        failures.append(f"{args.recorded}: the exp rows are not the two doubles next to exp(-2p)")
+    if recorded["root"] != [bits(float(root))]:
+        failures.append(f"{args.recorded}: the root row is not {bits(float(root)):016X}, the double nearest the root")
     print(f"residual line from either neighbour of exp(-2p): {sorted(set(lines))}")
     if len(set(lines)) != 1:
         failures.append("the residual line depends on how exp rounds")
     nearest = float(e2p)
     expected = f"p={p:.15f} is the approximated root\n" + f"exp(-2*p)-p={nearest - p:.15f}\n"
+    recorded_lines = "".join(line + "\n" for line in recorded["line"])
+    if recorded_lines != expected:
+        failures.append(f"{args.recorded}: the line rows are {recorded['line']}, not {expected!r}")
 
-    for inputs, want in recorded_qij_cases(test_text):
+    for inputs, want in recorded["qij"]:
         got = qij_exact(*inputs)
         if bits(got) != want:
-            failures.append(f"{args.tests}: Qij{tuple(inputs)} is {bits(got):016X}, the test records {want:016X}")
+            failures.append(f"{args.recorded}: Qij{tuple(inputs)} is {bits(got):016X}, the table records {want:016X}")
+    print(f"{args.recorded}: checked " + ", ".join(f"{len(rows)} {kind}" for kind, rows in recorded.items()) + " rows")
 
     statuses = []
     if args.program:
@@ -340,18 +370,20 @@ def main():
             wrong = [f"{i}: {a} for {b}" for i, (a, b) in enumerate(zip(found, wanted)) if a != b]
             failures.append(f"{path} ({doc}) quotes {found}, expected {wanted}; first differences {wrong[:3]}")
 
-    # The two lines, as the documents show them, and the exit statuses the
-    # manual page gives, against the program's own.
+    # The two lines, as the documents show them, against the recorded ones
+    # (which are those computed here), and the exit statuses the manual page
+    # gives, against the program's own.
     if args.readme:
         block = re.search(r"^Its output.*?^```\n(.*?)^```$", args.readme.read_text(encoding="utf-8"), re.S | re.M)
-        if block is None or block.group(1) != expected:
-            failures.append(f"{args.readme}: the output block is {block and block.group(1)!r}, not {expected!r}")
+        if block is None or block.group(1) != recorded_lines:
+            failures.append(f"{args.readme}: the output block is {block and block.group(1)!r}, "
+                            f"not {recorded_lines!r}")
     if args.manpage:
         page = args.manpage.read_text(encoding="utf-8")
         shown = [b.replace("\\-", "-").replace("$ inverse_neville\n", "")
                  for b in re.findall(r"^\.EX\n(.*?)^\.EE$", page, re.S | re.M)[:2]]
-        if shown != [expected, expected]:
-            failures.append(f"{args.manpage}: the output and example blocks show {shown}, not {expected!r}")
+        if shown != [recorded_lines, recorded_lines]:
+            failures.append(f"{args.manpage}: the output and example blocks show {shown}, not {recorded_lines!r}")
         documented = [int(n) for n in re.findall(r"^\.TP\n\.B (\d+)$", page.split(".SH EXIT STATUS")[-1].split(".SH")[0], re.M)]
         if statuses and documented != sorted(set(statuses)):
             failures.append(f"{args.manpage}: exit statuses {documented}, the program gives {statuses}")
