@@ -10,6 +10,7 @@ function el(name, attrs, text) {
 const SAMPLES = 120;
 const FONT = 13; // px: the figure is drawn at the size it is shown
 let frozen = null; // the top panel's ranges while a node is dragged
+let figureWidth = 720; // the figure's width in CSS pixels, as last measured
 
 // The curves of a step: the entry's own polynomial and, from column 2 on,
 // the two it combines.  At the start, none.
@@ -100,7 +101,7 @@ function topRanges(r) {
 }
 
 function drawFigure(r) {
-  const svg = $("figure"), box = layout(svg.parentElement.clientWidth || 720);
+  const svg = $("figure"), box = layout(figureWidth);
   svg.setAttribute("viewBox", `0 0 ${box.W} ${box.H}`);
   svg.setAttribute("width", box.W);
   svg.setAttribute("height", box.H);
@@ -196,7 +197,7 @@ function makeHandle(k) {
 }
 // The x under a pointer, in the frozen top panel's scale, to 0.001.
 function xAt(clientX) {
-  const svg = $("figure"), rect = svg.getBoundingClientRect(), box = layout(svg.parentElement.clientWidth || 720);
+  const svg = $("figure"), rect = svg.getBoundingClientRect(), box = layout(figureWidth);
   const scale = rect.width / box.W, { xlim } = frozen ?? topRanges(result);
   const x = xlim[0] + ((clientX - rect.left) / scale - box.L) / (box.W - box.L - box.R) * (xlim[1] - xlim[0]);
   return Math.round(x * 1000) / 1000;

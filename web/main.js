@@ -72,6 +72,7 @@ const run = runProgram();
 $("program-output").textContent = run.stdout + run.stderr;
 $("exit-status").textContent = String(run.status);
 $("exp-lesson").textContent = expLesson();
+figureWidth = $("figure-box").clientWidth || figureWidth;
 fromLocation();
 if (result === null) render();
 
@@ -190,10 +191,12 @@ handles.addEventListener("focusout", () => { keyed = false; });
 
 window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
-let width = $("figure-box").clientWidth;
-new ResizeObserver(() => {
-  if ($("figure-box").clientWidth !== width) {
-    width = $("figure-box").clientWidth;
+// The figure is drawn at the width it is shown, so that its text keeps its
+// size on a phone; measured here, never while drawing.
+new ResizeObserver(([entry]) => {
+  const width = Math.round(entry.contentRect.width);
+  if (width && width !== figureWidth) {
+    figureWidth = width;
     render();
   }
 }).observe($("figure-box"));

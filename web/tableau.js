@@ -30,6 +30,7 @@ function buildTableau(n) {
 function drawTableau(r) {
   const n = r.pts.length;
   if ($("tableau").dataset.n !== String(n)) buildTableau(n);
+  for (const c of $("tableau").querySelectorAll(".reads, .new")) c.classList.remove("reads", "new");
   for (let i = 0; i < n; i++) {
     fillNumber($(`y-${i}`), r.pts[i].y);
     fillNumber($(`q-${i}-0`), r.pts[i].x);

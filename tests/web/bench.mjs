@@ -1,32 +1,48 @@
-// How soon the learner's page shows the program's two lines and its
-// tableau after a warm load, in each browser: a measurement for the
-// documentation, not a test.  Run from the build tree's tests/web, after
-// its npm ci:
+// How soon the learner's page is ready, beside an empty page loaded the
+// same way in the same run, and how long a change of nodes takes with 8
+// nodes, in each browser: a measurement for the documentation, not a test.
+// Run from the build tree's tests/web, after its npm ci:
 //
 //   node bench.mjs PAGE.html [LOADS]
 //
-// Each load reads the page's own performance mark "inverse_neville:ready"
-// (set when the output, the tableau and the figure are in place), in
-// milliseconds from the start of navigation; the first load only warms up.
+// Each load reads the performance mark "inverse_neville:ready" (the page
+// sets it when its output, tableau and figure are in place; the empty page
+// at once), in milliseconds from the start of navigation; the first load of
+// each only warms up.  A change of nodes is one key on a node's handle,
+// timed by the page's own "inverse_neville:render" measure (the sweep, the
+// tableau, the figure with all its curves, and the rest).
 
+import { mkdtempSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
 import { pathToFileURL } from "node:url";
 import puppeteer from "puppeteer-core";
 
 const [page, loads = "20"] = process.argv.slice(2);
+const empty = join(mkdtempSync(join(tmpdir(), "bench-")), "empty.html");
+writeFileSync(empty, '<!doctype html><html lang="en"><title>empty</title><script>performance.mark("inverse_neville:ready")</script></html>\n');
 const browsers = [["chrome", "/usr/bin/chromium", ["--no-sandbox", "--disable-gpu", "--disable-background-networking",
   "--disable-component-update", "--disable-sync", "--no-first-run"]], ["firefox", "/usr/bin/firefox-esr", []]];
+const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
 for (const [name, executablePath, args] of browsers) {
   const browser = await puppeteer.launch({ browser: name, executablePath, headless: true, args });
   const tab = await browser.newPage();
-  const times = [];
+  const times = { page: [], empty: [] };
   for (let k = 0; k <= Number(loads); k++) {
-    await tab.goto(pathToFileURL(page).href);
-    const ready = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:ready")[0]?.startTime);
-    if (k > 0) times.push(ready);
+    for (const [which, file] of [["page", page], ["empty", empty]]) {
+      await tab.goto(pathToFileURL(file).href);
+      const ready = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:ready")[0]?.startTime);
+      if (k > 0) times[which].push(ready);
+    }
   }
+  await tab.goto(`${pathToFileURL(page).href}#nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8`);
+  await tab.evaluate(() => document.querySelectorAll("#figure .handle")[3].focus());
+  const before = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:render").length);
+  for (let k = 0; k < 60; k++) await tab.keyboard.press(k % 2 ? "ArrowLeft" : "ArrowRight");
+  const renders = await tab.evaluate((n) => performance.getEntriesByName("inverse_neville:render").slice(n).map((e) => e.duration), before);
   await browser.close();
-  times.sort((a, b) => a - b);
-  const at = (q) => times[Math.min(times.length - 1, Math.floor(q * times.length))].toFixed(1);
-  console.log(`${name}: ${times.length} warm loads, ready after ${at(0)} ms (fastest), ${at(0.5)} ms (median), ` +
-    `${at(0.9)} ms (90th percentile), ${at(1)} ms (slowest)`);
+  const [p, e] = [median(times.page), median(times.empty)];
+  console.log(`${name}: ready after ${p.toFixed(1)} ms (median of ${times.page.length} warm loads), an empty page after ` +
+    `${e.toFixed(1)} ms: ${(p / e).toFixed(2)}x; a change of 8 nodes drawn in ${median(renders).toFixed(1)} ms ` +
+    `(median of ${renders.length}, slowest ${Math.max(...renders).toFixed(1)} ms)`);
 }

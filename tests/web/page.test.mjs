@@ -169,8 +169,9 @@ try {
   check((await text("#announce")).startsWith("Start"), "Home: back to the start");
   for (const [k, { i, j, bits }] of recorded.entries.entries()) {
     await page.keyboard.press("ArrowRight");
-    const said = await text("#announce");
-    check(said.startsWith(`Step ${k + 1} of 6: Q[${i}][${j}] = ${fromBits(bits)},`), `→ announces ${said}`);
+    const said = await text("#announce"), marked = await page.$$eval("#tableau .reads, #tableau .new", (cs) => cs.map((c) => c.id).sort().join());
+    check(said.startsWith(`Step ${k + 1} of 6: Q[${i}][${j}] = ${fromBits(bits)},`) && marked === [`q-${i - 1}-${j - 1}`, `q-${i}-${j - 1}`, `q-${i}-${j}`].sort().join(),
+      `→ announces ${said}, marks ${marked}`);
     if (k === 0) {
       const legend = await text("#legend"), plot = await page.$eval("#figure .plot", (g) => g.innerHTML);
       check(legend.includes("Q[1][1]") && legend.includes("secant") && plot !== figureAtEnd,
@@ -379,8 +380,9 @@ try {
   }
   if (opt.browser === "chrome") {
     await page.emulateMediaType("print");
-    const colours = await page.$$eval("#figure text, p, td, th, dt, dd, h1, h2, label, li",
-      (es) => es.map((e) => (e.tagName === "text" ? getComputedStyle(e).fill : getComputedStyle(e).color)));
+    await page.evaluate(() => new Promise(requestAnimationFrame)); // the figure redrawn at the paper's width
+    const colours = await page.evaluate(() => [...document.querySelectorAll("#figure text, p, td, th, dt, dd, h1, h2, label, li")]
+      .map((e) => (e.tagName === "text" ? getComputedStyle(e).fill : getComputedStyle(e).color)));
     const worst = Math.min(...colours.map((c) => ratio(c, "rgb(255, 255, 255)")));
     check(worst >= 4.5, `printed in a dark scheme: the text is at least ${worst.toFixed(2)}:1 against the paper`);
     await page.emulateMediaType(null);
