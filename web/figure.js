@@ -7,7 +7,7 @@ function el(name, attrs, text) {
   if (text !== undefined) e.textContent = text;
   return e;
 }
-const SAMPLES = 120;
+const SAMPLES = 80; // points a curve
 const FONT = 13; // px: the figure is drawn at the size it is shown
 let frozen = null; // the top panel's ranges while a node is dragged
 let figureWidth = 720; // the figure's width in CSS pixels, as last measured
@@ -72,16 +72,18 @@ function frame(g, ax, xlabel, ylabel, title, clip) {
   const cp = el("clipPath", { id: clip });
   cp.append(el("rect", { x: L, y: ax.top, width: plotW, height: plotH }));
   g.append(cp, el("rect", { class: "frame", x: L, y: ax.top, width: plotW, height: plotH }));
+  let grid = "";
   for (const t of xt.ticks) {
     const x = ax.px(t.value).toFixed(1);
-    g.append(el("line", { class: "grid", x1: x, x2: x, y1: ax.top, y2: ax.bottom }),
-      el("text", { class: "tick", x, y: ax.bottom + FONT + 12, "text-anchor": "middle" }, t.label));
+    grid += `M${x} ${ax.top}V${ax.bottom}`;
+    g.append(el("text", { class: "tick", x, y: ax.bottom + FONT + 12, "text-anchor": "middle" }, t.label));
   }
   for (const t of yt.ticks) {
     const y = ax.py(t.value).toFixed(1);
-    g.append(el("line", { class: "grid", x1: L, x2: W - R, y1: y, y2: y }),
-      el("text", { class: "tick", x: L - 6, y: (+y + FONT / 3).toFixed(1), "text-anchor": "end" }, t.label));
+    grid += `M${L} ${y}H${W - R}`;
+    g.append(el("text", { class: "tick", x: L - 6, y: (+y + FONT / 3).toFixed(1), "text-anchor": "end" }, t.label));
   }
+  g.append(el("path", { class: "grid", d: grid }));
   const unit = (u) => (u ? `  [×10${superscript(u)}]` : "");
   g.append(el("text", { x: (L + W - R) / 2, y: ax.bottom + 2 * FONT + 18, "text-anchor": "middle" }, xlabel + unit(xt.unit)));
   const mid = ((ax.top + ax.bottom) / 2).toFixed(1);
@@ -126,10 +128,9 @@ function drawFigure(r) {
   const used = current ? r.pts.slice(current.i - current.j, current.i + 1) : [];
   const yv = used.map((q) => q.y).filter(Number.isFinite).concat([0]);
   const spread = Math.max(...yv) - Math.min(...yv), span = [Math.min(...yv) - spread * 0.08 - 0.01, Math.max(...yv) + spread * 0.08 + 0.01];
-  const eys = linspace(span[0], span[1], SAMPLES);
-  let start = 0.4;
-  const gs = eys.map((y) => (start = inverse(y, start)));
-  const errs = current ? sample(r, [current], eys)[0].map((x, k) => x - gs[k]) : [];
+  // sampled along x, where g(f(x)) = x needs no inversion: P(f(x)) - x
+  const exs = linspace(inverse(span[1]), inverse(span[0]), SAMPLES), eys = exs.map(fx);
+  const errs = current ? sample(r, [current], eys)[0].map((x, k) => x - exs[k]) : [];
   const fin = errs.filter(Number.isFinite).concat([0]);
   let elo = Math.min(...fin), ehi = Math.max(...fin);
   if (!(ehi > elo)) { elo = -1e-15; ehi = 1e-15; }
@@ -157,7 +158,8 @@ function drawLegend(curves, value) {
   const items = [item("f", "f(x) = e⁻²ˣ − x, through the nodes")];
   for (const c of curves) items.push(item(c.cls, `x = P(y) of ${c.name}` + (c === curves[0] && c.j === 1 ? " (a secant line)" : "")));
   items.push(item("node", "the nodes (x", true));
-  items[items.length - 1].append(sub("k"), ", y", sub("k"), "): drag them, or move them with the keys");
+  items[items.length - 1].append(sub("k"), ", y", sub("k"), curves.length ? "), filled where the step's polynomial passes" +
+    " through them: drag them, or move them with the keys" : "): drag them, or move them with the keys");
   if (curves.length) {
     items.push(item("p", `where ${entryName(curves[0].i, curves[0].j)}'s polynomial meets y = 0: ${show(value)}`, true));
     items.push(item("err", "below: that polynomial's error P(y) − g(y), zero at its nodes"));

@@ -72,7 +72,6 @@ const run = runProgram();
 $("program-output").textContent = run.stdout + run.stderr;
 $("exit-status").textContent = String(run.status);
 $("exp-lesson").textContent = expLesson();
-figureWidth = $("figure-box").clientWidth || figureWidth;
 fromLocation();
 if (result === null) render();
 
@@ -192,7 +191,8 @@ handles.addEventListener("focusout", () => { keyed = false; });
 window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
-// size on a phone; measured here, never while drawing.
+// size on a phone; measured here, never while drawing (the first render
+// takes the widest, which a window over 770 px shows, unmeasured).
 new ResizeObserver(([entry]) => {
   const width = Math.round(entry.contentRect.width);
   if (width && width !== figureWidth) {

@@ -7,7 +7,8 @@ function fromBits(hex) {
 }
 function bitsOf(x) {
   scratch.setFloat64(0, x);
-  return scratch.getBigUint64(0).toString(16).toUpperCase().padStart(16, "0");
+  const hex = (k) => scratch.getUint32(k).toString(16).toUpperCase().padStart(8, "0");
+  return hex(0) + hex(4);
 }
 // The shortest decimal that reads back to the same double, as the README
 // prints them (ECMAScript's Number-to-String is exactly that).
