@@ -1,6 +1,7 @@
 // --- how good p is, Neville's estimate, the iteration, the exponential -------------
 
 const nodeName = (k) => `x${k}`;
+const NOISE = 16; // ulps of the root below which an error is rounding, not the method's
 // What coinciding nodes do, in words: which ones, and which denominator is 0.
 function coincidenceText(r) {
   const [{ a, b }] = r.same, xa = r.pts[a].x, xb = r.pts[b].x;
@@ -22,10 +23,19 @@ function drawQuality(r) {
   const note = $("quality-note");
   if (r.same.length) return note.replaceChildren(coincidenceText(r));
   if (!Number.isFinite(p)) return note.replaceChildren(`p is ${show(p)}: the sweep overflowed, and there is nothing to judge.`);
+  const near = nearPairs(r.pts);
+  if (near.length) {
+    const [{ a, b, gap }] = near;
+    return note.replaceChildren(`${nodeName(a)} = ${show(r.pts[a].x)} and ${nodeName(b)} = ${show(r.pts[b].x)} are so close ` +
+      `that y${b} − y${a} is about ${gap} unit${gap > 1 ? "s" : ""} of rounding: the polynomial through both is decided by ` +
+      `rounding, and so is p. Nodes further apart give a p worth judging.`);
+  }
   const straddle = r.pts.some((q) => q.y > 0) && r.pts.some((q) => q.y < 0);
   note.replaceChildren(straddle ? "The y" : h("span", { className: "extrapolation" }, "Extrapolation:"),
     ...(straddle ? [sub("k"), " straddle 0: this is interpolation."] : [" the y", sub("k"), " do not straddle 0, so y = 0 lies outside them."]),
-    ` The residual is f(p) ≈ f′(root)·(p − root) = ${sci((-2.0 * root - 1.0) * (p - root), 2)}.`);
+    Math.abs(ulpsFrom(p, root)) <= NOISE
+      ? " p is within rounding of the root: what is left of the residual is the rounding of exp and of the subtraction."
+      : ` The residual is f(p) ≈ f′(root)·(p − root) = ${sci((-2.0 * root - 1.0) * (p - root), 2)}.`);
 }
 
 // The last corrections of the sweep, Neville's own measure of its error.
@@ -37,39 +47,44 @@ function drawEstimate(r) {
     return box.replaceChildren("With a zero denominator in the sweep there is no estimate to give.");
   }
   const a = entryName(n - 1, n - 1), b = entryName(n - 1, n - 2), c = entryName(n - 2, n - 2);
+  const off = Math.abs(ulpsFrom(p, root));
   let verdict;
-  if (e === 0) verdict = "p is the double nearest the root, so any estimate above 0 overstates its error.";
-  else {
+  if (off <= NOISE) {
+    verdict = `p is ${off ? `within ${off} ulp${off > 1 ? "s" : ""} of` : "the double nearest"} the root: at this level the ` +
+      "corrections and the error are rounding, and their ratio says nothing.";
+  } else {
     const ratio = last / Math.abs(e), fmt = (x) => (x >= 10 ? x.toFixed(0) : x.toPrecision(2));
     verdict = ratio >= 1.5
-      ? `Here the estimate is ${fmt(ratio)} times the true error: pessimistic. The corrections measure how much the ` +
-        `last node moved the value, which is about the error of the degree-${n - 2} polynomials before it; ` +
-        `p, of degree ${n - 1}, is better than those.`
+      ? `Here the first is ${fmt(ratio)} times the true error: pessimistic. Each correction is what one more node ` +
+        `changed, so it is about the error of a degree-${n - 2} polynomial; p, of degree ${n - 1}, is better than those.`
       : ratio <= 1 / 1.5
-        ? `Here the estimate is ${fmt(1 / ratio)} times smaller than the true error: optimistic. Do not trust it ` +
-          "where the nodes lie far from the root."
-        : "Here the estimate is about the true error.";
+        ? `Here the first is ${fmt(1 / ratio)} times smaller than the true error: optimistic, as it can be where ` +
+          "the corrections happen to be small."
+        : "Here the first is about the true error.";
   }
-  box.replaceChildren(`The last correction |${a} − ${b}| = ${sci(last, 2)}, and the other, |${a} − ${c}| = ` +
-    `${sci(other, 2)}, against the true error p − root = ${sci(e, 2)}. ${verdict}`);
+  box.replaceChildren(`The last two corrections of the sweep: |${a} − ${b}| = ${sci(last, 2)}, what node 0 added to ` +
+    `the polynomial through the points 1 … ${n - 1}, and |${a} − ${c}| = ${sci(other, 2)}, what node ${n - 1} added to ` +
+    `the one through 0 … ${n - 2}; against the true error p − root = ${sci(e, 2)}. ${verdict}`);
 }
 
 // The iterates p_0, p_1, ...: errors, digits, and the order of convergence.
 function drawIterations(r) {
   const ps = state.iterates.length ? state.iterates : [r.p], n = r.pts.length;
-  const theory = theoreticalOrder(n).toFixed(3);
+  const theory = theoreticalOrder(n).toFixed(3), t = (k) => (k === 1 ? "t" : `t${superscript(k)}`);
+  const terms = n <= 4 ? Array.from({ length: n - 1 }, (_, m) => t(n - 1 - m)).join(" + ") : `${t(n - 1)} + ${t(n - 2)} + … + t`;
   $("iterations-caption").textContent = `Iterates of ${n}-node inverse interpolation; the theoretical order for ` +
-    `${n} nodes is ${theory}, the largest root of t^${n} = t^${n - 1} + … + t + 1.`;
-  const t = $("iterations");
-  if (!t.tHead.rows.length) {
-    t.tHead.append(h("tr", {}, ...["k", "p_k", "p_k − root", "ulps of the root", "correct digits", "f(p_k)",
+    `${n} nodes is ${theory}, the largest root of ${t(n)} = ${terms} + 1. Orders are estimated only from errors above ` +
+    `${NOISE} ulps, where rounding does not decide them.`;
+  const tbl = $("iterations");
+  if (!tbl.tHead.rows.length) {
+    tbl.tHead.append(h("tr", {}, ...["k", "p_k", "p_k − root", "ulps of the root", "correct digits", "f(p_k)",
       "estimated order", "theoretical order"].map((s) => h("th", { scope: "col" }, s))));
   }
   const f = exps[state.exp].fn, errs = ps.map((p) => p - root);
-  t.tBodies[0].replaceChildren(...ps.map((p, k) => {
+  tbl.tBodies[0].replaceChildren(...ps.map((p, k) => {
     const e = errs[k], digits = e === 0 ? "all" : Number.isFinite(e) ? String(Math.max(0, Math.floor(-Math.log10(Math.abs(e / root))))) : "–";
     let order = "–";
-    if (k >= 2 && [errs[k], errs[k - 1], errs[k - 2]].every((v) => Number.isFinite(v) && v !== 0)) {
+    if (k >= 2 && [ps[k], ps[k - 1], ps[k - 2]].every((v) => Number.isFinite(v) && Math.abs(ulpsFrom(v, root)) > NOISE)) {
       const num = Math.log(Math.abs(errs[k] / errs[k - 1])), den = Math.log(Math.abs(errs[k - 1] / errs[k - 2]));
       if (den !== 0) order = (num / den).toFixed(3);
     }
@@ -81,10 +96,11 @@ function drawIterations(r) {
   const lastTwo = ps.slice(-2);
   if (state.note) note.textContent = state.note;
   else if (lastTwo.length === 2 && Math.abs(ulpsFrom(lastTwo[1], lastTwo[0])) <= 2) {
-    note.textContent = `p_${ps.length - 1} is within ${Math.abs(ulpsFrom(lastTwo[1], lastTwo[0]))} ulp of ` +
-      `p_${ps.length - 2}: the iteration has reached what double precision allows. Near the root f(p) is rounding noise ` +
+    const apart = Math.abs(ulpsFrom(lastTwo[1], lastTwo[0]));
+    note.textContent = `p${ps.length - 1} is ${apart ? `${apart} ulp${apart > 1 ? "s" : ""} from` : "the same as"} ` +
+      `p${ps.length - 2}: the iteration has reached what double precision allows. Near the root f(p) is rounding noise ` +
       "(exp is itself off by up to about half an ulp), so the nodes' y no longer say on which side of the root they " +
-      "lie, and further steps only wander by an ulp or two.";
+      "lie: further steps move p by rounding, the more the more nodes there are, and cannot improve it.";
   } else note.textContent = "";
   $("iterate").setAttribute("aria-disabled", String(!Number.isFinite(r.p)));
 }

@@ -36,7 +36,7 @@ const linspace = (lo, hi, n) => Array.from({ length: n + 1 }, (_, k) => lo + ((h
 
 function layout(width) {
   const W = Math.round(Math.min(720, Math.max(280, width)));
-  const L = 62, R = 14, top = 30, topH = Math.round(Math.min(300, Math.max(190, W * 0.42)));
+  const L = 62, R = 26, top = 30, topH = Math.round(Math.min(300, Math.max(190, W * 0.42)));
   const gap = 86, bottomH = Math.round(Math.min(170, Math.max(120, W * 0.24)));
   return { W, L, R, top: [top, top + topH], bottom: [top + topH + gap, top + topH + gap + bottomH], H: top + topH + gap + bottomH + 52 };
 }
@@ -111,7 +111,8 @@ function drawFigure(r) {
   let parts = upper;
   const ranges = frozen ?? topRanges(r);
   const top = panel(box, ranges.xlim, ranges.ylim, box.top);
-  frame(parts, top, "x", "y = f(x) = e⁻²ˣ − x", "f and the inverse polynomials x = P(y)", "clip-top");
+  const narrow = box.W < 480;
+  frame(parts, top, "x", "y = f(x) = e⁻²ˣ − x", narrow ? "f and x = P(y)" : "f and the inverse polynomials x = P(y)", "clip-top");
   const curves = curvesOf(r);
   parts.append(...polylines(top, linspace(ranges.xlim[0], ranges.xlim[1], SAMPLES).map((x) => [x, fx(x)]), "f", "clip-top"));
   const ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES);
@@ -136,8 +137,13 @@ function drawFigure(r) {
   if (!(ehi > elo)) { elo = -1e-15; ehi = 1e-15; }
   const epad = (ehi - elo) * 0.08;
   const bottom = panel(box, span, [elo - epad, ehi + epad], box.bottom);
-  frame(parts, bottom, "y", "P(y) − g(y)", current ? `The error of ${entryName(current.i, current.j)}'s polynomial against the true inverse g`
-    : "The error, once a step is taken", "clip-bottom");
+  const title = !current ? "The error, once a step is taken" : narrow ? `The error of ${entryName(current.i, current.j)}'s P`
+    : `The error of ${entryName(current.i, current.j)}'s polynomial against the true inverse g`;
+  frame(parts, bottom, "y", "P(y) − g(y)", title, "clip-bottom");
+  if (!errs.some(Number.isFinite)) {
+    parts.append(el("text", { x: (box.L + box.W - box.R) / 2, y: (bottom.top + bottom.bottom) / 2, "text-anchor": "middle" },
+      current ? `${entryName(current.i, current.j)} is ${show(value)}: there is no curve to draw` : "Take a step to see a polynomial and its error"));
+  }
   parts.append(...polylines(bottom, errs.map((e, k) => [eys[k], e]), "err", "clip-bottom"));
   for (const q of used) parts.append(el("circle", { class: "node-mark", cx: bottom.px(q.y).toFixed(1), cy: bottom.py(0).toFixed(1), r: 4 }));
   if (current && Number.isFinite(value - root)) {
@@ -145,7 +151,7 @@ function drawFigure(r) {
   }
   g.replaceChildren(upper, lower);
   drawHandles(r, top, current);
-  drawLegend(curves, value);
+  drawLegend(curves, value, r);
   $("figure-desc").textContent = `${r.pts.length} nodes from x = ${show(Math.min(...r.pts.map((q) => q.x)))} to ` +
     `${show(Math.max(...r.pts.map((q) => q.x)))}. ` + (current
     ? `Shown: ${curves.map((c) => c.name).join("; ")}. ${entryName(current.i, current.j)} = ${show(value)}, ` +
@@ -153,10 +159,13 @@ function drawFigure(r) {
     : "No step taken yet: f and the nodes only.");
 }
 
-function drawLegend(curves, value) {
+function drawLegend(curves, value, r) {
   const item = (cls, text, mark) => h("li", {}, swatch(cls, mark), text);
   const items = [item("f", "f(x) = e⁻²ˣ − x, through the nodes")];
-  for (const c of curves) items.push(item(c.cls, `x = P(y) of ${c.name}` + (c === curves[0] && c.j === 1 ? " (a secant line)" : "")));
+  for (const c of curves) {
+    const drawn = Number.isFinite(r.Q[c.i][c.j]) ? "" : ` (${show(r.Q[c.i][c.j])}: not drawn)`;
+    items.push(item(c.cls, `x = P(y) of ${c.name}` + (c === curves[0] && c.j === 1 ? " (a secant line)" : "") + drawn));
+  }
   items.push(item("node", "the nodes (x", true));
   items[items.length - 1].append(sub("k"), ", y", sub("k"), curves.length ? "), filled where the step's polynomial passes" +
     " through them: drag them, or move them with the keys" : "): drag them, or move them with the keys");
@@ -202,5 +211,6 @@ function xAt(clientX) {
   const svg = $("figure"), rect = svg.getBoundingClientRect(), box = layout(figureWidth);
   const scale = rect.width / box.W, { xlim } = frozen ?? topRanges(result);
   const x = xlim[0] + ((clientX - rect.left) / scale - box.L) / (box.W - box.L - box.R) * (xlim[1] - xlim[0]);
-  return Math.round(x * 1000) / 1000;
+  // kept within the plot, which lies within [0, 1]
+  return Math.round(Math.min(xlim[1], Math.max(xlim[0], x)) * 1000) / 1000;
 }

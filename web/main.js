@@ -20,11 +20,13 @@ function render() {
   drawSummary(result);
   const text = state.field ?? state.nodes.map(show).join(", ");
   if ($("nodes").value !== text) $("nodes").value = text;
-  $("nodes-error").textContent = state.error ? `${state.error} The page still shows the last good nodes.` : "";
-  if (state.error) $("nodes").setAttribute("aria-invalid", "true");
+  const inField = state.error && state.errorAt === "field";
+  $("nodes-error").textContent = inField ? `${state.error} The page still shows the last good nodes.` : "";
+  $("figure-error").textContent = state.error && !inField ? `${state.error} The nodes stay as they were.` : "";
+  if (inField) $("nodes").setAttribute("aria-invalid", "true");
   else $("nodes").removeAttribute("aria-invalid");
   for (const radio of document.querySelectorAll('input[name="exp"]')) radio.checked = radio.value === state.exp;
-  if (state.announce) $("announce").textContent = state.announce;
+  if (state.announce) $("announce").textContent = state.announce(result);
   performance.measure("inverse_neville:render", { start });
 }
 const said = (r) => `p = ${show(r.p)}` + (Number.isFinite(r.p - root) ? `, ${sci(r.p - root, 2)} from the root.` : ".");
@@ -32,7 +34,7 @@ const said = (r) => `p = ${show(r.p)}` + (Number.isFinite(r.p - root) ? `, ${sci
 // A new state, written to the fragment ("push": a history entry of its
 // own; "replace": the current one, as while dragging; "none").
 function update(changes, how) {
-  Object.assign(state, { error: "", note: "", announce: "", field: null }, changes);
+  Object.assign(state, { error: "", errorAt: "field", note: "", announce: null, field: null }, changes);
   if (how !== "none") {
     const hash = hashOf(state.nodes, state.exp);
     if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"]({ iterates: state.iterates }, "", hash);
@@ -41,13 +43,13 @@ function update(changes, how) {
   render();
 }
 // An input that cannot be used: said, and nothing else changes.
-function refuse(error, field = state.field) {
-  update({ nodes: state.nodes, exp: state.exp, error, field, announce: "" }, "none");
+function refuse(error, field = state.field, errorAt = "field") {
+  update({ nodes: state.nodes, exp: state.exp, error, field, errorAt }, "none");
 }
 // Nodes from a drag, a key, Add or Delete, checked as typed ones are.
 function tryNodes(xs, how, changes) {
   const parsed = parseNodes(xs.map(show).join(","));
-  if (parsed.error) return refuse(parsed.error, null);
+  if (parsed.error) return refuse(parsed.error, null, "figure");
   if (xs.every((x, k) => Object.is(x, state.nodes[k])) && xs.length === state.nodes.length) return false;
   update({ nodes: xs, iterates: [], ...changes }, how);
   return true;
@@ -61,9 +63,7 @@ function fromLocation() {
   update({ nodes: s.nodes, exp: s.exp, shown: Infinity, iterates: history.state?.iterates ?? [] }, "none");
 }
 function step(to) {
-  update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field }, "none");
-  state.announce = "";
-  $("announce").textContent = stepText(result);
+  update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field, announce: stepText }, "none");
   revealStep(result);
 }
 
@@ -97,16 +97,13 @@ $("experiment").addEventListener("submit", (e) => {
   e.preventDefault();
   const parsed = parseNodes($("nodes").value);
   if (parsed.error) return refuse(parsed.error, $("nodes").value);
-  update({ nodes: parsed.xs, shown: Infinity, iterates: [] }, "push");
-  state.announce = `Interpolated ${parsed.xs.length} nodes: ${said(result)}`;
-  $("announce").textContent = state.announce;
+  update({ nodes: parsed.xs, shown: Infinity, iterates: [], announce: (r) => `Interpolated ${r.pts.length} nodes: ${said(r)}` }, "push");
 });
 for (const radio of document.querySelectorAll('input[name="exp"]')) {
   radio.addEventListener("change", () => update({ exp: radio.value, iterates: [], field: state.field }, "push"));
 }
 $("reset").addEventListener("click", () => {
-  update({ nodes: programNodes, shown: Infinity, iterates: [] }, "push");
-  $("announce").textContent = `The program's own nodes: ${said(result)}`;
+  update({ nodes: programNodes, shown: Infinity, iterates: [], announce: (r) => `The program's own nodes: ${said(r)}` }, "push");
 });
 $("iterate").addEventListener("click", () => {
   const p = result.p, k = Math.max(1, state.iterates.length);
@@ -117,20 +114,20 @@ $("iterate").addEventListener("click", () => {
       "there: a zero denominator, and p would be NaN. The iteration has reached what double precision allows; " +
       "the page keeps the last good nodes." }, "none");
   }
-  update({ nodes: xs, iterates: [...(state.iterates.length ? state.iterates : [p]), next.p], shown: Infinity }, "push");
-  $("announce").textContent = `Iterate ${k}: ${said(result)}`;
+  update({ nodes: xs, iterates: [...(state.iterates.length ? state.iterates : [p]), next.p], shown: Infinity,
+    announce: (r) => `Iterate ${k}: ${said(r)}` }, "push");
 });
 $("add-node").addEventListener("click", () => {
   const xs = state.nodes;
-  if (xs.length >= LIMITS.nodes[1]) return refuse(`${LIMITS.nodes[1]} nodes are the most here.`);
+  if (xs.length >= LIMITS.nodes[1]) return refuse(`${LIMITS.nodes[1]} nodes are the most here.`, state.field, "figure");
   // into the middle of the widest gap between neighbours
   const sorted = [...xs].sort((a, b) => a - b);
   let at = Math.min(1, sorted[sorted.length - 1] + 0.05), widest = 0;
   for (let k = 1; k < sorted.length; k++) {
     if (sorted[k] - sorted[k - 1] > widest) { widest = sorted[k] - sorted[k - 1]; at = (sorted[k] + sorted[k - 1]) / 2; }
   }
-  tryNodes([...xs, Math.round(at * 1000) / 1000], "push", { shown: Infinity });
-  $("announce").textContent = `A node added at x = ${show(state.nodes[state.nodes.length - 1])}: ${said(result)}`;
+  tryNodes([...xs, Math.round(at * 1000) / 1000], "push",
+    { shown: Infinity, announce: (r) => `A node added at x = ${show(r.pts.at(-1).x)}: ${said(r)}` });
 });
 
 // --- the nodes in the figure: pointer and keys
@@ -163,8 +160,7 @@ function endDrag(e) {
   const { k } = drag;
   drag = null;
   frozen = null;
-  update({}, "none");
-  $("announce").textContent = `Node ${k} at x = ${show(state.nodes[k])}: ${said(result)}`;
+  update({ announce: (r) => `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}` }, "none");
 }
 handles.addEventListener("pointerup", endDrag);
 handles.addEventListener("pointercancel", endDrag);
@@ -176,18 +172,18 @@ handles.addEventListener("keydown", (e) => {
     PageUp: x + 0.1, PageDown: x - 0.1, Home: 0, End: 1 }[e.key];
   if (e.key === "Delete" || e.key === "Backspace") {
     e.preventDefault();
-    if (state.nodes.length <= LIMITS.nodes[0]) return refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`);
-    tryNodes(state.nodes.filter((_, m) => m !== k), "push", { shown: Infinity });
+    if (state.nodes.length <= LIMITS.nodes[0]) return refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
+    tryNodes(state.nodes.filter((_, m) => m !== k), "push", { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` });
     handles.children[Math.min(k, state.nodes.length - 1)].focus();
-    $("announce").textContent = `Node ${k} removed: ${said(result)}`;
     return;
   }
   if (to === undefined) return;
   e.preventDefault();
   if (moveNode(k, Number(to.toPrecision(12)), keyed ? "replace" : "push")) keyed = true;
 });
-handles.addEventListener("focusout", () => { keyed = false; });
 
+// keys on one handle, while it keeps the focus, make one history entry
+document.addEventListener("focusin", () => { keyed = false; });
 window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its

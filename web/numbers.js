@@ -57,6 +57,19 @@ function coincidences(pts) {
   return out;
 }
 
+// Pairs whose y differ by only a few units of rounding: the polynomial
+// through both is then decided by rounding.
+function nearPairs(pts) {
+  const out = [];
+  for (let b = 1; b < pts.length; b++) {
+    for (let a = 0; a < b; a++) {
+      const gap = Math.abs(pts[b].y - pts[a].y) / (Number.EPSILON * Math.max(Math.abs(pts[a].y), Math.abs(pts[b].y)));
+      if (gap > 0 && gap <= 8) out.push({ a, b, gap: Math.round(gap) });
+    }
+  }
+  return out;
+}
+
 // The root to the last bit, W(2)/2: Newton's method on e^(-2x) - x in
 // exact integer arithmetic, x scaled by 2^128 (e^(-2x) by its Taylor
 // series), until the iterate stops changing; then the nearest double.  A

@@ -7,9 +7,10 @@ const state = {
   shown: Infinity, // steps of the sweep shown, clamped to their number
   iterates: [], // p_0, p_1, ... while Iterate builds on its own results
   error: "", // what was wrong with the last input; the state is the last good one
+  errorAt: "field", // where it was given: the field (or the link), or the figure
   note: "", // why Iterate did nothing
   field: null, // the text in the field, where it is not the nodes' own
-  announce: "", // what the live region says after this render
+  announce: null, // what the live region says after this render: a function of its result
 };
 const LIMITS = { nodes: [2, 8], text: 400 };
 
@@ -28,7 +29,7 @@ function parseNodes(text) {
   for (const [k, s] of parts.entries()) {
     if (s === "") {
       return { error: k === parts.length - 1 ? "There is a comma after the last node: remove it."
-        : `There is nothing between comma ${k} and comma ${k + 1}.` };
+        : k === 0 ? "There is a comma before the first node: remove it." : `There is nothing between comma ${k} and comma ${k + 1}.` };
     }
     if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(s)) return { error: `${quote(s)} is not a number.` };
     const x = Number(s);
@@ -58,12 +59,12 @@ function parseFragment(hash) {
       return { error: `The link's ${quote(key)} is not valid percent-encoding.`, text: pair };
     }
     if (!["nodes", "exp"].includes(key)) {
-      return { error: `The link holds ${quote(key)}; this page reads only nodes= and exp=.`, text: value };
+      return { error: `The link holds ${quote(key)}; this page reads only nodes= and exp=.` };
     }
     fields[key] = value;
   }
-  if (fields.exp !== undefined && !(fields.exp in exps)) {
-    return { error: `The link's exp=${quote(fields.exp).slice(1, -1)} is neither wasm nor browser.`, text: fields.nodes };
+  if (fields.exp !== undefined && !Object.hasOwn(exps, fields.exp)) {
+    return { error: `The link's exp, ${quote(fields.exp)}, is neither “wasm” nor “browser”.`, text: fields.nodes };
   }
   const parsed = fields.nodes === undefined ? { xs: programNodes } : parseNodes(fields.nodes);
   if (parsed.error) return { error: parsed.error, text: fields.nodes };

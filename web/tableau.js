@@ -53,18 +53,21 @@ function drawTableau(r) {
     return;
   }
   const { i, j } = r.steps[r.shown - 1];
-  const y = (k) => show(r.pts[k].y), hi = show(r.Q[i][j - 1]), lo = show(r.Q[i - 1][j - 1]);
+  // negative numbers in parentheses, where a minus sign stands before them
+  const paren = (x) => (x < 0 ? `(${show(x)})` : show(x));
+  const y = (k) => paren(r.pts[k].y), hi = show(r.Q[i][j - 1]), lo = show(r.Q[i - 1][j - 1]);
   $(`q-${i}-${j}`).classList.add("new");
   for (const [a, b] of [[i, j - 1], [i - 1, j - 1]]) $(`q-${a}-${b}`).classList.add("reads");
   const zero = r.pts[i].y === r.pts[i - j].y;
   rule.replaceChildren(
     h("p", {}, `${entryName(i, j)} = ((0 − y`, sub(i - j), `) · ${entryName(i, j - 1)} − (0 − y`, sub(i),
       `) · ${entryName(i - 1, j - 1)}) / (y`, sub(i), " − y", sub(i - j), ")"),
-    h("p", {}, `= ((0 − ${y(i - j)}) · ${hi} − (0 − ${y(i)}) · ${lo}) / (${y(i)} − ${y(i - j)})`),
+      h("p", {}, `= ((0 − ${y(i - j)}) · ${hi} − (0 − ${y(i)}) · ${lo}) / (${show(r.pts[i].y)} − ${y(i - j)})`),
     h("p", {}, "= ", h("strong", { className: "num" }, show(r.Q[i][j])),
       ...(zero ? [": y", sub(i), " − y", sub(i - j), " = 0, a zero denominator, and Qij returns what IEEE " +
         "arithmetic gives (±Infinity, or NaN for 0/0)"]
-        : [`, the polynomial of degree ${j} through the points ${i - j} … ${i}, at y = 0`])));
+        : Number.isFinite(r.Q[i][j]) ? [`, the polynomial of degree ${j} through the points ${i - j} … ${i}, at y = 0`]
+          : [": an entry it reads is already not a number"])));
 }
 // What a step says to a screen reader.
 function stepText(r) {

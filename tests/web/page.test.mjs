@@ -96,7 +96,7 @@ function check(ok, what) {
 }
 const chromeArgs = ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--disable-component-update",
   "--disable-sync", "--no-first-run"];
-const launch = (prefs) => puppeteer.launch({ browser: opt.browser, executablePath: opt.executable, headless: true,
+const launch = (prefs) => puppeteer.launch({ browser: opt.browser, executablePath: opt.executable, headless: true, protocolTimeout: 300000,
   args: opt.browser === "chrome" ? chromeArgs : [], ...(prefs ? { extraPrefsFirefox: prefs } : {}) });
 const browser = await launch();
 const version = await browser.version();
@@ -206,12 +206,16 @@ try {
   }
   await open("nodes=0.6,0.7");
   check((await text("#quality-note")).includes("Extrapolation"), "nodes whose y do not straddle 0: extrapolation");
+  await open("nodes=0.2,0.20000000000000004");
+  check(/decided by rounding/.test(await text("#quality-note")), "nodes an ulp apart: p is rounding, and the page says so");
+  await open("nodes=0.4,0.5");
+  check(/t² = t \+ 1\b/.test(await text("#iterations-caption")), `two nodes: ${await text("#iterations-caption")}`);
 
   const long = "0." + "1".repeat(3000);
   const bad = { abc: /“abc” is not a number/, "0.3": /One node/, "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9": /9 nodes/,
     "0.3,1.5": /\[0, 1\]; “1\.5”/, "0.3,,0.4": /nothing between comma 1 and comma 2/, "0.3,0.4,": /comma after the last/,
     "1e-400,0.5": /too small for a double/, [`0.3,${long}`]: /characters/, [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
-    "0.3,0.4&exp=foo": /neither wasm nor browser/, "0.3%ZZ": /percent-encoding/, "0.3&foo=1": /reads only nodes= and exp=/ };
+    "0.3,0.4&exp=foo": /neither “wasm” nor “browser”/, "0.3%ZZ": /percent-encoding/, "0.3&foo=1": /reads only nodes= and exp=/ };
   await open("nodes=0.3,0.4");
   const good = await text("#p");
   for (const [hash, want] of Object.entries(bad)) {
@@ -276,6 +280,9 @@ try {
     check(xs[2] === want && now === want, `${mod ? mod + "+" : ""}${key} on node 2: x2 = ${xs[2]}`);
     await pIs(xs, `  and p`);
   }
+  await page.keyboard.press("ArrowRight");
+  check(/must lie in \[0, 1\]/.test(await text("#figure-error")) && (await shownNodes())[2] === 1 &&
+    await page.$eval("#nodes", (e) => !e.hasAttribute("aria-invalid")), "→ at 1: refused beside the figure, the field left valid");
   await page.keyboard.press("Delete");
   xs = await shownNodes();
   check(xs.length === 3 && await page.$$eval("#figure .handle", (hs) => hs.length) === 3, `Delete: ${xs.join(", ")}`);
@@ -306,6 +313,10 @@ try {
     check(ok, `Iterate ×${clicks} from ${start.join(", ")}: each p as the .wasm gives it, never NaN, last ${last}`);
     if (start === programX) check(last === String(root), `  two steps reach the double nearest the root, ${root}`);
     if (clicks === 9) check(/reached what double precision allows/.test(note), `  and the page says why it stops: "${note.slice(0, 70)}…"`);
+    if (start.length === 2) {
+      const said = await text("#estimate");
+      check(/rounding/.test(said) && !/Infinity/.test(said), `  at the root Neville's estimate is rounding: "${said.slice(-90)}"`);
+    }
   }
 
   // Axes from the data: at most ten labels an axis, none overlapping,
