@@ -62,8 +62,18 @@ function polylines(ax, points, cls, clip) {
   flush();
   return out;
 }
-// Frame, grid and labels, each axis with at most as many labels as fit.
+// Frame, grid and labels, each axis with at most as many labels as fit;
+// kept while they stay the same, as the top panel's do during a drag.
+const frames = new Map();
 function frame(g, ax, xlabel, ylabel, title, clip) {
+  const key = [ax.box.W, ax.xlim, ax.ylim, ax.top, xlabel, ylabel, title].join();
+  if (frames.get(clip)?.key === key) return g.append(...frames.get(clip).nodes);
+  const made = document.createDocumentFragment();
+  drawFrame(made, ax, xlabel, ylabel, title, clip);
+  frames.set(clip, { key, nodes: [...made.childNodes] });
+  g.append(made);
+}
+function drawFrame(g, ax, xlabel, ylabel, title, clip) {
   const { W, L, R } = ax.box, plotW = W - L - R, plotH = ax.bottom - ax.top;
   const widest = (t) => Math.max(...t.ticks.map((k) => k.label.length)) * FONT * 0.62 + 14;
   let xt = ticks(ax.xlim[0], ax.xlim[1], 9);
@@ -95,11 +105,12 @@ const fx = (x) => calc.exp(-2.0 * x) - x;
 
 function topRanges(r) {
   const xs = r.pts.map((q) => q.x).concat(Number.isFinite(r.p) ? [r.p] : []);
+  // rounded out to hundredths, so that a small move keeps the axes
   const lo = Math.min(...xs), hi = Math.max(...xs), pad = Math.max(0.03, (hi - lo) * 0.12);
-  const xlim = [Math.max(0, lo - pad), Math.min(1, hi + pad)];
-  if (xlim[1] - xlim[0] < 0.02) xlim[1] = xlim[0] + 0.02;
+  const down = (v) => Math.floor(v * 100) / 100, up = (v) => Math.ceil(v * 100) / 100;
+  const xlim = [Math.max(0, down(lo - pad)), Math.min(1, up(hi + pad))];
   const ylo = Math.min(fx(xlim[1]), 0), yhi = Math.max(fx(xlim[0]), 0), ypad = (yhi - ylo) * 0.06;
-  return { xlim, ylim: [ylo - ypad, yhi + ypad] };
+  return { xlim, ylim: [down(ylo - ypad), up(yhi + ypad)] };
 }
 
 function drawFigure(r) {

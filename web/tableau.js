@@ -15,7 +15,11 @@ const entryName = (i, j) => `Q[${i}][${j}]`;
 
 // One cell's content: the decimal, and the bits beneath it.
 function fillNumber(td, x) {
-  td.replaceChildren(h("span", { className: "num" }, show(x)), h("span", { className: "bits" }, `0x${bitsOf(x)}`));
+  const [num, bits] = td.children;
+  if (td.children.length === 2 && num.className === "num") {
+    num.textContent = show(x);
+    bits.textContent = `0x${bitsOf(x)}`;
+  } else td.replaceChildren(h("span", { className: "num" }, show(x)), h("span", { className: "bits" }, `0x${bitsOf(x)}`));
 }
 function buildTableau(n) {
   const t = $("tableau");
@@ -39,7 +43,7 @@ function drawTableau(r) {
     const td = $(`q-${i}-${j}`);
     td.className = k < r.shown ? "" : "empty";
     if (k < r.shown) fillNumber(td, r.Q[i][j]);
-    else td.replaceChildren(h("span", { className: "visually-hidden" }, "not yet computed"));
+    else if (td.textContent !== "not yet computed") td.replaceChildren(h("span", { className: "visually-hidden" }, "not yet computed"));
   });
   $("step-count").textContent = `${r.shown} of ${r.steps.length}`;
   // aria-disabled, not disabled: a disabled button would drop the focus
