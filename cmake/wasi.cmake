@@ -4,9 +4,8 @@
 #   cmake -S . -B out/wasi -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake \
 #         -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest
 #
-# Debian packages: clang, lld, wasi-libc, libc++-14-dev-wasm32,
-# libc++abi-14-dev-wasm32, libclang-rt-14-dev-wasm32; nodejs and
-# googletest for the tests.
+# Debian packages: `sh cmake/debian-packages build wasi` names them for
+# the release it runs on (and `web` adds the learner's page's browsers).
 
 set(CMAKE_SYSTEM_NAME WASI)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
@@ -14,10 +13,17 @@ set(CMAKE_SYSTEM_PROCESSOR wasm32)
 find_program(CMAKE_CXX_COMPILER NAMES clang++ REQUIRED)
 # GoogleTest's own project() enables C as well.
 find_program(CMAKE_C_COMPILER NAMES clang REQUIRED)
-# Stripped by LLVM's own tool, the one beside the compiler (Debian 13 has
-# only a versioned llvm-strip on PATH; GNU strip cannot read WebAssembly).
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=llvm-strip
-  OUTPUT_VARIABLE CMAKE_STRIP OUTPUT_STRIP_TRAILING_WHITESPACE)
+# Archived, indexed and stripped by LLVM's own tools, those beside the
+# compiler (Debian 13 has only versioned ones on PATH): GNU ar writes no
+# index that wasm-ld reads, and GNU strip cannot read WebAssembly.
+foreach(tool ar ranlib strip)
+  string(TOUPPER ${tool} var)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=llvm-${tool}
+    OUTPUT_VARIABLE CMAKE_${var} OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${CMAKE_${var}}")
+    message(FATAL_ERROR "No llvm-${tool} beside ${CMAKE_CXX_COMPILER} (Debian: the llvm-<version> of clang)")
+  endif()
+endforeach()
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 # clang 14 cannot unwind on WebAssembly, and Debian's libc++ for it is

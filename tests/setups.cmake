@@ -1,7 +1,7 @@
 # Setups that users bring, each configured and built in a tree of its own:
 #
 #   cmake -DSETUP=name[:arg...] -DSOURCE_DIR=dir -DBINARY_DIR=dir -DWORK_DIR=dir
-#         [-DOLDEST=cmake] [-DNEWEST=cmake] [-DNODE18=node] -P setups.cmake
+#         [-DOLDEST=cmake] [-DNEWEST=cmake] -P setups.cmake
 #
 #   format, tidy           clang-format and clang-tidy on the sources
 #   installed              `cmake --install` of BINARY_DIR, by component
@@ -18,7 +18,6 @@
 #   readme:this|oldest|newest  the README's commands, in order, in a clone
 #   subproject             add_subdirectory in a parent: nothing of ours is
 #                          installed unless asked for, then in our components
-#   wasi-node18            the WebAssembly suite under Debian 12's own Node.js 18
 #
 # A setup whose tool is missing here prints "SKIPPED:".  Clones hold the
 # committed sources; the other setups build the working tree.
@@ -141,28 +140,6 @@ elseif(setup STREQUAL "subproject")
     message(FATAL_ERROR "the parent installed ${installed_default_all}; asking for ours, "
       "${installed_ON_all}, and its doc component ${installed_ON_doc}")
   endif()
-
-elseif(setup STREQUAL "wasi-node18")
-  # Node.js 18 first on PATH, beside the one there, without replacing it.
-  # It loads some of its own modules from /usr/share/nodejs: proot shows it
-  # the unpacked ones there.
-  if(NOT EXISTS "${NODE18}")
-    skip("no Node.js 18 at ${NODE18} (CONTRIBUTING.md says how to get it)")
-  endif()
-  need(proot proot proot)
-  get_filename_component(root "${NODE18}/../../.." ABSOLUTE)
-  file(GLOB libs "${root}/usr/lib/*-linux-gnu")
-  file(WRITE "${WORK_DIR}/bin/node" "#!/bin/sh\nLD_LIBRARY_PATH='${libs}' exec '${proot}' "
-    "-b '${root}/usr/share/nodejs:/usr/share/nodejs' '${NODE18}' \"$@\"\n")
-  file(CHMOD "${WORK_DIR}/bin/node" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-  set(env ${CMAKE_COMMAND} -E env "PATH=${WORK_DIR}/bin:$ENV{PATH}")
-  execute_process(COMMAND ${env} node --version OUTPUT_VARIABLE version)
-  if(NOT version MATCHES "^v18\\.")
-    message(FATAL_ERROR "node on PATH is ${version}, not 18")
-  endif()
-  configure_and_build(--toolchain "${SOURCE_DIR}/cmake/wasi.cmake"
-    -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest)
-  run("${build}" ${env} ${CMAKE_CTEST_COMMAND} -L "unit|e2e" --no-tests=error --output-on-failure)
 
 elseif(setup STREQUAL "fast-math")
   list(GET args 0 cxx)
