@@ -189,11 +189,15 @@ window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
 // size on a phone; measured here, never while drawing (the first render
 // takes the widest, which a window over 770 px shows, unmeasured).
+let laidOut = false;
 new ResizeObserver(([entry]) => {
   const width = Math.round(entry.contentRect.width);
   if (width && width !== figureWidth) {
     figureWidth = width;
     render();
   }
+  // once laid out: the last entry shown, on a phone as on a desktop
+  if (!laidOut) revealStep(result);
+  laidOut = true;
 }).observe($("figure-box"));
 performance.mark("inverse_neville:ready");
