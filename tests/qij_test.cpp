@@ -108,7 +108,7 @@ struct Node {
 	std::uint64_t x, y;
 };
 struct Entry {
-	int i, j;
+	std::size_t i, j;
 	std::uint64_t expect;
 };
 struct QijCase {
@@ -125,12 +125,13 @@ struct Recorded {
 };
 
 // The program's order of the tableau's entries.
-int const sweep_order[6][2] = {{1, 1}, {2, 1}, {2, 2}, {3, 1}, {3, 2}, {3, 3}};
+std::size_t const sweep_order[6][2] = {{1, 1}, {2, 1}, {2, 2}, {3, 1}, {3, 2}, {3, 3}};
 
-bool read_digit(std::string const &field, int &value)
+bool read_digit(std::string const &field, std::size_t &value)
 {
-	value = field.size() == 1 && field[0] >= '0' && field[0] <= '9' ? field[0] - '0' : -1;
-	return value >= 0;
+	bool const ok = field.size() == 1 && field[0] >= '0' && field[0] <= '9';
+	value = ok ? static_cast<std::size_t>(field[0] - '0') : 0;
+	return ok;
 }
 
 bool read_bits(std::string const &field, std::uint64_t &value)
@@ -165,9 +166,9 @@ bool read_row(std::vector<std::string> const &f, Recorded &r)
 	}
 	if (kind == "node" && f.size() == 4) {
 		Node n{};
-		int k = 0;
-		bool const ok = read_digit(f[1], k) && static_cast<std::size_t>(k) == r.nodes.size() &&
-				read_bits(f[2], n.x) && read_bits(f[3], n.y);
+		std::size_t k = 0;
+		bool const ok =
+			read_digit(f[1], k) && k == r.nodes.size() && read_bits(f[2], n.x) && read_bits(f[3], n.y);
 		if (ok) {
 			r.nodes.push_back(n);
 		}
@@ -175,7 +176,7 @@ bool read_row(std::vector<std::string> const &f, Recorded &r)
 	}
 	if (kind == "entry" && f.size() == 4 && r.entries.size() < 6) {
 		Entry e{};
-		int const *want = sweep_order[r.entries.size()];
+		std::size_t const *want = sweep_order[r.entries.size()];
 		bool const ok = read_digit(f[1], e.i) && read_digit(f[2], e.j) && e.i == want[0] && e.j == want[1] &&
 				read_bits(f[3], e.expect);
 		if (ok) {
@@ -347,7 +348,7 @@ TEST(Sweep, EveryEntryBitForBit)
 	Recorded const &r = recorded();
 	ASSERT_EQ(r.error, "");
 	double Q[4][4] = {};
-	for (int k = 0; k < 4; ++k) {
+	for (std::size_t k = 0; k < 4; ++k) {
 		Q[k][0] = from_bits(r.nodes[k].x);
 	}
 	for (Entry const &e : r.entries) {
