@@ -72,6 +72,9 @@ const run = runProgram();
 $("program-output").textContent = run.stdout + run.stderr;
 $("exit-status").textContent = String(run.status);
 $("exp-lesson").textContent = expLesson();
+// The figure's width: the widest where the window is wide enough for it,
+// else measured, once, before the first render.
+figureWidth = matchMedia("(min-width: 800px)").matches ? 720 : Math.min(720, $("figure-box").clientWidth || 720);
 fromLocation();
 if (result === null) render();
 
@@ -187,11 +190,10 @@ document.addEventListener("focusin", () => { keyed = false; });
 window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
-// size on a phone; measured here, never while drawing (the first render
-// takes the widest, which a window over 770 px shows, unmeasured).
+// size on a phone; measured here, never while drawing.
 let laidOut = false;
 new ResizeObserver(([entry]) => {
-  const width = Math.round(entry.contentRect.width);
+  const width = Math.min(720, Math.round(entry.contentRect.width)); // the widest it is drawn
   if (width && width !== figureWidth) {
     figureWidth = width;
     render();

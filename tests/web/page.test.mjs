@@ -130,7 +130,11 @@ try {
   watch(page);
   const url = pathToFileURL(opt.page).href;
   const text = (sel, p = page) => p.$eval(sel, (e) => e.textContent);
-  const ready = (p = page) => p.waitForFunction(() => document.getElementById("exit-status").textContent !== "not run");
+  // the program run, and a frame drawn after the first layout
+  const ready = async (p = page) => {
+    await p.waitForFunction(() => document.getElementById("exit-status").textContent !== "not run");
+    await p.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  };
   // a load of its own each time: a change of fragment alone is another path
   const open = async (hash, p = page) => { await p.goto("about:blank"); await p.goto(`${url}#${hash}`); await ready(p); };
   const shownNodes = () => page.$eval("#nodes", (e) => e.value.split(",").map(Number));
@@ -296,6 +300,7 @@ try {
 
   await page.close();
   page = tab;
+  await page.bringToFront();
 
   // Iterate: from the program's nodes, from two, and to where doubles end.
   for (const [start, clicks] of [[programX, 2], [[0.4, 0.5], 5], [[0.3, 0.4, 0.5], 9]]) {
@@ -438,6 +443,8 @@ try {
   await ready(web);
   await new Promise((r) => setTimeout(r, 300));
   check(served.join() === "/page.html", `served over http: the server saw ${served.join(", ")}`);
+  await web.close();
+  await page.bringToFront(); // a tab behind another draws no frames
 
   // At a phone's width and a desktop's, dark and printed: no page-wide
   // scrolling sideways; the screenshots go into the build tree.
