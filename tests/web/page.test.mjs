@@ -352,6 +352,13 @@ try {
     const box = document.getElementById("tableau-scroll").getBoundingClientRect(), r = c.getBoundingClientRect();
     return r.left >= box.left - 1 && r.right <= box.right + 1;
   }), "390 px: the last step's cell is scrolled into the tableau's view");
+  // and each table's caption stays within its scrolling box, wherever that is scrolled
+  for (let k = 0; k < 3; k++) await page.click("#iterate");
+  const cut = await page.$$eval("caption", (cs) => cs.filter((c) => {
+    const box = c.closest(".scroll").getBoundingClientRect(), r = c.getBoundingClientRect();
+    return !(r.width > 0 && r.left >= box.left - 1 && r.right <= box.right + 1);
+  }).map((c) => c.id));
+  check(cut.length === 0, `390 px: the tables' captions within their boxes${cut.length ? `, not ${cut.join(", ")}` : ""}`);
 
   // Contrast the protocol can show: the curves against each other, and
   // print in a dark scheme (Chromium only: no print emulation over BiDi).
