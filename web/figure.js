@@ -178,8 +178,10 @@ function drawLegend(curves, value, r) {
     items.push(item(c.cls, `x = P(y) of ${c.name}` + (c === curves[0] && c.j === 1 ? " (a secant line)" : "") + drawn));
   }
   items.push(item("node", "the nodes (x", true));
+  // what the nodes let you do, on screen only (print leaves it out, as it leaves out the hints)
+  const play = h("span", { className: "on-screen" }, ": drag them, or move them with the keys");
   items[items.length - 1].append(sub("k"), ", y", sub("k"), curves.length ? "), filled where the step's polynomial passes" +
-    " through them: drag them, or move them with the keys" : "): drag them, or move them with the keys");
+    " through them" : ")", play);
   if (curves.length) {
     items.push(item("p", `where ${entryName(curves[0].i, curves[0].j)}'s polynomial meets y = 0: ${show(value)}`, true));
     items.push(item("err", "below: that polynomial's error P(y) − g(y), zero at its nodes"));

@@ -408,6 +408,9 @@ try {
       .map((e) => (e.tagName === "text" ? getComputedStyle(e).fill : getComputedStyle(e).color)));
     const worst = Math.min(...colours.map((c) => ratio(c, "rgb(255, 255, 255)")));
     check(worst >= 4.5, `printed in a dark scheme: the text is at least ${worst.toFixed(2)}:1 against the paper`);
+    // and paper is not told to be dragged or keyed
+    const told = (await page.evaluate(() => document.body.innerText)).match(/[^.:\n]*\b(drag|keys?|Tab)\b[^.\n]*/g) ?? [];
+    check(told.length === 0, `printed: no word of dragging or keys${told.length ? `, but "${told[0].trim()}"` : ""}`);
     await page.emulateMediaType(null);
     await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "light" }]);
   }
