@@ -26,9 +26,13 @@ function drawQuality(r) {
   const near = nearPairs(r.pts);
   if (near.length) {
     const [{ a, b, gap }] = near;
+    // each y is off by up to about one unit, so the difference by two
+    const digits = Math.floor(Math.log10(gap / 2));
     return note.replaceChildren(`${nodeName(a)} = ${show(r.pts[a].x)} and ${nodeName(b)} = ${show(r.pts[b].x)} are so close ` +
-      `that y${b} − y${a} is about ${gap} unit${gap > 1 ? "s" : ""} of rounding: the polynomial through both is decided by ` +
-      `rounding, and so is p. Nodes further apart give a p worth judging.`);
+      `that y${b} − y${a} = ${sci(r.pts[b].y - r.pts[a].y, 2)} is only about ${gap} unit${gap > 1 ? "s" : ""} of the rounding ` +
+      `of e⁻²ˣ and x that each y is made of` + (digits > 0 ? `: it keeps about ${digits} correct digit${digits > 1 ? "s" : ""}, ` +
+      "and Qij divides by it" : ": none of its digits can be trusted, and Qij divides by it") + ". The polynomial through both " +
+      "is decided by rounding, and so is p; the figure shows that noise. Nodes further apart give a p worth judging.");
   }
   const straddle = r.pts.some((q) => q.y > 0) && r.pts.some((q) => q.y < 0);
   note.replaceChildren(straddle ? "The y" : h("span", { className: "extrapolation" }, "Extrapolation:"),
@@ -49,7 +53,9 @@ function drawEstimate(r) {
   const a = entryName(n - 1, n - 1), b = entryName(n - 1, n - 2), c = entryName(n - 2, n - 2);
   const off = Math.abs(ulpsFrom(p, root));
   let verdict;
-  if (off <= NOISE) {
+  if (nearPairs(r.pts).length) {
+    verdict = "Two of the nodes are so close that rounding decides p (see above): these figures say nothing of the method.";
+  } else if (off <= NOISE) {
     verdict = `p is ${off ? `within ${off} ulp${off > 1 ? "s" : ""} of` : "the double nearest"} the root: at this level the ` +
       "corrections and the error are rounding, and their ratio says nothing.";
   } else {
@@ -62,9 +68,10 @@ function drawEstimate(r) {
           "the corrections happen to be small."
         : "Here the first is about the true error.";
   }
+  const through = (lo, hi) => (lo === hi ? `point ${lo}` : `points ${lo} … ${hi}`);
   box.replaceChildren(`The last two corrections of the sweep: |${a} − ${b}| = ${sci(last, 2)}, what node 0 added to ` +
-    `the polynomial through the points 1 … ${n - 1}, and |${a} − ${c}| = ${sci(other, 2)}, what node ${n - 1} added to ` +
-    `the one through 0 … ${n - 2}; against the true error p − root = ${sci(e, 2)}. ${verdict}`);
+    `the polynomial through the ${through(1, n - 1)}, and |${a} − ${c}| = ${sci(other, 2)}, what node ${n - 1} added to ` +
+    `the one through the ${through(0, n - 2)}; against the true error p − root = ${sci(e, 2)}. ${verdict}`);
 }
 
 // The iterates p_0, p_1, ...: errors, digits, and the order of convergence.
@@ -112,6 +119,20 @@ function drawSummary(r) {
     : `${r.pts.length} nodes: ${r.pts.map((q) => show(q.x)).join(", ")}. `) +
     (computed ? `${computed} of the y_k computed with ${exps[state.exp].name}. ` : "") +
     "Every entry is computed by the program's own Qij, in the program's order.";
+}
+
+// What the other exponential would change for these nodes: their y, and p.
+function expEffect(r) {
+  const computed = r.pts.filter((q) => !q.own);
+  if (!computed.length) return "All these nodes are the program's own: their y come from its table, whichever exponential is chosen.";
+  const other = state.exp === "wasm" ? "browser" : "wasm", pts = pointsFor(r.pts.map((q) => q.x), other);
+  const differ = r.pts.flatMap((q, k) => (Object.is(q.y, pts[k].y) ? [] : [k]));
+  const n = pts.length, p = sweep(0.0, pts)[n - 1][n - 1], of = `${computed.length} computed y`;
+  if (!differ.length) return `For these nodes ${exps[other].name} gives the same ${of} as ${exps[state.exp].name}: the choice changes nothing here.`;
+  const [k] = differ, apart = ulpsFrom(pts[k].y, r.pts[k].y);
+  return `For these nodes ${exps[other].name} would give a different y for ${differ.length} of the ${of}: at x = ` +
+    `${show(r.pts[k].x)}, ${show(pts[k].y)} against ${show(r.pts[k].y)} here (${apart > 0 ? "+" : "−"}${Math.abs(apart)} ulp${Math.abs(apart) > 1 ? "s" : ""}), ` +
+    (Object.is(p, r.p) ? "and p would be the same." : `and p would be ${show(p)}, ${ulpsFrom(p, r.p)} ulps from this p.`);
 }
 
 // The lesson: the program's table against both exponentials at its first

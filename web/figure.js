@@ -152,7 +152,8 @@ function drawFigure(r) {
     : `The error of ${entryName(current.i, current.j)}'s polynomial against the true inverse g`;
   frame(parts, bottom, "y", "P(y) − g(y)", title, "clip-bottom");
   if (!errs.some(Number.isFinite)) {
-    parts.append(el("text", { x: (box.L + box.W - box.R) / 2, y: (bottom.top + bottom.bottom) / 2, "text-anchor": "middle" },
+    // above the zero line, where the nodes' marks sit
+    parts.append(el("text", { x: (box.L + box.W - box.R) / 2, y: bottom.top + 2 * FONT, "text-anchor": "middle" },
       current ? `${entryName(current.i, current.j)} is ${show(value)}: there is no curve to draw` : "Take a step to see a polynomial and its error"));
   }
   parts.append(...polylines(bottom, errs.map((e, k) => [eys[k], e]), "err", "clip-bottom"));

@@ -18,10 +18,12 @@ function render() {
   drawEstimate(result);
   drawIterations(result);
   drawSummary(result);
+  $("exp-effect").textContent = expEffect(result);
   const text = state.field ?? state.nodes.map(show).join(", ");
   if ($("nodes").value !== text) $("nodes").value = text;
   const inField = state.error && state.errorAt === "field";
-  $("nodes-error").textContent = inField ? `${state.error} The page still shows the last good nodes.` : "";
+  const kept = state.nodes === programNodes ? "The page shows the program's own nodes." : "The page still shows the last good nodes.";
+  $("nodes-error").textContent = inField ? `${state.error} ${kept}` : "";
   $("figure-error").textContent = state.error && !inField ? `${state.error} The nodes stay as they were.` : "";
   if (inField) $("nodes").setAttribute("aria-invalid", "true");
   else $("nodes").removeAttribute("aria-invalid");
@@ -103,19 +105,22 @@ $("experiment").addEventListener("submit", (e) => {
   update({ nodes: parsed.xs, shown: Infinity, iterates: [], announce: (r) => `Interpolated ${r.pts.length} nodes: ${said(r)}` }, "push");
 });
 for (const radio of document.querySelectorAll('input[name="exp"]')) {
-  radio.addEventListener("change", () => update({ exp: radio.value, iterates: [], field: state.field }, "push"));
+  radio.addEventListener("change", () => update({ exp: radio.value, iterates: [], field: state.field,
+    announce: (r) => `Now ${exps[radio.value].name}. ${expEffect(r)} p = ${show(r.p)}.` }, "push"));
 }
 $("reset").addEventListener("click", () => {
   update({ nodes: programNodes, shown: Infinity, iterates: [], announce: (r) => `The program's own nodes: ${said(r)}` }, "push");
 });
 $("iterate").addEventListener("click", () => {
   const p = result.p, k = Math.max(1, state.iterates.length);
-  if (!Number.isFinite(p)) return update({ note: `p is ${show(p)}: there is nothing to iterate with.` }, "none");
+  // a step refused is said, as a step taken is
+  const refused = (note) => update({ note, announce: () => `Iterate refused: ${note}` }, "none");
+  if (!Number.isFinite(p)) return refused(`p is ${show(p)}: there is nothing to iterate with.`);
   const xs = [...state.nodes.slice(1), p], next = compute({ ...state, nodes: xs });
   if (!Number.isFinite(next.p) || next.same.length) {
-    return update({ note: `The next step would take p = ${show(p)} as a node, but its y is the y of a node already ` +
+    return refused(`The next step would take p = ${show(p)} as a node, but its y is the y of a node already ` +
       "there: a zero denominator, and p would be NaN. The iteration has reached what double precision allows; " +
-      "the page keeps the last good nodes." }, "none");
+      "the page keeps the last good nodes.");
   }
   update({ nodes: xs, iterates: [...(state.iterates.length ? state.iterates : [p]), next.p], shown: Infinity,
     announce: (r) => `Iterate ${k}: ${said(r)}` }, "push");

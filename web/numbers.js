@@ -57,14 +57,20 @@ function coincidences(pts) {
   return out;
 }
 
-// Pairs whose y differ by only a few units of rounding: the polynomial
-// through both is then decided by rounding.
+// Pairs whose y differ by so few units of rounding that their difference,
+// the denominator Qij divides by, keeps fewer than three correct digits:
+// the polynomial through both is then decided by rounding.  A unit is
+// that of the terms y is made of, e^(-2x) = y + x and x, each of which the
+// exponential and the subtraction round, not of y itself, which is small
+// near the root.
+const NEAR = 2000; // units: about two of them are rounding, 0.1 % of the difference
 function nearPairs(pts) {
   const out = [];
   for (let b = 1; b < pts.length; b++) {
     for (let a = 0; a < b; a++) {
-      const gap = Math.abs(pts[b].y - pts[a].y) / (Number.EPSILON * Math.max(Math.abs(pts[a].y), Math.abs(pts[b].y)));
-      if (gap > 0 && gap <= 8) out.push({ a, b, gap: Math.round(gap) });
+      const size = Math.max(...[pts[a], pts[b]].map((q) => Math.abs(q.y + q.x) + Math.abs(q.x)));
+      const gap = Math.abs(pts[b].y - pts[a].y) / (Number.EPSILON * size);
+      if (gap > 0 && gap <= NEAR) out.push({ a, b, gap: Math.max(1, Math.round(gap)) });
     }
   }
   return out;

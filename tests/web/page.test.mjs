@@ -202,6 +202,19 @@ try {
   }
   await open("nodes=0.3,0.4,0.5,0.6&exp=browser");
   check(await text("#p") === String(p), "the program's nodes with Math.exp chosen: still its table, its p");
+  // What the other exponential would change: as many y as differ between
+  // the .wasm's exp here and the browser's Math.exp, by bits.
+  const spread = [0.05, 0.15, 0.25, 0.35, 0.384, 0.45, 0.55, 0.65];
+  await open(`nodes=${spread.join(",")}`);
+  const browserExp = await page.evaluate((xs) => xs.map((x) => Math.exp(-2.0 * x) - x), spread);
+  const differ = spread.filter((x, k) => !same(yOf(x), browserExp[k])).length;
+  let effect = await text("#exp-effect");
+  check(differ ? effect.includes(`different y for ${differ} of the 8 computed`) : effect.includes("the same 8 computed y"),
+    `the other exponential: ${differ} of 8 y differ, and the page says "${effect.slice(0, 100)}…"`);
+  await page.click('input[name="exp"][value="browser"]');
+  effect = await text("#exp-effect");
+  check((await text("#announce")).startsWith("Now the browser's Math.exp.") && effect.includes("the program's own exp"),
+    `and chosen, it is said: "${(await text("#announce")).slice(0, 90)}…"`);
   for (const [hash, words] of [["0.3,0.3", /x0 and x1 are the same node, 0\.3.*y1 − y0 = 0.*Q\[1\]\[1\]/],
     ["0.3,0.4,0.3", /x0 and x2 are the same node.*Q\[2\]\[2\]/], ["0,1e-20", /differ, but their y round to the same double, 1/]]) {
     await open(`nodes=${hash}`);
@@ -210,8 +223,14 @@ try {
   }
   await open("nodes=0.6,0.7");
   check((await text("#quality-note")).includes("Extrapolation"), "nodes whose y do not straddle 0: extrapolation");
-  await open("nodes=0.2,0.20000000000000004");
-  check(/decided by rounding/.test(await text("#quality-note")), "nodes an ulp apart: p is rounding, and the page says so");
+  // Nodes so close that their y's difference is rounding: an ulp apart,
+  // or one y from the program's table and its neighbour's from exp.
+  for (const hash of ["0.2,0.20000000000000004", "0.4,0.4000000000000001", "0.3,0.4,0.4000000000000001,0.5"]) {
+    await open(`nodes=${hash}`);
+    const [note, estimate] = [await text("#quality-note"), await text("#estimate")];
+    check(/decided by rounding/.test(note) && !/interpolation\.|Extrapolation/.test(note) && /say nothing of the method/.test(estimate),
+      `#nodes=${hash}: p is rounding, and the page says so: "${note.slice(0, 90)}…"`);
+  }
   await open("nodes=0.4,0.5");
   check(/t² = t \+ 1\b/.test(await text("#iterations-caption")), `two nodes: ${await text("#iterations-caption")}`);
 
@@ -226,12 +245,15 @@ try {
     await page.evaluate((h) => { location.hash = h; }, `nodes=${hash}`);
     await page.waitForFunction(() => document.getElementById("nodes-error").textContent !== "");
     const message = await text("#nodes-error"), wide = await page.evaluate(() => document.documentElement.scrollWidth);
-    check(want.test(message) && message.length < 200 && wide <= 1280 && await text("#p") === good &&
+    check(want.test(message) && message.endsWith("still shows the last good nodes.") && message.length < 200 && wide <= 1280 && await text("#p") === good &&
       await page.$eval("#nodes", (e) => e.getAttribute("aria-invalid")) === "true",
       `#nodes=${hash.slice(0, 40)}: "${message}", the last good state kept`);
     await page.evaluate(() => { location.hash = "nodes=0.3,0.4"; });
     await page.waitForFunction(() => document.getElementById("nodes-error").textContent === "");
   }
+  await open("nodes=abc"); // nothing good before it
+  check((await text("#nodes-error")).endsWith("The page shows the program's own nodes.") && await text("#p") === String(p),
+    `a bad link on a fresh load: "${await text("#nodes-error")}"`);
 
   // The controls: one render a submit, the field's text kept, the reset.
   const renders = () => page.evaluate(() => performance.getEntriesByName("inverse_neville:render").length);
@@ -309,7 +331,7 @@ try {
     for (let k = 1; k <= clicks; k++) {
       await page.click("#iterate");
       const next = [...nodes.slice(1), pOf(nodes)];
-      if (Number.isFinite(pOf(next))) { nodes = next; rows++; }
+      if (Number.isFinite(pOf(next))) { nodes = next; rows++; } else ok &&= (await text("#announce")).startsWith("Iterate refused: ");
       const shown = Number(await text("#p"));
       ok &&= same(shown, pOf(nodes)) && Number.isFinite(shown) && await page.$$eval("#iterations tbody tr", (r) => r.length) === rows;
       last = await text("#p");
@@ -352,13 +374,13 @@ try {
     const box = document.getElementById("tableau-scroll").getBoundingClientRect(), r = c.getBoundingClientRect();
     return r.left >= box.left - 1 && r.right <= box.right + 1;
   }), "390 px: the last step's cell is scrolled into the tableau's view");
-  // and each table's caption stays within its scrolling box, wherever that is scrolled
   for (let k = 0; k < 3; k++) await page.click("#iterate");
-  const cut = await page.$$eval("caption", (cs) => cs.filter((c) => {
+  // and each table's caption and row headers stay within its scrolling box, wherever that is scrolled
+  const cut = await page.$$eval("caption, tbody th", (cs) => cs.filter((c) => {
     const box = c.closest(".scroll").getBoundingClientRect(), r = c.getBoundingClientRect();
     return !(r.width > 0 && r.left >= box.left - 1 && r.right <= box.right + 1);
-  }).map((c) => c.id));
-  check(cut.length === 0, `390 px: the tables' captions within their boxes${cut.length ? `, not ${cut.join(", ")}` : ""}`);
+  }).map((c) => c.id || c.closest("table").id));
+  check(cut.length === 0, `390 px: the tables' captions and row headers within their boxes${cut.length ? `, not in ${cut.join(", ")}` : ""}`);
 
   // Contrast the protocol can show: the curves against each other, and
   // print in a dark scheme (Chromium only: no print emulation over BiDi).
