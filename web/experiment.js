@@ -2,6 +2,13 @@
 
 const nodeName = (k) => `x${k}`;
 const NOISE = 16; // ulps of the root below which an error is rounding, not the method's
+const SHARE = 0.1; // of p - root: where rounding's reach is worth a word
+// How much of p - root one unit of rounding in each y can account for;
+// none where p is at the root already, which the page says otherwise.
+function roundingShare(r) {
+  const e = Math.abs(r.p - root);
+  return Number.isFinite(e) && Math.abs(ulpsFrom(r.p, root)) > NOISE ? roundingReach(r.pts) / e : 0;
+}
 // What coinciding nodes do, in words: which ones, and which denominator is 0.
 function coincidenceText(r) {
   const [{ a, b }] = r.same, xa = r.pts[a].x, xb = r.pts[b].x;
@@ -23,16 +30,23 @@ function drawQuality(r) {
   const note = $("quality-note");
   if (r.same.length) return note.replaceChildren(coincidenceText(r));
   if (!Number.isFinite(p)) return note.replaceChildren(`p is ${show(p)}: the sweep overflowed, and there is nothing to judge.`);
-  const near = nearPairs(r.pts);
-  if (near.length) {
-    const [{ a, b, gap }] = near;
-    // each y is off by up to about one unit, so the difference by two
-    const digits = Math.floor(Math.log10(gap / 2));
-    return note.replaceChildren(`${nodeName(a)} = ${show(r.pts[a].x)} and ${nodeName(b)} = ${show(r.pts[b].x)} are so close ` +
-      `that y${b} − y${a} = ${sci(r.pts[b].y - r.pts[a].y, 2)} is only about ${gap} unit${gap > 1 ? "s" : ""} of the rounding ` +
-      `of e⁻²ˣ and x that each y is made of` + (digits > 0 ? `: it keeps about ${digits} correct digit${digits > 1 ? "s" : ""}, ` +
-      "and Qij divides by it" : ": none of its digits can be trusted, and Qij divides by it") + ". The polynomial through both " +
-      "is decided by rounding, and so is p; the figure shows that noise. Nodes further apart give a p worth judging.");
+  const share = roundingShare(r);
+  if (share >= SHARE) {
+    const { a, b, gap } = closestPair(r.pts), e = p - root, units = Math.max(1, Math.round(gap));
+    const moved = !Number.isFinite(share) ? "can make two y equal, and p infinite or NaN: rounding decides p here, not the method."
+      : `can move p by up to ${sci(share * Math.abs(e), 2)}, ` + (share >= 1
+        ? `more than p − root = ${sci(e, 2)} itself: rounding decides p here, not the method.`
+        : `${Math.round(share * 100)} % of p − root = ${sci(e, 2)}: that error is the method's only to within as much.`);
+    return note.replaceChildren(`One unit of rounding in each y ${moved}` +
+      ` The closest nodes, ${nodeName(a)} = ${show(r.pts[a].x)} and ${nodeName(b)} = ${show(r.pts[b].x)}, have y${b} − y${a} = ` +
+      `${sci(r.pts[b].y - r.pts[a].y, 2)}, about ${units} unit${units > 1 ? "s" : ""} of the rounding of the e⁻²ˣ and x ` +
+      "each y is made of, and the sweep divides by such differences. Nodes further apart give a p worth judging.");
+  }
+  // a y within rounding of 0 says nothing of its side of the root
+  const onRoot = r.pts.findIndex((q) => Math.abs(q.y) <= roundingOf(q));
+  if (onRoot >= 0) {
+    return note.replaceChildren(`y${onRoot} = ${show(r.pts[onRoot].y)} is within rounding of 0: ${nodeName(onRoot)} is the root ` +
+      "as far as doubles can tell, and whether y = 0 lies inside the other y or outside them is for rounding to say.");
   }
   const straddle = r.pts.some((q) => q.y > 0) && r.pts.some((q) => q.y < 0);
   note.replaceChildren(straddle ? "The y" : h("span", { className: "extrapolation" }, "Extrapolation:"),
@@ -53,8 +67,8 @@ function drawEstimate(r) {
   const a = entryName(n - 1, n - 1), b = entryName(n - 1, n - 2), c = entryName(n - 2, n - 2);
   const off = Math.abs(ulpsFrom(p, root));
   let verdict;
-  if (nearPairs(r.pts).length) {
-    verdict = "Two of the nodes are so close that rounding decides p (see above): these figures say nothing of the method.";
+  if (roundingShare(r) >= 0.5) {
+    verdict = "Rounding moves p by as much as the error (see above): these figures say nothing of the method.";
   } else if (off <= NOISE) {
     verdict = `p is ${off ? `within ${off} ulp${off > 1 ? "s" : ""} of` : "the double nearest"} the root: at this level the ` +
       "corrections and the error are rounding, and their ratio says nothing.";
@@ -115,7 +129,9 @@ function drawIterations(r) {
 function drawSummary(r) {
   const own = r.pts.length === table.length && r.pts.every((q, k) => bitsOf(q.x) === bitsOf(table[k].x));
   const computed = r.pts.filter((q) => !q.own).length;
-  $("nodes-summary").textContent = (own ? "The program's own four nodes and its table of y_k. "
+  // a link that could not be used is said where the page begins, not only by the field
+  const link = state.error && state.errorAt === "link" ? `This page's link could not be used: ${state.error} ` : "";
+  $("nodes-summary").textContent = link + (own ? "The program's own four nodes and its table of y_k. "
     : `${r.pts.length} nodes: ${r.pts.map((q) => show(q.x)).join(", ")}. `) +
     (computed ? `${computed} of the y_k computed with ${exps[state.exp].name}. ` : "") +
     "Every entry is computed by the program's own Qij, in the program's order.";
@@ -127,12 +143,13 @@ function expEffect(r) {
   if (!computed.length) return "All these nodes are the program's own: their y come from its table, whichever exponential is chosen.";
   const other = state.exp === "wasm" ? "browser" : "wasm", pts = pointsFor(r.pts.map((q) => q.x), other);
   const differ = r.pts.flatMap((q, k) => (Object.is(q.y, pts[k].y) ? [] : [k]));
-  const n = pts.length, p = sweep(0.0, pts)[n - 1][n - 1], of = `${computed.length} computed y`;
+  const n = pts.length, p = sweep(0.0, pts)[n - 1][n - 1], of = computed.length > 1 ? `${computed.length} computed y` : "computed y";
+  const ulps = (u) => `${u > 0 ? "+" : "−"}${Math.abs(u)} ulp${Math.abs(u) > 1 ? "s" : ""}`;
   if (!differ.length) return `For these nodes ${exps[other].name} gives the same ${of} as ${exps[state.exp].name}: the choice changes nothing here.`;
-  const [k] = differ, apart = ulpsFrom(pts[k].y, r.pts[k].y);
+  const [k] = differ;
   return `For these nodes ${exps[other].name} would give a different y for ${differ.length} of the ${of}: at x = ` +
-    `${show(r.pts[k].x)}, ${show(pts[k].y)} against ${show(r.pts[k].y)} here (${apart > 0 ? "+" : "−"}${Math.abs(apart)} ulp${Math.abs(apart) > 1 ? "s" : ""}), ` +
-    (Object.is(p, r.p) ? "and p would be the same." : `and p would be ${show(p)}, ${ulpsFrom(p, r.p)} ulps from this p.`);
+    `${show(r.pts[k].x)}, ${show(pts[k].y)} against ${show(r.pts[k].y)} here (${ulps(ulpsFrom(pts[k].y, r.pts[k].y))}), ` +
+    (Object.is(p, r.p) ? "and p would be the same." : `and p would be ${show(p)}, ${ulps(ulpsFrom(p, r.p))} from this p.`);
 }
 
 // The lesson: the program's table against both exponentials at its first

@@ -21,7 +21,7 @@ function render() {
   $("exp-effect").textContent = expEffect(result);
   const text = state.field ?? state.nodes.map(show).join(", ");
   if ($("nodes").value !== text) $("nodes").value = text;
-  const inField = state.error && state.errorAt === "field";
+  const inField = state.error && state.errorAt !== "figure"; // a link's text goes to the field
   const kept = state.nodes === programNodes ? "The page shows the program's own nodes." : "The page still shows the last good nodes.";
   $("nodes-error").textContent = inField ? `${state.error} ${kept}` : "";
   $("figure-error").textContent = state.error && !inField ? `${state.error} The nodes stay as they were.` : "";
@@ -61,7 +61,7 @@ function fromLocation() {
   lastHash = location.hash;
   const s = parseFragment(location.hash);
   if (s === null) return; // an anchor
-  if (s.error) return refuse(s.error, s.text ?? null);
+  if (s.error) return refuse(s.error, s.text ?? null, "link");
   update({ nodes: s.nodes, exp: s.exp, shown: Infinity, iterates: history.state?.iterates ?? [] }, "none");
 }
 function step(to) {
@@ -118,9 +118,10 @@ $("iterate").addEventListener("click", () => {
   if (!Number.isFinite(p)) return refused(`p is ${show(p)}: there is nothing to iterate with.`);
   const xs = [...state.nodes.slice(1), p], next = compute({ ...state, nodes: xs });
   if (!Number.isFinite(next.p) || next.same.length) {
-    return refused(`The next step would take p = ${show(p)} as a node, but its y is the y of a node already ` +
-      "there: a zero denominator, and p would be NaN. The iteration has reached what double precision allows; " +
-      "the page keeps the last good nodes.");
+    const at = state.nodes.indexOf(p);
+    return refused(`The next step would take p = ${show(p)} as a node, but ` + (at >= 0 ? `it is node ${at} already` :
+      "its y is the y of a node already there") + ": a zero denominator, and p would be NaN. The iteration has reached " +
+      "what double precision allows; the page keeps the last good nodes.");
   }
   update({ nodes: xs, iterates: [...(state.iterates.length ? state.iterates : [p]), next.p], shown: Infinity,
     announce: (r) => `Iterate ${k}: ${said(r)}` }, "push");
@@ -141,9 +142,10 @@ $("add-node").addEventListener("click", () => {
 // --- the nodes in the figure: pointer and keys
 const handles = $("figure").querySelector(".handles");
 let drag = null, keyed = false;
-function moveNode(k, x, how) {
-  return tryNodes(state.nodes.map((v, m) => (m === k ? x : v)), how, { shown: state.shown });
+function moveNode(k, x, how, announce = null) {
+  return tryNodes(state.nodes.map((v, m) => (m === k ? x : v)), how, { shown: state.shown, announce });
 }
+const nodeSaid = (k) => (r) => `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}`;
 handles.addEventListener("pointerdown", (e) => {
   const hdl = e.target.closest(".handle");
   if (!hdl || e.button !== 0) return;
@@ -168,7 +170,7 @@ function endDrag(e) {
   const { k } = drag;
   drag = null;
   frozen = null;
-  update({ announce: (r) => `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}` }, "none");
+  update({ announce: nodeSaid(k) }, "none");
 }
 handles.addEventListener("pointerup", endDrag);
 handles.addEventListener("pointercancel", endDrag);
@@ -187,7 +189,8 @@ handles.addEventListener("keydown", (e) => {
   }
   if (to === undefined) return;
   e.preventDefault();
-  if (moveNode(k, Number(to.toPrecision(12)), keyed ? "replace" : "push")) keyed = true;
+  // the slider says its own value; the live region, what it did to p
+  if (moveNode(k, Number(to.toPrecision(12)), keyed ? "replace" : "push", nodeSaid(k))) keyed = true;
 });
 
 // keys on one handle, while it keeps the focus, make one history entry

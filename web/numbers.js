@@ -57,23 +57,35 @@ function coincidences(pts) {
   return out;
 }
 
-// Pairs whose y differ by so few units of rounding that their difference,
-// the denominator Qij divides by, keeps fewer than three correct digits:
-// the polynomial through both is then decided by rounding.  A unit is
-// that of the terms y is made of, e^(-2x) = y + x and x, each of which the
-// exponential and the subtraction round, not of y itself, which is small
-// near the root.
-const NEAR = 2000; // units: about two of them are rounding, 0.1 % of the difference
-function nearPairs(pts) {
-  const out = [];
+// One unit of the rounding in a node's y: that of the terms y is made of,
+// e^(-2x) = y + x and x, which the exponential and the subtraction round;
+// not of y itself, which is small near the root.
+const roundingOf = (q) => Number.EPSILON * Math.max(Math.abs(q.y + q.x), Math.abs(q.x));
+// How far one unit of rounding in each y can move p: each y moved by a
+// unit either way and swept again through Qij, the largest move of each
+// node added up.
+function roundingReach(pts) {
+  const n = pts.length, p = sweep(0.0, pts)[n - 1][n - 1];
+  let reach = 0;
+  for (let k = 0; k < n; k++) {
+    const moves = [-1, 1].map((s) => {
+      const moved = pts.map((q, m) => (m === k ? { ...q, y: q.y + s * roundingOf(q) } : q));
+      return Math.abs(sweep(0.0, moved)[n - 1][n - 1] - p);
+    });
+    reach += Math.max(...moves);
+  }
+  return reach;
+}
+// The two nodes whose y are closest, in units of their rounding.
+function closestPair(pts) {
+  let best = null;
   for (let b = 1; b < pts.length; b++) {
     for (let a = 0; a < b; a++) {
-      const size = Math.max(...[pts[a], pts[b]].map((q) => Math.abs(q.y + q.x) + Math.abs(q.x)));
-      const gap = Math.abs(pts[b].y - pts[a].y) / (Number.EPSILON * size);
-      if (gap > 0 && gap <= NEAR) out.push({ a, b, gap: Math.max(1, Math.round(gap)) });
+      const gap = Math.abs(pts[b].y - pts[a].y) / Math.max(roundingOf(pts[a]), roundingOf(pts[b]));
+      if (!best || gap < best.gap) best = { a, b, gap };
     }
   }
-  return out;
+  return best;
 }
 
 // The root to the last bit, W(2)/2: Newton's method on e^(-2x) - x in

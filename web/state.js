@@ -7,7 +7,7 @@ const state = {
   shown: Infinity, // steps of the sweep shown, clamped to their number
   iterates: [], // p_0, p_1, ... while Iterate builds on its own results
   error: "", // what was wrong with the last input; the state is the last good one
-  errorAt: "field", // where it was given: the field (or the link), or the figure
+  errorAt: "field", // where it was given: the field, the link, or the figure
   note: "", // why Iterate did nothing
   field: null, // the text in the field, where it is not the nodes' own
   announce: null, // what the live region says after this render: a function of its result

@@ -223,13 +223,16 @@ try {
   }
   await open("nodes=0.6,0.7");
   check((await text("#quality-note")).includes("Extrapolation"), "nodes whose y do not straddle 0: extrapolation");
-  // Nodes so close that their y's difference is rounding: an ulp apart,
-  // or one y from the program's table and its neighbour's from exp.
-  for (const hash of ["0.2,0.20000000000000004", "0.4,0.4000000000000001", "0.3,0.4,0.4000000000000001,0.5"]) {
+  // Nodes so close that rounding in their y moves p as much as its error:
+  // an ulp apart, one y from the program's table and its neighbour's from
+  // exp, or 1e-12 apart among four; and 1e-6 apart, a good secant.
+  for (const [hash, decided] of [["0.2,0.20000000000000004", true], ["0.4,0.4000000000000001", true],
+    ["0.3,0.4,0.4000000000000001,0.5", true], ["0.3,0.4,0.400000000001,0.5", true], ["0.4,0.400001", false]]) {
     await open(`nodes=${hash}`);
     const [note, estimate] = [await text("#quality-note"), await text("#estimate")];
-    check(/decided by rounding/.test(note) && !/interpolation\.|Extrapolation/.test(note) && /say nothing of the method/.test(estimate),
-      `#nodes=${hash}: p is rounding, and the page says so: "${note.slice(0, 90)}…"`);
+    check(decided ? /rounding decides p here/.test(note) && !/interpolation\.|Extrapolation/.test(note) && /say nothing of the method/.test(estimate)
+      : !/rounding/.test(note) && /pessimistic|optimistic|about the true error/.test(estimate),
+      `#nodes=${hash}: ${decided ? "p is rounding, and the page says so" : "a good secant, judged"}: "${note.slice(0, 90)}…"`);
   }
   await open("nodes=0.4,0.5");
   check(/t² = t \+ 1\b/.test(await text("#iterations-caption")), `two nodes: ${await text("#iterations-caption")}`);
@@ -252,7 +255,8 @@ try {
     await page.waitForFunction(() => document.getElementById("nodes-error").textContent === "");
   }
   await open("nodes=abc"); // nothing good before it
-  check((await text("#nodes-error")).endsWith("The page shows the program's own nodes.") && await text("#p") === String(p),
+  check((await text("#nodes-error")).endsWith("The page shows the program's own nodes.") && await text("#p") === String(p) &&
+    (await text("#nodes-summary")).startsWith("This page's link could not be used: “abc” is not a number."),
     `a bad link on a fresh load: "${await text("#nodes-error")}"`);
 
   // The controls: one render a submit, the field's text kept, the reset.
@@ -303,7 +307,9 @@ try {
     if (mod) await page.keyboard.up(mod);
     xs = await shownNodes();
     const now = Number(await page.$eval("#figure .handle:nth-child(3)", (e) => e.getAttribute("aria-valuenow")));
-    check(xs[2] === want && now === want, `${mod ? mod + "+" : ""}${key} on node 2: x2 = ${xs[2]}`);
+    const said = await text("#announce");
+    check(xs[2] === want && now === want && said.startsWith(`Node 2 at x = ${want}: p = ${await text("#p")}`),
+      `${mod ? mod + "+" : ""}${key} on node 2: x2 = ${xs[2]}, "${said}"`);
     await pIs(xs, `  and p`);
   }
   await page.keyboard.press("ArrowRight");
