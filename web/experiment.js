@@ -7,7 +7,7 @@ const SHARE = 0.1; // of p - root: where rounding's reach is worth a word
 // none where p is at the root already, which the page says otherwise.
 function roundingShare(r) {
   const e = Math.abs(r.p - root);
-  return Number.isFinite(e) && Math.abs(ulpsFrom(r.p, root)) > NOISE ? roundingReach(r.pts) / e : 0;
+  return Number.isFinite(e) && Math.abs(ulpsFrom(r.p, root)) > NOISE ? roundingReach(r.pts, r.p) / e : 0;
 }
 // What coinciding nodes do, in words: which ones, and which denominator is 0.
 function coincidenceText(r) {
@@ -30,7 +30,7 @@ function drawQuality(r) {
   const note = $("quality-note");
   if (r.same.length) return note.replaceChildren(coincidenceText(r));
   if (!Number.isFinite(p)) return note.replaceChildren(`p is ${show(p)}: the sweep overflowed, and there is nothing to judge.`);
-  const share = roundingShare(r);
+  const { share } = r;
   if (share >= SHARE) {
     const { a, b, gap } = closestPair(r.pts), e = p - root, units = Math.max(1, Math.round(gap));
     const moved = !Number.isFinite(share) ? "can make two y equal, and p infinite or NaN: rounding decides p here, not the method."
@@ -67,7 +67,7 @@ function drawEstimate(r) {
   const a = entryName(n - 1, n - 1), b = entryName(n - 1, n - 2), c = entryName(n - 2, n - 2);
   const off = Math.abs(ulpsFrom(p, root));
   let verdict;
-  if (roundingShare(r) >= 0.5) {
+  if (r.share >= 0.5) {
     verdict = "Rounding moves p by as much as the error (see above): these figures say nothing of the method.";
   } else if (off <= NOISE) {
     verdict = `p is ${off ? `within ${off} ulp${off > 1 ? "s" : ""} of` : "the double nearest"} the root: at this level the ` +

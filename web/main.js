@@ -5,7 +5,8 @@ let lastHash = null; // the fragment last read or written
 
 function compute(s) {
   const pts = pointsFor(s.nodes, s.exp), Q = sweep(0.0, pts), steps = stepsOf(pts.length);
-  return { pts, Q, steps, p: Q[pts.length - 1][pts.length - 1], same: coincidences(pts), shown: Math.min(s.shown, steps.length) };
+  const r = { pts, Q, steps, p: Q[pts.length - 1][pts.length - 1], same: coincidences(pts), shown: Math.min(s.shown, steps.length) };
+  return { ...r, share: roundingShare(r) };
 }
 // The one place the page is drawn, all of it from the state.
 function render() {

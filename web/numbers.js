@@ -61,11 +61,11 @@ function coincidences(pts) {
 // e^(-2x) = y + x and x, which the exponential and the subtraction round;
 // not of y itself, which is small near the root.
 const roundingOf = (q) => Number.EPSILON * Math.max(Math.abs(q.y + q.x), Math.abs(q.x));
-// How far one unit of rounding in each y can move p: each y moved by a
-// unit either way and swept again through Qij, the largest move of each
-// node added up.
-function roundingReach(pts) {
-  const n = pts.length, p = sweep(0.0, pts)[n - 1][n - 1];
+// How far one unit of rounding in each y can move p, the sweep's result
+// for these points: each y moved by a unit either way and swept again
+// through Qij, the largest move of each node added up.
+function roundingReach(pts, p) {
+  const n = pts.length;
   let reach = 0;
   for (let k = 0; k < n; k++) {
     const moves = [-1, 1].map((s) => {

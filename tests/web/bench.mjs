@@ -9,9 +9,10 @@
 // sets it when its output, tableau and figure are in place; the empty page
 // at once), in milliseconds from the start of navigation; the first load of
 // each only warms up.  A third page, as many bytes as the learner's but one
-// HTML comment with the mark after it, shows what the bytes alone cost.  A change of nodes is one key on a node's handle,
-// timed by the page's own "inverse_neville:render" measure (the sweep, the
-// tableau, the figure with all its curves, and the rest).
+// HTML comment with the mark after it, shows what the bytes alone cost.  A
+// change of nodes is one key on a node's handle, timed by the page's own
+// "inverse_neville:render" measure (the sweep, the tableau, the figure with
+// all its curves, and the rest).
 
 import { mkdtempSync, statSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -46,6 +47,7 @@ for (const [name, executablePath, args] of browsers) {
   await browser.close();
   const [p, e, b] = [median(times.page), median(times.empty), median(times.bytes)];
   console.log(`${name}: ready after ${p.toFixed(1)} ms (median of ${times.page.length} warm loads), an empty page after ` +
-    `${e.toFixed(1)} ms: ${(p / e).toFixed(2)}x; a comment of the page's size after ${b.toFixed(1)} ms: ${(b / e).toFixed(2)}x; a change of 8 nodes drawn in ${median(renders).toFixed(1)} ms ` +
+    `${e.toFixed(1)} ms: ${(p / e).toFixed(2)}x; a comment of the page's size after ${b.toFixed(1)} ms: ${(b / e).toFixed(2)}x; ` +
+    `a change of 8 nodes drawn in ${median(renders).toFixed(1)} ms ` +
     `(median of ${renders.length}, slowest ${Math.max(...renders).toFixed(1)} ms)`);
 }
