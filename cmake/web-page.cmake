@@ -4,11 +4,11 @@
 # and the program's .wasm in base64.
 #
 #   cmake -DWEB=dir -DSOURCE=src/inverse_neville.cpp -DPYTHON=python3 -DWASM=file.wasm
-#         -DVERSION=x.y.z -DOUTPUT=page.html -DSCRIPTS=a.js,b.js,... -P web-page.cmake
+#         -DVERSION=x.y.z -DOUTPUT=page.html -DSCRIPT=page.js -P web-page.cmake
 #
-# The scripts are joined in the order given into the page's one script.
+# SCRIPT is the page's one script, its modules bundled into one.
 
-foreach(var WEB SOURCE PYTHON WASM VERSION OUTPUT SCRIPTS)
+foreach(var WEB SOURCE PYTHON WASM VERSION OUTPUT SCRIPT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "web-page.cmake: -D${var}=... is required")
   endif()
@@ -29,11 +29,9 @@ if(NOT rc EQUAL 0)
 endif()
 file(READ "${WEB}/style.css" STYLE)
 string(STRIP "${STYLE}" STYLE)
-set(SCRIPT "")
-string(REPLACE "," ";" SCRIPTS "${SCRIPTS}")
-foreach(script IN LISTS SCRIPTS)
-  file(READ "${WEB}/${script}" text)
-  string(APPEND SCRIPT "${text}\n")
-endforeach()
-string(STRIP "${SCRIPT}" SCRIPT)
+file(READ "${SCRIPT}" text)
+if(text MATCHES "</script")
+  message(FATAL_ERROR "${SCRIPT} holds </script, which would end the page's script early")
+endif()
+string(STRIP "${text}" SCRIPT)
 configure_file("${WEB}/index.html" "${OUTPUT}" @ONLY)

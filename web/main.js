@@ -1,58 +1,145 @@
-// --- render and the wiring ----------------------------------------------------------
+// The learner's page: inverse_neville's own WebAssembly, run here, and its
+// own Qij and exp behind every number the page shows.  This module reads
+// the program from the page, holds the one render that draws the state,
+// and wires the controls to changes of the state.
 
-let result = null; // what the state gives: its points, tableau and steps
+import { loadProgram } from "./core/program.js";
+import { show } from "./core/numbers.js";
+import { LIMITS, hashOf, parseFragment, parseNodes } from "./core/fragment.js";
+import { EXP_NAMES, compute, iterateOnce, modelOf } from "./core/sweep.js";
+import { expEffect, expLesson, said, stepText, summaryText } from "./core/sentences.js";
+import { topRanges } from "./core/plot.js";
+import { $, input } from "./dom.js";
+import { change, state } from "./state.js";
+import { drawTableau, revealStep } from "./tableau.js";
+import { drawFigure, xAt } from "./figure.js";
+import { drawEstimate, drawIterations, drawQuality } from "./quality.js";
+
+/** @typedef {import("./core/sweep.js").Result} Result */
+/** @typedef {import("./core/sweep.js").ExpName} ExpName */
+/** @typedef {import("./state.js").State} State */
+
+// the stripped .wasm, in base64
+function wasmBytes() {
+  const text = $("program-wasm").textContent?.trim() ?? "";
+  const decode = /** @type {{fromBase64?: (s: string) => Uint8Array<ArrayBuffer>}} */ (
+    /** @type {unknown} */ (Uint8Array)
+  ).fromBase64;
+  if (decode) return decode.call(Uint8Array, text);
+  const bin = atob(text),
+    bytes = new Uint8Array(bin.length);
+  for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
+  return bytes;
+}
+const program = loadProgram(wasmBytes());
+const model = modelOf(program, JSON.parse($("program-data").textContent ?? "").nodes);
+state.nodes = model.nodes;
+
+const svg = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("figure")));
+const views = {
+  tableau: {
+    table: /** @type {HTMLTableElement} */ ($("tableau")),
+    count: $("step-count"),
+    rule: $("step-rule"),
+    buttons: { first: $("step-first"), back: $("step-back"), forward: $("step-forward"), last: $("step-last") },
+  },
+  figure: { svg, legend: $("legend"), caption: $("figure-desc") },
+  quality: {
+    p: $("p"),
+    residual: $("residual"),
+    root: $("root"),
+    error: $("error"),
+    relative: $("relative"),
+    slope: $("slope"),
+    note: $("quality-note"),
+  },
+  iterations: {
+    table: /** @type {HTMLTableElement} */ ($("iterations")),
+    caption: $("iterations-caption"),
+    note: $("iterate-note"),
+    button: $("iterate"),
+  },
+};
+
+/** @type {Result} */
+let result; // what the state gives: its points, tableau and steps
+let drawn = false; // whether render() has drawn the page once
+/** @type {string | null} */
 let lastHash = null; // the fragment last read or written
 
-function compute(s) {
-  const pts = pointsFor(s.nodes, s.exp), Q = sweep(0.0, pts), steps = stepsOf(pts.length);
-  const r = { pts, Q, steps, p: Q[pts.length - 1][pts.length - 1], same: coincidences(pts), shown: Math.min(s.shown, steps.length) };
-  return { ...r, share: roundingShare(r) };
-}
 // The one place the page is drawn, all of it from the state.
 function render() {
   const start = performance.now();
-  result = compute(state);
-  drawTableau(result);
-  $("tableau").classList.toggle("hide-bits", !$("show-bits").checked);
-  drawFigure(result);
-  drawQuality(result);
-  drawEstimate(result);
-  drawIterations(result);
-  drawSummary(result);
-  $("exp-effect").textContent = expEffect(result);
-  const text = state.field ?? state.nodes.map(show).join(", ");
-  if ($("nodes").value !== text) $("nodes").value = text;
+  result = compute(model, state);
+  drawTableau(views.tableau, result);
+  $("tableau").classList.toggle("hide-bits", !input("show-bits").checked);
+  drawFigure(views.figure, model, result, state);
+  drawQuality(views.quality, result, program.exp);
+  drawEstimate($("estimate"), result);
+  drawIterations(
+    views.iterations,
+    state.iterates.length ? state.iterates : [result.p],
+    result,
+    model.exps[state.exp],
+    state.note,
+  );
+  $("nodes-summary").textContent = summaryText(model, result, state.exp, state.errorAt === "link" ? state.error : "");
+  $("exp-effect").textContent = expEffect(model, result, state.exp);
+  const field = input("nodes"),
+    text = state.field ?? state.nodes.map(show).join(", ");
+  if (field.value !== text) field.value = text;
   const inField = state.error && state.errorAt !== "figure"; // a link's text goes to the field
-  const kept = state.nodes === programNodes ? "The page shows the program's own nodes." : "The page still shows the last good nodes.";
+  const kept =
+    state.nodes === model.nodes
+      ? "The page shows the program's own nodes."
+      : "The page still shows the last good nodes.";
   $("nodes-error").textContent = inField ? `${state.error} ${kept}` : "";
   $("figure-error").textContent = state.error && !inField ? `${state.error} The nodes stay as they were.` : "";
-  if (inField) $("nodes").setAttribute("aria-invalid", "true");
-  else $("nodes").removeAttribute("aria-invalid");
-  for (const radio of document.querySelectorAll('input[name="exp"]')) radio.checked = radio.value === state.exp;
+  if (inField) field.setAttribute("aria-invalid", "true");
+  else field.removeAttribute("aria-invalid");
+  for (const radio of radios) radio.checked = radio.value === state.exp;
   if (state.announce) $("announce").textContent = state.announce(result);
+  drawn = true;
   performance.measure("inverse_neville:render", { start });
 }
-const said = (r) => `p = ${show(r.p)}` + (Number.isFinite(r.p - root) ? `, ${sci(r.p - root, 2)} from the root.` : ".");
 
-// A new state, written to the fragment ("push": a history entry of its
-// own; "replace": the current one, as while dragging; "none").
+/**
+ * A new state, written to the fragment ("push": a history entry of its
+ * own; "replace": the current one, as while dragging; "none").
+ * @param {Partial<State>} changes
+ * @param {"push" | "replace" | "none"} how
+ */
 function update(changes, how) {
-  Object.assign(state, { error: "", errorAt: "field", note: "", announce: null, field: null }, changes);
+  change(changes);
   if (how !== "none") {
     const hash = hashOf(state.nodes, state.exp);
-    if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"]({ iterates: state.iterates }, "", hash);
+    if (hash !== location.hash)
+      history[how === "push" ? "pushState" : "replaceState"]({ iterates: state.iterates }, "", hash);
   }
   lastHash = location.hash;
   render();
 }
-// An input that cannot be used: said, and nothing else changes.
+/**
+ * An input that cannot be used: said, and nothing else changes.
+ * @param {string} error
+ * @param {string | null} field
+ * @param {State["errorAt"]} errorAt
+ */
 function refuse(error, field = state.field, errorAt = "field") {
-  update({ nodes: state.nodes, exp: state.exp, error, field, errorAt }, "none");
+  update({ error, field, errorAt }, "none");
 }
-// Nodes from a drag, a key, Add or Delete, checked as typed ones are.
+/**
+ * Nodes from a drag, a key, Add or Delete, checked as typed ones are.
+ * @param {number[]} xs
+ * @param {"push" | "replace"} how
+ * @param {Partial<State>} changes
+ */
 function tryNodes(xs, how, changes) {
   const parsed = parseNodes(xs.map(show).join(","));
-  if (parsed.error) return refuse(parsed.error, null, "figure");
+  if (parsed.error !== undefined) {
+    refuse(parsed.error, null, "figure");
+    return false;
+  }
   if (xs.every((x, k) => Object.is(x, state.nodes[k])) && xs.length === state.nodes.length) return false;
   update({ nodes: xs, iterates: [], ...changes }, how);
   return true;
@@ -60,26 +147,27 @@ function tryNodes(xs, how, changes) {
 function fromLocation() {
   if (location.hash === lastHash) return;
   lastHash = location.hash;
-  const s = parseFragment(location.hash);
+  const s = parseFragment(location.hash, model.nodes);
   if (s === null) return; // an anchor
-  if (s.error) return refuse(s.error, s.text ?? null, "link");
+  if (s.error !== undefined) return refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
   update({ nodes: s.nodes, exp: s.exp, shown: Infinity, iterates: history.state?.iterates ?? [] }, "none");
 }
-function step(to) {
+function step(/** @type {number} */ to) {
   update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field, announce: stepText }, "none");
-  revealStep(result);
+  revealStep($("tableau-scroll"), result);
 }
 
 // --- the controls
-const run = runProgram();
+const radios = /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]'));
+const run = program.run();
 $("program-output").textContent = run.stdout + run.stderr;
 $("exit-status").textContent = String(run.status);
-$("exp-lesson").textContent = expLesson();
+$("exp-lesson").textContent = expLesson(model);
 // The figure's width: the widest where the window is wide enough for it,
 // else measured, once, before the first render.
-figureWidth = matchMedia("(min-width: 800px)").matches ? 720 : Math.min(720, $("figure-box").clientWidth || 720);
+state.width = matchMedia("(min-width: 800px)").matches ? 720 : Math.min(720, $("figure-box").clientWidth || 720);
 fromLocation();
-if (result === null) render();
+if (!drawn) render();
 
 $("skip").addEventListener("click", (e) => {
   e.preventDefault();
@@ -91,101 +179,167 @@ $("step-back").addEventListener("click", () => step(result.shown - 1));
 $("step-forward").addEventListener("click", () => step(result.shown + 1));
 $("step-last").addEventListener("click", () => step(Infinity));
 $("tableau-section").addEventListener("keydown", (e) => {
-  if (e.target.closest("input, textarea, select, #tableau-scroll") || e.altKey || e.ctrlKey || e.metaKey) return;
-  const to = { ArrowLeft: result.shown - 1, ArrowRight: result.shown + 1, Home: 0, End: Infinity }[e.key];
+  const target = /** @type {Element} */ (e.target);
+  if (target.closest("input, textarea, select, #tableau-scroll") || e.altKey || e.ctrlKey || e.metaKey) return;
+  const to = /** @type {Record<string, number>} */ ({
+    ArrowLeft: result.shown - 1,
+    ArrowRight: result.shown + 1,
+    Home: 0,
+    End: Infinity,
+  })[e.key];
   if (to === undefined) return;
   e.preventDefault();
   step(to);
 });
-$("show-bits").addEventListener("change", () => $("tableau").classList.toggle("hide-bits", !$("show-bits").checked));
-$("nodes").addEventListener("input", () => { state.field = $("nodes").value; });
+input("show-bits").addEventListener("change", () =>
+  $("tableau").classList.toggle("hide-bits", !input("show-bits").checked),
+);
+input("nodes").addEventListener("input", () => {
+  state.field = input("nodes").value;
+});
 $("experiment").addEventListener("submit", (e) => {
   e.preventDefault();
-  const parsed = parseNodes($("nodes").value);
-  if (parsed.error) return refuse(parsed.error, $("nodes").value);
-  update({ nodes: parsed.xs, shown: Infinity, iterates: [], announce: (r) => `Interpolated ${r.pts.length} nodes: ${said(r)}` }, "push");
+  const parsed = parseNodes(input("nodes").value);
+  if (parsed.error !== undefined) return refuse(parsed.error, input("nodes").value);
+  update(
+    {
+      nodes: parsed.xs,
+      shown: Infinity,
+      iterates: [],
+      announce: (r) => `Interpolated ${r.pts.length} nodes: ${said(r)}`,
+    },
+    "push",
+  );
 });
-for (const radio of document.querySelectorAll('input[name="exp"]')) {
-  radio.addEventListener("change", () => update({ exp: radio.value, iterates: [], field: state.field,
-    announce: (r) => `Now ${exps[radio.value].name}. ${expEffect(r)} p = ${show(r.p)}.` }, "push"));
+for (const radio of radios) {
+  radio.addEventListener("change", () => {
+    const exp = /** @type {ExpName} */ (radio.value);
+    update(
+      {
+        exp,
+        iterates: [],
+        field: state.field,
+        announce: (r) => `Now ${EXP_NAMES[exp]}. ${expEffect(model, r, exp)} p = ${show(r.p)}.`,
+      },
+      "push",
+    );
+  });
 }
 $("reset").addEventListener("click", () => {
-  update({ nodes: programNodes, shown: Infinity, iterates: [], announce: (r) => `The program's own nodes: ${said(r)}` }, "push");
+  update(
+    { nodes: model.nodes, shown: Infinity, iterates: [], announce: (r) => `The program's own nodes: ${said(r)}` },
+    "push",
+  );
 });
 $("iterate").addEventListener("click", () => {
-  const p = result.p, k = Math.max(1, state.iterates.length);
+  const k = Math.max(1, state.iterates.length),
+    next = iterateOnce(model, state, result);
   // a step refused is said, as a step taken is
-  const refused = (note) => update({ note, announce: () => `Iterate refused: ${note}` }, "none");
-  if (!Number.isFinite(p)) return refused(`p is ${show(p)}: there is nothing to iterate with.`);
-  const xs = [...state.nodes.slice(1), p], next = compute({ ...state, nodes: xs });
-  if (!Number.isFinite(next.p) || next.same.length) {
-    const at = state.nodes.indexOf(p);
-    return refused(`The next step would take p = ${show(p)} as a node, but ` + (at >= 0 ? `it is node ${at} already` :
-      "its y is the y of a node already there") + ": a zero denominator, and p would be NaN. The iteration has reached " +
-      "what double precision allows; the page keeps the last good nodes.");
+  if (next.refused !== undefined) {
+    const note = next.refused;
+    return update({ note, announce: () => `Iterate refused: ${note}` }, "none");
   }
-  update({ nodes: xs, iterates: [...(state.iterates.length ? state.iterates : [p]), next.p], shown: Infinity,
-    announce: (r) => `Iterate ${k}: ${said(r)}` }, "push");
+  update({ ...next, shown: Infinity, announce: (r) => `Iterate ${k}: ${said(r)}` }, "push");
 });
 $("add-node").addEventListener("click", () => {
   const xs = state.nodes;
   if (xs.length >= LIMITS.nodes[1]) return refuse(`${LIMITS.nodes[1]} nodes are the most here.`, state.field, "figure");
   // into the middle of the widest gap between neighbours
   const sorted = [...xs].sort((a, b) => a - b);
-  let at = Math.min(1, sorted[sorted.length - 1] + 0.05), widest = 0;
+  let at = Math.min(1, sorted[sorted.length - 1] + 0.05),
+    widest = 0;
   for (let k = 1; k < sorted.length; k++) {
-    if (sorted[k] - sorted[k - 1] > widest) { widest = sorted[k] - sorted[k - 1]; at = (sorted[k] + sorted[k - 1]) / 2; }
+    if (sorted[k] - sorted[k - 1] > widest) {
+      widest = sorted[k] - sorted[k - 1];
+      at = (sorted[k] + sorted[k - 1]) / 2;
+    }
   }
-  tryNodes([...xs, Math.round(at * 1000) / 1000], "push",
-    { shown: Infinity, announce: (r) => `A node added at x = ${show(r.pts.at(-1).x)}: ${said(r)}` });
+  tryNodes([...xs, Math.round(at * 1000) / 1000], "push", {
+    shown: Infinity,
+    announce: (r) => `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${said(r)}`,
+  });
 });
 
 // --- the nodes in the figure: pointer and keys
-const handles = $("figure").querySelector(".handles");
-let drag = null, keyed = false;
+const handles = /** @type {SVGElement} */ (svg.querySelector(".handles"));
+/** @type {{k: number, id: number, x: number, frame: number, moved: boolean} | null} */
+let drag = null;
+let keyed = false;
+/**
+ * @param {number} k
+ * @param {number} x
+ * @param {"push" | "replace"} how
+ * @param {State["announce"]} announce
+ */
 function moveNode(k, x, how, announce = null) {
-  return tryNodes(state.nodes.map((v, m) => (m === k ? x : v)), how, { shown: state.shown, announce });
+  return tryNodes(
+    state.nodes.map((v, m) => (m === k ? x : v)),
+    how,
+    { shown: state.shown, announce },
+  );
 }
-const nodeSaid = (k) => (r) => `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}`;
+const nodeSaid = (/** @type {number} */ k) => (/** @type {Result} */ r) =>
+  `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}`;
+const handleOf = (/** @type {Event} */ e) =>
+  /** @type {SVGElement | null} */ (/** @type {Element} */ (e.target).closest(".handle"));
 handles.addEventListener("pointerdown", (e) => {
-  const hdl = e.target.closest(".handle");
+  const hdl = handleOf(e);
   if (!hdl || e.button !== 0) return;
   e.preventDefault();
   hdl.setPointerCapture(e.pointerId);
   hdl.focus();
-  frozen = topRanges(result);
-  drag = { k: Number(hdl.dataset.k), id: e.pointerId, x: null, frame: 0, moved: false };
+  state.frozen = topRanges(model, result);
+  drag = { k: Number(hdl.dataset.k), id: e.pointerId, x: NaN, frame: 0, moved: false };
 });
 function dragFrame() {
+  if (!drag) return;
   drag.frame = 0;
   if (moveNode(drag.k, drag.x, drag.moved ? "replace" : "push")) drag.moved = true;
 }
 handles.addEventListener("pointermove", (e) => {
-  if (!drag || e.pointerId !== drag.id) return;
-  drag.x = xAt(e.clientX);
+  if (!drag || e.pointerId !== drag.id || !state.frozen) return;
+  drag.x = xAt(svg, state.width, state.frozen, e.clientX);
   if (!drag.frame) drag.frame = requestAnimationFrame(dragFrame);
 });
-function endDrag(e) {
+function endDrag(/** @type {PointerEvent} */ e) {
   if (!drag || e.pointerId !== drag.id) return;
-  if (drag.frame) { cancelAnimationFrame(drag.frame); dragFrame(); }
+  if (drag.frame) {
+    cancelAnimationFrame(drag.frame);
+    dragFrame();
+  }
   const { k } = drag;
   drag = null;
-  frozen = null;
-  update({ announce: nodeSaid(k) }, "none");
+  update({ frozen: null, announce: nodeSaid(k) }, "none");
 }
 handles.addEventListener("pointerup", endDrag);
 handles.addEventListener("pointercancel", endDrag);
 handles.addEventListener("keydown", (e) => {
-  const hdl = e.target.closest(".handle");
+  const hdl = handleOf(e);
   if (!hdl) return;
-  const k = Number(hdl.dataset.k), x = state.nodes[k], fine = e.shiftKey ? 0.001 : 0.01;
-  const to = { ArrowLeft: x - fine, ArrowDown: x - fine, ArrowRight: x + fine, ArrowUp: x + fine,
-    PageUp: x + 0.1, PageDown: x - 0.1, Home: 0, End: 1 }[e.key];
+  const k = Number(hdl.dataset.k),
+    x = state.nodes[k],
+    fine = e.shiftKey ? 0.001 : 0.01;
+  const to = /** @type {Record<string, number>} */ ({
+    ArrowLeft: x - fine,
+    ArrowDown: x - fine,
+    ArrowRight: x + fine,
+    ArrowUp: x + fine,
+    PageUp: x + 0.1,
+    PageDown: x - 0.1,
+    Home: 0,
+    End: 1,
+  })[e.key];
   if (e.key === "Delete" || e.key === "Backspace") {
     e.preventDefault();
-    if (state.nodes.length <= LIMITS.nodes[0]) return refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
-    tryNodes(state.nodes.filter((_, m) => m !== k), "push", { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` });
-    handles.children[Math.min(k, state.nodes.length - 1)].focus();
+    if (state.nodes.length <= LIMITS.nodes[0]) {
+      return refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
+    }
+    tryNodes(
+      state.nodes.filter((_, m) => m !== k),
+      "push",
+      { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` },
+    );
+    /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
     return;
   }
   if (to === undefined) return;
@@ -195,7 +349,9 @@ handles.addEventListener("keydown", (e) => {
 });
 
 // keys on one handle, while it keeps the focus, make one history entry
-document.addEventListener("focusin", () => { keyed = false; });
+document.addEventListener("focusin", () => {
+  keyed = false;
+});
 window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
@@ -203,12 +359,12 @@ window.addEventListener("popstate", fromLocation);
 let laidOut = false;
 new ResizeObserver(([entry]) => {
   const width = Math.min(720, Math.round(entry.contentRect.width)); // the widest it is drawn
-  if (width && width !== figureWidth) {
-    figureWidth = width;
+  if (width && width !== state.width) {
+    state.width = width;
     render();
   }
   // once laid out: the last entry shown, on a phone as on a desktop
-  if (!laidOut) revealStep(result);
+  if (!laidOut) revealStep($("tableau-scroll"), result);
   laidOut = true;
 }).observe($("figure-box"));
 performance.mark("inverse_neville:ready");

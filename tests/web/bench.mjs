@@ -21,19 +21,42 @@ import { pathToFileURL } from "node:url";
 import puppeteer from "puppeteer-core";
 
 const [page, loads = "20"] = process.argv.slice(2);
-const dir = mkdtempSync(join(tmpdir(), "bench-")), empty = join(dir, "empty.html"), bytes = join(dir, "bytes.html");
-const marked = (title, body = "") => `<!doctype html><html lang="en"><title>${title}</title>${body}<script>performance.mark("inverse_neville:ready")</script></html>\n`;
+const dir = mkdtempSync(join(tmpdir(), "bench-")),
+  empty = join(dir, "empty.html"),
+  bytes = join(dir, "bytes.html");
+const marked = (title, body = "") =>
+  `<!doctype html><html lang="en"><title>${title}</title>${body}<script>performance.mark("inverse_neville:ready")</script></html>\n`;
 writeFileSync(empty, marked("empty"));
-writeFileSync(bytes, marked("bytes", `<!--${" ".repeat(Math.max(0, statSync(page).size - marked("bytes", "<!---->").length))}-->`));
-const browsers = [["chrome", "/usr/bin/chromium", ["--no-sandbox", "--disable-gpu", "--disable-background-networking",
-  "--disable-component-update", "--disable-sync", "--no-first-run"]], ["firefox", "/usr/bin/firefox-esr", []]];
+writeFileSync(
+  bytes,
+  marked("bytes", `<!--${" ".repeat(Math.max(0, statSync(page).size - marked("bytes", "<!---->").length))}-->`),
+);
+const browsers = [
+  [
+    "chrome",
+    "/usr/bin/chromium",
+    [
+      "--no-sandbox",
+      "--disable-gpu",
+      "--disable-background-networking",
+      "--disable-component-update",
+      "--disable-sync",
+      "--no-first-run",
+    ],
+  ],
+  ["firefox", "/usr/bin/firefox-esr", []],
+];
 const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
 for (const [name, executablePath, args] of browsers) {
   const browser = await puppeteer.launch({ browser: name, executablePath, headless: true, args });
   const tab = await browser.newPage();
   const times = { page: [], empty: [], bytes: [] };
   for (let k = 0; k <= Number(loads); k++) {
-    for (const [which, file] of [["page", page], ["empty", empty], ["bytes", bytes]]) {
+    for (const [which, file] of [
+      ["page", page],
+      ["empty", empty],
+      ["bytes", bytes],
+    ]) {
       await tab.goto(pathToFileURL(file).href);
       const ready = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:ready")[0]?.startTime);
       if (k > 0) times[which].push(ready);
@@ -43,11 +66,20 @@ for (const [name, executablePath, args] of browsers) {
   await tab.evaluate(() => document.querySelectorAll("#figure .handle")[3].focus());
   const before = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:render").length);
   for (let k = 0; k < 60; k++) await tab.keyboard.press(k % 2 ? "ArrowLeft" : "ArrowRight");
-  const renders = await tab.evaluate((n) => performance.getEntriesByName("inverse_neville:render").slice(n).map((e) => e.duration), before);
+  const renders = await tab.evaluate(
+    (n) =>
+      performance
+        .getEntriesByName("inverse_neville:render")
+        .slice(n)
+        .map((e) => e.duration),
+    before,
+  );
   await browser.close();
   const [p, e, b] = [median(times.page), median(times.empty), median(times.bytes)];
-  console.log(`${name}: ready after ${p.toFixed(1)} ms (median of ${times.page.length} warm loads), an empty page after ` +
-    `${e.toFixed(1)} ms: ${(p / e).toFixed(2)}x; a comment of the page's size after ${b.toFixed(1)} ms: ${(b / e).toFixed(2)}x; ` +
-    `a change of 8 nodes drawn in ${median(renders).toFixed(1)} ms ` +
-    `(median of ${renders.length}, slowest ${Math.max(...renders).toFixed(1)} ms)`);
+  console.log(
+    `${name}: ready after ${p.toFixed(1)} ms (median of ${times.page.length} warm loads), an empty page after ` +
+      `${e.toFixed(1)} ms: ${(p / e).toFixed(2)}x; a comment of the page's size after ${b.toFixed(1)} ms: ${(b / e).toFixed(2)}x; ` +
+      `a change of 8 nodes drawn in ${median(renders).toFixed(1)} ms ` +
+      `(median of ${renders.length}, slowest ${Math.max(...renders).toFixed(1)} ms)`,
+  );
 }

@@ -1,0 +1,84 @@
+// What the page's tests hold the page to, from outside it: the table of
+// recorded values (tests/recorded.tsv: the two lines, the tableau's bits,
+// the Qij cases, the root), and the program's .wasm run here, in Node, as
+// an independent sweep through its own Qij and exp that the page's code
+// cannot influence.  Shared by the unit tests and the browser tests.
+
+import { readFileSync } from "node:fs";
+
+/** The table of recorded values, each row checked for its shape. */
+export function readRecorded(path) {
+  const shape = {
+    line: [1, /^.*$/],
+    node: [3, /^\d$|^[0-9A-F]{16}$/],
+    entry: [3, /^\d$|^[0-9A-F]{16}$/],
+    qij: [6, /^[+-]?(\d+(\.\d*)?|\.\d+)(e[+-]?\d+)?$|^[0-9A-F]{16}$/i],
+    exp: [1, /^[0-9A-F]{16}$/],
+    root: [1, /^[0-9A-F]{16}$/],
+  };
+  const rows = { line: [], node: [], entry: [], qij: [], exp: [], root: [] };
+  readFileSync(path, "utf8")
+    .split("\n")
+    .forEach((raw, k) => {
+      const line = raw.replace(/\r$/, "");
+      if (line === "" || line.startsWith("#")) return;
+      const [kind, ...fields] = line.split("\t");
+      const ok =
+        shape[kind] &&
+        fields.length === shape[kind][0] &&
+        fields.every((f) => shape[kind][1].test(f)) &&
+        (kind !== "qij" || /^[0-9A-F]{16}$/.test(fields[5]));
+      if (!ok) throw new Error(`${path}:${k + 1}: not a row this reader knows: ${JSON.stringify(line)}`);
+      rows[kind].push(fields);
+    });
+  const counts = { line: 2, node: 4, entry: 6, exp: 2, root: 1 };
+  for (const [kind, n] of Object.entries(counts)) {
+    if (rows[kind].length !== n) throw new Error(`${path}: ${rows[kind].length} ${kind} rows, not ${n}`);
+  }
+  if (rows.qij.length === 0) throw new Error(`${path}: no qij rows`);
+  console.log(
+    `${path}: ${Object.entries(rows)
+      .map(([k, v]) => `${v.length} ${k}`)
+      .join(", ")}`,
+  );
+  return {
+    lines: rows.line.map(([t]) => t + "\n").join(""),
+    entries: rows.entry.map(([i, j, bits]) => ({ i: +i, j: +j, bits })),
+    qij: rows.qij.map((f) => ({ args: f.slice(0, 5).map(Number), bits: f[5] })),
+    nodes: rows.node.map(([, x, y]) => ({ x: fromBits(x), y: fromBits(y) })),
+    root: rows.root[0][0],
+  };
+}
+const scratch = new DataView(new ArrayBuffer(8));
+export const bitsOf = (x) => {
+  scratch.setFloat64(0, x);
+  return scratch.getBigUint64(0).toString(16).toUpperCase().padStart(16, "0");
+};
+export const fromBits = (h) => {
+  scratch.setBigUint64(0, BigInt("0x" + h));
+  return scratch.getFloat64(0);
+};
+
+// The .wasm's own Qij and exp, and a sweep of the program's order through
+// them: y from the program's table for its own nodes, else from the
+// .wasm's exp, as the page takes them.
+export function wasmSweep(wasmPath, recorded) {
+  const wasm = new WebAssembly.Instance(new WebAssembly.Module(readFileSync(wasmPath)), {
+    wasi_snapshot_preview1: new Proxy({}, { get: () => () => 52 }),
+  }).exports;
+  const Qij = wasm._Z3Qijddddd,
+    exp = wasm.exp;
+  const own = new Map(recorded.nodes.map((n) => [bitsOf(n.x), n.y]));
+  const yOf = (x) => own.get(bitsOf(x)) ?? exp(-2.0 * x) - x;
+  const sweep = (xs) => {
+    const ys = xs.map(yOf),
+      Q = xs.map((x) => [x]);
+    for (let i = 1; i < xs.length; i++) {
+      for (let j = 1; j <= i; j++) Q[i][j] = Qij(0.0, ys[i - j], ys[i], Q[i][j - 1], Q[i - 1][j - 1]);
+    }
+    return Q;
+  };
+  const pOf = (xs) => sweep(xs)[xs.length - 1][xs.length - 1];
+  return { Qij, exp, yOf, sweep, pOf };
+}
+export const same = (a, b) => bitsOf(a) === bitsOf(b) || (Number.isNaN(a) && Number.isNaN(b));

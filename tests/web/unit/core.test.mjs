@@ -1,0 +1,231 @@
+// The learner's page's core, under Node's own test runner, against the
+// built .wasm's own Qij and exp:
+//
+//   INVERSE_NEVILLE_WASM=out/wasi/web/inverse_neville.wasm \
+//   INVERSE_NEVILLE_NODE_MODULES=out/wasi/tests/web/node_modules node --test tests/web/unit/
+//
+// Each check here needs no browser: the program's run, the sweep bit for
+// bit, the link's and the field's parsing (with fast-check), the
+// iterations, Neville's estimate, the verdicts and the exponential's
+// effect.  What the page draws of them, the browser tests check.
+
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { test } from "node:test";
+import { bitsOf, fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
+import { loadProgram } from "../../../web/core/program.js";
+import { root } from "../../../web/core/numbers.js";
+import { LIMITS, hashOf, parseFragment, parseNodes } from "../../../web/core/fragment.js";
+import { compute, iterateOnce, modelOf } from "../../../web/core/sweep.js";
+import {
+  estimateText,
+  expEffect,
+  iterateNote,
+  iterationRows,
+  iterationsCaption,
+  plain,
+  qualityNote,
+} from "../../../web/core/sentences.js";
+
+const wasmPath = process.env.INVERSE_NEVILLE_WASM;
+assert.ok(wasmPath, "INVERSE_NEVILLE_WASM names the built .wasm");
+const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
+const recorded = readRecorded(new URL("../../recorded.tsv", import.meta.url).pathname);
+const outside = wasmSweep(wasmPath, recorded);
+const program = loadProgram(readFileSync(wasmPath));
+const model = modelOf(
+  program,
+  recorded.nodes.map((n) => ({ x: bitsOf(n.x), y: bitsOf(n.y) })),
+);
+const resultOf = (nodes, exp = "wasm") => compute(model, { nodes, exp, shown: Infinity });
+const p = fromBits(recorded.entries.at(-1).bits);
+
+test("the program run from its bytes: its two lines and exit status 0", () => {
+  assert.deepEqual(program.run(), { stdout: recorded.lines, stderr: "", status: 0 });
+});
+
+test("Qij and the sweep, bit for bit, and the true root", () => {
+  for (const { args, bits } of recorded.qij) assert.equal(bitsOf(program.Qij(...args)), bits, `Qij(${args})`);
+  const r = resultOf(model.nodes);
+  for (const { i, j, bits } of recorded.entries) assert.equal(bitsOf(r.Q[i][j]), bits, `Q[${i}][${j}]`);
+  assert.deepEqual(
+    r.steps.map(({ i, j }) => [i, j]),
+    recorded.entries.map(({ i, j }) => [i, j]),
+  );
+  assert.equal(bitsOf(root), recorded.root);
+  // the program's nodes keep the program's y whichever exponential is chosen
+  assert.equal(resultOf(model.nodes, "browser").p, p);
+});
+
+test("the link and the field: good lists, and each bad one refused with what is wrong", () => {
+  const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
+  for (const [text, xs] of Object.entries(good)) {
+    assert.deepEqual(parseNodes(text), { xs }, text);
+    assert.deepEqual(parseFragment(`#nodes=${text}`, model.nodes), { nodes: xs, exp: "wasm" }, text);
+  }
+  const long = "0." + "1".repeat(3000);
+  const bad = {
+    abc: /“abc” is not a number/,
+    0.3: /One node/,
+    "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9": /9 nodes/,
+    "0.3,1.5": /\[0, 1\]; “1\.5”/,
+    "0.3,,0.4": /nothing between comma 1 and comma 2/,
+    "0.3,0.4,": /comma after the last/,
+    ",0.3,0.4": /comma before the first/,
+    "1e-400,0.5": /too small for a double/,
+    [`0.3,${long}`]: /characters/,
+    [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
+    "0.3,0.4&exp=foo": /neither “wasm” nor “browser”/,
+    "0.3%ZZ": /percent-encoding/,
+    "0.3&foo=1": /reads only nodes= and exp=/,
+  };
+  for (const [text, want] of Object.entries(bad)) {
+    const got = parseFragment(`#nodes=${text}`, model.nodes);
+    assert.match(got.error, want, text.slice(0, 40));
+    assert.ok(got.error.length < 200, got.error);
+  }
+  assert.deepEqual(parseFragment("", model.nodes), { nodes: model.nodes, exp: "wasm" });
+  assert.equal(parseFragment("#tableau-section", model.nodes), null, "an anchor is not a state");
+});
+
+test("random lists and links: every list of 2 to 8 doubles in [0, 1] comes back, nothing else throws", () => {
+  const nodes = fc.array(fc.double({ min: 0, max: 1, noNaN: true }), { minLength: 2, maxLength: 8 });
+  fc.assert(
+    fc.property(nodes, fc.constantFrom("wasm", "browser"), (xs, exp) => {
+      const back = parseFragment(hashOf(xs, exp), model.nodes);
+      return back.nodes.every((x, k) => Object.is(x, xs[k] === 0 ? 0 : xs[k])) && back.exp === exp;
+    }),
+  );
+  const pieces = [..."0123456789.,-+eE%& #=", "nodes=", "exp=wasm", "NaN", "Infinity", "1e-400", "١", "\u202e"];
+  const text = fc.oneof(
+    fc.string({ maxLength: 60 }),
+    fc.array(fc.constantFrom(...pieces), { maxLength: 20 }).map((a) => a.join("")),
+  );
+  fc.assert(
+    fc.property(text, (s) => {
+      const field = parseNodes(s),
+        link = parseFragment(`#nodes=${s}`, model.nodes);
+      const fits = (xs) =>
+        xs.length >= LIMITS.nodes[0] && xs.length <= LIMITS.nodes[1] && xs.every((x) => x >= 0 && x <= 1);
+      return (
+        (field.error ? field.error.length < 200 : fits(field.xs)) &&
+        (link.error ? link.error.length < 200 : fits(link.nodes))
+      );
+    }),
+    { numRuns: 2000 },
+  );
+});
+
+test("iterations: each p as the .wasm gives it, the double nearest the root, and where doubles end", () => {
+  for (const [start, steps, last] of [
+    [model.nodes, 2, root],
+    [[0.4, 0.5], 5, null],
+    [[0.3, 0.4, 0.5], 9, null],
+  ]) {
+    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [] },
+      nodes = [...start],
+      refused = "";
+    for (let k = 0; k < steps; k++) {
+      const next = iterateOnce(model, s, resultOf(s.nodes));
+      const want = [...nodes.slice(1), outside.pOf(nodes)];
+      if (!Number.isFinite(outside.pOf(want))) {
+        assert.match(next.refused, /a zero denominator, and p would be NaN/);
+        refused = next.refused;
+        break;
+      }
+      assert.deepEqual(next.nodes, want);
+      assert.ok(same(next.iterates.at(-1), outside.pOf(want)));
+      nodes = want;
+      s = { ...s, ...next };
+    }
+    const rows = iterationRows(s.iterates, start.length, program.exp);
+    if (last !== null) assert.equal(s.iterates.at(-1), last, `from ${start}: the double nearest the root`);
+    if (steps === 9) {
+      assert.ok(refused, "from 0.3, 0.4, 0.5 the iteration ends with a refusal");
+      assert.match(iterateNote(s.iterates, ""), /reached what double precision allows/);
+    }
+    assert.equal(rows.length, s.iterates.length);
+    if (start.length === 2) {
+      // at the root, Neville's estimate is rounding, not a ratio of errors
+      const said = estimateText(resultOf(s.nodes));
+      assert.match(said, /rounding/);
+      assert.doesNotMatch(said, /Infinity/);
+    }
+  }
+  assert.match(
+    iterateOnce(model, { nodes: [0.3, 0.3], exp: "wasm", shown: 0, iterates: [] }, resultOf([0.3, 0.3])).refused,
+    /NaN: there is nothing/,
+  );
+});
+
+test("the orders of convergence: two nodes, t² = t + 1; orders only above rounding", () => {
+  assert.match(iterationsCaption(2), /t² = t \+ 1\b/);
+  assert.match(iterationsCaption(4), /1\.928.*t⁴ = t³ \+ t² \+ t \+ 1/);
+  const secant = [0.4271860533532304, 0.42627326422367345, 0.42630276299151343, 0.42630275100702536, root];
+  const orders = iterationRows(secant, 2, program.exp).map((row) => row[6]);
+  assert.deepEqual(orders.slice(0, 2), ["–", "–"]);
+  assert.ok(
+    orders.slice(2, 4).every((o) => Number(o) > 1 && Number(o) < 3),
+    String(orders),
+  );
+  assert.equal(orders[4], "–", "an error within rounding gives no order");
+});
+
+test("Neville's estimate: the last corrections against the true error", () => {
+  const Q = outside.sweep(model.nodes),
+    said = estimateText(resultOf(model.nodes));
+  for (const v of [Math.abs(Q[3][3] - Q[3][2]), Math.abs(Q[3][3] - Q[2][2]), p - root]) {
+    assert.ok(said.includes(v.toExponential(2)), `${v.toExponential(2)} in: ${said}`);
+  }
+  assert.match(said, /pessimistic/);
+  assert.match(estimateText(resultOf([0.4, 0.400001])), /pessimistic|optimistic|about the true error/);
+});
+
+test("the verdicts: equal nodes, nearly equal nodes, a y within rounding of 0, extrapolation", () => {
+  const cases = [
+    ["0.3,0.3", /x0 and x1 are the same node, 0\.3.*y1 − y0 = 0.*Q\[1\]\[1\]/],
+    ["0.3,0.4,0.3", /x0 and x2 are the same node.*Q\[2\]\[2\]/],
+    ["0,1e-20", /differ, but their y round to the same double, 1/],
+    ["0.2,0.20000000000000004", /rounding decides p here/],
+    ["0.4,0.4000000000000001", /rounding decides p here/],
+    ["0.3,0.4,0.4000000000000001,0.5", /rounding decides p here/],
+    ["0.3,0.4,0.400000000001,0.5", /rounding decides p here/],
+    ["0.4,0.400001", /^Extrapolation: .* The residual is f\(p\)/], // a good secant, judged
+    ["0.4,0.45", /^The y_k straddle 0: this is interpolation\. The residual/],
+    ["0.6,0.7", /^Extrapolation: the y_k do not straddle 0/],
+    ["0.3,0.42630275100686277", /y1 = .* is within rounding of 0: x1 is the root .* for rounding to say/],
+  ];
+  for (const [text, want] of cases) {
+    const r = resultOf(parseNodes(text).xs),
+      note = plain(qualityNote(r));
+    assert.match(note, want, `${text}: ${note}`);
+    if (/same|decides|within rounding/.test(want.source))
+      assert.doesNotMatch(note, /interpolation\.|Extrapolation/, text);
+    else assert.doesNotMatch(note, /rounding/, text);
+    if (/decides/.test(want.source)) assert.match(estimateText(r), /say nothing of the method/, text);
+  }
+});
+
+test("the exponential's effect: the y that differ between the .wasm's exp and Node's Math.exp, and p", () => {
+  for (const xs of [
+    [0.05, 0.15, 0.25, 0.35, 0.384, 0.45, 0.55, 0.65],
+    [0.3, 0.4, 0.5, 0.6],
+    [0.3, 0.45],
+  ]) {
+    const r = resultOf(xs),
+      said = expEffect(model, r, "wasm");
+    const computed = xs.filter((x) => !recorded.nodes.some((n) => n.x === x));
+    const differ = computed.filter((x) => !same(program.exp(-2.0 * x) - x, Math.exp(-2.0 * x) - x)).length;
+    if (!computed.length) assert.match(said, /All these nodes are the program's own/);
+    else if (differ)
+      assert.match(
+        said,
+        new RegExp(`different y for ${differ} of the ${computed.length > 1 ? computed.length + " " : ""}computed`),
+      );
+    else assert.match(said, /gives the same .*computed y/);
+    const other = resultOf(xs, "browser");
+    if (differ)
+      assert.match(said, Object.is(other.p, r.p) ? /p would be the same/ : new RegExp(`p would be ${other.p}`));
+  }
+});

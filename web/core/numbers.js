@@ -1,0 +1,113 @@
+// Numbers as the page shows them: a double's bits, its shortest decimal,
+// ulps between two doubles, the true root to the last bit, the order of
+// convergence theory gives, and axis ticks.  Nothing here touches the DOM.
+
+const scratch = new DataView(new ArrayBuffer(8));
+
+/** The double whose IEEE bits are these 16 hexadecimal digits. */
+export function fromBits(/** @type {string} */ hex) {
+  scratch.setBigUint64(0, BigInt("0x" + hex));
+  return scratch.getFloat64(0);
+}
+/** The 16 hexadecimal digits of a double's bits, upper case. */
+export function bitsOf(/** @type {number} */ x) {
+  scratch.setFloat64(0, x);
+  const hex = (/** @type {number} */ k) => scratch.getUint32(k).toString(16).toUpperCase().padStart(8, "0");
+  return hex(0) + hex(4);
+}
+/** The shortest decimal that reads back to the same double (ECMAScript's Number-to-String is exactly that). */
+export const show = (/** @type {number} */ x) => String(x);
+/** A typographic minus for the first hyphen-minus. */
+export const minus = (/** @type {string} */ s) => s.replace("-", "−");
+/** x in scientific notation with this many digits after the point; 0 and non-finite values as they are. */
+export const sci = (/** @type {number} */ x, /** @type {number} */ digits) =>
+  Number.isFinite(x) && x !== 0 ? x.toExponential(digits) : String(x);
+/** How far a is from b, in units in the last place of b (a, b of one sign). */
+export function ulpsFrom(/** @type {number} */ a, /** @type {number} */ b) {
+  return Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
+}
+/** n with superscript digits, for 10⁻³ and t⁴. */
+export const superscript = (/** @type {number} */ n) =>
+  String(n).replace(/[-0-9]/g, (c) => "⁻⁰¹²³⁴⁵⁶⁷⁸⁹"["-0123456789".indexOf(c)]);
+/** n + 1 evenly spaced values from lo to hi. */
+export const linspace = (/** @type {number} */ lo, /** @type {number} */ hi, /** @type {number} */ n) =>
+  Array.from({ length: n + 1 }, (_, k) => lo + ((hi - lo) * k) / n);
+
+// The root to the last bit, W(2)/2: Newton's method on e^(-2x) - x in
+// exact integer arithmetic, x scaled by 2^128 (e^(-2x) by its Taylor
+// series), until the iterate stops changing; then the nearest double.  A
+// double's exp cannot give that last bit: near the root an ulp of x moves
+// f by 1.85 ulps, and Newton in doubles hops between the two neighbours.
+function trueRoot() {
+  const F = 128n,
+    ONE = 1n << F;
+  const expNeg = (/** @type {bigint} */ a) => {
+    // e^(-a), 0 <= a < 1
+    let term = ONE,
+      sum = ONE;
+    for (let k = 1n; term !== 0n; k++) {
+      term = -((term * a) >> F) / k;
+      sum += term;
+    }
+    return sum;
+  };
+  let x = (ONE * 2n) / 5n;
+  for (let k = 0; k < 40; k++) {
+    const e = expNeg(2n * x);
+    const next = x - ((e - x) << F) / (-2n * e - ONE);
+    if (next - x <= 1n && x - next <= 1n) return Number(next) / 2 ** 128;
+    x = next;
+  }
+  throw new Error("Newton's method did not settle");
+}
+/** The double nearest the root of e^(-2x) = x, W(2)/2. */
+export const root = trueRoot();
+
+/**
+ * The order of convergence of iterated inverse interpolation over n nodes:
+ * the largest root of t^n = t^(n-1) + ... + t + 1, between 1 and 2.
+ */
+export function theoreticalOrder(/** @type {number} */ n) {
+  let lo = 1,
+    hi = 2;
+  for (let k = 0; k < 60; k++) {
+    const t = (lo + hi) / 2;
+    let sum = 0,
+      power = 1;
+    for (let m = 0; m < n; m++) {
+      sum += power;
+      power *= t;
+    }
+    if (power > sum) hi = t;
+    else lo = t;
+  }
+  return lo;
+}
+
+/**
+ * Axis ticks: a step of 1, 2 or 5 times a power of ten with at most `most`
+ * + 1 ticks in [lo, hi], and a unit 10^(3m) that keeps labels short.
+ * Labels are made from integers times the step, so no rounding shows.
+ * @param {number} lo
+ * @param {number} hi
+ * @param {number} most
+ */
+export function ticks(lo, hi, most) {
+  if (!(hi > lo)) hi = lo + 1;
+  const raw = (hi - lo) / Math.max(1, most);
+  const mag = 10 ** Math.floor(Math.log10(raw));
+  let step = mag;
+  for (const m of [1, 2, 5, 10]) {
+    step = m * mag;
+    if ((hi - lo) / step <= most) break;
+  }
+  const big = Math.max(Math.abs(lo), Math.abs(hi));
+  const unit = big >= 1e3 || big < 1e-2 ? 3 * Math.floor(Math.log10(big) / 3) : 0;
+  const decimals = Math.max(0, -Math.floor(Math.log10(step / 10 ** unit) + 1e-9));
+  const out = [];
+  for (let k = Math.ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k++) {
+    const value = k * step;
+    out.push({ value, label: minus((value / 10 ** unit).toFixed(decimals)).replace(/^−(0\.?0*)$/, "$1") });
+  }
+  return { ticks: out, unit };
+}
