@@ -1,4 +1,5 @@
-// --- precise: iterated inverse interpolation, in as many digits as the orders need ---
+// Iterated inverse interpolation in as many digits as the orders of
+// convergence need.
 //
 // Doubles stop showing the order of convergence after three or four steps:
 // the error reaches their rounding.  Here every number is a BigInt m standing
@@ -11,6 +12,8 @@
 // Both products are kept exact (2P fractional bits) and the one division
 // rounds, so a y far smaller than 1 loses none of its digits to the fixed
 // point.  A step drops the oldest node and appends the sweep's value p.
+
+import { theoreticalOrder } from "./numbers.js";
 
 const LOG10_2 = Math.log10(2);
 
@@ -61,34 +64,6 @@ const FAR = 8;
  * @property {Stop} stop
  */
 
-/**
- * The order of convergence of inverse interpolation over n nodes, each step
- * replacing the oldest: the largest root of t^n = t^(n-1) + ... + t + 1.
- * @param {number} n an integer from 1 on
- * @returns {number}
- */
-export function theoreticalOrder(n) {
-  if (!Number.isInteger(n) || n < 1) return NaN;
-  // h(t) = t^n - (t^(n-1) + ... + 1) has h(1) = 1 - n <= 0 < 1 = h(2), one root between.
-  const h = (/** @type {number} */ t) => {
-    let sum = 0;
-    let power = 1;
-    for (let i = 0; i < n; i++) {
-      sum += power;
-      power *= t;
-    }
-    return power - sum;
-  };
-  let lo = 1;
-  let hi = 2;
-  for (let i = 0; i < 64; i++) {
-    const mid = (lo + hi) / 2;
-    if (h(mid) < 0) lo = mid;
-    else hi = mid;
-  }
-  return (lo + hi) / 2;
-}
-
 // --- fixed point -------------------------------------------------------------------
 
 /**
@@ -101,7 +76,7 @@ function divRound(a, b) {
   const r = a - q * b;
   const twice = r < 0n ? -2n * r : 2n * r;
   if (twice < (b < 0n ? -b : b)) return q;
-  return (a < 0n) === (b < 0n) ? q + 1n : q - 1n;
+  return a < 0n === b < 0n ? q + 1n : q - 1n;
 }
 
 /**
@@ -205,7 +180,7 @@ function arithmeticFor(digits) {
   // each step x -= (x - e) / (1 + 2e), e = e^(-2x); quadratic, so the step
   // after one below 2^-P/256 changes nothing that P bits hold.
   const one = 1n << W;
-  let root = fromDouble(0.42630275100686274, W);
+  let root = fromDouble(0.4263027510068627, W);
   for (let i = 0; i < 40; i++) {
     const e = expFixed(-2n * root, W, s);
     const dx = ((root - e) << W) / (one + 2n * e);
