@@ -6,7 +6,7 @@
 import { loadProgram } from "./core/program.js";
 import { show } from "./core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes } from "./core/fragment.js";
-import { EXP_NAMES, compute, iterateOnce, modelOf } from "./core/sweep.js";
+import { EXP_NAMES, compute, iterateOnce, modelOf, replay } from "./core/sweep.js";
 import { expEffect, expLesson, said, stepText, summaryText } from "./core/sentences.js";
 import { topRanges } from "./core/plot.js";
 import { $, input } from "./dom.js";
@@ -84,6 +84,7 @@ function render() {
     state.note,
   );
   $("nodes-summary").textContent = summaryText(model, result, state.exp, state.errorAt === "link" ? state.error : "");
+  $("link-error").textContent = state.linkRefused;
   $("exp-effect").textContent = expEffect(model, result, state.exp);
   const field = input("nodes"),
     text = state.field ?? state.nodes.map(show).join(", ");
@@ -112,9 +113,13 @@ function render() {
 function update(changes, how) {
   change(changes);
   if (how !== "none") {
-    const hash = hashOf(state.nodes, state.exp);
-    if (hash !== location.hash)
-      history[how === "push" ? "pushState" : "replaceState"]({ iterates: state.iterates }, "", hash);
+    const hash = hashOf({
+      nodes: state.start,
+      iterates: Math.max(0, state.iterates.length - 1),
+      step: state.shown,
+      exp: state.exp,
+    });
+    if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"](null, "", hash);
   }
   lastHash = location.hash;
   render();
@@ -150,10 +155,24 @@ function fromLocation() {
   const s = parseFragment(location.hash, model.nodes);
   if (s === null) return; // an anchor
   if (s.error !== undefined) return refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
-  update({ nodes: s.nodes, exp: s.exp, shown: Infinity, iterates: history.state?.iterates ?? [] }, "none");
+  // the iterates made again from the starting nodes, as many as the link asks
+  const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step }, s.iterates);
+  const refused = made.refused === undefined ? s.refused : [...s.refused, made.refused];
+  update(
+    {
+      nodes: made.nodes,
+      start: s.nodes,
+      iterates: made.iterates,
+      exp: s.exp,
+      shown: s.step,
+      field: null,
+      linkRefused: refused.join(" "),
+    },
+    "none",
+  );
 }
 function step(/** @type {number} */ to) {
-  update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field, announce: stepText }, "none");
+  update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field, announce: stepText }, "replace");
   revealStep($("tableau-scroll"), result);
 }
 
@@ -206,6 +225,7 @@ $("experiment").addEventListener("submit", (e) => {
       nodes: parsed.xs,
       shown: Infinity,
       iterates: [],
+      field: null,
       announce: (r) => `Interpolated ${r.pts.length} nodes: ${said(r)}`,
     },
     "push",
@@ -227,7 +247,13 @@ for (const radio of radios) {
 }
 $("reset").addEventListener("click", () => {
   update(
-    { nodes: model.nodes, shown: Infinity, iterates: [], announce: (r) => `The program's own nodes: ${said(r)}` },
+    {
+      nodes: model.nodes,
+      shown: Infinity,
+      iterates: [],
+      field: null,
+      announce: (r) => `The program's own nodes: ${said(r)}`,
+    },
     "push",
   );
 });

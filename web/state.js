@@ -7,11 +7,13 @@
 /**
  * @typedef {object} State
  * @property {number[]} nodes
+ * @property {number[]} start the nodes the iterates started from; the nodes themselves while there are none
  * @property {ExpName} exp
  * @property {number} shown steps of the sweep shown, clamped to their number
  * @property {number[]} iterates p_0, p_1, ... while Iterate builds on its own results
  * @property {string} error what was wrong with the last input; the state is the last good one
  * @property {"field" | "link" | "figure"} errorAt where it was given
+ * @property {string} linkRefused what of the link could not be used, where the rest was
  * @property {string} note why Iterate did nothing
  * @property {string | null} field the text in the field, where it is not the nodes' own
  * @property {((r: Result) => string) | null} announce what the live region says after this render
@@ -22,11 +24,13 @@
 /** @type {State} */
 export const state = {
   nodes: [],
+  start: [],
   exp: "wasm",
   shown: Infinity,
   iterates: [],
   error: "",
   errorAt: "field",
+  linkRefused: "",
   note: "",
   field: null,
   announce: null,
@@ -40,5 +44,10 @@ export const state = {
  * @param {Partial<State>} changes
  */
 export function change(changes) {
-  Object.assign(state, { error: "", errorAt: "field", note: "", announce: null, field: null }, changes);
+  Object.assign(
+    state,
+    { error: "", errorAt: "field", linkRefused: "", note: "", announce: null, field: null },
+    changes,
+  );
+  if (!state.iterates.length) state.start = state.nodes;
 }

@@ -120,6 +120,17 @@ try {
     await p.goto(`${url}#${hash}`);
     await ready(p);
   };
+  // node k dragged dx pixels by the mouse, in steps as a hand moves
+  const dragBy = async (p2, k, dx) => {
+    const hdl = (await p2.$$("#figure .handle"))[k];
+    await hdl.scrollIntoView();
+    const box = await hdl.boundingBox(),
+      [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+    await p2.mouse.move(x, y);
+    await p2.mouse.down();
+    for (let d = 5; d <= dx; d += 5) await p2.mouse.move(x + d, y);
+    await p2.mouse.up();
+  };
   const shownNodes = () => page.$eval("#nodes", (e) => e.value.split(",").map(Number));
   const pIs = async (xs, what) => {
     const shown = Number(await text("#p")),
@@ -234,7 +245,7 @@ try {
     `and chosen, it is said: "${(await text("#announce")).slice(0, 90)}…"`,
   );
   // A bad link: said by the field, which is marked, and the last good state kept.
-  const bad = { abc: /“abc” is not a number/, "0.3,0.4&exp=foo": /neither “wasm” nor “browser”/ };
+  const bad = { abc: /“abc” is not a number/, "0.3,,0.4&step=1": /nothing between comma 1 and comma 2/ };
   await open("nodes=0.3,0.4");
   const good = await text("#p");
   for (const [hash, want] of Object.entries(bad)) {
@@ -300,6 +311,50 @@ try {
   );
   await page.click('input[value="wasm"]');
 
+  // The whole state in the link: opened in a fresh tab, the same tableau,
+  // iterations, step and p; what of a link cannot be used is said, and
+  // the rest used.
+  for (const [start, clicks] of [
+    ["0,1", ["iterate", "iterate", "iterate", "iterate", "step-first"]],
+    ["0.3,0.45,0.6", ["iterate", "iterate", "step-back", "step-back"]],
+  ]) {
+    await open(`nodes=${start}`);
+    for (const id of clicks) await page.click(`#${id}`);
+    const shown = (p2) =>
+      p2.evaluate(() => ({
+        count: document.getElementById("step-count").textContent,
+        p: document.getElementById("p").textContent,
+        tableau: document.getElementById("tableau").innerText,
+        iterations: document.getElementById("iterations").innerText,
+        rows: document.querySelectorAll("#iterations tbody tr").length,
+        nodes: document.getElementById("nodes").value,
+      }));
+    const here = await shown(page),
+      link = await page.evaluate(() => location.href);
+    const fresh = await browser.newPage();
+    watch(fresh);
+    await fresh.goto(link);
+    await ready(fresh);
+    const there = await shown(fresh);
+    await fresh.close();
+    await page.bringToFront();
+    const want = start === "0,1" ? { rows: 5, count: "0 of 1" } : { rows: 3, count: "1 of 3" };
+    check(
+      JSON.stringify(here) === JSON.stringify(there) && there.rows === want.rows && there.count === want.count,
+      `#nodes=${start}, ${clicks.join(", ")}: ${link.split("#")[1]} in a fresh tab shows ${there.rows} iterates at ` +
+        `"${there.count}", p = ${there.p}, the same tableau and table`,
+    );
+  }
+  await open("nodes=0.3,0.4,0.5&iterates=1000&step=2&exp=foo");
+  const refusedLink = await text("#link-error");
+  check(
+    /iterates, 1000, is more than the 50/.test(refusedLink) &&
+      /exp, “foo”, is neither/.test(refusedLink) &&
+      (await text("#step-count")) === "2 of 3" &&
+      (await text("#nodes-error")) === "",
+    `a link with fields that cannot be used: "${refusedLink}", and its step used`,
+  );
+
   // The nodes in the figure: by mouse, by keys, added and removed (in a
   // tab of their own: a browser counts at most 50 history entries).
   const tab = page;
@@ -309,13 +364,8 @@ try {
   await open("nodes=0.3,0.4,0.5,0.6");
   const history = () => page.evaluate(() => history.length);
   const handle = async (k) => (await page.$$("#figure .handle"))[k];
-  await (await handle(1)).scrollIntoView();
-  const box = await (await handle(1)).boundingBox(),
-    entries = await history();
-  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
-  await page.mouse.down();
-  for (let dx = 5; dx <= 40; dx += 5) await page.mouse.move(box.x + box.width / 2 + dx, box.y + box.height / 2);
-  await page.mouse.up();
+  const entries = await history();
+  await dragBy(page, 1, 40);
   let xs = await shownNodes();
   check(
     xs[1] > 0.4 && xs[1] < 0.5 && (await history()) - entries === 1,
