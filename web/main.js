@@ -142,7 +142,7 @@ function refuse(error, field = state.field, errorAt = "field") {
 function tryNodes(xs, how, changes) {
   const parsed = parseNodes(xs.map(show).join(","));
   if (parsed.error !== undefined) {
-    refuse(parsed.error, null, "figure");
+    refuse(parsed.error, state.field, "figure");
     return false;
   }
   if (xs.every((x, k) => Object.is(x, state.nodes[k])) && xs.length === state.nodes.length) return false;
@@ -172,7 +172,7 @@ function fromLocation() {
   );
 }
 function step(/** @type {number} */ to) {
-  update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field, announce: stepText }, "replace");
+  update({ shown: Math.max(0, Math.min(result.steps.length, to)), announce: stepText }, "replace");
   revealStep($("tableau-scroll"), result);
 }
 
@@ -238,7 +238,6 @@ for (const radio of radios) {
       {
         exp,
         iterates: [],
-        field: state.field,
         announce: (r) => `Now ${EXP_NAMES[exp]}. ${expEffect(model, r, exp)} p = ${show(r.p)}.`,
       },
       "push",

@@ -15,7 +15,8 @@
  * @property {"field" | "link" | "figure"} errorAt where it was given
  * @property {string} linkRefused what of the link could not be used, where the rest was
  * @property {string} note why Iterate did nothing
- * @property {string | null} field the text in the field, where it is not the nodes' own
+ * @property {string | null} field the text in the field, where it is not the nodes' own: typed and
+ *   not yet submitted, it stays whatever else changes
  * @property {((r: Result) => string) | null} announce what the live region says after this render
  * @property {number} width the figure's width in CSS pixels, as last measured
  * @property {Ranges | null} frozen the top panel's ranges while a node is dragged
@@ -40,14 +41,10 @@ export const state = {
 
 /**
  * The state with these changes; what holds for one render only (a
- * message, the field's own text, an announcement) goes unless given again.
+ * message, an announcement) goes unless given again.
  * @param {Partial<State>} changes
  */
 export function change(changes) {
-  Object.assign(
-    state,
-    { error: "", errorAt: "field", linkRefused: "", note: "", announce: null, field: null },
-    changes,
-  );
+  Object.assign(state, { error: "", errorAt: "field", linkRefused: "", note: "", announce: null }, changes);
   if (!state.iterates.length) state.start = state.nodes;
 }

@@ -302,14 +302,44 @@ try {
     (await text("#nodes-error")) === "" && (await page.$eval("#nodes", (e) => e.value)) === "0.3, 0.4, 0.5, 0.6",
     "The program's nodes, with the fragment already theirs: the error and the bad text go",
   );
+  // Nodes typed and not submitted stay in the field whatever else changes.
   await page.click("#nodes", { count: 3 });
   await page.keyboard.type("0.2, 0.5");
-  await page.click('input[value="browser"]');
+  for (const [what, act] of [
+    ["choosing the exponential", () => page.click('input[value="browser"]')],
+    [
+      "a key on a handle",
+      async () => {
+        await page.$eval("#figure .handle", (e) => e.focus());
+        await page.keyboard.press("ArrowRight");
+      },
+    ],
+    ["a pointer on a handle", () => dragBy(page, 0, 20)],
+    ["a step", () => page.click("#step-back")],
+    ["Iterate", () => page.click("#iterate")],
+  ]) {
+    const before = await page.evaluate(() => location.hash);
+    await act();
+    const value = await page.$eval("#nodes", (e) => e.value);
+    check(
+      value === "0.2, 0.5" && (await page.evaluate(() => location.hash)) !== before,
+      `${what} keeps nodes typed but not submitted: "${value}"`,
+    );
+  }
+  await page.click("#nodes", { count: 3 });
+  await page.keyboard.type("0.3, 0.4");
+  await page.keyboard.press("Enter");
   check(
-    (await page.$eval("#nodes", (e) => e.value)) === "0.2, 0.5",
-    "choosing the exponential keeps nodes typed but not submitted",
+    (await page.$eval("#nodes", (e) => e.value)) === "0.3, 0.4" &&
+      (await page.evaluate(() => location.hash)) === "#nodes=0.3,0.4&exp=browser",
+    "and submitted, the field shows the nodes",
   );
   await page.click('input[value="wasm"]');
+  await page.click("#step-back");
+  check(
+    (await page.$eval("#nodes", (e) => e.value)) === "0.3, 0.4",
+    "which it keeps showing, their own text, as the state changes",
+  );
 
   // The whole state in the link: opened in a fresh tab, the same tableau,
   // iterations, step and p; what of a link cannot be used is said, and
