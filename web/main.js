@@ -14,6 +14,7 @@ import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
 import { drawFigure, xAt } from "./figure.js";
 import { drawEstimate, drawIterations, drawQuality } from "./quality.js";
+import { drawNodeList } from "./nodes.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
@@ -44,6 +45,7 @@ const views = {
     buttons: { first: $("step-first"), back: $("step-back"), forward: $("step-forward"), last: $("step-last") },
   },
   figure: { svg, legend: $("legend"), caption: $("figure-desc") },
+  nodes: { list: $("node-list"), why: $("node-list-why") },
   quality: {
     p: $("p"),
     residual: $("residual"),
@@ -74,6 +76,7 @@ function render() {
   drawTableau(views.tableau, result);
   $("tableau").classList.toggle("hide-bits", !input("show-bits").checked);
   drawFigure(views.figure, model, result, state);
+  drawNodeList(views.nodes, result);
   drawQuality(views.quality, result, program.exp);
   drawEstimate($("estimate"), result);
   drawIterations(
@@ -303,6 +306,18 @@ function moveNode(k, x, how, announce = null) {
     { shown: state.shown, announce },
   );
 }
+/** Node k removed, or refused where there are as few nodes as there can be. */
+function removeNode(/** @type {number} */ k) {
+  if (state.nodes.length <= LIMITS.nodes[0]) {
+    refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
+    return false;
+  }
+  return tryNodes(
+    state.nodes.filter((_, m) => m !== k),
+    "push",
+    { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` },
+  );
+}
 const nodeSaid = (/** @type {number} */ k) => (/** @type {Result} */ r) =>
   `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}`;
 const handleOf = (/** @type {Event} */ e) =>
@@ -356,21 +371,22 @@ handles.addEventListener("keydown", (e) => {
   })[e.key];
   if (e.key === "Delete" || e.key === "Backspace") {
     e.preventDefault();
-    if (state.nodes.length <= LIMITS.nodes[0]) {
-      return refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
-    }
-    tryNodes(
-      state.nodes.filter((_, m) => m !== k),
-      "push",
-      { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` },
-    );
-    /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
+    if (removeNode(k)) /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
     return;
   }
   if (to === undefined) return;
   e.preventDefault();
   // the slider says its own value; the live region, what it did to p
   if (moveNode(k, Number(to.toPrecision(12)), keyed ? "replace" : "push", nodeSaid(k))) keyed = true;
+});
+
+// the list's Remove buttons, for a finger or a mouse
+$("node-list").addEventListener("click", (e) => {
+  const button = /** @type {HTMLElement | null} */ (/** @type {Element} */ (e.target).closest("button"));
+  if (!button) return;
+  const k = Number(button.dataset.k);
+  if (removeNode(k))
+    /** @type {HTMLElement} */ ($("node-list").querySelectorAll("button")[Math.min(k, state.nodes.length - 1)]).focus();
 });
 
 // keys on one handle, while it keeps the focus, make one history entry

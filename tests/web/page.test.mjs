@@ -441,6 +441,42 @@ try {
   await page.keyboard.press("ArrowUp"); // not on a handle: nothing moves
   check((await shownNodes()).join() === xs.join(), "keys elsewhere move no node");
 
+  // By touch, on a phone: the list's Remove buttons, down to two nodes.
+  await page.setViewport({ width: 390, height: 800, isMobile: true, hasTouch: true });
+  await open("nodes=0.3,0.4,0.5,0.6");
+  await page.evaluate(() => addEventListener("pointerdown", (e) => (window.pointerTypes ??= []).push(e.pointerType)));
+  const removes = () => page.$$("#node-list button");
+  for (const [k, left] of [
+    [1, [0.3, 0.5, 0.6]],
+    [2, [0.3, 0.5]],
+  ]) {
+    const button = (await removes())[k],
+      name = await button.evaluate((b) => b.textContent),
+      before = await shownNodes();
+    await button.tap();
+    xs = await shownNodes();
+    check(
+      name === `Remove x${k} = ${before[k]}` &&
+        xs.join() === left.join() &&
+        (await page.evaluate(() => window.pointerTypes.at(-1))) === "touch",
+      `"${name}" tapped: ${xs.join(", ")}`,
+    );
+    await pIs(xs, "  and p");
+  }
+  const fewest = await page.$$eval("#node-list button", (bs) =>
+    bs.map(
+      (b) =>
+        `${b.getAttribute("aria-disabled")}: ${document.getElementById(b.getAttribute("aria-describedby"))?.textContent}`,
+    ),
+  );
+  await (await removes())[0].tap();
+  check(
+    fewest.every((f) => /^true: 2 nodes are the fewest/.test(f)) &&
+      (await shownNodes()).join() === "0.3,0.5" &&
+      /fewest there can be/.test(await text("#figure-error")),
+    `at two nodes each Remove is marked as doing nothing, with why, and a tap is refused: ${fewest[0]}`,
+  );
+
   await page.close();
   page = tab;
   await page.bringToFront();
