@@ -15,6 +15,8 @@ import { drawTableau, revealStep } from "./tableau.js";
 import { drawFigure, xAt } from "./figure.js";
 import { drawEstimate, drawIterations, drawQuality } from "./quality.js";
 import { drawNodeList } from "./nodes.js";
+import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
+import { download } from "./download.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
@@ -79,13 +81,7 @@ function render() {
   drawNodeList(views.nodes, result);
   drawQuality(views.quality, result, program.exp);
   drawEstimate($("estimate"), result);
-  drawIterations(
-    views.iterations,
-    state.iterates.length ? state.iterates : [result.p],
-    result,
-    model.exps[state.exp],
-    state.note,
-  );
+  drawIterations(views.iterations, iterates(), result, model.exps[state.exp], state.note);
   $("nodes-summary").textContent = summaryText(model, result, state.exp, state.errorAt === "link" ? state.error : "");
   $("link-error").textContent = state.linkRefused;
   $("exp-effect").textContent = expEffect(model, result, state.exp);
@@ -103,9 +99,13 @@ function render() {
   else field.removeAttribute("aria-invalid");
   for (const radio of radios) radio.checked = radio.value === state.exp;
   if (state.announce) $("announce").textContent = state.announce(result);
+  $("print-link").textContent = location.href;
   drawn = true;
   performance.measure("inverse_neville:render", { start });
 }
+
+/** The iterates the table shows: p alone until Iterate is clicked. */
+const iterates = () => (state.iterates.length ? state.iterates : [result.p]);
 
 /**
  * A new state, written to the fragment ("push": a history entry of its
@@ -287,6 +287,18 @@ $("add-node").addEventListener("click", () => {
     announce: (r) => `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${said(r)}`,
   });
 });
+
+// the tableau and the iterations taken away, as the page shows them
+for (const button of document.querySelectorAll("[data-take]")) {
+  button.addEventListener("click", () => {
+    const [what, format] = /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ");
+    const table =
+      what === "tableau" ? tableauTable(result) : iterationsTable(iterates(), result.pts.length, model.exps[state.exp]);
+    const about = `inverse_neville's ${what === "tableau" ? "tableau at y = 0" : "iterations"}: ${location.href}`;
+    if (format === "csv") download(`inverse_neville-${what}.csv`, "text/csv", toCsv(table));
+    else download(`inverse_neville-${what}.tex`, "application/x-tex", toLatex(table, about));
+  });
+}
 
 // --- the nodes in the figure: pointer and keys
 const handles = /** @type {SVGElement} */ (svg.querySelector(".handles"));

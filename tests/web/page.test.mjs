@@ -12,7 +12,7 @@
 // browser, puppeteer-core or a recent enough browser is missing; exits 1
 // on any failure.
 
-import { existsSync, mkdirSync, readFileSync, statSync } from "node:fs";
+import { existsSync, mkdirSync, readFileSync, rmSync, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
@@ -61,6 +61,10 @@ const chromeArgs = [
   "--disable-sync",
   "--no-first-run",
 ];
+// the page's downloads go here, without asking
+const downloads = `${opt.out}/downloads-${opt.browser}`;
+rmSync(downloads, { recursive: true, force: true });
+mkdirSync(downloads, { recursive: true });
 const launch = (prefs) =>
   puppeteer.launch({
     browser: opt.browser,
@@ -68,7 +72,14 @@ const launch = (prefs) =>
     headless: true,
     protocolTimeout: 300000,
     args: opt.browser === "chrome" ? chromeArgs : [],
-    ...(prefs ? { extraPrefsFirefox: prefs } : {}),
+    downloadBehavior: { policy: "allow", downloadPath: downloads },
+    extraPrefsFirefox: {
+      "browser.download.dir": downloads,
+      "browser.download.folderList": 2,
+      "browser.download.useDownloadDir": true,
+      "browser.download.always_ask_before_handling_new_types": false,
+      ...prefs,
+    },
   });
 const browser = await launch();
 const version = await browser.version();
@@ -385,6 +396,64 @@ try {
     `a link with fields that cannot be used: "${refusedLink}", and its step used`,
   );
 
+  // Taken away: the tableau and the iterations as CSV and LaTeX files,
+  // downloaded under the page's Content-Security-Policy, read back here
+  // against the numbers the page shows.
+  await open("nodes=0.3,0.4,0.5,0.6&iterates=2&step=4");
+  const file = async (id, name) => {
+    rmSync(`${downloads}/${name}`, { force: true });
+    await page.click(`#${id}`);
+    for (let k = 0; k < 100 && !existsSync(`${downloads}/${name}`); k++) await new Promise((r) => setTimeout(r, 100));
+    await new Promise((r) => setTimeout(r, 200)); // written whole
+    return existsSync(`${downloads}/${name}`) ? readFileSync(`${downloads}/${name}`, "utf8") : "";
+  };
+  const cells = (id) =>
+    page.$$eval(`#${id} tbody tr`, (rows) =>
+      rows.map((tr) =>
+        [...tr.cells].map((c) => (c.querySelector(".num") ?? c).textContent.replace("not yet computed", "")),
+      ),
+    );
+  const csvRows = (t) =>
+    t
+      .split("\r\n")
+      .slice(1, -1)
+      .map((line) => line.split(","));
+  const tableau = await cells("tableau"),
+    tableauCsv = csvRows(await file("take-tableau-csv", "inverse_neville-tableau.csv"));
+  check(
+    tableauCsv.length === 4 && JSON.stringify(tableauCsv) === JSON.stringify(tableau),
+    `"${await text("#take-tableau-csv")}": the tableau at step 4 as shown, all digits, entries to come empty`,
+  );
+  const tableauTex = await file("take-tableau-latex", "inverse_neville-tableau.tex");
+  check(
+    tableauTex.includes("\\begin{tabular}{rrrrrr}") &&
+      tableau.flat().every((c) => c === "" || tableauTex.includes(`$${c.replace(/e(.*)/, "\\times10^{$1}")}$`)),
+    `"${await text("#take-tableau-latex")}": a tabular with each number shown`,
+  );
+  const iterations = await cells("iterations"),
+    iterationsCsv = csvRows(await file("take-iterations-csv", "inverse_neville-iterations.csv"));
+  const sci = (s) => (Number(s) === 0 ? s : Number(s).toExponential(2)); // 0 is shown as it is
+  const asShown = ([k, p, e, ulps, digits, f, order, theory]) => [
+    k,
+    p,
+    sci(e),
+    ulps || "–",
+    digits,
+    sci(f),
+    order ? Number(order).toFixed(3) : "–",
+    Number(theory).toFixed(3),
+  ];
+  check(
+    iterationsCsv.length === 3 && JSON.stringify(iterationsCsv.map(asShown)) === JSON.stringify(iterations),
+    `"${await text("#take-iterations-csv")}": p_k as shown, each other number the one shown in all its digits`,
+  );
+  const iterationsTex = await file("take-iterations-latex", "inverse_neville-iterations.tex");
+  check(
+    iterationsTex.startsWith(`% inverse_neville's iterations: ${await page.evaluate(() => location.href)}\n`) &&
+      iterations.every((row) => iterationsTex.includes(`$${row[1]}$`)),
+    `"${await text("#take-iterations-latex")}": with the page's link, and each p_k`,
+  );
+
   // The nodes in the figure: by mouse, by keys, added and removed (in a
   // tab of their own: a browser counts at most 50 history entries).
   const tab = page;
@@ -660,6 +729,11 @@ try {
     const told =
       (await page.evaluate(() => document.body.innerText)).match(/[^.:\n]*\b(drag|keys?|Tab)\b[^.\n]*/g) ?? [];
     check(told.length === 0, `printed: no word of dragging or keys${told.length ? `, but "${told[0].trim()}"` : ""}`);
+    const href = await page.evaluate(() => location.href);
+    check(
+      (await page.evaluate(() => document.body.innerText)).includes(href),
+      `printed: the page's link, ${href.split("/").pop()}`,
+    );
     await page.emulateMediaType(null);
     await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "light" }]);
   }
