@@ -75,7 +75,7 @@ let lastHash = null; // the fragment last read or written
 function render() {
   const start = performance.now();
   result = compute(model, state);
-  drawTableau(views.tableau, result);
+  drawTableau(views.tableau, result, state.digits);
   $("tableau").classList.toggle("hide-bits", !input("show-bits").checked);
   drawFigure(views.figure, model, result, state);
   drawNodeList(views.nodes, result);
@@ -185,9 +185,15 @@ const run = program.run();
 $("program-output").textContent = run.stdout + run.stderr;
 $("exit-status").textContent = String(run.status);
 $("exp-lesson").textContent = expLesson(model);
-// The figure's width: the widest where the window is wide enough for it,
-// else measured, once, before the first render.
-state.width = matchMedia("(min-width: 800px)").matches ? 720 : Math.min(720, $("figure-box").clientWidth || 720);
+// The figure's width: the widest where the window is wide enough for it
+// and the figure below the tableau, else (a phone, a lecture's screen with
+// the figure beside the tableau) measured, once, before the first render.
+state.width = matchMedia("(min-width: 800px) and (max-width: 74.99rem)").matches
+  ? 720
+  : Math.min(720, $("figure-box").clientWidth || 720);
+// and its text's size, which the page's style sets in rem
+const figureFont = () => parseFloat(getComputedStyle(svg).fontSize) || 13;
+state.font = figureFont();
 fromLocation();
 if (!drawn) render();
 
@@ -213,6 +219,9 @@ $("tableau-section").addEventListener("keydown", (e) => {
   e.preventDefault();
   step(to);
 });
+$("digits").addEventListener("change", () =>
+  update({ digits: Number(/** @type {HTMLSelectElement} */ ($("digits")).value) }, "none"),
+);
 input("show-bits").addEventListener("change", () =>
   $("tableau").classList.toggle("hide-bits", !input("show-bits").checked),
 );
@@ -411,9 +420,11 @@ window.addEventListener("popstate", fromLocation);
 // size on a phone; measured here, never while drawing.
 let laidOut = false;
 new ResizeObserver(([entry]) => {
-  const width = Math.min(720, Math.round(entry.contentRect.width)); // the widest it is drawn
-  if (width && width !== state.width) {
+  const width = Math.min(720, Math.round(entry.contentRect.width)), // the widest it is drawn
+    font = figureFont();
+  if (width && (width !== state.width || font !== state.font)) {
     state.width = width;
+    state.font = font;
     render();
   }
   // once laid out: the last entry shown, on a phone as on a desktop

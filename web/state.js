@@ -19,6 +19,8 @@
  *   not yet submitted, it stays whatever else changes
  * @property {((r: Result) => string) | null} announce what the live region says after this render
  * @property {number} width the figure's width in CSS pixels, as last measured
+ * @property {number} font the figure's text size in CSS pixels, as last measured
+ * @property {number} digits the significant digits the tableau shows; 0: all, the shortest decimal of each double
  * @property {Ranges | null} frozen the top panel's ranges while a node is dragged
  */
 
@@ -36,6 +38,8 @@ export const state = {
   field: null,
   announce: null,
   width: 720,
+  font: 13,
+  digits: 0,
   frozen: null,
 };
 

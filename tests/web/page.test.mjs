@@ -624,6 +624,48 @@ try {
       );
     }
   }
+  // A lecture's screen, 1920 by 1080: at step 3, as the page opens, the
+  // step controls, the tableau and the figure beside it all in view, the
+  // figure's text at least 14 px; and the digits the reader chooses.
+  await page.setViewport({ width: 1920, height: 1080 });
+  await open("nodes=0.3,0.4,0.5,0.6&step=3");
+  const lecture = await page.evaluate(() => ({
+    boxes: Object.fromEntries(
+      ["step-forward", "tableau", "figure"].map((id) => [
+        id,
+        document.getElementById(id).getBoundingClientRect().toJSON(),
+      ]),
+    ),
+    font: Math.min(
+      ...[...document.querySelectorAll("#figure text")].map((t) => parseFloat(getComputedStyle(t).fontSize)),
+    ),
+    scrolled: scrollY,
+    count: document.getElementById("step-count").textContent,
+  }));
+  const { boxes } = lecture;
+  check(
+    lecture.scrolled === 0 &&
+      lecture.count === "3 of 6" &&
+      Object.values(boxes).every((b) => b.left >= 0 && b.top >= 0 && b.right <= 1920 && b.bottom <= 1080) &&
+      boxes.figure.left >= boxes.tableau.right &&
+      lecture.font >= 14,
+    `1920×1080 at step 3: ${Object.entries(boxes)
+      .map(
+        ([id, b]) => `#${id} ${Math.round(b.left)},${Math.round(b.top)}–${Math.round(b.right)},${Math.round(b.bottom)}`,
+      )
+      .join(", ")}, all in view, the figure beside; its text ${lecture.font} px`,
+  );
+  const q22 = fromBits(recorded.entries.find((e) => e.i === 2 && e.j === 2).bits);
+  for (const [digits, want] of [
+    ["4", String(Number(q22.toPrecision(4)))],
+    ["6", String(Number(q22.toPrecision(6)))],
+    ["0", String(q22)],
+  ]) {
+    await page.select("#digits", digits);
+    const shown = await text("#q-2-2 .num");
+    check(shown === want, `digits shown: ${digits === "0" ? "all" : digits}, Q[2][2] = ${shown}`);
+  }
+
   // At a phone's width the step's new cell is scrolled into view.
   await page.setViewport({ width: 390, height: 800 });
   await open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8");

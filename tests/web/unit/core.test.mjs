@@ -15,7 +15,7 @@ import { createRequire } from "node:module";
 import { test } from "node:test";
 import { bitsOf, fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
-import { root } from "../../../web/core/numbers.js";
+import { root, showTo } from "../../../web/core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
 import { compute, iterateOnce, modelOf, replay } from "../../../web/core/sweep.js";
 import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
@@ -431,4 +431,19 @@ test("CSV and LaTeX of any doubles and words: each read back as it was written",
     toLatex({ heads: ["p_k − root", "100%"], rows: [] }, "x").split("\n")[2],
     "p\\_k $-$ root & 100\\% \\\\",
   );
+});
+
+test("fewer digits, as the reader chooses: the shortest decimal of the rounded double, all of them by default", () => {
+  for (const [x, digits, want] of [
+    [0.4263336693654574, 4, "0.4263"],
+    [0.4263336693654574, 6, "0.426334"],
+    [0.4263336693654574, 0, "0.4263336693654574"],
+    [0.3, 4, "0.3"],
+    [-0.0000055238888965192245, 4, "-0.000005524"],
+    [1.437551189198416e-10, 6, "1.43755e-10"],
+    [0.99999, 4, "1"],
+    [NaN, 4, "NaN"],
+    [-Infinity, 6, "-Infinity"],
+  ])
+    assert.equal(showTo(x, digits), want, `${x} to ${digits}`);
 });
