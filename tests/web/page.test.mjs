@@ -655,6 +655,28 @@ try {
       )
       .join(", ")}, all in view, the figure beside; its text ${lecture.font} px`,
   );
+  // The layout in rem: with a reader's default font of 32 px the same
+  // screen is too narrow for two columns, and the figure's text grows
+  // with it (Chromium only: the default font is set over its own protocol).
+  if (opt.browser === "chrome") {
+    const cdp = await page.createCDPSession();
+    await cdp.send("Page.setFontSizes", { fontSizes: { standard: 32 } });
+    await open("nodes=0.3,0.4,0.5,0.6&step=3");
+    const large = await page.evaluate(() => ({
+      below:
+        document.getElementById("figure").getBoundingClientRect().top >
+        document.getElementById("tableau").getBoundingClientRect().bottom,
+      font: parseFloat(getComputedStyle(document.querySelector("#figure text")).fontSize),
+      wide: document.documentElement.scrollWidth,
+    }));
+    check(
+      large.below && large.font >= 24 && large.wide <= 1920,
+      `a default font of 32 px: the figure below the tableau, its text ${large.font} px, no sideways scrolling`,
+    );
+    await cdp.send("Page.setFontSizes", { fontSizes: { standard: 16 } });
+    await cdp.detach();
+    await open("nodes=0.3,0.4,0.5,0.6&step=3");
+  }
   const q22 = fromBits(recorded.entries.find((e) => e.i === 2 && e.j === 2).bits);
   for (const [digits, want] of [
     ["4", String(Number(q22.toPrecision(4)))],

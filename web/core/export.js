@@ -77,7 +77,7 @@ export function latexNumber(/** @type {number} */ x) {
   const [mantissa, power] = show(x).split("e");
   return power === undefined ? mantissa : `${mantissa}\\times10^{${Number(power)}}`;
 }
-/** A word in LaTeX's text mode, its special characters escaped. */
+/** A word in LaTeX's text mode, the characters LaTeX reserves escaped. */
 function latexText(/** @type {string} */ s) {
   return s
     .replace(/[\\{}$&#%_^~]/g, (c) =>
