@@ -30,7 +30,7 @@ import { SVG, el, h } from "./dom.js";
  * @property {HTMLElement} caption
  */
 
-const FONT = 13; // px: the figure is drawn at the size it is shown
+let FONT = 13; // px, as the page's style sets the figure's text: the figure is drawn at the size it is shown
 
 /**
  * A polyline through the finite points, broken where a value is not, and
@@ -140,9 +140,10 @@ function drawFrame(g, ax, xlabel, ylabel, title, clip) {
  * @param {FigureView} v
  * @param {Model} m
  * @param {Result} r
- * @param {{width: number, frozen: Ranges | null}} opts
+ * @param {{width: number, frozen: Ranges | null, font: number}} opts
  */
-export function drawFigure(v, m, r, { width, frozen }) {
+export function drawFigure(v, m, r, { width, frozen, font }) {
+  FONT = font;
   const svg = v.svg,
     box = layout(width),
     fx = fOf(m);

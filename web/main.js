@@ -6,7 +6,7 @@
 import { loadProgram } from "./core/program.js";
 import { show } from "./core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes } from "./core/fragment.js";
-import { EXP_NAMES, compute, iterateOnce, modelOf } from "./core/sweep.js";
+import { EXP_NAMES, compute, iterateOnce, modelOf, replay } from "./core/sweep.js";
 import { expEffect, expLesson, said, stepText, summaryText } from "./core/sentences.js";
 import { topRanges } from "./core/plot.js";
 import { $, input } from "./dom.js";
@@ -14,6 +14,9 @@ import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
 import { drawFigure, xAt } from "./figure.js";
 import { drawEstimate, drawIterations, drawQuality } from "./quality.js";
+import { drawNodeList } from "./nodes.js";
+import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
+import { download } from "./download.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
@@ -44,6 +47,7 @@ const views = {
     buttons: { first: $("step-first"), back: $("step-back"), forward: $("step-forward"), last: $("step-last") },
   },
   figure: { svg, legend: $("legend"), caption: $("figure-desc") },
+  nodes: { list: $("node-list"), why: $("node-list-why") },
   quality: {
     p: $("p"),
     residual: $("residual"),
@@ -71,19 +75,15 @@ let lastHash = null; // the fragment last read or written
 function render() {
   const start = performance.now();
   result = compute(model, state);
-  drawTableau(views.tableau, result);
+  drawTableau(views.tableau, result, state.digits);
   $("tableau").classList.toggle("hide-bits", !input("show-bits").checked);
   drawFigure(views.figure, model, result, state);
+  drawNodeList(views.nodes, result);
   drawQuality(views.quality, result, program.exp);
   drawEstimate($("estimate"), result);
-  drawIterations(
-    views.iterations,
-    state.iterates.length ? state.iterates : [result.p],
-    result,
-    model.exps[state.exp],
-    state.note,
-  );
+  drawIterations(views.iterations, iterates(), result, model.exps[state.exp], state.note);
   $("nodes-summary").textContent = summaryText(model, result, state.exp, state.errorAt === "link" ? state.error : "");
+  $("link-error").textContent = state.linkRefused;
   $("exp-effect").textContent = expEffect(model, result, state.exp);
   const field = input("nodes"),
     text = state.field ?? state.nodes.map(show).join(", ");
@@ -99,9 +99,13 @@ function render() {
   else field.removeAttribute("aria-invalid");
   for (const radio of radios) radio.checked = radio.value === state.exp;
   if (state.announce) $("announce").textContent = state.announce(result);
+  $("print-link").textContent = location.href;
   drawn = true;
   performance.measure("inverse_neville:render", { start });
 }
+
+/** The iterates the table shows: p alone until Iterate is clicked. */
+const iterates = () => (state.iterates.length ? state.iterates : [result.p]);
 
 /**
  * A new state, written to the fragment ("push": a history entry of its
@@ -112,9 +116,13 @@ function render() {
 function update(changes, how) {
   change(changes);
   if (how !== "none") {
-    const hash = hashOf(state.nodes, state.exp);
-    if (hash !== location.hash)
-      history[how === "push" ? "pushState" : "replaceState"]({ iterates: state.iterates }, "", hash);
+    const hash = hashOf({
+      nodes: state.start,
+      iterates: Math.max(0, state.iterates.length - 1),
+      step: state.shown,
+      exp: state.exp,
+    });
+    if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"](null, "", hash);
   }
   lastHash = location.hash;
   render();
@@ -137,7 +145,7 @@ function refuse(error, field = state.field, errorAt = "field") {
 function tryNodes(xs, how, changes) {
   const parsed = parseNodes(xs.map(show).join(","));
   if (parsed.error !== undefined) {
-    refuse(parsed.error, null, "figure");
+    refuse(parsed.error, state.field, "figure");
     return false;
   }
   if (xs.every((x, k) => Object.is(x, state.nodes[k])) && xs.length === state.nodes.length) return false;
@@ -150,10 +158,24 @@ function fromLocation() {
   const s = parseFragment(location.hash, model.nodes);
   if (s === null) return; // an anchor
   if (s.error !== undefined) return refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
-  update({ nodes: s.nodes, exp: s.exp, shown: Infinity, iterates: history.state?.iterates ?? [] }, "none");
+  // the iterates made again from the starting nodes, as many as the link asks
+  const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step }, s.iterates);
+  const refused = made.refused === undefined ? s.refused : [...s.refused, made.refused];
+  update(
+    {
+      nodes: made.nodes,
+      start: s.nodes,
+      iterates: made.iterates,
+      exp: s.exp,
+      shown: s.step,
+      field: null,
+      linkRefused: refused.join(" "),
+    },
+    "none",
+  );
 }
 function step(/** @type {number} */ to) {
-  update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field, announce: stepText }, "none");
+  update({ shown: Math.max(0, Math.min(result.steps.length, to)), announce: stepText }, "replace");
   revealStep($("tableau-scroll"), result);
 }
 
@@ -163,9 +185,15 @@ const run = program.run();
 $("program-output").textContent = run.stdout + run.stderr;
 $("exit-status").textContent = String(run.status);
 $("exp-lesson").textContent = expLesson(model);
-// The figure's width: the widest where the window is wide enough for it,
-// else measured, once, before the first render.
-state.width = matchMedia("(min-width: 800px)").matches ? 720 : Math.min(720, $("figure-box").clientWidth || 720);
+// The figure's width: the widest where the window is wide enough for it
+// and the figure below the tableau, else (a phone, a lecture's screen with
+// the figure beside the tableau) measured, once, before the first render.
+state.width = matchMedia("(min-width: 800px) and (max-width: 74.99rem)").matches
+  ? 720
+  : Math.min(720, $("figure-box").clientWidth || 720);
+// and its text's size, which the page's style sets in rem
+const figureFont = () => parseFloat(getComputedStyle(svg).fontSize) || 13;
+state.font = figureFont();
 fromLocation();
 if (!drawn) render();
 
@@ -191,6 +219,9 @@ $("tableau-section").addEventListener("keydown", (e) => {
   e.preventDefault();
   step(to);
 });
+$("digits").addEventListener("change", () =>
+  update({ digits: Number(/** @type {HTMLSelectElement} */ ($("digits")).value) }, "none"),
+);
 input("show-bits").addEventListener("change", () =>
   $("tableau").classList.toggle("hide-bits", !input("show-bits").checked),
 );
@@ -206,6 +237,7 @@ $("experiment").addEventListener("submit", (e) => {
       nodes: parsed.xs,
       shown: Infinity,
       iterates: [],
+      field: null,
       announce: (r) => `Interpolated ${r.pts.length} nodes: ${said(r)}`,
     },
     "push",
@@ -218,7 +250,6 @@ for (const radio of radios) {
       {
         exp,
         iterates: [],
-        field: state.field,
         announce: (r) => `Now ${EXP_NAMES[exp]}. ${expEffect(model, r, exp)} p = ${show(r.p)}.`,
       },
       "push",
@@ -227,7 +258,13 @@ for (const radio of radios) {
 }
 $("reset").addEventListener("click", () => {
   update(
-    { nodes: model.nodes, shown: Infinity, iterates: [], announce: (r) => `The program's own nodes: ${said(r)}` },
+    {
+      nodes: model.nodes,
+      shown: Infinity,
+      iterates: [],
+      field: null,
+      announce: (r) => `The program's own nodes: ${said(r)}`,
+    },
     "push",
   );
 });
@@ -260,6 +297,18 @@ $("add-node").addEventListener("click", () => {
   });
 });
 
+// the tableau and the iterations taken away, as the page shows them
+for (const button of document.querySelectorAll("[data-take]")) {
+  button.addEventListener("click", () => {
+    const [what, format] = /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ");
+    const table =
+      what === "tableau" ? tableauTable(result) : iterationsTable(iterates(), result.pts.length, model.exps[state.exp]);
+    const about = `inverse_neville's ${what === "tableau" ? "tableau at y = 0" : "iterations"}: ${location.href}`;
+    if (format === "csv") download(`inverse_neville-${what}.csv`, "text/csv", toCsv(table));
+    else download(`inverse_neville-${what}.tex`, "application/x-tex", toLatex(table, about));
+  });
+}
+
 // --- the nodes in the figure: pointer and keys
 const handles = /** @type {SVGElement} */ (svg.querySelector(".handles"));
 /** @type {{k: number, id: number, x: number, frame: number, moved: boolean} | null} */
@@ -276,6 +325,18 @@ function moveNode(k, x, how, announce = null) {
     state.nodes.map((v, m) => (m === k ? x : v)),
     how,
     { shown: state.shown, announce },
+  );
+}
+/** Node k removed, or refused where there are as few nodes as there can be. */
+function removeNode(/** @type {number} */ k) {
+  if (state.nodes.length <= LIMITS.nodes[0]) {
+    refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
+    return false;
+  }
+  return tryNodes(
+    state.nodes.filter((_, m) => m !== k),
+    "push",
+    { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` },
   );
 }
 const nodeSaid = (/** @type {number} */ k) => (/** @type {Result} */ r) =>
@@ -331,21 +392,22 @@ handles.addEventListener("keydown", (e) => {
   })[e.key];
   if (e.key === "Delete" || e.key === "Backspace") {
     e.preventDefault();
-    if (state.nodes.length <= LIMITS.nodes[0]) {
-      return refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
-    }
-    tryNodes(
-      state.nodes.filter((_, m) => m !== k),
-      "push",
-      { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` },
-    );
-    /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
+    if (removeNode(k)) /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
     return;
   }
   if (to === undefined) return;
   e.preventDefault();
   // the slider says its own value; the live region, what it did to p
   if (moveNode(k, Number(to.toPrecision(12)), keyed ? "replace" : "push", nodeSaid(k))) keyed = true;
+});
+
+// the list's Remove buttons, for a finger or a mouse
+$("node-list").addEventListener("click", (e) => {
+  const button = /** @type {HTMLElement | null} */ (/** @type {Element} */ (e.target).closest("button"));
+  if (!button) return;
+  const k = Number(button.dataset.k);
+  if (removeNode(k))
+    /** @type {HTMLElement} */ ($("node-list").querySelectorAll("button")[Math.min(k, state.nodes.length - 1)]).focus();
 });
 
 // keys on one handle, while it keeps the focus, make one history entry
@@ -358,9 +420,11 @@ window.addEventListener("popstate", fromLocation);
 // size on a phone; measured here, never while drawing.
 let laidOut = false;
 new ResizeObserver(([entry]) => {
-  const width = Math.min(720, Math.round(entry.contentRect.width)); // the widest it is drawn
-  if (width && width !== state.width) {
+  const width = Math.min(720, Math.round(entry.contentRect.width)), // the widest it is drawn
+    font = figureFont();
+  if (width && (width !== state.width || font !== state.font)) {
     state.width = width;
+    state.font = font;
     render();
   }
   // once laid out: the last entry shown, on a phone as on a desktop

@@ -1,7 +1,7 @@
 // The tableau and its stepper: the numbers of the entries made so far, the
 // two a step reads and the one it makes marked, and the step's rule.
 
-import { bitsOf, show } from "./core/numbers.js";
+import { bitsOf, showTo } from "./core/numbers.js";
 import { stepRule } from "./core/sentences.js";
 import { h, rich } from "./dom.js";
 
@@ -15,14 +15,17 @@ import { h, rich } from "./dom.js";
  * @property {Record<"first" | "back" | "forward" | "last", HTMLElement>} buttons
  */
 
-/** One cell's content: the decimal, and the bits beneath it. */
-function fillNumber(/** @type {HTMLElement} */ td, /** @type {number} */ x) {
+/** One cell's content: the decimal, to the digits chosen, and the bits beneath it. */
+function fillNumber(/** @type {HTMLElement} */ td, /** @type {number} */ x, /** @type {number} */ digits) {
   const [num, bits] = td.children;
   if (td.children.length === 2 && num.className === "num") {
-    num.textContent = show(x);
+    num.textContent = showTo(x, digits);
     bits.textContent = `0x${bitsOf(x)}`;
   } else {
-    td.replaceChildren(h("span", { className: "num" }, show(x)), h("span", { className: "bits" }, `0x${bitsOf(x)}`));
+    td.replaceChildren(
+      h("span", { className: "num" }, showTo(x, digits)),
+      h("span", { className: "bits" }, `0x${bitsOf(x)}`),
+    );
   }
 }
 function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n) {
@@ -55,21 +58,22 @@ function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n
  * The tableau of r, with the steps shown filled in.
  * @param {TableauView} v
  * @param {Result} r
+ * @param {number} digits significant digits shown; 0: all
  */
-export function drawTableau(v, r) {
+export function drawTableau(v, r, digits) {
   const n = r.pts.length,
     t = v.table;
   if (t.dataset.n !== String(n)) buildTableau(t, n);
   const cell = (/** @type {string} */ id) => /** @type {HTMLElement} */ (t.querySelector(`#${id}`));
   for (const c of t.querySelectorAll(".reads, .new")) c.classList.remove("reads", "new");
   for (let i = 0; i < n; i++) {
-    fillNumber(cell(`y-${i}`), r.pts[i].y);
-    fillNumber(cell(`q-${i}-0`), r.pts[i].x);
+    fillNumber(cell(`y-${i}`), r.pts[i].y, digits);
+    fillNumber(cell(`q-${i}-0`), r.pts[i].x, digits);
   }
   r.steps.forEach(({ i, j }, k) => {
     const td = cell(`q-${i}-${j}`);
     td.className = k < r.shown ? "" : "empty";
-    if (k < r.shown) fillNumber(td, r.Q[i][j]);
+    if (k < r.shown) fillNumber(td, r.Q[i][j], digits);
     else if (td.textContent !== "not yet computed") {
       td.replaceChildren(h("span", { className: "visually-hidden" }, "not yet computed"));
     }

@@ -12,7 +12,7 @@
 // browser, puppeteer-core or a recent enough browser is missing; exits 1
 // on any failure.
 
-import { existsSync, mkdirSync, readFileSync, statSync } from "node:fs";
+import { existsSync, mkdirSync, readFileSync, rmSync, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
@@ -61,6 +61,10 @@ const chromeArgs = [
   "--disable-sync",
   "--no-first-run",
 ];
+// the page's downloads go here, without asking
+const downloads = `${opt.out}/downloads-${opt.browser}`;
+rmSync(downloads, { recursive: true, force: true });
+mkdirSync(downloads, { recursive: true });
 const launch = (prefs) =>
   puppeteer.launch({
     browser: opt.browser,
@@ -68,7 +72,14 @@ const launch = (prefs) =>
     headless: true,
     protocolTimeout: 300000,
     args: opt.browser === "chrome" ? chromeArgs : [],
-    ...(prefs ? { extraPrefsFirefox: prefs } : {}),
+    downloadBehavior: { policy: "allow", downloadPath: downloads },
+    extraPrefsFirefox: {
+      "browser.download.dir": downloads,
+      "browser.download.folderList": 2,
+      "browser.download.useDownloadDir": true,
+      "browser.download.always_ask_before_handling_new_types": false,
+      ...prefs,
+    },
   });
 const browser = await launch();
 const version = await browser.version();
@@ -119,6 +130,17 @@ try {
     await p.goto("about:blank");
     await p.goto(`${url}#${hash}`);
     await ready(p);
+  };
+  // node k dragged dx pixels by the mouse, in steps as a hand moves
+  const dragBy = async (p2, k, dx) => {
+    const hdl = (await p2.$$("#figure .handle"))[k];
+    await hdl.scrollIntoView();
+    const box = await hdl.boundingBox(),
+      [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+    await p2.mouse.move(x, y);
+    await p2.mouse.down();
+    for (let d = 5; d <= dx; d += 5) await p2.mouse.move(x + d, y);
+    await p2.mouse.up();
   };
   const shownNodes = () => page.$eval("#nodes", (e) => e.value.split(",").map(Number));
   const pIs = async (xs, what) => {
@@ -234,7 +256,7 @@ try {
     `and chosen, it is said: "${(await text("#announce")).slice(0, 90)}…"`,
   );
   // A bad link: said by the field, which is marked, and the last good state kept.
-  const bad = { abc: /“abc” is not a number/, "0.3,0.4&exp=foo": /neither “wasm” nor “browser”/ };
+  const bad = { abc: /“abc” is not a number/, "0.3,,0.4&step=1": /nothing between comma 1 and comma 2/ };
   await open("nodes=0.3,0.4");
   const good = await text("#p");
   for (const [hash, want] of Object.entries(bad)) {
@@ -291,14 +313,146 @@ try {
     (await text("#nodes-error")) === "" && (await page.$eval("#nodes", (e) => e.value)) === "0.3, 0.4, 0.5, 0.6",
     "The program's nodes, with the fragment already theirs: the error and the bad text go",
   );
+  // Nodes typed and not submitted stay in the field whatever else changes.
   await page.click("#nodes", { count: 3 });
   await page.keyboard.type("0.2, 0.5");
-  await page.click('input[value="browser"]');
+  for (const [what, act] of [
+    ["choosing the exponential", () => page.click('input[value="browser"]')],
+    [
+      "a key on a handle",
+      async () => {
+        await page.$eval("#figure .handle", (e) => e.focus());
+        await page.keyboard.press("ArrowRight");
+      },
+    ],
+    ["a pointer on a handle", () => dragBy(page, 0, 20)],
+    ["a step", () => page.click("#step-back")],
+    ["Iterate", () => page.click("#iterate")],
+  ]) {
+    const before = await page.evaluate(() => location.hash);
+    await act();
+    const value = await page.$eval("#nodes", (e) => e.value);
+    check(
+      value === "0.2, 0.5" && (await page.evaluate(() => location.hash)) !== before,
+      `${what} keeps nodes typed but not submitted: "${value}"`,
+    );
+  }
+  await page.click("#nodes", { count: 3 });
+  await page.keyboard.type("0.3, 0.4");
+  await page.keyboard.press("Enter");
   check(
-    (await page.$eval("#nodes", (e) => e.value)) === "0.2, 0.5",
-    "choosing the exponential keeps nodes typed but not submitted",
+    (await page.$eval("#nodes", (e) => e.value)) === "0.3, 0.4" &&
+      (await page.evaluate(() => location.hash)) === "#nodes=0.3,0.4&exp=browser",
+    "and submitted, the field shows the nodes",
   );
   await page.click('input[value="wasm"]');
+  await page.click("#step-back");
+  check(
+    (await page.$eval("#nodes", (e) => e.value)) === "0.3, 0.4",
+    "which it keeps showing, their own text, as the state changes",
+  );
+
+  // The whole state in the link: opened in a fresh tab, the same tableau,
+  // iterations, step and p; what of a link cannot be used is said, and
+  // the rest used.
+  for (const [start, clicks] of [
+    ["0,1", ["iterate", "iterate", "iterate", "iterate", "step-first"]],
+    ["0.3,0.45,0.6", ["iterate", "iterate", "step-back", "step-back"]],
+  ]) {
+    await open(`nodes=${start}`);
+    for (const id of clicks) await page.click(`#${id}`);
+    const shown = (p2) =>
+      p2.evaluate(() => ({
+        count: document.getElementById("step-count").textContent,
+        p: document.getElementById("p").textContent,
+        tableau: document.getElementById("tableau").innerText,
+        iterations: document.getElementById("iterations").innerText,
+        rows: document.querySelectorAll("#iterations tbody tr").length,
+        nodes: document.getElementById("nodes").value,
+      }));
+    const here = await shown(page),
+      link = await page.evaluate(() => location.href);
+    const fresh = await browser.newPage();
+    watch(fresh);
+    await fresh.goto(link);
+    await ready(fresh);
+    const there = await shown(fresh);
+    await fresh.close();
+    await page.bringToFront();
+    const want = start === "0,1" ? { rows: 5, count: "0 of 1" } : { rows: 3, count: "1 of 3" };
+    check(
+      JSON.stringify(here) === JSON.stringify(there) && there.rows === want.rows && there.count === want.count,
+      `#nodes=${start}, ${clicks.join(", ")}: ${link.split("#")[1]} in a fresh tab shows ${there.rows} iterates at ` +
+        `"${there.count}", p = ${there.p}, the same tableau and table`,
+    );
+  }
+  await open("nodes=0.3,0.4,0.5&iterates=1000&step=2&exp=foo");
+  const refusedLink = await text("#link-error");
+  check(
+    /iterates, 1000, is more than the 50/.test(refusedLink) &&
+      /exp, “foo”, is neither/.test(refusedLink) &&
+      (await text("#step-count")) === "2 of 3" &&
+      (await text("#nodes-error")) === "",
+    `a link with fields that cannot be used: "${refusedLink}", and its step used`,
+  );
+
+  // Taken away: the tableau and the iterations as CSV and LaTeX files,
+  // downloaded under the page's Content-Security-Policy, read back here
+  // against the numbers the page shows.
+  await open("nodes=0.3,0.4,0.5,0.6&iterates=2&step=4");
+  const file = async (id, name) => {
+    rmSync(`${downloads}/${name}`, { force: true });
+    await page.click(`#${id}`);
+    for (let k = 0; k < 100 && !existsSync(`${downloads}/${name}`); k++) await new Promise((r) => setTimeout(r, 100));
+    await new Promise((r) => setTimeout(r, 200)); // written whole
+    return existsSync(`${downloads}/${name}`) ? readFileSync(`${downloads}/${name}`, "utf8") : "";
+  };
+  const cells = (id) =>
+    page.$$eval(`#${id} tbody tr`, (rows) =>
+      rows.map((tr) =>
+        [...tr.cells].map((c) => (c.querySelector(".num") ?? c).textContent.replace("not yet computed", "")),
+      ),
+    );
+  const csvRows = (t) =>
+    t
+      .split("\r\n")
+      .slice(1, -1)
+      .map((line) => line.split(","));
+  const tableau = await cells("tableau"),
+    tableauCsv = csvRows(await file("take-tableau-csv", "inverse_neville-tableau.csv"));
+  check(
+    tableauCsv.length === 4 && JSON.stringify(tableauCsv) === JSON.stringify(tableau),
+    `"${await text("#take-tableau-csv")}": the tableau at step 4 as shown, all digits, entries to come empty`,
+  );
+  const tableauTex = await file("take-tableau-latex", "inverse_neville-tableau.tex");
+  check(
+    tableauTex.includes("\\begin{tabular}{rrrrrr}") &&
+      tableau.flat().every((c) => c === "" || tableauTex.includes(`$${c.replace(/e(.*)/, "\\times10^{$1}")}$`)),
+    `"${await text("#take-tableau-latex")}": a tabular with each number shown`,
+  );
+  const iterations = await cells("iterations"),
+    iterationsCsv = csvRows(await file("take-iterations-csv", "inverse_neville-iterations.csv"));
+  const sci = (s) => (Number(s) === 0 ? s : Number(s).toExponential(2)); // 0 is shown as it is
+  const asShown = ([k, p, e, ulps, digits, f, order, theory]) => [
+    k,
+    p,
+    sci(e),
+    ulps || "–",
+    digits,
+    sci(f),
+    order ? Number(order).toFixed(3) : "–",
+    Number(theory).toFixed(3),
+  ];
+  check(
+    iterationsCsv.length === 3 && JSON.stringify(iterationsCsv.map(asShown)) === JSON.stringify(iterations),
+    `"${await text("#take-iterations-csv")}": p_k as shown, each other number the one shown in all its digits`,
+  );
+  const iterationsTex = await file("take-iterations-latex", "inverse_neville-iterations.tex");
+  check(
+    iterationsTex.startsWith(`% inverse_neville's iterations: ${await page.evaluate(() => location.href)}\n`) &&
+      iterations.every((row) => iterationsTex.includes(`$${row[1]}$`)),
+    `"${await text("#take-iterations-latex")}": with the page's link, and each p_k`,
+  );
 
   // The nodes in the figure: by mouse, by keys, added and removed (in a
   // tab of their own: a browser counts at most 50 history entries).
@@ -309,13 +463,8 @@ try {
   await open("nodes=0.3,0.4,0.5,0.6");
   const history = () => page.evaluate(() => history.length);
   const handle = async (k) => (await page.$$("#figure .handle"))[k];
-  await (await handle(1)).scrollIntoView();
-  const box = await (await handle(1)).boundingBox(),
-    entries = await history();
-  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
-  await page.mouse.down();
-  for (let dx = 5; dx <= 40; dx += 5) await page.mouse.move(box.x + box.width / 2 + dx, box.y + box.height / 2);
-  await page.mouse.up();
+  const entries = await history();
+  await dragBy(page, 1, 40);
   let xs = await shownNodes();
   check(
     xs[1] > 0.4 && xs[1] < 0.5 && (await history()) - entries === 1,
@@ -360,6 +509,42 @@ try {
   await pIs(xs, "  and p");
   await page.keyboard.press("ArrowUp"); // not on a handle: nothing moves
   check((await shownNodes()).join() === xs.join(), "keys elsewhere move no node");
+
+  // By touch, on a phone: the list's Remove buttons, down to two nodes.
+  await page.setViewport({ width: 390, height: 800, isMobile: true, hasTouch: true });
+  await open("nodes=0.3,0.4,0.5,0.6");
+  await page.evaluate(() => addEventListener("pointerdown", (e) => (window.pointerTypes ??= []).push(e.pointerType)));
+  const removes = () => page.$$("#node-list button");
+  for (const [k, left] of [
+    [1, [0.3, 0.5, 0.6]],
+    [2, [0.3, 0.5]],
+  ]) {
+    const button = (await removes())[k],
+      name = await button.evaluate((b) => b.textContent),
+      before = await shownNodes();
+    await button.tap();
+    xs = await shownNodes();
+    check(
+      name === `Remove x${k} = ${before[k]}` &&
+        xs.join() === left.join() &&
+        (await page.evaluate(() => window.pointerTypes.at(-1))) === "touch",
+      `"${name}" tapped: ${xs.join(", ")}`,
+    );
+    await pIs(xs, "  and p");
+  }
+  const fewest = await page.$$eval("#node-list button", (bs) =>
+    bs.map(
+      (b) =>
+        `${b.getAttribute("aria-disabled")}: ${document.getElementById(b.getAttribute("aria-describedby"))?.textContent}`,
+    ),
+  );
+  await (await removes())[0].tap();
+  check(
+    fewest.every((f) => /^true: 2 nodes are the fewest/.test(f)) &&
+      (await shownNodes()).join() === "0.3,0.5" &&
+      /fewest there can be/.test(await text("#figure-error")),
+    `at two nodes each Remove is marked as doing nothing, with why, and a tap is refused: ${fewest[0]}`,
+  );
 
   await page.close();
   page = tab;
@@ -439,6 +624,70 @@ try {
       );
     }
   }
+  // A lecture's screen, 1920 by 1080: at step 3, as the page opens, the
+  // step controls, the tableau and the figure beside it all in view, the
+  // figure's text at least 14 px; and the digits the reader chooses.
+  await page.setViewport({ width: 1920, height: 1080 });
+  await open("nodes=0.3,0.4,0.5,0.6&step=3");
+  const lecture = await page.evaluate(() => ({
+    boxes: Object.fromEntries(
+      ["step-forward", "tableau", "figure"].map((id) => [
+        id,
+        document.getElementById(id).getBoundingClientRect().toJSON(),
+      ]),
+    ),
+    font: Math.min(
+      ...[...document.querySelectorAll("#figure text")].map((t) => parseFloat(getComputedStyle(t).fontSize)),
+    ),
+    scrolled: scrollY,
+    count: document.getElementById("step-count").textContent,
+  }));
+  const { boxes } = lecture;
+  check(
+    lecture.scrolled === 0 &&
+      lecture.count === "3 of 6" &&
+      Object.values(boxes).every((b) => b.left >= 0 && b.top >= 0 && b.right <= 1920 && b.bottom <= 1080) &&
+      boxes.figure.left >= boxes.tableau.right &&
+      lecture.font >= 14,
+    `1920×1080 at step 3: ${Object.entries(boxes)
+      .map(
+        ([id, b]) => `#${id} ${Math.round(b.left)},${Math.round(b.top)}–${Math.round(b.right)},${Math.round(b.bottom)}`,
+      )
+      .join(", ")}, all in view, the figure beside; its text ${lecture.font} px`,
+  );
+  // The layout in rem: with a reader's default font of 32 px the same
+  // screen is too narrow for two columns, and the figure's text grows
+  // with it (Chromium only: the default font is set over its own protocol).
+  if (opt.browser === "chrome") {
+    const cdp = await page.createCDPSession();
+    await cdp.send("Page.setFontSizes", { fontSizes: { standard: 32 } });
+    await open("nodes=0.3,0.4,0.5,0.6&step=3");
+    const large = await page.evaluate(() => ({
+      below:
+        document.getElementById("figure").getBoundingClientRect().top >
+        document.getElementById("tableau").getBoundingClientRect().bottom,
+      font: parseFloat(getComputedStyle(document.querySelector("#figure text")).fontSize),
+      wide: document.documentElement.scrollWidth,
+    }));
+    check(
+      large.below && large.font >= 24 && large.wide <= 1920,
+      `a default font of 32 px: the figure below the tableau, its text ${large.font} px, no sideways scrolling`,
+    );
+    await cdp.send("Page.setFontSizes", { fontSizes: { standard: 16 } });
+    await cdp.detach();
+    await open("nodes=0.3,0.4,0.5,0.6&step=3");
+  }
+  const q22 = fromBits(recorded.entries.find((e) => e.i === 2 && e.j === 2).bits);
+  for (const [digits, want] of [
+    ["4", String(Number(q22.toPrecision(4)))],
+    ["6", String(Number(q22.toPrecision(6)))],
+    ["0", String(q22)],
+  ]) {
+    await page.select("#digits", digits);
+    const shown = await text("#q-2-2 .num");
+    check(shown === want, `digits shown: ${digits === "0" ? "all" : digits}, Q[2][2] = ${shown}`);
+  }
+
   // At a phone's width the step's new cell is scrolled into view.
   await page.setViewport({ width: 390, height: 800 });
   await open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8");
@@ -544,6 +793,11 @@ try {
     const told =
       (await page.evaluate(() => document.body.innerText)).match(/[^.:\n]*\b(drag|keys?|Tab)\b[^.\n]*/g) ?? [];
     check(told.length === 0, `printed: no word of dragging or keys${told.length ? `, but "${told[0].trim()}"` : ""}`);
+    const href = await page.evaluate(() => location.href);
+    check(
+      (await page.evaluate(() => document.body.innerText)).includes(href),
+      `printed: the page's link, ${href.split("/").pop()}`,
+    );
     await page.emulateMediaType(null);
     await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "light" }]);
   }

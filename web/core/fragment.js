@@ -7,8 +7,8 @@ import { show } from "./numbers.js";
 
 /** @typedef {import("./sweep.js").ExpName} ExpName */
 
-/** The most and fewest nodes, and the longest text read. */
-export const LIMITS = { nodes: [2, 8], text: 400 };
+/** The fewest and most nodes, the longest text read, the most Iterates a link replays. */
+export const LIMITS = { nodes: [2, 8], text: 400, iterates: 50 };
 
 /** A token as a message may quote it: short, whatever it was. */
 export function quote(/** @type {string} */ s) {
@@ -54,16 +54,51 @@ export function parseNodes(text) {
 }
 
 /**
+ * What a link brings back: the nodes Iterate started from, how many
+ * Iterates to replay from them (each iterate is the program's Qij's, so the
+ * count is enough and cannot disagree with the nodes), the steps shown
+ * (Infinity: all), the exponential.
+ * @typedef {{nodes: number[], iterates: number, step: number, exp: ExpName}} LinkState
+ */
+
+/** The keys a link may hold, in the order it is written. */
+const KEYS = { nodes: 0, iterates: 0, step: 0, exp: 0 };
+const KEYS_SAID = "nodes=, iterates=, step= and exp=";
+
+/** The steps of the sweep over n nodes. */
+export const stepsFor = (/** @type {number} */ n) => (n * (n - 1)) / 2;
+
+/**
+ * A whole number from 0 to most, as a link writes it, or what is wrong with it.
+ * @param {string} key
+ * @param {string} value
+ * @param {number} most
+ * @param {string} what what the number counts, for the message
+ * @param {string} bound why most is the most
+ */
+function count(key, value, most, what, bound) {
+  if (!/^\d{1,9}$/.test(value)) {
+    return { error: `The link's ${key}, ${quote(value)}, is not a whole number of ${what}.` };
+  }
+  const n = Number(value);
+  return n > most ? { error: `The link's ${key}, ${n}, is more than the ${most} ${what} ${bound}.` } : { n };
+}
+
+/**
  * The fragment as key=value pairs, '+' kept as it is (it is not a form).
  * A fragment without '=' is an anchor of the page's own, not a state
- * (null).  An empty one is the program's own nodes.
+ * (null).  An empty one is the program's own nodes.  Nodes that cannot be
+ * used refuse the whole link (the rest is of those nodes); any other field
+ * that cannot be used is left out, said in `refused`, and the rest used.
  * @param {string} hash
  * @param {number[]} programNodes
- * @returns {null | {nodes: number[], exp: ExpName, error?: undefined} | {error: string, text?: string}}
+ * @returns {null | (LinkState & {refused: string[], error?: undefined}) | {error: string, text?: string}}
  */
 export function parseFragment(hash, programNodes) {
   const text = hash.replace(/^#/, "");
-  if (text === "") return { nodes: programNodes, exp: "wasm" };
+  /** @type {string[]} */
+  const refused = [];
+  if (text === "") return { nodes: programNodes, iterates: 0, step: Infinity, exp: "wasm", refused };
   if (!text.includes("=")) return null;
   /** @type {Record<string, string>} */
   const fields = {};
@@ -74,27 +109,51 @@ export function parseFragment(hash, programNodes) {
     try {
       value = decodeURIComponent(at < 0 ? "" : pair.slice(at + 1));
     } catch {
-      return { error: `The link's ${quote(key)} is not valid percent-encoding.`, text: pair };
+      const error = `The link's ${quote(key)} is not valid percent-encoding.`;
+      if (key === "nodes") return { error, text: pair };
+      refused.push(error);
+      continue;
     }
-    if (!["nodes", "exp"].includes(key)) {
-      return { error: `The link holds ${quote(key)}; this page reads only nodes= and exp=.` };
-    }
-    fields[key] = value;
-  }
-  const exp = fields.exp ?? "wasm";
-  if (exp !== "wasm" && exp !== "browser") {
-    return { error: `The link's exp, ${quote(exp)}, is neither “wasm” nor “browser”.`, text: fields.nodes };
+    if (!Object.hasOwn(KEYS, key)) refused.push(`The link holds ${quote(key)}; this page reads only ${KEYS_SAID}.`);
+    else fields[key] = value;
   }
   const parsed = fields.nodes === undefined ? { xs: programNodes } : parseNodes(fields.nodes);
   if (parsed.error !== undefined) return { error: parsed.error, text: fields.nodes };
-  return { nodes: parsed.xs, exp };
+  const nodes = parsed.xs;
+  /** @type {ExpName} */
+  let exp = "wasm";
+  if (fields.exp === "browser") exp = "browser";
+  else if (fields.exp !== undefined && fields.exp !== "wasm") {
+    refused.push(`The link's exp, ${quote(fields.exp)}, is neither “wasm” nor “browser”: the program's own is used.`);
+  }
+  let iterates = 0;
+  if (fields.iterates !== undefined) {
+    const c = count("iterates", fields.iterates, LIMITS.iterates, "Iterates", "a link may ask for");
+    if (c.error !== undefined) refused.push(`${c.error} The page shows the nodes without iterating.`);
+    else iterates = c.n;
+  }
+  let step = Infinity;
+  if (fields.step !== undefined) {
+    const steps = stepsFor(nodes.length),
+      c = count("step", fields.step, steps, "steps", `${nodes.length} nodes have`);
+    if (c.error !== undefined) refused.push(`${c.error} The page shows all ${steps}.`);
+    else step = c.n;
+  }
+  return { nodes, iterates, step, exp, refused };
 }
 
 /**
- * The fragment that brings back these nodes and this exponential.
- * @param {number[]} nodes
- * @param {ExpName} exp
+ * The fragment that brings back this state: the step only where it is not
+ * the last, the Iterates and the exponential only where they are not none
+ * and the program's own, so that a link made before them reads the same.
+ * @param {LinkState} s
  */
-export function hashOf(nodes, exp) {
-  return "#nodes=" + nodes.map(show).join(",") + (exp === "browser" ? "&exp=browser" : "");
+export function hashOf(s) {
+  return (
+    "#nodes=" +
+    s.nodes.map(show).join(",") +
+    (s.iterates > 0 ? `&iterates=${s.iterates}` : "") +
+    (s.step < stepsFor(s.nodes.length) ? `&step=${s.step}` : "") +
+    (s.exp === "browser" ? "&exp=browser" : "")
+  );
 }

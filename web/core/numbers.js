@@ -17,6 +17,9 @@ export function bitsOf(/** @type {number} */ x) {
 }
 /** The shortest decimal that reads back to the same double (ECMAScript's Number-to-String is exactly that). */
 export const show = (/** @type {number} */ x) => String(x);
+/** x to this many significant digits, as the shortest decimal of the rounded value; 0 digits: all of them. */
+export const showTo = (/** @type {number} */ x, /** @type {number} */ digits) =>
+  digits && Number.isFinite(x) ? String(Number(x.toPrecision(digits))) : show(x);
 /** A typographic minus for the first hyphen-minus. */
 export const minus = (/** @type {string} */ s) => s.replace("-", "−");
 /** x in scientific notation with this many digits after the point; 0 and non-finite values as they are. */

@@ -228,32 +228,39 @@ export const ITERATION_HEADS = [
  * @param {(x: number) => number} exp
  */
 export function iterationRows(ps, n, exp) {
-  const theory = theoreticalOrder(n).toFixed(3),
-    errs = ps.map((p) => p - root);
+  const theory = theoreticalOrder(n).toFixed(3);
   return ps.map((p, k) => {
-    const e = errs[k],
-      digits =
-        e === 0 ? "all" : Number.isFinite(e) ? String(Math.max(0, Math.floor(-Math.log10(Math.abs(e / root))))) : "–";
-    let order = "–";
-    if (
-      k >= 2 &&
-      [ps[k], ps[k - 1], ps[k - 2]].every((v) => Number.isFinite(v) && Math.abs(ulpsFrom(v, root)) > NOISE)
-    ) {
-      const num = Math.log(Math.abs(errs[k] / errs[k - 1])),
-        den = Math.log(Math.abs(errs[k - 1] / errs[k - 2]));
-      if (den !== 0) order = (num / den).toFixed(3);
-    }
+    const e = p - root,
+      order = estimatedOrder(ps, k);
     return [
       String(k),
       show(p),
       sci(e, 2),
       Number.isFinite(e) ? String(ulpsFrom(p, root)) : "–",
-      digits,
+      correctDigits(p),
       sci(exp(-2.0 * p) - p, 2),
-      order,
+      order === null ? "–" : order.toFixed(3),
       theory,
     ];
   });
+}
+/** The correct decimal digits of p, "all" at the root's double, "–" where p is not a number. */
+export function correctDigits(/** @type {number} */ p) {
+  const e = p - root;
+  return e === 0 ? "all" : Number.isFinite(e) ? String(Math.max(0, Math.floor(-Math.log10(Math.abs(e / root))))) : "–";
+}
+/**
+ * The order of convergence the errors of p_k-2, p_k-1, p_k show, where all
+ * three are above rounding; else null.
+ * @param {number[]} ps
+ * @param {number} k
+ */
+export function estimatedOrder(ps, k) {
+  if (k < 2 || ![ps[k], ps[k - 1], ps[k - 2]].every((v) => Number.isFinite(v) && Math.abs(ulpsFrom(v, root)) > NOISE))
+    return null;
+  const [a, b, c] = [ps[k - 2], ps[k - 1], ps[k]].map((v) => v - root);
+  const den = Math.log(Math.abs(b / a));
+  return den === 0 ? null : Math.log(Math.abs(c / b)) / den;
 }
 /** What the iterations have come to, or why Iterate did nothing (note). */
 export function iterateNote(/** @type {number[]} */ ps, /** @type {string} */ note) {

@@ -226,3 +226,29 @@ export function iterateOnce(m, s, r) {
   }
   return { nodes, iterates: [...(s.iterates.length ? s.iterates : [p]), next.p] };
 }
+
+/**
+ * The state after this many Iterates from these nodes, as clicks on Iterate
+ * would make it: each iterate the program's Qij's, so a count brings the
+ * same iterates back.  Where an Iterate is refused before the count, the
+ * ones made so far, and why no more.
+ * @param {Model} m
+ * @param {Choice} s the starting nodes
+ * @param {number} count
+ * @returns {{nodes: number[], iterates: number[], refused?: string}}
+ */
+export function replay(m, s, count) {
+  /** @type {{nodes: number[], iterates: number[]}} */
+  let at = { nodes: s.nodes, iterates: [] };
+  for (let k = 0; k < count; k++) {
+    const next = iterateOnce(m, { ...s, ...at }, compute(m, { ...s, nodes: at.nodes }));
+    if (next.refused !== undefined) {
+      return {
+        ...at,
+        refused: `The link asks for ${count} Iterates; from these nodes only ${k} can be made: ${next.refused}`,
+      };
+    }
+    at = next;
+  }
+  return at;
+}

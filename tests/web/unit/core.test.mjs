@@ -6,8 +6,8 @@
 //
 // Each check here needs no browser: the program's run, the sweep bit for
 // bit, the link's and the field's parsing (with fast-check), the
-// iterations, Neville's estimate, the verdicts and the exponential's
-// effect.  What the page draws of them, the browser tests check.
+// iterations, Neville's estimate, the verdicts, the exponential's effect,
+// and the CSV and LaTeX files read back.  What the page draws of them, the browser tests check.
 
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
@@ -15,9 +15,10 @@ import { createRequire } from "node:module";
 import { test } from "node:test";
 import { bitsOf, fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
-import { root } from "../../../web/core/numbers.js";
-import { LIMITS, hashOf, parseFragment, parseNodes } from "../../../web/core/fragment.js";
-import { compute, iterateOnce, modelOf } from "../../../web/core/sweep.js";
+import { root, showTo } from "../../../web/core/numbers.js";
+import { LIMITS, hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
+import { compute, iterateOnce, modelOf, replay } from "../../../web/core/sweep.js";
+import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
 import {
   estimateText,
   expEffect,
@@ -62,7 +63,11 @@ test("the link and the field: good lists, and each bad one refused with what is 
   const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
   for (const [text, xs] of Object.entries(good)) {
     assert.deepEqual(parseNodes(text), { xs }, text);
-    assert.deepEqual(parseFragment(`#nodes=${text}`, model.nodes), { nodes: xs, exp: "wasm" }, text);
+    assert.deepEqual(
+      parseFragment(`#nodes=${text}`, model.nodes),
+      { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", refused: [] },
+      text,
+    );
   }
   const long = "0." + "1".repeat(3000);
   const bad = {
@@ -76,25 +81,109 @@ test("the link and the field: good lists, and each bad one refused with what is 
     "1e-400,0.5": /too small for a double/,
     [`0.3,${long}`]: /characters/,
     [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
-    "0.3,0.4&exp=foo": /neither “wasm” nor “browser”/,
     "0.3%ZZ": /percent-encoding/,
-    "0.3&foo=1": /reads only nodes= and exp=/,
   };
   for (const [text, want] of Object.entries(bad)) {
     const got = parseFragment(`#nodes=${text}`, model.nodes);
     assert.match(got.error, want, text.slice(0, 40));
     assert.ok(got.error.length < 200, got.error);
   }
-  assert.deepEqual(parseFragment("", model.nodes), { nodes: model.nodes, exp: "wasm" });
+  assert.deepEqual(parseFragment("", model.nodes), {
+    nodes: model.nodes,
+    iterates: 0,
+    step: Infinity,
+    exp: "wasm",
+    refused: [],
+  });
   assert.equal(parseFragment("#tableau-section", model.nodes), null, "an anchor is not a state");
 });
 
-test("random lists and links: every list of 2 to 8 doubles in [0, 1] comes back, nothing else throws", () => {
+test("a link's other fields: each that cannot be used is left out and said, the rest used", () => {
+  const n = "nodes=0.3,0.4,0.5";
+  // the fragment, what is used of it, and what is said of the rest
+  const cases = [
+    [`${n}&iterates=2&step=1&exp=browser`, { iterates: 2, step: 1, exp: "browser" }, []],
+    [`${n}&iterates=0&step=0&exp=wasm`, { iterates: 0, step: 0, exp: "wasm" }, []],
+    [`${n}&step=3`, { step: 3 }, []],
+    ["iterates=1&step=6", { nodes: model.nodes, iterates: 1, step: 6 }, []],
+    [`${n}&step=4`, {}, [/step, 4, is more than the 3 steps 3 nodes have.*shows all 3/]],
+    [`${n}&step=-1`, {}, [/step, “-1”, is not a whole number of steps/]],
+    [`${n}&step=1.5&exp=browser`, { exp: "browser" }, [/step, “1\.5”, is not a whole number/]],
+    [
+      `${n}&iterates=abc&step=2`,
+      { step: 2 },
+      [/iterates, “abc”, is not a whole number of Iterates.*without iterating/],
+    ],
+    [`${n}&iterates=1000`, {}, [/iterates, 1000, is more than the 50 Iterates a link may ask for/]],
+    [`${n}&iterates=${"9".repeat(40)}`, {}, [/“9{20}…” \(40 characters\), is not a whole number/]],
+    [`${n}&iterates=`, {}, [/iterates, “”, is not a whole number/]],
+    [`${n}&exp=foo&step=2`, { step: 2 }, [/exp, “foo”, is neither “wasm” nor “browser”: the program's own is used/]],
+    [`${n}&foo=1&iterates=3`, { iterates: 3 }, [/holds “foo”; this page reads only nodes=, iterates=, step= and exp=/]],
+    [`${n}&step=%ZZ&exp=q`, {}, [/“step” is not valid percent-encoding/, /exp, “q”/]],
+  ];
+  for (const [hash, used, said] of cases) {
+    const got = parseFragment(`#${hash}`, model.nodes);
+    assert.deepEqual(
+      { nodes: got.nodes, iterates: got.iterates, step: got.step, exp: got.exp },
+      { nodes: [0.3, 0.4, 0.5], iterates: 0, step: Infinity, exp: "wasm", ...used },
+      hash,
+    );
+    assert.equal(got.refused.length, said.length, `${hash}: ${got.refused}`);
+    said.forEach((want, k) => assert.match(got.refused[k], want, hash));
+    for (const m of got.refused) assert.ok(m.length < 200, m);
+  }
+});
+
+test("a link's Iterates made again: the issue's two links, and a count past where doubles end", () => {
+  // from 0, 1: four Iterates, five iterates, each what clicks make
+  for (const [start, count, made] of [
+    [[0, 1], 4, 4],
+    [[0.3, 0.45, 0.6], 2, 2],
+    [[0.3, 0.4, 0.5], 50, null],
+  ]) {
+    const s = { nodes: start, exp: "wasm", shown: Infinity },
+      back = replay(model, s, count);
+    let clicked = { ...s, iterates: [] };
+    for (let k = 0; k < count; k++) {
+      const next = iterateOnce(model, clicked, resultOf(clicked.nodes));
+      if (next.refused !== undefined) break;
+      clicked = { ...clicked, ...next };
+    }
+    assert.deepEqual(
+      { nodes: back.nodes, iterates: back.iterates },
+      { nodes: clicked.nodes, iterates: clicked.iterates },
+    );
+    if (made === null) {
+      assert.match(back.refused, /asks for 50 Iterates; from these nodes only \d+ can be made: .*zero denominator/);
+    } else {
+      assert.equal(back.refused, undefined);
+      assert.equal(back.iterates.length, made + 1);
+    }
+  }
+});
+
+test("random lists and links: every state comes back from its link, nothing else throws", () => {
   const nodes = fc.array(fc.double({ min: 0, max: 1, noNaN: true }), { minLength: 2, maxLength: 8 });
+  const link = nodes.chain((xs) =>
+    fc.record({
+      nodes: fc.constant(xs),
+      iterates: fc.nat(LIMITS.iterates),
+      step: fc.oneof(fc.nat(stepsFor(xs.length)), fc.constant(Infinity)),
+      exp: fc.constantFrom("wasm", "browser"),
+    }),
+  );
   fc.assert(
-    fc.property(nodes, fc.constantFrom("wasm", "browser"), (xs, exp) => {
-      const back = parseFragment(hashOf(xs, exp), model.nodes);
-      return back.nodes.every((x, k) => Object.is(x, xs[k] === 0 ? 0 : xs[k])) && back.exp === exp;
+    fc.property(link, (s) => {
+      const back = parseFragment(hashOf(s), model.nodes),
+        step = s.step < stepsFor(s.nodes.length) ? s.step : Infinity;
+      return (
+        back.nodes.every((x, k) => Object.is(x, s.nodes[k] === 0 ? 0 : s.nodes[k])) &&
+        back.nodes.length === s.nodes.length &&
+        back.iterates === s.iterates &&
+        back.step === step &&
+        back.exp === s.exp &&
+        back.refused.length === 0
+      );
     }),
   );
   const pieces = [..."0123456789.,-+eE%& #=", "nodes=", "exp=wasm", "NaN", "Infinity", "1e-400", "١", "\u202e"];
@@ -228,4 +317,133 @@ test("the exponential's effect: the y that differ between the .wasm's exp and No
     if (differ)
       assert.match(said, Object.is(other.p, r.p) ? /p would be the same/ : new RegExp(`p would be ${other.p}`));
   }
+});
+
+// A CSV reader of RFC 4180's own, to read the files back: quoted fields
+// with doubled quotes, CRLF between records.
+function readCsv(text) {
+  const rows = [[]];
+  let field = "",
+    quoted = false;
+  for (let k = 0; k < text.length; k++) {
+    const c = text[k];
+    if (quoted) {
+      if (c === '"' && text[k + 1] === '"') ((field += '"'), k++);
+      else if (c === '"') quoted = false;
+      else field += c;
+    } else if (c === '"') quoted = true;
+    else if (c === ",") (rows.at(-1).push(field), (field = ""));
+    else if (c === "\r" && text[k + 1] === "\n") (rows.at(-1).push(field), (field = ""), rows.push([]), k++);
+    else field += c;
+  }
+  assert.equal(field, "", "the last record ends with CRLF");
+  assert.deepEqual(rows.pop(), []);
+  return rows;
+}
+// the numbers of a LaTeX row, $...$ each, back as doubles; an empty cell as null
+const latexCells = (line) =>
+  line
+    .replace(/ \\\\$/, "")
+    .split(" & ")
+    .map((c) =>
+      c === "" ? null : /^\$.*\$$/.test(c) ? Number(c.slice(1, -1).replace(/\\times10\^\{(-?\d+)\}/, "e$1")) : c,
+    );
+
+test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's and the iterates' doubles", () => {
+  const bits = (v) => (v === null ? null : Number.isNaN(v) ? "NaN" : bitsOf(v));
+  for (const [nodes, step, count] of [
+    [model.nodes, Infinity, 2],
+    [[0.3, 0.45, 0.6], 1, 2],
+    [[0, 1], 0, 4],
+    [[0.3, 0.3], Infinity, 0],
+  ]) {
+    const made = replay(model, { nodes, exp: "wasm", shown: step }, count),
+      r = compute(model, { nodes: made.nodes, exp: "wasm", shown: step }),
+      Q = outside.sweep(made.nodes),
+      shownSteps = r.steps.slice(0, r.shown);
+    // what the tableau must hold: y, x, and each entry shown, from the .wasm outside the page
+    const want = made.nodes.map((x, i) => [
+      i,
+      outside.yOf(x),
+      x,
+      ...made.nodes.slice(1).map((_, m) => (shownSteps.some((s) => s.i === i && s.j === m + 1) ? Q[i][m + 1] : null)),
+    ]);
+    const csv = readCsv(toCsv(tableauTable(r))),
+      tex = toLatex(tableauTable(r), "the tableau").split("\n");
+    assert.deepEqual(csv[0], ["i", "y_i", ...made.nodes.map((_, j) => `Q[i][${j}]`)]);
+    assert.deepEqual(
+      csv.slice(1).map((row) => row.map((c) => (c === "" ? null : bits(Number(c))))),
+      want.map((row) => row.map(bits)),
+      `${nodes} at step ${step}: the CSV`,
+    );
+    assert.deepEqual(tex.slice(0, 2), ["% the tableau", `\\begin{tabular}{${"r".repeat(nodes.length + 2)}}`]);
+    assert.deepEqual(
+      tex.slice(4, -2).map((line) => latexCells(line).map(bits)),
+      want.map((row) => row.map(bits)),
+      `${nodes} at step ${step}: the LaTeX`,
+    );
+    // the iterations: p_k as clicks make them, their errors, and f(p_k) by the .wasm's exp
+    const ps = made.iterates.length ? made.iterates : [r.p];
+    const rows = readCsv(toCsv(iterationsTable(ps, nodes.length, program.exp))).slice(1);
+    const shownRows = iterationRows(ps, nodes.length, program.exp);
+    rows.forEach((row, k) => {
+      const [, p, e, ulps, digits, f, order, theory] = row;
+      assert.ok(same(Number(p), ps[k]) && same(Number(e), ps[k] - root), `p_${k}`);
+      assert.ok(same(Number(f), outside.exp(-2.0 * ps[k]) - ps[k]), `f(p_${k})`);
+      // the page's own cells, each this number to fewer digits
+      const page = shownRows[k];
+      assert.deepEqual(
+        [ulps || "–", digits, order === "" ? "–" : Number(order).toFixed(3), Number(theory).toFixed(3)],
+        [page[3], page[4], page[6], page[7]],
+      );
+    });
+    assert.equal(rows.length, ps.length);
+  }
+});
+
+test("CSV and LaTeX of any doubles and words: each read back as it was written", () => {
+  const cell = fc.oneof(
+    fc.double(),
+    fc.constant(null),
+    fc.string({ maxLength: 12 }).filter((s) => s !== ""),
+  );
+  fc.assert(
+    fc.property(fc.array(fc.array(cell, { minLength: 3, maxLength: 3 }), { maxLength: 6 }), (rows) => {
+      const back = readCsv(toCsv({ heads: ["a", "b,c", 'd"e'], rows }));
+      const asRead = (v) => (v === null ? "" : typeof v === "number" ? String(v) : v);
+      assert.deepEqual(back, [["a", "b,c", 'd"e'], ...rows.map((row) => row.map(asRead))]);
+    }),
+  );
+  fc.assert(
+    // -0 is written "0", as the page shows it
+    fc.property(fc.double({ noNaN: true, noDefaultInfinity: true }), (x) => {
+      const t = latexNumber(x).replace(/\\times10\^\{(-?\d+)\}/, "e$1");
+      return Object.is(Number(t), x === 0 ? 0 : x);
+    }),
+  );
+  assert.deepEqual([NaN, Infinity, -Infinity, 1.5e-7].map(latexNumber), [
+    "\\mathrm{NaN}",
+    "\\infty",
+    "-\\infty",
+    "1.5\\times10^{-7}",
+  ]);
+  assert.equal(
+    toLatex({ heads: ["p_k − root", "100%"], rows: [] }, "x").split("\n")[2],
+    "p\\_k $-$ root & 100\\% \\\\",
+  );
+});
+
+test("fewer digits, as the reader chooses: the shortest decimal of the rounded double, all of them by default", () => {
+  for (const [x, digits, want] of [
+    [0.4263336693654574, 4, "0.4263"],
+    [0.4263336693654574, 6, "0.426334"],
+    [0.4263336693654574, 0, "0.4263336693654574"],
+    [0.3, 4, "0.3"],
+    [-0.0000055238888965192245, 4, "-0.000005524"],
+    [1.437551189198416e-10, 6, "1.43755e-10"],
+    [0.99999, 4, "1"],
+    [NaN, 4, "NaN"],
+    [-Infinity, 6, "-Infinity"],
+  ])
+    assert.equal(showTo(x, digits), want, `${x} to ${digits}`);
 });
