@@ -150,7 +150,7 @@ function fromLocation() {
   const s = parseFragment(location.hash, model.nodes);
   if (s === null) return; // an anchor
   if (s.error !== undefined) return refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
-  update({ nodes: s.nodes, exp: s.exp, shown: Infinity, iterates: history.state?.iterates ?? [] }, "none");
+  update({ nodes: s.nodes, exp: s.exp, shown: s.step, iterates: history.state?.iterates ?? [] }, "none");
 }
 function step(/** @type {number} */ to) {
   update({ shown: Math.max(0, Math.min(result.steps.length, to)), field: state.field, announce: stepText }, "none");

@@ -133,6 +133,27 @@ try {
   check((await text("#program-output")) === recorded.lines, "the program's two lines, verbatim");
   check((await text("#exit-status")) === "0", "its exit status, 0");
 
+  // A first visit walks through from the start; a link opens at its step, else at the end.
+  const stepper = () =>
+    page.evaluate(() => [
+      document.getElementById("step-count").textContent,
+      document.getElementById("step-forward").getAttribute("aria-disabled"),
+      document.querySelectorAll("#tableau td.empty").length,
+    ]);
+  check(
+    (await stepper()).join() === "0 of 6,false,6" && (await text("#step-rule")).startsWith("Column 0 holds the nodes"),
+    `a first visit: ${(await stepper()).join(", ")}, Step ready`,
+  );
+  for (const [hash, want] of [
+    ["nodes=0.3,0.4,0.5,0.6&step=2", "2 of 6,false,4"],
+    ["nodes=0.3,0.4,0.5,0.6", "6 of 6,true,0"],
+  ]) {
+    await open(hash);
+    check((await stepper()).join() === want, `#${hash}: ${(await stepper()).join(", ")}`);
+  }
+  await open("");
+  await page.click("#step-last");
+
   // The tableau and the figures, against the table and the .wasm.
   await page.click("#show-bits");
   for (const { i, j, bits } of recorded.entries) {
@@ -518,6 +539,11 @@ try {
           (await p2.evaluate(() => matchMedia("(prefers-color-scheme: dark)").matches)) === (scheme === "dark"),
           `${scheme} scheme in force`,
         );
+        if (hash === "") {
+          // a first visit opens at the start, where no polynomial is drawn yet
+          await axe(p2, `${scheme}, ${width} px, the program's nodes at the start`);
+          await p2.click("#step-last");
+        }
         const s = await strokes(p2);
         check(
           ratio(s.f, s.poly) >= 3,

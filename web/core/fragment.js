@@ -53,17 +53,36 @@ export function parseNodes(text) {
   return { xs };
 }
 
+/** The most steps a link may name: those of eight nodes. */
+export const MOST_STEPS = (LIMITS.nodes[1] * (LIMITS.nodes[1] - 1)) / 2;
+
+/**
+ * The step a link names, 0 (only the nodes) to MOST_STEPS, or what is wrong with it.
+ * @param {string} text
+ * @returns {{step: number, error?: undefined} | {error: string, step?: undefined}}
+ */
+export function parseStep(text) {
+  if (!/^\d{1,3}$/.test(text)) {
+    return { error: `The link's step, ${quote(text)}, is not a whole number of steps (0 to ${MOST_STEPS}).` };
+  }
+  const step = Number(text);
+  if (step > MOST_STEPS) return { error: `The link's step, ${step}, is more than the ${MOST_STEPS} steps of 8 nodes.` };
+  return { step };
+}
+
 /**
  * The fragment as key=value pairs, '+' kept as it is (it is not a form).
  * A fragment without '=' is an anchor of the page's own, not a state
- * (null).  An empty one is the program's own nodes.
+ * (null).  An empty one is the program's own nodes, at the tableau's
+ * start, for a first visit to walk through; a link opens at its step=,
+ * else at the end.
  * @param {string} hash
  * @param {number[]} programNodes
- * @returns {null | {nodes: number[], exp: ExpName, error?: undefined} | {error: string, text?: string}}
+ * @returns {null | {nodes: number[], exp: ExpName, step: number, error?: undefined} | {error: string, text?: string}}
  */
 export function parseFragment(hash, programNodes) {
   const text = hash.replace(/^#/, "");
-  if (text === "") return { nodes: programNodes, exp: "wasm" };
+  if (text === "") return { nodes: programNodes, exp: "wasm", step: 0 };
   if (!text.includes("=")) return null;
   /** @type {Record<string, string>} */
   const fields = {};
@@ -76,8 +95,8 @@ export function parseFragment(hash, programNodes) {
     } catch {
       return { error: `The link's ${quote(key)} is not valid percent-encoding.`, text: pair };
     }
-    if (!["nodes", "exp"].includes(key)) {
-      return { error: `The link holds ${quote(key)}; this page reads only nodes= and exp=.` };
+    if (!["nodes", "exp", "step"].includes(key)) {
+      return { error: `The link holds ${quote(key)}; this page reads only nodes=, exp= and step=.` };
     }
     fields[key] = value;
   }
@@ -87,7 +106,9 @@ export function parseFragment(hash, programNodes) {
   }
   const parsed = fields.nodes === undefined ? { xs: programNodes } : parseNodes(fields.nodes);
   if (parsed.error !== undefined) return { error: parsed.error, text: fields.nodes };
-  return { nodes: parsed.xs, exp };
+  const step = fields.step === undefined ? { step: Infinity } : parseStep(fields.step);
+  if (step.error !== undefined) return { error: step.error, text: fields.nodes };
+  return { nodes: parsed.xs, exp, step: step.step };
 }
 
 /**

@@ -62,7 +62,17 @@ test("the link and the field: good lists, and each bad one refused with what is 
   const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
   for (const [text, xs] of Object.entries(good)) {
     assert.deepEqual(parseNodes(text), { xs }, text);
-    assert.deepEqual(parseFragment(`#nodes=${text}`, model.nodes), { nodes: xs, exp: "wasm" }, text);
+    assert.deepEqual(parseFragment(`#nodes=${text}`, model.nodes), { nodes: xs, exp: "wasm", step: Infinity }, text);
+  }
+  // a first visit walks through from the start; a link opens at its step, else at the end
+  for (const [hash, nodes, exp, step] of [
+    ["", model.nodes, "wasm", 0],
+    ["#step=3", model.nodes, "wasm", 3],
+    ["#nodes=0.3,0.4&step=0", [0.3, 0.4], "wasm", 0],
+    ["#exp=browser&step=28&nodes=0.3,0.4", [0.3, 0.4], "browser", 28],
+    ["#nodes=0.3,0.4&exp=browser", [0.3, 0.4], "browser", Infinity],
+  ]) {
+    assert.deepEqual(parseFragment(hash, model.nodes), { nodes, exp, step }, hash);
   }
   const long = "0." + "1".repeat(3000);
   const bad = {
@@ -78,14 +88,18 @@ test("the link and the field: good lists, and each bad one refused with what is 
     [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
     "0.3,0.4&exp=foo": /neither “wasm” nor “browser”/,
     "0.3%ZZ": /percent-encoding/,
-    "0.3&foo=1": /reads only nodes= and exp=/,
+    "0.3&foo=1": /reads only nodes=, exp= and step=/,
+    "0.3,0.4&step=": /step, “”, is not a whole number/,
+    "0.3,0.4&step=-1": /step, “-1”, is not a whole number/,
+    "0.3,0.4&step=2.5": /step, “2\.5”, is not a whole number/,
+    "0.3,0.4&step=29": /step, 29, is more than the 28 steps of 8 nodes/,
+    "0.3,0.4&step=1e1": /not a whole number/,
   };
   for (const [text, want] of Object.entries(bad)) {
     const got = parseFragment(`#nodes=${text}`, model.nodes);
     assert.match(got.error, want, text.slice(0, 40));
     assert.ok(got.error.length < 200, got.error);
   }
-  assert.deepEqual(parseFragment("", model.nodes), { nodes: model.nodes, exp: "wasm" });
   assert.equal(parseFragment("#tableau-section", model.nodes), null, "an anchor is not a state");
 });
 
