@@ -13,11 +13,14 @@ import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
 import { drawFigure, xAt } from "./figure.js";
-import { drawEstimate, drawIterations, drawQuality } from "./quality.js";
+import { drawEstimate, drawIterations, drawOrders, drawQuality, startOrders } from "./quality.js";
+import { PRECISE, doublesStop } from "./core/orders.js";
+import { steps } from "./core/precise.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
 /** @typedef {import("./state.js").State} State */
+/** @typedef {import("./core/precise.js").Row} Row */
 
 // the stripped .wasm, in base64
 function wasmBytes() {
@@ -58,6 +61,11 @@ const views = {
     caption: $("iterations-caption"),
     note: $("iterate-note"),
     button: $("iterate"),
+  },
+  orders: {
+    table: /** @type {HTMLTableElement} */ ($("orders")),
+    caption: $("orders-caption"),
+    note: $("orders-note"),
   },
 };
 
@@ -101,6 +109,36 @@ function render() {
   if (state.announce) $("announce").textContent = state.announce(result);
   drawn = true;
   performance.measure("inverse_neville:render", { start });
+  orders();
+}
+
+// The orders table, in many digits, after the render that showed its
+// nodes: a step a task, so neither the first render nor a change of
+// nodes waits for it, and a computation whose nodes are gone is dropped.
+let ordersFor = ""; // the nodes and exponential the table is (being) computed for
+let ordersTask = 0;
+function orders() {
+  const key = hashOf(state.nodes, state.exp);
+  if (key === ordersFor) return;
+  ordersFor = key;
+  clearTimeout(ordersTask);
+  const { nodes, exp } = state,
+    run = steps(nodes, PRECISE);
+  startOrders(views.orders, nodes);
+  /** @type {Row[]} */
+  const rows = [];
+  const next = () => {
+    if (ordersFor !== key) return;
+    const got = run.next();
+    if (!got.done) {
+      rows.push(got.value);
+      ordersTask = setTimeout(next, 0);
+      return;
+    }
+    drawOrders(views.orders, nodes.length, rows, got.value, doublesStop(model, { nodes, exp }));
+    performance.mark("inverse_neville:orders");
+  };
+  ordersTask = setTimeout(next, 0);
 }
 
 /**

@@ -16,7 +16,7 @@ import { existsSync, mkdirSync, readFileSync, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
-import { fromBits, readRecorded, same, wasmSweep } from "./recorded.mjs";
+import { doublesIterated, fromBits, readRecorded, same, wasmSweep } from "./recorded.mjs";
 
 const { values: opt } = parseArgs({
   options: Object.fromEntries(
@@ -420,6 +420,64 @@ try {
         `  and the page says why it stops: "${note.slice(0, 70)}…"`,
       );
   }
+
+  // The orders table, computed after the render that shows its nodes: for
+  // four, three and two nodes, against precise.js run here and the doubles
+  // iterated here through the .wasm; for equal nodes, why there is none.
+  // precise.js is the page's own, tested by itself; these tests sit in
+  // the sources' tests/ beside recorded.tsv, the core in web/core.
+  const { converge } = await import(new URL("../web/core/precise.js", pathToFileURL(opt.recorded)).href);
+  const ordersOf = async (xs) => {
+    await page.waitForFunction(
+      (want) => {
+        const t = document.getElementById("orders");
+        return t.getAttribute("aria-busy") === "false" && t.dataset.nodes === want;
+      },
+      {},
+      xs.join(),
+    );
+    return page.evaluate(() => ({
+      rows: [...document.querySelectorAll("#orders tbody tr")].map((tr) => ({
+        cells: [...tr.children].map((c) => c.textContent),
+        stop: tr.classList.contains("doubles-stop"),
+      })),
+      note: document.getElementById("orders-note").textContent,
+      caption: document.getElementById("orders-caption").textContent,
+      after:
+        performance.getEntriesByName("inverse_neville:orders")[0]?.startTime >
+        performance.getEntriesByName("inverse_neville:ready")[0]?.startTime,
+    }));
+  };
+  const rootDouble = fromBits(recorded.root);
+  for (const [hash, xs] of [
+    ["", programX],
+    ["nodes=0.3,0.4,0.5", [0.3, 0.4, 0.5]],
+    ["nodes=0.3,0.4", [0.3, 0.4]],
+  ]) {
+    await open(hash);
+    const got = await ordersOf(xs),
+      want = converge(xs, { digits: 1100, tolerance: 0.005 }),
+      doubles = doublesIterated(pOf, xs, rootDouble);
+    const agree =
+      got.rows.length === want.rows.length &&
+      want.rows.every(
+        (r, k) =>
+          got.rows[k].cells[1] === r.error &&
+          got.rows[k].cells[2] === (r.order === null ? "–" : r.order.toFixed(3)) &&
+          got.rows[k].stop === (k === doubles.step),
+      );
+    check(
+      agree && got.after && /not the program's/.test(got.caption) && got.note.includes(`stop at k = ${doubles.step}`),
+      `#orders for ${xs.join(", ")}: ${got.rows.length} rows to order ${got.rows.at(-1)?.cells[2]}, the doubles ` +
+        `marked at k = ${doubles.step}, computed after the page was ready`,
+    );
+  }
+  await open("nodes=0.3,0.3");
+  const equal = await ordersOf([0.3, 0.3]);
+  check(
+    equal.rows.length === 0 && /^x0 and x1 are the same node.*nothing to iterate/.test(equal.note),
+    `#orders for 0.3, 0.3: "${equal.note.slice(0, 60)}…"`,
+  );
 
   // Axes from the data: at most ten labels an axis, none overlapping,
   // and a figure of the same size whatever the nodes.

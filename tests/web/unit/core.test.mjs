@@ -13,11 +13,13 @@ import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { test } from "node:test";
-import { bitsOf, fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
+import { bitsOf, doublesIterated, fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
 import { root } from "../../../web/core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes } from "../../../web/core/fragment.js";
 import { compute, iterateOnce, modelOf } from "../../../web/core/sweep.js";
+import { PRECISE, doublesStop, orderRows, ordersCaption, ordersNote } from "../../../web/core/orders.js";
+import { converge } from "../../../web/core/precise.js";
 import {
   estimateText,
   expEffect,
@@ -242,4 +244,72 @@ test("the exponential's effect: the y that differ between the .wasm's exp and No
     if (differ)
       assert.match(said, Object.is(other.p, r.p) ? /p would be the same/ : new RegExp(`p would be ${other.p}`));
   }
+});
+
+test("the orders table: many digits to the theoretical order, and the doubles stopping where their ulp is reached", () => {
+  const ulp = 2 ** -54; // a unit in the last place of the doubles in [0.25, 0.5), the root among them
+  for (const [xs, theory, rowsWanted, stopWanted] of [
+    [model.nodes, "1.928", 7, 2],
+    [[0.3, 0.4, 0.5], "1.839", 9, 3],
+    [[0.3, 0.4], "1.618", 5, 4],
+    [[0, 1], "1.618", 8, 6],
+  ]) {
+    const run = converge(xs, PRECISE),
+      d = doublesStop(model, { nodes: xs, exp: "wasm" }),
+      rows = orderRows(run.rows, d);
+    // the doubles as the .wasm gives them, iterated outside the page's code
+    const outsideRun = doublesIterated(outside.pOf, xs, root);
+    assert.deepEqual(d.ps, outsideRun.ps, `${xs}: the doubles' iterates`);
+    assert.equal(d.step, stopWanted, `${xs}: the doubles stop at k = ${stopWanted}`);
+    assert.equal(rows.length, rowsWanted, `${xs}: rows`);
+    // they stop at the first row whose many-digit error is below an ulp of the root
+    const firstBelow = run.rows.findIndex((r) => r.log10 < Math.log10(ulp));
+    assert.equal(d.step, firstBelow, `${xs}: the doubles' stop against the many digits`);
+    assert.deepEqual(
+      rows.map((r) => r.stop),
+      rows.map((_, k) => k === d.step),
+      `${xs}: one row marked`,
+    );
+    for (const [k, { cells }] of rows.entries()) {
+      assert.equal(cells[0], String(k));
+      assert.equal(cells[1], run.rows[k].error);
+      if (k > d.step) assert.equal(cells[3], "–");
+      else
+        assert.ok(
+          cells[3].startsWith(
+            Math.abs(d.ps[k] - root)
+              .toExponential(2)
+              .replace(/^0\.00e\+0$/, "0"),
+          ),
+        );
+    }
+    assert.match(rows.at(-1).cells[2], new RegExp(`^${theory.slice(0, 3)}`));
+    const note = ordersNote(xs.length, run.rows, run.stop, d);
+    assert.match(
+      note,
+      new RegExp(
+        `^At k = ${rowsWanted - 1} the estimated order, ${rows.at(-1).cells[2]}, is within 0\\.005 of the theoretical ${theory}\\. The program's doubles stop at k = ${stopWanted}: `,
+      ),
+    );
+    assert.match(ordersCaption(xs.length), new RegExp(`theoretical ${theory}\\. These digits are not the program's`));
+  }
+  // nodes that cannot be iterated: said, and no row
+  for (const [xs, want] of [
+    [
+      [0.3, 0.3],
+      /^x0 and x1 are the same node.*nothing to iterate\. The program's doubles have nothing to iterate: p0 is NaN/,
+    ],
+    [[0.3, 0.4, 0.3], /^x0 and x2 are the same node/],
+  ]) {
+    const run = converge(xs, PRECISE),
+      d = doublesStop(model, { nodes: xs, exp: "wasm" });
+    assert.equal(run.rows.length, 0);
+    assert.match(ordersNote(xs.length, run.rows, run.stop, d), want);
+  }
+  // y that round to one double: the many digits iterate, the doubles cannot
+  const run = converge([0, 1e-20], PRECISE),
+    d = doublesStop(model, { nodes: [0, 1e-20], exp: "wasm" });
+  assert.equal(run.stop.reason, "order");
+  assert.deepEqual(orderRows(run.rows, d)[0].cells[3], "p0 = -Infinity, and they stop here");
+  assert.match(ordersNote(2, run.rows, run.stop, d), /doubles have nothing to iterate: p0 is -Infinity/);
 });
