@@ -13,8 +13,9 @@ import {
   panel,
   sample,
   topRanges,
+  zoomOf,
 } from "./core/plot.js";
-import { entryName } from "./core/sentences.js";
+import { entryName, weight } from "./core/sentences.js";
 import { SVG, el, h } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Model} Model */
@@ -97,9 +98,10 @@ function drawFrame(g, ax, xlabel, ylabel, title, clip) {
     plotH = ax.bottom - ax.top;
   const widest = (/** @type {ReturnType<typeof ticks>} */ t) =>
     Math.max(...t.ticks.map((k) => k.label.length)) * FONT * 0.62 + 14;
-  let xt = ticks(ax.xlim[0], ax.xlim[1], 9);
+  const [xlo, xhi] = [Math.min(...ax.xlim), Math.max(...ax.xlim)];
+  let xt = ticks(xlo, xhi, 9);
   for (let most = 8; most >= 2 && xt.ticks.length * widest(xt) > plotW; most--) {
-    xt = ticks(ax.xlim[0], ax.xlim[1], most);
+    xt = ticks(xlo, xhi, most);
   }
   const yt = ticks(ax.ylim[0], ax.ylim[1], Math.max(2, Math.min(8, Math.floor(plotH / (FONT * 2.5)))));
   const cp = el("clipPath", { id: clip });
@@ -183,6 +185,14 @@ export function drawFigure(v, m, r, { width, frozen }) {
       ),
     );
   });
+  // the nodes' names, as the tableau's rows and the sentences give them
+  r.pts.forEach((q, k) => {
+    const X = top.px(q.x),
+      Y = top.py(q.y);
+    if (Number.isFinite(X) && Number.isFinite(Y) && Y > top.top + FONT && Y < top.bottom) {
+      upper.append(el("text", { class: "node-label", x: (X + 9).toFixed(1), y: (Y - 9).toFixed(1) }, `x${k}`));
+    }
+  });
   const current = curves[0],
     value = current ? r.Q[current.i][current.j] : NaN;
   if (current && Number.isFinite(value)) {
@@ -199,13 +209,21 @@ export function drawFigure(v, m, r, { width, frozen }) {
 
   // Below: the error of the step's polynomial against the true inverse g.
   const err = errorCurve(m, r, current);
-  const bottom = panel(box, err.span, err.ylim, box.bottom);
+  // y falls to the right, as f does above: both panels run in the sense of x
+  const bottom = panel(box, [err.span[1], err.span[0]], err.ylim, box.bottom);
   const title = !current
     ? "The error, once a step is taken"
     : narrow
       ? `The error of ${entryName(current.i, current.j)}'s P`
       : `The error of ${entryName(current.i, current.j)}'s polynomial against the true inverse g`;
-  frame(lower, bottom, "y", "P(y) − g(y)", title, "clip-bottom");
+  frame(
+    lower,
+    bottom,
+    narrow ? "y, falling as x grows" : "y, falling to the right as f does above",
+    "P(y) − g(y)",
+    title,
+    "clip-bottom",
+  );
   if (!err.points.some(([, e]) => Number.isFinite(e))) {
     // above the zero line, where the nodes' marks sit
     lower.append(
@@ -251,9 +269,23 @@ function drawLegend(legend, curves, value, r) {
   const item = (/** @type {string} */ cls, /** @type {string} */ text, mark = false) =>
     h("li", {}, swatch(cls, mark), text);
   const items = [item("f", "f(x) = e⁻²ˣ − x, through the nodes")];
+  /** @type {Record<string, string>} */
+  const role = {
+    poly: ": the entry the step makes, in this colour in the tableau and on the line at y = 0",
+    "poly-hi": ", one it combines: Q[i][j−1], in this colour in the tableau and on the line",
+    "poly-lo": ", the other: Q[i−1][j−1], in this colour in the tableau and on the line",
+  };
   for (const c of curves) {
     const drawn = Number.isFinite(r.Q[c.i][c.j]) ? "" : ` (${show(r.Q[c.i][c.j])}: not drawn)`;
-    items.push(item(c.cls, `x = P(y) of ${c.name}` + (c === curves[0] && c.j === 1 ? " (a secant line)" : "") + drawn));
+    items.push(
+      item(
+        c.cls,
+        `x = P(y) of ${c.name}` +
+          (c === curves[0] && c.j === 1 ? " (a secant line)" : "") +
+          (role[c.cls] ?? "") +
+          drawn,
+      ),
+    );
   }
   const nodes = item("node", "the nodes (x", true);
   // what the nodes let you do, on screen only (print leaves it out, as it leaves out the hints)
@@ -272,6 +304,10 @@ function drawLegend(legend, curves, value, r) {
     );
     items.push(item("err", "below: that polynomial's error P(y) − g(y), zero at its nodes"));
   }
+  items.push(
+    item("zoom-old", "on the line at y = 0: the entries made before, where their polynomials meet y = 0", true),
+  );
+  items.push(item("zoom-root", "on that line: the root"));
   legend.replaceChildren(...items);
 }
 function swatch(/** @type {string} */ cls, /** @type {boolean} */ mark) {
@@ -342,4 +378,72 @@ export function xAt(svg, width, { xlim }, clientX) {
   const scale = rect.width / box.W;
   const x = xlim[0] + (((clientX - rect.left) / scale - box.L) / (box.W - box.L - box.R)) * (xlim[1] - xlim[0]);
   return Math.round(Math.min(xlim[1], Math.max(xlim[0], x)) * 1000) / 1000;
+}
+
+/**
+ * The line at y = 0, zoomed on the entries: each a point labelled as the
+ * tableau labels it, the step's three in their roles' colours, the
+ * weights of the step above, and the root marked.
+ * @param {SVGSVGElement} svg
+ * @param {Result} r
+ * @param {number} width
+ */
+export function drawZoom(svg, r, width) {
+  const z = zoomOf(r, width),
+    { W, L, R } = layout(width),
+    plotW = W - L - R;
+  const rowH = 17,
+    rows = Math.max(1, z.rows),
+    line = 34 + rows * rowH + 6,
+    H = line + 48;
+  svg.setAttribute("viewBox", `0 0 ${W} ${H}`);
+  svg.setAttribute("width", String(W));
+  svg.setAttribute("height", String(H));
+  const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
+  /** @type {SVGElement[]} */
+  const out = [];
+  const s = z.step;
+  out.push(
+    el(
+      "text",
+      { class: "title", x: L, y: 16 },
+      s
+        ? `At y = 0: ${entryName(s.i, s.j)} = ${weight(s.hi)} · ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} · ${entryName(s.i - 1, s.j - 1)}`
+        : "At y = 0: the nodes, before any step",
+    ),
+  );
+  out.push(el("line", { class: "axis", x1: L, x2: W - R, y1: line, y2: line }));
+  let t = ticks(z.xlim[0], z.xlim[1], 6);
+  for (
+    let most = 5;
+    most >= 2 && t.ticks.length * (Math.max(...t.ticks.map((k) => k.label.length)) * FONT * 0.62 + 14) > plotW;
+    most--
+  ) {
+    t = ticks(z.xlim[0], z.xlim[1], most);
+  }
+  for (const k of t.ticks) {
+    const x = px(k.value).toFixed(1);
+    out.push(el("line", { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 }));
+    out.push(el("text", { class: "tick", x, y: line + FONT + 8, "text-anchor": "middle" }, k.label));
+  }
+  const unit = t.unit ? `  [×10${superscript(t.unit)}]` : "";
+  out.push(el("text", { x: (L + W - R) / 2, y: line + 2 * FONT + 16, "text-anchor": "middle" }, `x${unit}`));
+  const rx = px(root).toFixed(1);
+  out.push(el("line", { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 }));
+  // the earlier entries first, so that the step's three are drawn over them
+  const order = { old: 0, lo: 1, hi: 2, new: 3 };
+  for (const q of [...z.points].sort((a, b) => order[a.role] - order[b.role])) {
+    const x = px(q.x);
+    if (q.row >= 0) {
+      const y = line - 12 - q.row * rowH,
+        lx = L + q.label;
+      out.push(
+        el("line", { class: `leader zoom-${q.role}`, x1: x.toFixed(1), x2: lx.toFixed(1), y1: line - 5, y2: y + 3 }),
+      );
+      out.push(el("text", { class: "zoom-label", x: lx.toFixed(1), y, "text-anchor": "middle" }, entryName(q.i, q.j)));
+    }
+    out.push(el("circle", { class: `zoom-${q.role}`, cx: x.toFixed(1), cy: line, r: q.role === "old" ? 3.5 : 5 }));
+  }
+  /** @type {SVGElement} */ (svg.querySelector(".plot")).replaceChildren(...out);
+  return z;
 }

@@ -7,12 +7,12 @@ import { loadProgram } from "./core/program.js";
 import { show } from "./core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes } from "./core/fragment.js";
 import { EXP_NAMES, compute, iterateOnce, modelOf } from "./core/sweep.js";
-import { expEffect, expLesson, said, stepText, summaryText } from "./core/sentences.js";
+import { expEffect, expLesson, said, stepText, summaryText, zoomText } from "./core/sentences.js";
 import { topRanges } from "./core/plot.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
-import { drawFigure, xAt } from "./figure.js";
+import { drawFigure, drawZoom, xAt } from "./figure.js";
 import { drawEstimate, drawIterations, drawOrders, drawQuality, startOrders } from "./quality.js";
 import { PRECISE, doublesStop } from "./core/orders.js";
 import { steps } from "./core/precise.js";
@@ -39,6 +39,7 @@ const model = modelOf(program, JSON.parse($("program-data").textContent ?? "").n
 state.nodes = model.nodes;
 
 const svg = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("figure")));
+const zoom = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom")));
 const views = {
   tableau: {
     table: /** @type {HTMLTableElement} */ ($("tableau")),
@@ -82,6 +83,7 @@ function render() {
   drawTableau(views.tableau, result);
   $("tableau").classList.toggle("hide-bits", !input("show-bits").checked);
   drawFigure(views.figure, model, result, state);
+  $("zoom-desc").textContent = zoomText(drawZoom(zoom, result, state.width));
   drawQuality(views.quality, result, program.exp);
   drawEstimate($("estimate"), result);
   drawIterations(

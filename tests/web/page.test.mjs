@@ -220,6 +220,47 @@ try {
   );
   await page.keyboard.press("End");
 
+  // One colour a role: the entry a step makes and the two it combines, alike
+  // in the tableau, the curves and the line at y = 0; both panels in the
+  // sense of x; the nodes named.
+  await open("nodes=0.3,0.4,0.5,0.6&step=3");
+  const roles = await page.evaluate(() => {
+    const style = (sel) => getComputedStyle(document.querySelector(sel));
+    const colours = (cell, curve, point) => [style(cell).outlineColor, style(curve).stroke, style(point).fill];
+    const cx = (sel) => [...document.querySelectorAll(sel)].map((c) => c.getBoundingClientRect().x);
+    return {
+      cells: ["q-2-2", "q-2-1", "q-1-1"].map((id) => document.getElementById(id).className).join(),
+      colours: [
+        colours("#q-2-2", "#figure .poly", "#zoom circle.zoom-new"),
+        colours("#q-2-1", "#figure .poly-hi", "#zoom circle.zoom-hi"),
+        colours("#q-1-1", "#figure .poly-lo", "#zoom circle.zoom-lo"),
+      ],
+      labels: [...document.querySelectorAll("#zoom .zoom-label")]
+        .map((t) => t.textContent)
+        .sort()
+        .join(),
+      title: document.querySelector("#zoom .title").textContent,
+      names: [...document.querySelectorAll("#figure .node-label")].map((t) => t.textContent).join(),
+      handles: cx("#figure .handle .dot"),
+      marks: cx("#figure .node-mark"),
+    };
+  });
+  const rising = (xs) => xs.every((x, k) => k === 0 || x > xs[k - 1]);
+  check(
+    roles.cells === "new,reads role-hi,reads role-lo" &&
+      roles.colours.every(([a, b, c]) => a === b && b === c) &&
+      new Set(roles.colours.map(([a]) => a)).size === 3,
+    `step 3: Q[2][2], Q[2][1], Q[1][1] in one colour each, in the tableau, the curves and at y = 0: ${roles.colours.map((c) => c[0]).join("; ")}`,
+  );
+  check(
+    roles.labels === "Q[1][1],Q[2][1],Q[2][2]" && roles.title.endsWith("= 0.6532 · Q[2][1] + 0.3468 · Q[1][1]"),
+    `the line at y = 0: ${roles.labels}, "${roles.title}"`,
+  );
+  check(
+    roles.names === "x0,x1,x2,x3" && rising(roles.handles) && roles.marks.length === 3 && rising(roles.marks),
+    `the nodes named ${roles.names}, left to right in both panels`,
+  );
+
   // Nodes of one's own: the fragment and the field, good and bad.
   const experiments = [
     [0.3, 0.4],

@@ -4,7 +4,7 @@
 // draws what these give; nothing here touches the DOM.
 
 import { linspace, root, sci, show } from "./numbers.js";
-import { inverse, sweep } from "./sweep.js";
+import { inverse, sweep, weightsOf } from "./sweep.js";
 import { entryName } from "./sentences.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
@@ -166,4 +166,85 @@ export function figureDescription(r, curves) {
         `${show(r.Q[current.i][current.j])}, ${sci(r.Q[current.i][current.j] - root, 2)} from the root.`
       : "No step taken yet: f and the nodes only.")
   );
+}
+
+/** @typedef {"new" | "hi" | "lo" | "old"} Role */
+/**
+ * An entry on the line at y = 0: where its polynomial meets it.
+ * @typedef {object} ZoomPoint
+ * @property {number} i
+ * @property {number} j
+ * @property {number} x the entry, Q[i][j]
+ * @property {Role} role the entry the step makes, the two it combines (Q[i][j-1], Q[i-1][j-1]), or an earlier one
+ * @property {number} row its label's row above the line, 0 the nearest; -1 where no row has room
+ * @property {number} label its label's centre, in pixels from the plot's left edge (kept within the plot)
+ */
+/**
+ * The line at y = 0, zoomed on the entries.
+ * @typedef {object} Zoom
+ * @property {number[]} xlim
+ * @property {ZoomPoint[]} points
+ * @property {number} rows label rows used
+ * @property {{i: number, j: number, hi: number, lo: number} | null} step the step shown and its weights
+ * @property {number} undrawn entries made that are not numbers
+ */
+
+/** The most label rows above the line, and a label's width in pixels for each of its characters (13 px type). */
+export const ZOOM = { rows: 6, perChar: 13 * 0.62, gap: 8 };
+/** A label's width in pixels. */
+export const labelWidth = (/** @type {string} */ text) => text.length * ZOOM.perChar + ZOOM.gap;
+
+/**
+ * The line at y = 0 for the step shown: every entry made so far from
+ * column 1 on, and the column-0 entries (the nodes) the step combines,
+ * each where it lies on the x axis; the range fits them and the root.  At
+ * the start, the nodes.  Labels go in rows above the line, the step's
+ * three first, then the newest, each in the nearest row where it overlaps
+ * no other at this width.
+ * @param {Result} r
+ * @param {number} width the figure's width in CSS pixels
+ * @returns {Zoom}
+ */
+export function zoomOf(r, width) {
+  const at = r.shown ? r.steps[r.shown - 1] : null;
+  /** @type {Record<string, Role>} */
+  const roles = at
+    ? { [`${at.i},${at.j}`]: "new", [`${at.i},${at.j - 1}`]: "hi", [`${at.i - 1},${at.j - 1}`]: "lo" }
+    : {};
+  /** @type {ZoomPoint[]} */
+  const all = at
+    ? r.steps
+        .slice(0, r.shown)
+        .map(({ i, j }) => ({ i, j, x: r.Q[i][j], role: roles[`${i},${j}`] ?? "old", row: -1, label: 0 }))
+    : r.pts.map((q, i) => ({ i, j: 0, x: q.x, role: /** @type {Role} */ ("old"), row: -1, label: 0 }));
+  if (at && at.j === 1) {
+    for (const i of [at.i, at.i - 1])
+      all.push({ i, j: 0, x: r.pts[i].x, role: i === at.i ? "hi" : "lo", row: -1, label: 0 });
+  }
+  const points = all.filter((q) => Number.isFinite(q.x));
+  const xs = points.map((q) => q.x).concat([root]);
+  const lo = Math.min(...xs),
+    hi = Math.max(...xs),
+    pad = hi > lo ? (hi - lo) * 0.08 : Math.max(Math.abs(lo) * 1e-12, 1e-15);
+  const xlim = [lo - pad, hi + pad];
+  const box = layout(width),
+    plotW = box.W - box.L - box.R;
+  const px = (/** @type {number} */ x) => ((x - xlim[0]) / (xlim[1] - xlim[0])) * plotW;
+  const order = { new: 0, hi: 1, lo: 2, old: 3 };
+  const placing = [...points].sort((a, b) => order[a.role] - order[b.role] || points.indexOf(b) - points.indexOf(a));
+  /** @type {number[][][]} */
+  const taken = Array.from({ length: ZOOM.rows }, () => []);
+  let rows = 0;
+  for (const q of placing) {
+    const w = labelWidth(entryName(q.i, q.j));
+    const c = Math.min(Math.max(px(q.x), w / 2), plotW - w / 2);
+    const row = taken.findIndex((spans) => spans.every(([a, b]) => c + w / 2 <= a || c - w / 2 >= b));
+    if (row < 0) continue;
+    taken[row].push([c - w / 2, c + w / 2]);
+    q.row = row;
+    q.label = c;
+    rows = Math.max(rows, row + 1);
+  }
+  const step = at ? { ...at, ...weightsOf(r.pts, at.i, at.j) } : null;
+  return { xlim, points, rows, step, undrawn: all.length - points.length };
 }

@@ -17,7 +17,8 @@ import { bitsOf, doublesIterated, fromBits, readRecorded, same, wasmSweep } from
 import { loadProgram } from "../../../web/core/program.js";
 import { root } from "../../../web/core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes } from "../../../web/core/fragment.js";
-import { compute, iterateOnce, modelOf } from "../../../web/core/sweep.js";
+import { compute, iterateOnce, modelOf, weightsOf } from "../../../web/core/sweep.js";
+import { ZOOM, labelWidth, zoomOf } from "../../../web/core/plot.js";
 import { PRECISE, doublesStop, orderRows, ordersCaption, ordersNote } from "../../../web/core/orders.js";
 import { converge } from "../../../web/core/precise.js";
 import {
@@ -28,6 +29,9 @@ import {
   iterationsCaption,
   plain,
   qualityNote,
+  stepRule,
+  weight,
+  zoomText,
 } from "../../../web/core/sentences.js";
 
 const wasmPath = process.env.INVERSE_NEVILLE_WASM;
@@ -312,4 +316,73 @@ test("the orders table: many digits to the theoretical order, and the doubles st
   assert.equal(run.stop.reason, "order");
   assert.deepEqual(orderRows(run.rows, d)[0].cells[3], "p0 = -Infinity, and they stop here");
   assert.match(ordersNote(2, run.rows, run.stop, d), /doubles have nothing to iterate: p0 is -Infinity/);
+});
+
+test("a step as weights: they add up to 1 and give the entry Qij made; the line at y = 0 marks each entry", () => {
+  const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
+  for (const xs of [model.nodes, [0.3, 0.4], [0.6, 0.7, 0.8], eight]) {
+    const full = resultOf(xs);
+    for (const [k, { i, j }] of full.steps.entries()) {
+      const { hi, lo } = weightsOf(full.pts, i, j),
+        made = hi * full.Q[i][j - 1] + lo * full.Q[i - 1][j - 1];
+      assert.ok(Math.abs(hi + lo - 1) < 1e-12, `${xs}: Q[${i}][${j}]'s weights add up to ${hi + lo}`);
+      assert.ok(
+        Math.abs(made - full.Q[i][j]) < 1e-12,
+        `${xs}: Q[${i}][${j}] = ${full.Q[i][j]}, the weights give ${made}`,
+      );
+      // y = 0 outside y_(i-j) .. y_i: a negative weight, and the rule says it extrapolates
+      const outside = Math.sign(full.pts[i].y) === Math.sign(full.pts[i - j].y);
+      assert.equal(hi < 0 || lo < 0, outside, `${xs}: Q[${i}][${j}]`);
+      const r = { ...full, shown: k + 1 };
+      assert.match(plain(stepRule(r).at(-2)), outside ? /one is negative.*extrapolates/ : /both lie in \[0, 1\]/);
+      for (const width of [320, 720]) {
+        const z = zoomOf(r, width);
+        const roles = Object.fromEntries(
+          z.points.filter((q) => q.role !== "old").map((q) => [q.role, `${q.i},${q.j}`]),
+        );
+        assert.deepEqual(
+          roles,
+          { new: `${i},${j}`, hi: `${i},${j - 1}`, lo: `${i - 1},${j - 1}` },
+          `${xs} step ${k + 1}`,
+        );
+        // every entry made from column 1 on, and the step's parents, each at its value
+        const want = full.steps.slice(0, k + 1).length + (j === 1 ? 2 : 0);
+        assert.equal(z.points.length, want);
+        for (const q of z.points) {
+          assert.equal(q.x, q.j ? full.Q[q.i][q.j] : xs[q.i]);
+          assert.ok(q.x >= z.xlim[0] && q.x <= z.xlim[1]);
+          if (q.role !== "old") assert.ok(q.row >= 0, `${xs} step ${k + 1}: the step's entries labelled`);
+        }
+        assert.ok(root >= z.xlim[0] && root <= z.xlim[1]);
+        assert.ok(z.rows <= ZOOM.rows);
+        // no two labels of one row overlap
+        const placed = z.points.filter((q) => q.row >= 0);
+        for (const a of placed)
+          for (const b of placed) {
+            if (a !== b && a.row === b.row) {
+              const room = (labelWidth(`Q[${a.i}][${a.j}]`) + labelWidth(`Q[${b.i}][${b.j}]`)) / 2;
+              assert.ok(Math.abs(a.label - b.label) >= room - 1e-9, `${xs} step ${k + 1}: labels overlap`);
+            }
+          }
+        if (xs.length <= 4 && width === 720) assert.ok(placed.length === z.points.length, "all labelled");
+      }
+    }
+  }
+  // the program's nodes at Q[2][2]: 0.6532 on Q[2][1], 0.3468 on Q[1][1]
+  const r = { ...resultOf(model.nodes), shown: 3 };
+  const { hi, lo } = weightsOf(r.pts, 2, 2);
+  assert.deepEqual([weight(hi), weight(lo)], ["0.6532", "0.3468"]);
+  assert.match(plain(stepRule(r).at(-2)), /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]/);
+  assert.match(plain(stepRule(r).at(-1)), /^Why this rule: .* add up to 1 .*both end points/);
+  assert.match(
+    zoomText(zoomOf(r, 720)),
+    /Q\[2\]\[2\] \(the step's entry\) = 0\.6532 × Q\[2\]\[1\] \+ 0\.3468 × Q\[1\]\[1\]: it lies between/,
+  );
+  // at the start, the nodes
+  const start = zoomOf({ ...r, shown: 0 }, 720);
+  assert.deepEqual(
+    start.points.map((q) => q.x),
+    model.nodes,
+  );
+  assert.equal(start.step, null);
 });
