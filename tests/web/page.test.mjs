@@ -172,6 +172,40 @@ try {
   };
   for (const [id, want] of Object.entries(figures))
     check((await text(`#${id}`)).includes(want), `#${id} shows ${want}`);
+  // Each term explained where it first appears: its first mention on the
+  // page is a link to its entry in the words used here.
+  const terms = {
+    "term-ulp": "\\bulps?\\b",
+    "term-w2": "W\\(2\\)/2",
+    "term-qij": "\\bQij\\b",
+    "term-wasm": "WebAssembly",
+    "term-extrapolation": "xtrapolat",
+    "term-order": "orders? of convergence",
+  };
+  const firsts = await page.evaluate((terms) => {
+    const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT, (t) =>
+        t.parentElement.closest("script") ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT,
+      ),
+      out = {};
+    for (let t = walk.nextNode(); t; t = walk.nextNode()) {
+      for (const [id, re] of Object.entries(terms)) {
+        if (!(id in out) && new RegExp(re, "i").test(t.textContent)) {
+          out[id] = t.parentElement.closest("a")?.getAttribute("href") ?? t.parentElement.outerHTML.slice(0, 80);
+        }
+      }
+    }
+    return {
+      out,
+      entries: Object.keys(terms).filter(
+        (id) => document.getElementById(id)?.nextElementSibling?.textContent.length > 40,
+      ),
+    };
+  }, terms);
+  check(
+    Object.keys(terms).every((id) => firsts.out[id] === `#${id}`) && firsts.entries.length === 6,
+    `each term's first mention links to its explanation: ${JSON.stringify(firsts.out)}`,
+  );
+
   // By keyboard: the skip link into the tableau, then its steps.
   await page.focus("#skip");
   await page.keyboard.press("Enter");
