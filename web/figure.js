@@ -5,11 +5,14 @@
 import { linspace, root, show, superscript, ticks } from "./core/numbers.js";
 import {
   SAMPLES,
+  ULP,
   curvesOf,
+  drawable,
   errorCurve,
   fOf,
   figureDescription,
   layout,
+  nodeLabels,
   panel,
   sample,
   topRanges,
@@ -174,8 +177,11 @@ export function drawFigure(v, m, r, { width, frozen }) {
       "clip-top",
     ),
   );
-  const ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES);
-  sample(m, r, curves, ys).forEach((xs, k) => {
+  const ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
+    pixel = (ranges.xlim[1] - ranges.xlim[0]) / (box.W - box.L - box.R);
+  // a polynomial is drawn only where rounding moves it by less than a pixel: elsewhere its line would be rounding
+  const kept = sample(m, r, curves, ys).map((xs, k) => drawable(r, curves[k], ys, xs, pixel));
+  kept.forEach(({ xs }, k) => {
     upper.append(
       ...polylines(
         top,
@@ -186,13 +192,11 @@ export function drawFigure(v, m, r, { width, frozen }) {
     );
   });
   // the nodes' names, as the tableau's rows and the sentences give them
-  r.pts.forEach((q, k) => {
-    const X = top.px(q.x),
-      Y = top.py(q.y);
-    if (Number.isFinite(X) && Number.isFinite(Y) && Y > top.top + FONT && Y < top.bottom) {
-      upper.append(el("text", { class: "node-label", x: (X + 9).toFixed(1), y: (Y - 9).toFixed(1) }, `x${k}`));
+  for (const { text, X, Y } of nodeLabels(r.pts.map((q) => ({ X: top.px(q.x), Y: top.py(q.y) })))) {
+    if (Y > top.top + FONT && Y < top.bottom) {
+      upper.append(el("text", { class: "node-label", x: (X + 9).toFixed(1), y: (Y - 9).toFixed(1) }, text));
     }
-  });
+  }
   const current = curves[0],
     value = current ? r.Q[current.i][current.j] : NaN;
   if (current && Number.isFinite(value)) {
@@ -220,11 +224,26 @@ export function drawFigure(v, m, r, { width, frozen }) {
     lower,
     bottom,
     narrow ? "y, falling as x grows" : "y, falling to the right as f does above",
-    "P(y) − g(y)",
+    err.unit === 1 ? "P(y) − g(y)" : "P(y) − g(y), in ulps",
     title,
     "clip-bottom",
   );
-  if (!err.points.some(([, e]) => Number.isFinite(e))) {
+  // rounding's band, where the error is within it: what rounding alone can do, not the method's error
+  if (err.rounding !== "none") {
+    const clamp = (/** @type {number} */ v) => Math.max(-1e4, Math.min(1e4, v)).toFixed(1);
+    const edge = (/** @type {number} */ s) =>
+      err.band
+        .filter(([, b]) => Number.isFinite(b))
+        .map(([y, b]) => `${clamp(bottom.px(y))},${clamp(bottom.py(s * b))}`);
+    lower.append(
+      el("polygon", {
+        class: "band",
+        points: [...edge(1), ...edge(-1).reverse()].join(" "),
+        "clip-path": "url(#clip-bottom)",
+      }),
+    );
+  }
+  if (err.rounding !== "all" && err.rounding !== "decided" && !err.points.some(([, e]) => Number.isFinite(e))) {
     // above the zero line, where the nodes' marks sit
     lower.append(
       el(
@@ -237,6 +256,12 @@ export function drawFigure(v, m, r, { width, frozen }) {
     );
   }
   lower.append(...polylines(bottom, err.points, "err", "clip-bottom"));
+  const said = roundingSaid(err);
+  if (said) {
+    lower.append(
+      el("text", { class: "rounding", x: box.L + 8, y: bottom.top + FONT + 6 }, narrow ? said.short : said.text),
+    );
+  }
   for (const q of err.used) {
     lower.append(
       el("circle", { class: "node-mark", cx: bottom.px(q.y).toFixed(1), cy: bottom.py(0).toFixed(1), r: 4 }),
@@ -247,7 +272,7 @@ export function drawFigure(v, m, r, { width, frozen }) {
       el("circle", {
         class: "p",
         cx: bottom.px(0).toFixed(1),
-        cy: bottom.py(value - root).toFixed(1),
+        cy: bottom.py((value - root) / err.unit).toFixed(1),
         r: 5,
         "clip-path": "url(#clip-bottom)",
       }),
@@ -255,8 +280,31 @@ export function drawFigure(v, m, r, { width, frozen }) {
   }
   g.replaceChildren(upper, lower);
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
-  drawLegend(v.legend, curves, value, r);
+  drawLegend(v.legend, curves, value, r, kept, err);
   v.caption.textContent = figureDescription(r, curves);
+}
+
+/**
+ * What the lower panel says of rounding, in full and for a narrow figure.
+ * @param {ReturnType<typeof errorCurve>} err
+ */
+function roundingSaid(err) {
+  if (err.rounding === "decided" || err.rounding === "all") {
+    return {
+      text: err.atRoot
+        ? "Rounding: p is the root, and the error is within the shaded band"
+        : "Rounding: the error is within the shaded band, what rounding can do",
+      short: "Rounding: within the shaded band",
+    };
+  }
+  if (err.atRoot)
+    return {
+      text: "At y = 0 the error is rounding: p is the root to within a few ulps",
+      short: "p: the root, to rounding",
+    };
+  if (err.rounding === "some")
+    return { text: "Shaded: rounding, where the error is within it", short: "Shaded: rounding" };
+  return null;
 }
 
 /**
@@ -264,8 +312,10 @@ export function drawFigure(v, m, r, { width, frozen }) {
  * @param {Curve[]} curves
  * @param {number} value
  * @param {Result} r
+ * @param {ReturnType<typeof drawable>[]} kept what of each curve is drawn
+ * @param {ReturnType<typeof errorCurve>} err
  */
-function drawLegend(legend, curves, value, r) {
+function drawLegend(legend, curves, value, r, kept, err) {
   const item = (/** @type {string} */ cls, /** @type {string} */ text, mark = false) =>
     h("li", {}, swatch(cls, mark), text);
   const items = [item("f", "f(x) = e⁻²ˣ − x, through the nodes")];
@@ -275,8 +325,15 @@ function drawLegend(legend, curves, value, r) {
     "poly-hi": ", one it combines: Q[i][j−1], in this colour in the tableau and on the line",
     "poly-lo": ", the other: Q[i−1][j−1], in this colour in the tableau and on the line",
   };
-  for (const c of curves) {
-    const drawn = Number.isFinite(r.Q[c.i][c.j]) ? "" : ` (${show(r.Q[c.i][c.j])}: not drawn)`;
+  for (const [k, c] of curves.entries()) {
+    const { ruled, hidden } = kept[k];
+    const drawn = !Number.isFinite(r.Q[c.i][c.j])
+      ? ` (${show(r.Q[c.i][c.j])}: not drawn)`
+      : ruled
+        ? ` (not drawn: y${ruled.b} − y${ruled.a} is about ${Math.max(1, Math.round(ruled.gap))} unit${Math.round(ruled.gap) > 1 ? "s" : ""} of rounding, so rounding decides this polynomial)`
+        : hidden
+          ? " (drawn only where rounding moves it by less than a pixel)"
+          : "";
     items.push(
       item(
         c.cls,
@@ -303,6 +360,8 @@ function drawLegend(legend, curves, value, r) {
       item("p", `where ${entryName(curves[0].i, curves[0].j)}'s polynomial meets y = 0: ${show(value)}`, true),
     );
     items.push(item("err", "below: that polynomial's error P(y) − g(y), zero at its nodes"));
+    if (err.rounding !== "none")
+      items.push(item("band", "below, shaded: what rounding alone can do; an error within it is not drawn"));
   }
   items.push(
     item("zoom-old", "on the line at y = 0: the entries made before, where their polynomials meet y = 0", true),
@@ -413,21 +472,30 @@ export function drawZoom(svg, r, width) {
     ),
   );
   out.push(el("line", { class: "axis", x1: L, x2: W - R, y1: line, y2: line }));
-  let t = ticks(z.xlim[0], z.xlim[1], 6);
+  // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
+  const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / ULP) : z.xlim;
+  let t = ticks(a, b, 6);
   for (
     let most = 5;
     most >= 2 && t.ticks.length * (Math.max(...t.ticks.map((k) => k.label.length)) * FONT * 0.62 + 14) > plotW;
     most--
   ) {
-    t = ticks(z.xlim[0], z.xlim[1], most);
+    t = ticks(a, b, most);
   }
-  for (const k of t.ticks) {
-    const x = px(k.value).toFixed(1);
+  // whole ulps only: there is no double between two neighbours
+  for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
+    const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);
     out.push(el("line", { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 }));
     out.push(el("text", { class: "tick", x, y: line + FONT + 8, "text-anchor": "middle" }, k.label));
   }
   const unit = t.unit ? `  [×10${superscript(t.unit)}]` : "";
-  out.push(el("text", { x: (L + W - R) / 2, y: line + 2 * FONT + 16, "text-anchor": "middle" }, `x${unit}`));
+  out.push(
+    el(
+      "text",
+      { x: (L + W - R) / 2, y: line + 2 * FONT + 16, "text-anchor": "middle" },
+      z.inUlps ? "x − root, in ulps" : `x${unit}`,
+    ),
+  );
   const rx = px(root).toFixed(1);
   out.push(el("line", { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 }));
   // the earlier entries first, so that the step's three are drawn over them

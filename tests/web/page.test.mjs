@@ -554,6 +554,43 @@ try {
     `#orders for 0.3, 0.3: "${equal.note.slice(0, 60)}…"`,
   );
 
+  // The figure through six Iterates: no curve turning back on itself (the
+  // stripes of rounding), no axis multiplier above 10⁰, and rounding said
+  // where p has reached the root.
+  for (const start of [programX, [0, 1]]) {
+    await open(`nodes=${start.join(",")}`);
+    const seen = [];
+    for (let k = 1; k <= 6; k++) {
+      await page.click("#iterate");
+      seen.push(
+        await page.evaluate(
+          (root) => {
+            const turns = [...document.querySelectorAll("#figure .poly, #figure .poly-hi, #figure .poly-lo")].filter(
+              (line) => {
+                const xs = line
+                  .getAttribute("points")
+                  .split(" ")
+                  .map((p) => Number(p.split(",")[0]));
+                return xs.some((x, n) => n > 0 && x > xs[n - 1] + 1);
+              },
+            ).length;
+            const text = [...document.querySelectorAll("#figure text")].map((t) => t.textContent).join(" ");
+            return {
+              turns,
+              multiplier: /×10[¹²³⁴⁵⁶⁷⁸⁹]/.test(text),
+              rounding: document.getElementById("p").textContent !== root || /rounding/i.test(text),
+            };
+          },
+          String(fromBits(recorded.root)),
+        ),
+      );
+    }
+    check(
+      seen.every((v) => v.turns === 0 && !v.multiplier && v.rounding),
+      `six Iterates from ${start.join(", ")}: no curve turns back, no multiplier above 10⁰, rounding said at the root: ${JSON.stringify(seen.find((v) => v.turns || v.multiplier || !v.rounding) ?? "each")}`,
+    );
+  }
+
   // Axes from the data: at most ten labels an axis, none overlapping,
   // and a figure of the same size whatever the nodes.
   for (const width of [320, 1280]) {

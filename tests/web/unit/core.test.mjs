@@ -18,7 +18,20 @@ import { loadProgram } from "../../../web/core/program.js";
 import { root } from "../../../web/core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes } from "../../../web/core/fragment.js";
 import { compute, iterateOnce, modelOf, weightsOf } from "../../../web/core/sweep.js";
-import { ZOOM, labelWidth, zoomOf } from "../../../web/core/plot.js";
+import {
+  SAMPLES,
+  ZOOM,
+  curvesOf,
+  drawable,
+  errorCurve,
+  labelWidth,
+  nodeLabels,
+  roundingBand,
+  sample,
+  topRanges,
+  zoomOf,
+} from "../../../web/core/plot.js";
+import { linspace, ticks } from "../../../web/core/numbers.js";
 import { PRECISE, doublesStop, orderRows, ordersCaption, ordersNote } from "../../../web/core/orders.js";
 import { converge } from "../../../web/core/precise.js";
 import {
@@ -385,4 +398,65 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
     model.nodes,
   );
   assert.equal(start.step, null);
+});
+
+test("the figure true to the end: through six Iterates, no stripes, no multiplier the data do not justify, rounding said", () => {
+  for (const start of [model.nodes, [0, 1]]) {
+    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [] };
+    const seen = [];
+    for (let k = 0; k <= 6; k++) {
+      const r = resultOf(s.nodes),
+        curves = curvesOf(r),
+        ranges = topRanges(model, r),
+        ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
+        pixel = (ranges.xlim[1] - ranges.xlim[0]) / 632;
+      // each curve drawn only where it is the polynomial's and not rounding's: x = P(y) falls as y rises
+      sample(model, r, curves, ys).forEach((xs, c) => {
+        const { xs: kept } = drawable(r, curves[c], ys, xs, pixel);
+        for (let n = 1; n < kept.length; n++) {
+          if (Number.isFinite(kept[n]) && Number.isFinite(kept[n - 1]))
+            assert.ok(kept[n] <= kept[n - 1] + pixel, `${start} after ${k} Iterates: ${curves[c].cls} turns back`);
+        }
+      });
+      const err = errorCurve(model, r, curves[0]);
+      assert.ok(ticks(...err.ylim, 6).unit <= 0, `${start} after ${k}: the error axis's multiplier, ${err.ylim}`);
+      // where the error is rounding, the band says it: no drawn error is within it
+      err.points.forEach(([, e], n) => {
+        if (Number.isFinite(e)) assert.ok(Math.abs(e) > err.band[n][1], `${start} after ${k}: rounding drawn as error`);
+      });
+      seen.push([err.rounding, err.atRoot, err.unit === 1 ? 1 : "ulp"]);
+      const next = iterateOnce(model, s, r);
+      if (next.refused === undefined) s = { ...s, ...next };
+    }
+    if (start === model.nodes) {
+      // the cubic's error at the start is the method's; at the root it is rounding, counted in ulps
+      assert.deepEqual(seen[0], ["none", false, 1]);
+      assert.deepEqual(seen.slice(4), [
+        ["decided", true, "ulp"],
+        ["decided", true, "ulp"],
+        ["decided", true, "ulp"],
+      ]);
+    } else {
+      assert.deepEqual(
+        seen.at(-1),
+        ["none", true, 1],
+        "the secant at the root: its error is the method's, p rounding's",
+      );
+    }
+  }
+  // the band: a few ulps at the nodes, growing away from nodes close to each other
+  const r = resultOf([0.42, 0.42000001]),
+    [c] = curvesOf(r);
+  assert.ok(roundingBand(r, c, r.pts[0].y) < 1e-15);
+  assert.ok(roundingBand(r, c, 0.05) > 1e3 * roundingBand(r, c, r.pts[0].y));
+  // the nodes' names: one label for nodes on one spot
+  assert.deepEqual(
+    nodeLabels([
+      { X: 10, Y: 10 },
+      { X: 100, Y: 50 },
+      { X: 104, Y: 52 },
+      { X: NaN, Y: 0 },
+    ]).map((l) => l.text),
+    ["x0", "x1, x2"],
+  );
 });
