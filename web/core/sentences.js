@@ -84,7 +84,7 @@ export const weight = (/** @type {number} */ w) => minus(String(Number(w.toPreci
  * @param {Result} r
  * @param {number} i
  * @param {number} j
- * @returns {Part[]}
+ * @returns {Parameters<typeof plain>[0]}
  */
 export function weightsText(r, i, j) {
   const { hi, lo } = weightsOf(r.pts, i, j),
@@ -153,7 +153,7 @@ export function coincidenceText(/** @type {Result} */ r) {
  * How good p is, in words: a zero denominator, an overflow, rounding that
  * decides p, a y within rounding of 0, or interpolation and its residual.
  * @param {Result} r
- * @returns {Part[]}
+ * @returns {Parameters<typeof plain>[0]}
  */
 export function qualityNote(r) {
   const { p } = r;
