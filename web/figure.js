@@ -2,7 +2,7 @@
 // the error of the step's polynomial.  It draws what core/plot.js gives,
 // at the width it is told.
 
-import { linspace, root, show, superscript, ticks } from "./core/numbers.js";
+import { linspace, minus, root, show, superscript, ticks } from "./core/numbers.js";
 import {
   SAMPLES,
   ULP,
@@ -486,7 +486,8 @@ export function drawZoom(svg, r, width) {
   for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
     const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);
     out.push(el("line", { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 }));
-    out.push(el("text", { class: "tick", x, y: line + FONT + 8, "text-anchor": "middle" }, k.label));
+    const label = z.inUlps ? minus(String(k.value)) : k.label;
+    out.push(el("text", { class: "tick", x, y: line + FONT + 8, "text-anchor": "middle" }, label));
   }
   const unit = t.unit ? `  [×10${superscript(t.unit)}]` : "";
   out.push(

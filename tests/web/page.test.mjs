@@ -547,6 +547,21 @@ try {
         `marked at k = ${doubles.step}, computed after the page was ready`,
     );
   }
+  // nodes changed before their table is done: the stale computation is dropped, not drawn over the new one's
+  await page.evaluate(() => {
+    for (const text of ["0.3, 0.4, 0.5", "0.3, 0.4"]) {
+      document.getElementById("nodes").value = text;
+      document.getElementById("experiment").requestSubmit();
+    }
+  });
+  await ordersOf([0.3, 0.4]);
+  await new Promise((r) => setTimeout(r, 300));
+  const kept = await ordersOf([0.3, 0.4]),
+    secant = converge([0.3, 0.4], { digits: 1100, tolerance: 0.005 });
+  check(
+    kept.rows.length === secant.rows.length && kept.rows.every((r, k) => r.cells[1] === secant.rows[k].error),
+    `nodes changed twice at once: the table is the last nodes', ${kept.rows.length} rows`,
+  );
   await open("nodes=0.3,0.3");
   const equal = await ordersOf([0.3, 0.3]);
   check(
