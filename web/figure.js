@@ -451,26 +451,26 @@ export function drawZoom(svg, r, width) {
   const z = zoomOf(r, width),
     { W, L, R } = layout(width),
     plotW = W - L - R;
+  // the title's two halves on two lines where one would not fit
+  const s = z.step,
+    head = s ? `At y = 0: ${entryName(s.i, s.j)} =` : "At y = 0: the nodes, before any step",
+    tail = s ? `${weight(s.hi)} · ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} · ${entryName(s.i - 1, s.j - 1)}` : "",
+    fits = (/** @type {string} */ text) => text.length * FONT * 0.66 <= W - 16,
+    lines = fits(`${head} ${tail}`)
+      ? [`${head} ${tail}`.trim()]
+      : fits(tail)
+        ? [head, tail]
+        : [head, ...tail.split(/ (?=\+)/)];
   const rowH = 17,
     rows = Math.max(1, z.rows),
-    line = 34 + rows * rowH + 6,
+    line = 18 + lines.length * 16 + rows * rowH + 6,
     H = line + 48;
   svg.setAttribute("viewBox", `0 0 ${W} ${H}`);
   svg.setAttribute("width", String(W));
   svg.setAttribute("height", String(H));
   const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
   /** @type {SVGElement[]} */
-  const out = [];
-  const s = z.step;
-  out.push(
-    el(
-      "text",
-      { class: "title", x: L, y: 16 },
-      s
-        ? `At y = 0: ${entryName(s.i, s.j)} = ${weight(s.hi)} · ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} · ${entryName(s.i - 1, s.j - 1)}`
-        : "At y = 0: the nodes, before any step",
-    ),
-  );
+  const out = lines.map((text, k) => el("text", { class: "title", x: 8, y: 16 + 16 * k }, text));
   out.push(el("line", { class: "axis", x1: L, x2: W - R, y1: line, y2: line }));
   // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
   const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / ULP) : z.xlim;
