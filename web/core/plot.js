@@ -348,8 +348,8 @@ export function zoomOf(r, width) {
 
 /**
  * The nodes' names where they are drawn, in pixels: nodes closer than a
- * label's height to each other share one label, "x1, x2" or "x0 … x3", so
- * that no two names are written over each other.
+ * label's height to each other share one label, "x1, x2", so that no two
+ * names are written over each other.
  * @param {{X: number, Y: number}[]} at each node's place in the figure
  * @returns {{text: string, X: number, Y: number}[]}
  */

@@ -404,7 +404,8 @@ export function zoomText(z) {
   const unlabelled = z.points.filter((q) => q.row < 0).length;
   const lead =
     "Below the figure, its line y = 0 zoomed: each entry of the tableau is the x where its polynomial meets y = 0, " +
-    "marked there and labelled as the tableau labels it; the thin upright mark is the root.";
+    "and each made so far (from column 1 on, and the nodes of column 0 that the step combines) is marked there and " +
+    "labelled as the tableau labels it; the thin upright mark is the root.";
   const s = z.step;
   const step = s
     ? ` ${entryName(s.i, s.j)} (the step's entry) = ${weight(s.hi)} × ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} × ` +
