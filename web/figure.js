@@ -2,19 +2,23 @@
 // the error of the step's polynomial.  It draws what core/plot.js gives,
 // at the width it is told.
 
-import { linspace, root, show, superscript, ticks } from "./core/numbers.js";
+import { linspace, minus, root, show, superscript, ticks } from "./core/numbers.js";
 import {
   SAMPLES,
+  ULP,
   curvesOf,
+  drawable,
   errorCurve,
   fOf,
   figureDescription,
   layout,
+  nodeLabels,
   panel,
   sample,
   topRanges,
+  zoomOf,
 } from "./core/plot.js";
-import { entryName } from "./core/sentences.js";
+import { entryName, weight } from "./core/sentences.js";
 import { SVG, el, h } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Model} Model */
@@ -97,9 +101,10 @@ function drawFrame(g, ax, xlabel, ylabel, title, clip) {
     plotH = ax.bottom - ax.top;
   const widest = (/** @type {ReturnType<typeof ticks>} */ t) =>
     Math.max(...t.ticks.map((k) => k.label.length)) * FONT * 0.62 + 14;
-  let xt = ticks(ax.xlim[0], ax.xlim[1], 9);
+  const [xlo, xhi] = [Math.min(...ax.xlim), Math.max(...ax.xlim)];
+  let xt = ticks(xlo, xhi, 9);
   for (let most = 8; most >= 2 && xt.ticks.length * widest(xt) > plotW; most--) {
-    xt = ticks(ax.xlim[0], ax.xlim[1], most);
+    xt = ticks(xlo, xhi, most);
   }
   const yt = ticks(ax.ylim[0], ax.ylim[1], Math.max(2, Math.min(8, Math.floor(plotH / (FONT * 2.5)))));
   const cp = el("clipPath", { id: clip });
@@ -173,8 +178,11 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
       "clip-top",
     ),
   );
-  const ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES);
-  sample(m, r, curves, ys).forEach((xs, k) => {
+  const ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
+    pixel = (ranges.xlim[1] - ranges.xlim[0]) / (box.W - box.L - box.R);
+  // a polynomial is drawn only where rounding moves it by less than a pixel: elsewhere its line would be rounding
+  const kept = sample(m, r, curves, ys).map((xs, k) => drawable(r, curves[k], ys, xs, pixel));
+  kept.forEach(({ xs }, k) => {
     upper.append(
       ...polylines(
         top,
@@ -184,6 +192,12 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
       ),
     );
   });
+  // the nodes' names, as the tableau's rows and the sentences give them
+  for (const { text, X, Y } of nodeLabels(r.pts.map((q) => ({ X: top.px(q.x), Y: top.py(q.y) })))) {
+    if (Y > top.top + FONT && Y < top.bottom) {
+      upper.append(el("text", { class: "node-label", x: (X + 9).toFixed(1), y: (Y - 9).toFixed(1) }, text));
+    }
+  }
   const current = curves[0],
     value = current ? r.Q[current.i][current.j] : NaN;
   if (current && Number.isFinite(value)) {
@@ -200,14 +214,37 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
 
   // Below: the error of the step's polynomial against the true inverse g.
   const err = errorCurve(m, r, current);
-  const bottom = panel(box, err.span, err.ylim, box.bottom);
+  // y falls to the right, as f does above: both panels run in the sense of x
+  const bottom = panel(box, [err.span[1], err.span[0]], err.ylim, box.bottom);
   const title = !current
     ? "The error, once a step is taken"
     : narrow
       ? `The error of ${entryName(current.i, current.j)}'s P`
       : `The error of ${entryName(current.i, current.j)}'s polynomial against the true inverse g`;
-  frame(lower, bottom, "y", "P(y) − g(y)", title, "clip-bottom");
-  if (!err.points.some(([, e]) => Number.isFinite(e))) {
+  frame(
+    lower,
+    bottom,
+    narrow ? "y, falling as x grows" : "y, falling to the right as f does above",
+    err.unit === 1 ? "P(y) − g(y)" : "P(y) − g(y), in ulps",
+    title,
+    "clip-bottom",
+  );
+  // rounding's band, where the error is within it: what rounding alone can do, not the method's error
+  if (err.rounding !== "none") {
+    const clamp = (/** @type {number} */ v) => Math.max(-1e4, Math.min(1e4, v)).toFixed(1);
+    const edge = (/** @type {number} */ s) =>
+      err.band
+        .filter(([, b]) => Number.isFinite(b))
+        .map(([y, b]) => `${clamp(bottom.px(y))},${clamp(bottom.py(s * b))}`);
+    lower.append(
+      el("polygon", {
+        class: "band",
+        points: [...edge(1), ...edge(-1).reverse()].join(" "),
+        "clip-path": "url(#clip-bottom)",
+      }),
+    );
+  }
+  if (err.rounding !== "all" && err.rounding !== "decided" && !err.points.some(([, e]) => Number.isFinite(e))) {
     // above the zero line, where the nodes' marks sit
     lower.append(
       el(
@@ -220,6 +257,12 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
     );
   }
   lower.append(...polylines(bottom, err.points, "err", "clip-bottom"));
+  const said = roundingSaid(err);
+  if (said) {
+    lower.append(
+      el("text", { class: "rounding", x: box.L + 8, y: bottom.top + FONT + 6 }, narrow ? said.short : said.text),
+    );
+  }
   for (const q of err.used) {
     lower.append(
       el("circle", { class: "node-mark", cx: bottom.px(q.y).toFixed(1), cy: bottom.py(0).toFixed(1), r: 4 }),
@@ -230,7 +273,7 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
       el("circle", {
         class: "p",
         cx: bottom.px(0).toFixed(1),
-        cy: bottom.py(value - root).toFixed(1),
+        cy: bottom.py((value - root) / err.unit).toFixed(1),
         r: 5,
         "clip-path": "url(#clip-bottom)",
       }),
@@ -238,8 +281,31 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
   }
   g.replaceChildren(upper, lower);
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
-  drawLegend(v.legend, curves, value, r);
+  drawLegend(v.legend, curves, value, r, kept, err);
   v.caption.textContent = figureDescription(r, curves);
+}
+
+/**
+ * What the lower panel says of rounding, in full and for a narrow figure.
+ * @param {ReturnType<typeof errorCurve>} err
+ */
+function roundingSaid(err) {
+  if (err.rounding === "decided" || err.rounding === "all") {
+    return {
+      text: err.atRoot
+        ? "Rounding: p is the root, and the error is within the shaded band"
+        : "Rounding: the error is within the shaded band, what rounding can do",
+      short: "Rounding: within the shaded band",
+    };
+  }
+  if (err.atRoot)
+    return {
+      text: "At y = 0 the error is rounding: p is the root to within a few ulps",
+      short: "p: the root, to rounding",
+    };
+  if (err.rounding === "some")
+    return { text: "Shaded: rounding, where the error is within it", short: "Shaded: rounding" };
+  return null;
 }
 
 /**
@@ -247,14 +313,37 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
  * @param {Curve[]} curves
  * @param {number} value
  * @param {Result} r
+ * @param {ReturnType<typeof drawable>[]} kept what of each curve is drawn
+ * @param {ReturnType<typeof errorCurve>} err
  */
-function drawLegend(legend, curves, value, r) {
+function drawLegend(legend, curves, value, r, kept, err) {
   const item = (/** @type {string} */ cls, /** @type {string} */ text, mark = false) =>
     h("li", {}, swatch(cls, mark), text);
   const items = [item("f", "f(x) = e⁻²ˣ − x, through the nodes")];
-  for (const c of curves) {
-    const drawn = Number.isFinite(r.Q[c.i][c.j]) ? "" : ` (${show(r.Q[c.i][c.j])}: not drawn)`;
-    items.push(item(c.cls, `x = P(y) of ${c.name}` + (c === curves[0] && c.j === 1 ? " (a secant line)" : "") + drawn));
+  /** @type {Record<string, string>} */
+  const role = {
+    poly: ": the entry the step makes, in this colour in the tableau and on the line at y = 0",
+    "poly-hi": ", one it combines: Q[i][j−1], in this colour in the tableau and on the line",
+    "poly-lo": ", the other: Q[i−1][j−1], in this colour in the tableau and on the line",
+  };
+  for (const [k, c] of curves.entries()) {
+    const { ruled, hidden } = kept[k];
+    const drawn = !Number.isFinite(r.Q[c.i][c.j])
+      ? ` (${show(r.Q[c.i][c.j])}: not drawn)`
+      : ruled
+        ? ` (not drawn: y${ruled.b} − y${ruled.a} is about ${Math.max(1, Math.round(ruled.gap))} unit${Math.round(ruled.gap) > 1 ? "s" : ""} of rounding, so rounding decides this polynomial)`
+        : hidden
+          ? " (drawn only where rounding moves it by less than a pixel)"
+          : "";
+    items.push(
+      item(
+        c.cls,
+        `x = P(y) of ${c.name}` +
+          (c === curves[0] && c.j === 1 ? " (a secant line)" : "") +
+          (role[c.cls] ?? "") +
+          drawn,
+      ),
+    );
   }
   const nodes = item("node", "the nodes (x", true);
   // what the nodes let you do, on screen only (print leaves it out, as it leaves out the hints)
@@ -272,7 +361,13 @@ function drawLegend(legend, curves, value, r) {
       item("p", `where ${entryName(curves[0].i, curves[0].j)}'s polynomial meets y = 0: ${show(value)}`, true),
     );
     items.push(item("err", "below: that polynomial's error P(y) − g(y), zero at its nodes"));
+    if (err.rounding !== "none")
+      items.push(item("band", "below, shaded: what rounding alone can do; an error within it is not drawn"));
   }
+  items.push(
+    item("zoom-old", "on the line at y = 0: the entries made before, where their polynomials meet y = 0", true),
+  );
+  items.push(item("zoom-root", "on that line: the root"));
   legend.replaceChildren(...items);
 }
 function swatch(/** @type {string} */ cls, /** @type {boolean} */ mark) {
@@ -343,4 +438,82 @@ export function xAt(svg, width, { xlim }, clientX) {
   const scale = rect.width / box.W;
   const x = xlim[0] + (((clientX - rect.left) / scale - box.L) / (box.W - box.L - box.R)) * (xlim[1] - xlim[0]);
   return Math.round(Math.min(xlim[1], Math.max(xlim[0], x)) * 1000) / 1000;
+}
+
+/**
+ * The line at y = 0, zoomed on the entries: each a point labelled as the
+ * tableau labels it, the step's three in their roles' colours, the
+ * weights of the step above, and the root marked.
+ * @param {SVGSVGElement} svg
+ * @param {Result} r
+ * @param {number} width
+ */
+export function drawZoom(svg, r, width) {
+  const z = zoomOf(r, width),
+    { W, L, R } = layout(width),
+    plotW = W - L - R;
+  // the title's two halves on two lines where one would not fit
+  const s = z.step,
+    head = s ? `At y = 0: ${entryName(s.i, s.j)} =` : "At y = 0: the nodes, before any step",
+    tail = s ? `${weight(s.hi)} · ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} · ${entryName(s.i - 1, s.j - 1)}` : "",
+    fits = (/** @type {string} */ text) => text.length * FONT * 0.66 <= W - 16,
+    lines = fits(`${head} ${tail}`)
+      ? [`${head} ${tail}`.trim()]
+      : fits(tail)
+        ? [head, tail]
+        : [head, ...tail.split(/ (?=\+)/)];
+  const rowH = 17,
+    rows = Math.max(1, z.rows),
+    line = 18 + lines.length * 16 + rows * rowH + 6,
+    H = line + 48;
+  svg.setAttribute("viewBox", `0 0 ${W} ${H}`);
+  svg.setAttribute("width", String(W));
+  svg.setAttribute("height", String(H));
+  const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
+  /** @type {SVGElement[]} */
+  const out = lines.map((text, k) => el("text", { class: "title", x: 8, y: 16 + 16 * k }, text));
+  out.push(el("line", { class: "axis", x1: L, x2: W - R, y1: line, y2: line }));
+  // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
+  const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / ULP) : z.xlim;
+  let t = ticks(a, b, 6);
+  for (
+    let most = 5;
+    most >= 2 && t.ticks.length * (Math.max(...t.ticks.map((k) => k.label.length)) * FONT * 0.62 + 14) > plotW;
+    most--
+  ) {
+    t = ticks(a, b, most);
+  }
+  // whole ulps only: there is no double between two neighbours
+  for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
+    const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);
+    out.push(el("line", { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 }));
+    const label = z.inUlps ? minus(String(k.value)) : k.label;
+    out.push(el("text", { class: "tick", x, y: line + FONT + 8, "text-anchor": "middle" }, label));
+  }
+  const unit = t.unit ? `  [×10${superscript(t.unit)}]` : "";
+  out.push(
+    el(
+      "text",
+      { x: (L + W - R) / 2, y: line + 2 * FONT + 16, "text-anchor": "middle" },
+      z.inUlps ? "x − root, in ulps" : `x${unit}`,
+    ),
+  );
+  const rx = px(root).toFixed(1);
+  out.push(el("line", { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 }));
+  // the earlier entries first, so that the step's three are drawn over them
+  const order = { old: 0, lo: 1, hi: 2, new: 3 };
+  for (const q of [...z.points].sort((a, b) => order[a.role] - order[b.role])) {
+    const x = px(q.x);
+    if (q.row >= 0) {
+      const y = line - 12 - q.row * rowH,
+        lx = L + q.label;
+      out.push(
+        el("line", { class: `leader zoom-${q.role}`, x1: x.toFixed(1), x2: lx.toFixed(1), y1: line - 5, y2: y + 3 }),
+      );
+      out.push(el("text", { class: "zoom-label", x: lx.toFixed(1), y, "text-anchor": "middle" }, entryName(q.i, q.j)));
+    }
+    out.push(el("circle", { class: `zoom-${q.role}`, cx: x.toFixed(1), cy: line, r: q.role === "old" ? 3.5 : 5 }));
+  }
+  /** @type {SVGElement} */ (svg.querySelector(".plot")).replaceChildren(...out);
+  return z;
 }

@@ -7,20 +7,23 @@ import { loadProgram } from "./core/program.js";
 import { show } from "./core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes } from "./core/fragment.js";
 import { EXP_NAMES, compute, iterateOnce, modelOf, replay } from "./core/sweep.js";
-import { expEffect, expLesson, said, stepText, summaryText } from "./core/sentences.js";
+import { expEffect, expLesson, said, stepText, summaryText, zoomText } from "./core/sentences.js";
 import { topRanges } from "./core/plot.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
-import { drawFigure, xAt } from "./figure.js";
-import { drawEstimate, drawIterations, drawQuality } from "./quality.js";
+import { drawFigure, drawZoom, xAt } from "./figure.js";
+import { drawEstimate, drawIterations, drawOrders, drawQuality, startOrders } from "./quality.js";
 import { drawNodeList } from "./nodes.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { download } from "./download.js";
+import { PRECISE, doublesStop } from "./core/orders.js";
+import { steps } from "./core/precise.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
 /** @typedef {import("./state.js").State} State */
+/** @typedef {import("./core/precise.js").Row} Row */
 
 // the stripped .wasm, in base64
 function wasmBytes() {
@@ -39,6 +42,7 @@ const model = modelOf(program, JSON.parse($("program-data").textContent ?? "").n
 state.nodes = model.nodes;
 
 const svg = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("figure")));
+const zoom = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom")));
 const views = {
   tableau: {
     table: /** @type {HTMLTableElement} */ ($("tableau")),
@@ -63,6 +67,11 @@ const views = {
     note: $("iterate-note"),
     button: $("iterate"),
   },
+  orders: {
+    table: /** @type {HTMLTableElement} */ ($("orders")),
+    caption: $("orders-caption"),
+    note: $("orders-note"),
+  },
 };
 
 /** @type {Result} */
@@ -79,6 +88,7 @@ function render() {
   $("tableau").classList.toggle("hide-bits", !input("show-bits").checked);
   drawFigure(views.figure, model, result, state);
   drawNodeList(views.nodes, result);
+  $("zoom-desc").textContent = zoomText(drawZoom(zoom, result, state.width));
   drawQuality(views.quality, result, program.exp);
   drawEstimate($("estimate"), result);
   drawIterations(views.iterations, iterates(), result, model.exps[state.exp], state.note);
@@ -102,6 +112,36 @@ function render() {
   $("print-link").textContent = location.href;
   drawn = true;
   performance.measure("inverse_neville:render", { start });
+  orders();
+}
+
+// The orders table, in many digits, after the render that showed its
+// nodes: a step a task, so neither the first render nor a change of
+// nodes waits for it, and a computation whose nodes are gone is dropped.
+let ordersFor = ""; // the nodes and exponential the table is (being) computed for
+let ordersTask = 0;
+function orders() {
+  const key = hashOf({ nodes: state.nodes, iterates: 0, step: Infinity, exp: state.exp });
+  if (key === ordersFor) return;
+  ordersFor = key;
+  clearTimeout(ordersTask);
+  const { nodes, exp } = state,
+    run = steps(nodes, PRECISE);
+  startOrders(views.orders, nodes);
+  /** @type {Row[]} */
+  const rows = [];
+  const next = () => {
+    if (ordersFor !== key) return;
+    const got = run.next();
+    if (!got.done) {
+      rows.push(got.value);
+      ordersTask = setTimeout(next, 0);
+      return;
+    }
+    drawOrders(views.orders, nodes.length, rows, got.value, doublesStop(model, { nodes, exp }));
+    performance.mark("inverse_neville:orders");
+  };
+  ordersTask = setTimeout(next, 0);
 }
 
 /** The iterates the table shows: p alone until Iterate is clicked. */

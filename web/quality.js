@@ -9,10 +9,18 @@ import {
   iterateNote,
   ITERATION_HEADS,
 } from "./core/sentences.js";
+import { ORDER_HEADS, PRECISE, orderRows, ordersCaption, ordersNote } from "./core/orders.js";
 import { bitsOf, root, sci, show } from "./core/numbers.js";
 import { h, rich } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
+/** @typedef {import("./core/precise.js").Row} Row */
+/** @typedef {import("./core/precise.js").Stop} Stop */
+/** @typedef {import("./core/orders.js").DoublesStop} DoublesStop */
+/**
+ * What the orders table is drawn into.
+ * @typedef {{table: HTMLTableElement, caption: HTMLElement, note: HTMLElement}} OrdersView
+ */
 
 /**
  * The figures of p, and what they mean.
@@ -63,4 +71,42 @@ export function drawIterations(v, ps, r, exp, note) {
   );
   v.note.textContent = iterateNote(ps, note);
   v.button.setAttribute("aria-disabled", String(!Number.isFinite(r.p)));
+}
+
+/**
+ * The orders table while it is computed for these nodes: its caption, no rows yet.
+ * @param {OrdersView} v
+ * @param {number[]} nodes
+ */
+export function startOrders(v, nodes) {
+  v.table.setAttribute("aria-busy", "true");
+  v.table.dataset.nodes = nodes.join();
+  v.caption.textContent = ordersCaption(nodes.length);
+  const head = /** @type {HTMLTableSectionElement} */ (v.table.tHead);
+  if (!head.rows.length) head.append(h("tr", {}, ...ORDER_HEADS.map((s) => h("th", { scope: "col" }, s))));
+  v.table.tBodies[0].replaceChildren();
+  v.note.textContent = `Computing in ${PRECISE.digits} digits…`;
+}
+
+/**
+ * The orders table, computed: a row a step, the doubles' stop marked, and why both ended.
+ * @param {OrdersView} v
+ * @param {number} n
+ * @param {Row[]} rows
+ * @param {Stop} stop
+ * @param {DoublesStop} doubles
+ */
+export function drawOrders(v, n, rows, stop, doubles) {
+  v.table.tBodies[0].replaceChildren(
+    ...orderRows(rows, doubles).map(({ cells: [k, ...cells], stop: here }) =>
+      h(
+        "tr",
+        here ? { className: "doubles-stop" } : {},
+        h("th", { scope: "row" }, k),
+        ...cells.map((c, m) => h("td", m === 1 ? {} : { className: "num" }, c)),
+      ),
+    ),
+  );
+  v.note.textContent = ordersNote(n, rows, stop, doubles);
+  v.table.setAttribute("aria-busy", "false");
 }

@@ -65,7 +65,7 @@ export function drawTableau(v, r, digits) {
     t = v.table;
   if (t.dataset.n !== String(n)) buildTableau(t, n);
   const cell = (/** @type {string} */ id) => /** @type {HTMLElement} */ (t.querySelector(`#${id}`));
-  for (const c of t.querySelectorAll(".reads, .new")) c.classList.remove("reads", "new");
+  for (const c of t.querySelectorAll(".reads, .new")) c.classList.remove("reads", "new", "role-hi", "role-lo");
   for (let i = 0; i < n; i++) {
     fillNumber(cell(`y-${i}`), r.pts[i].y, digits);
     fillNumber(cell(`q-${i}-0`), r.pts[i].x, digits);
@@ -93,11 +93,12 @@ export function drawTableau(v, r, digits) {
   if (r.shown > 0) {
     const { i, j } = r.steps[r.shown - 1];
     cell(`q-${i}-${j}`).classList.add("new");
-    for (const [a, b] of [
-      [i, j - 1],
-      [i - 1, j - 1],
-    ]) {
-      cell(`q-${a}-${b}`).classList.add("reads");
+    // in the colours of their curves and of their points on the line at y = 0
+    for (const [a, b, role] of /** @type {const} */ ([
+      [i, j - 1, "role-hi"],
+      [i - 1, j - 1, "role-lo"],
+    ])) {
+      cell(`q-${a}-${b}`).classList.add("reads", role);
     }
   }
   v.rule.replaceChildren(...stepRule(r).map((line) => h("p", {}, ...rich(line))));

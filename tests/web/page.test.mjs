@@ -16,7 +16,7 @@ import { existsSync, mkdirSync, readFileSync, rmSync, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
-import { fromBits, readRecorded, same, wasmSweep } from "./recorded.mjs";
+import { doublesIterated, fromBits, readRecorded, same, wasmSweep } from "./recorded.mjs";
 
 const { values: opt } = parseArgs({
   options: Object.fromEntries(
@@ -155,6 +155,27 @@ try {
   check((await text("#program-output")) === recorded.lines, "the program's two lines, verbatim");
   check((await text("#exit-status")) === "0", "its exit status, 0");
 
+  // A first visit walks through from the start; a link opens at its step, else at the end.
+  const stepper = () =>
+    page.evaluate(() => [
+      document.getElementById("step-count").textContent,
+      document.getElementById("step-forward").getAttribute("aria-disabled"),
+      document.querySelectorAll("#tableau td.empty").length,
+    ]);
+  check(
+    (await stepper()).join() === "0 of 6,false,6" && (await text("#step-rule")).startsWith("Column 0 holds the nodes"),
+    `a first visit: ${(await stepper()).join(", ")}, Step ready`,
+  );
+  for (const [hash, want] of [
+    ["nodes=0.3,0.4,0.5,0.6&step=2", "2 of 6,false,4"],
+    ["nodes=0.3,0.4,0.5,0.6", "6 of 6,true,0"],
+  ]) {
+    await open(hash);
+    check((await stepper()).join() === want, `#${hash}: ${(await stepper()).join(", ")}`);
+  }
+  await open("");
+  await page.click("#step-last");
+
   // The tableau and the figures, against the table and the .wasm.
   await page.click("#show-bits");
   for (const { i, j, bits } of recorded.entries) {
@@ -173,6 +194,40 @@ try {
   };
   for (const [id, want] of Object.entries(figures))
     check((await text(`#${id}`)).includes(want), `#${id} shows ${want}`);
+  // Each term explained where it first appears: its first mention on the
+  // page is a link to its entry in the words used here.
+  const terms = {
+    "term-ulp": "\\bulps?\\b",
+    "term-w2": "W\\(2\\)/2",
+    "term-qij": "\\bQij\\b",
+    "term-wasm": "WebAssembly",
+    "term-extrapolation": "xtrapolat",
+    "term-order": "orders? of convergence",
+  };
+  const firsts = await page.evaluate((terms) => {
+    const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT, (t) =>
+        t.parentElement.closest("script") ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT,
+      ),
+      out = {};
+    for (let t = walk.nextNode(); t; t = walk.nextNode()) {
+      for (const [id, re] of Object.entries(terms)) {
+        if (!(id in out) && new RegExp(re, "i").test(t.textContent)) {
+          out[id] = t.parentElement.closest("a")?.getAttribute("href") ?? t.parentElement.outerHTML.slice(0, 80);
+        }
+      }
+    }
+    return {
+      out,
+      entries: Object.keys(terms).filter(
+        (id) => document.getElementById(id)?.nextElementSibling?.textContent.length > 40,
+      ),
+    };
+  }, terms);
+  check(
+    Object.keys(terms).every((id) => firsts.out[id] === `#${id}`) && firsts.entries.length === 6,
+    `each term's first mention links to its explanation: ${JSON.stringify(firsts.out)}`,
+  );
+
   // By keyboard: the skip link into the tableau, then its steps.
   await page.focus("#skip");
   await page.keyboard.press("Enter");
@@ -220,6 +275,47 @@ try {
     "← six times: every entry empty again",
   );
   await page.keyboard.press("End");
+
+  // One colour a role: the entry a step makes and the two it combines, alike
+  // in the tableau, the curves and the line at y = 0; both panels in the
+  // sense of x; the nodes named.
+  await open("nodes=0.3,0.4,0.5,0.6&step=3");
+  const roles = await page.evaluate(() => {
+    const style = (sel) => getComputedStyle(document.querySelector(sel));
+    const colours = (cell, curve, point) => [style(cell).outlineColor, style(curve).stroke, style(point).fill];
+    const cx = (sel) => [...document.querySelectorAll(sel)].map((c) => c.getBoundingClientRect().x);
+    return {
+      cells: ["q-2-2", "q-2-1", "q-1-1"].map((id) => document.getElementById(id).className).join(),
+      colours: [
+        colours("#q-2-2", "#figure .poly", "#zoom circle.zoom-new"),
+        colours("#q-2-1", "#figure .poly-hi", "#zoom circle.zoom-hi"),
+        colours("#q-1-1", "#figure .poly-lo", "#zoom circle.zoom-lo"),
+      ],
+      labels: [...document.querySelectorAll("#zoom .zoom-label")]
+        .map((t) => t.textContent)
+        .sort()
+        .join(),
+      title: document.querySelector("#zoom .title").textContent,
+      names: [...document.querySelectorAll("#figure .node-label")].map((t) => t.textContent).join(),
+      handles: cx("#figure .handle .dot"),
+      marks: cx("#figure .node-mark"),
+    };
+  });
+  const rising = (xs) => xs.every((x, k) => k === 0 || x > xs[k - 1]);
+  check(
+    roles.cells === "new,reads role-hi,reads role-lo" &&
+      roles.colours.every(([a, b, c]) => a === b && b === c) &&
+      new Set(roles.colours.map(([a]) => a)).size === 3,
+    `step 3: Q[2][2], Q[2][1], Q[1][1] in one colour each, in the tableau, the curves and at y = 0: ${roles.colours.map((c) => c[0]).join("; ")}`,
+  );
+  check(
+    roles.labels === "Q[1][1],Q[2][1],Q[2][2]" && roles.title.endsWith("= 0.6532 · Q[2][1] + 0.3468 · Q[1][1]"),
+    `the line at y = 0: ${roles.labels}, "${roles.title}"`,
+  );
+  check(
+    roles.names === "x0,x1,x2,x3" && rising(roles.handles) && roles.marks.length === 3 && rising(roles.marks),
+    `the nodes named ${roles.names}, left to right in both panels`,
+  );
 
   // Nodes of one's own: the fragment and the field, good and bad.
   const experiments = [
@@ -585,6 +681,116 @@ try {
       );
   }
 
+  // The orders table, computed after the render that shows its nodes: for
+  // four, three and two nodes, against precise.js run here and the doubles
+  // iterated here through the .wasm; for equal nodes, why there is none.
+  // precise.js is the page's own, tested by itself; these tests sit in
+  // the sources' tests/ beside recorded.tsv, the core in web/core.
+  const { converge } = await import(new URL("../web/core/precise.js", pathToFileURL(opt.recorded)).href);
+  const ordersOf = async (xs) => {
+    await page.waitForFunction(
+      (want) => {
+        const t = document.getElementById("orders");
+        return t.getAttribute("aria-busy") === "false" && t.dataset.nodes === want;
+      },
+      {},
+      xs.join(),
+    );
+    return page.evaluate(() => ({
+      rows: [...document.querySelectorAll("#orders tbody tr")].map((tr) => ({
+        cells: [...tr.children].map((c) => c.textContent),
+        stop: tr.classList.contains("doubles-stop"),
+      })),
+      note: document.getElementById("orders-note").textContent,
+      caption: document.getElementById("orders-caption").textContent,
+      after:
+        performance.getEntriesByName("inverse_neville:orders")[0]?.startTime >
+        performance.getEntriesByName("inverse_neville:ready")[0]?.startTime,
+    }));
+  };
+  const rootDouble = fromBits(recorded.root);
+  for (const [hash, xs] of [
+    ["", programX],
+    ["nodes=0.3,0.4,0.5", [0.3, 0.4, 0.5]],
+    ["nodes=0.3,0.4", [0.3, 0.4]],
+  ]) {
+    await open(hash);
+    const got = await ordersOf(xs),
+      want = converge(xs, { digits: 1100, tolerance: 0.005 }),
+      doubles = doublesIterated(pOf, xs, rootDouble);
+    const agree =
+      got.rows.length === want.rows.length &&
+      want.rows.every(
+        (r, k) =>
+          got.rows[k].cells[1] === r.error &&
+          got.rows[k].cells[2] === (r.order === null ? "–" : r.order.toFixed(3)) &&
+          got.rows[k].stop === (k === doubles.step),
+      );
+    check(
+      agree && got.after && /not the program's/.test(got.caption) && got.note.includes(`stop at k = ${doubles.step}`),
+      `#orders for ${xs.join(", ")}: ${got.rows.length} rows to order ${got.rows.at(-1)?.cells[2]}, the doubles ` +
+        `marked at k = ${doubles.step}, computed after the page was ready`,
+    );
+  }
+  // nodes changed before their table is done: the stale computation is dropped, not drawn over the new one's
+  await page.evaluate(() => {
+    for (const text of ["0.3, 0.4, 0.5", "0.3, 0.4"]) {
+      document.getElementById("nodes").value = text;
+      document.getElementById("experiment").requestSubmit();
+    }
+  });
+  await ordersOf([0.3, 0.4]);
+  await new Promise((r) => setTimeout(r, 300));
+  const kept = await ordersOf([0.3, 0.4]),
+    secant = converge([0.3, 0.4], { digits: 1100, tolerance: 0.005 });
+  check(
+    kept.rows.length === secant.rows.length && kept.rows.every((r, k) => r.cells[1] === secant.rows[k].error),
+    `nodes changed twice at once: the table is the last nodes', ${kept.rows.length} rows`,
+  );
+  await open("nodes=0.3,0.3");
+  const equal = await ordersOf([0.3, 0.3]);
+  check(
+    equal.rows.length === 0 && /^x0 and x1 are the same node.*nothing to iterate/.test(equal.note),
+    `#orders for 0.3, 0.3: "${equal.note.slice(0, 60)}…"`,
+  );
+
+  // The figure through six Iterates: no curve turning back on itself (the
+  // stripes of rounding), no axis multiplier above 10⁰, and rounding said
+  // where p has reached the root.
+  for (const start of [programX, [0, 1]]) {
+    await open(`nodes=${start.join(",")}`);
+    const seen = [];
+    for (let k = 1; k <= 6; k++) {
+      await page.click("#iterate");
+      seen.push(
+        await page.evaluate(
+          (root) => {
+            const turns = [...document.querySelectorAll("#figure .poly, #figure .poly-hi, #figure .poly-lo")].filter(
+              (line) => {
+                const xs = line
+                  .getAttribute("points")
+                  .split(" ")
+                  .map((p) => Number(p.split(",")[0]));
+                return xs.some((x, n) => n > 0 && x > xs[n - 1] + 1);
+              },
+            ).length;
+            const text = [...document.querySelectorAll("#figure text")].map((t) => t.textContent).join(" ");
+            return {
+              turns,
+              multiplier: /×10[¹²³⁴⁵⁶⁷⁸⁹]/.test(text),
+              rounding: document.getElementById("p").textContent !== root || /rounding/i.test(text),
+            };
+          },
+          String(fromBits(recorded.root)),
+        ),
+      );
+    }
+    check(
+      seen.every((v) => v.turns === 0 && !v.multiplier && v.rounding),
+      `six Iterates from ${start.join(", ")}: no curve turns back, no multiplier above 10⁰, rounding said at the root: ${JSON.stringify(seen.find((v) => v.turns || v.multiplier || !v.rounding) ?? "each")}`,
+    );
+  }
+
   // Axes from the data: at most ten labels an axis, none overlapping,
   // and a figure of the same size whatever the nodes.
   for (const width of [320, 1280]) {
@@ -767,6 +973,11 @@ try {
           (await p2.evaluate(() => matchMedia("(prefers-color-scheme: dark)").matches)) === (scheme === "dark"),
           `${scheme} scheme in force`,
         );
+        if (hash === "") {
+          // a first visit opens at the start, where no polynomial is drawn yet
+          await axe(p2, `${scheme}, ${width} px, the program's nodes at the start`);
+          await p2.click("#step-last");
+        }
         const s = await strokes(p2);
         check(
           ratio(s.f, s.poly) >= 3,

@@ -82,3 +82,22 @@ export function wasmSweep(wasmPath, recorded) {
   return { Qij, exp, yOf, sweep, pOf };
 }
 export const same = (a, b) => bitsOf(a) === bitsOf(b) || (Number.isNaN(a) && Number.isNaN(b));
+
+/**
+ * The doubles' iterates from xs through pOf, as Iterate takes them, and the
+ * step at which they stop: p_k is the root, the next is within 2 ulps of
+ * p_k, or the next sweep gives no number.
+ */
+export function doublesIterated(pOf, xs, root) {
+  const ulps = (a, b) => Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
+  let nodes = [...xs];
+  const ps = [pOf(nodes)];
+  while (Number.isFinite(ps.at(-1)) && ps.at(-1) !== root && ps.length < 40) {
+    const next = [...nodes.slice(1), ps.at(-1)],
+      p = pOf(next);
+    if (!Number.isFinite(p) || Math.abs(ulps(p, ps.at(-1))) <= 2) break;
+    nodes = next;
+    ps.push(p);
+  }
+  return { ps, step: ps.length - 1 };
+}

@@ -87,7 +87,9 @@ function count(key, value, most, what, bound) {
 /**
  * The fragment as key=value pairs, '+' kept as it is (it is not a form).
  * A fragment without '=' is an anchor of the page's own, not a state
- * (null).  An empty one is the program's own nodes.  Nodes that cannot be
+ * (null).  An empty one is the program's own nodes, at the tableau's
+ * start, for a first visit to walk through; a link without step= opens at
+ * the end.  Nodes that cannot be
  * used refuse the whole link (the rest is of those nodes); any other field
  * that cannot be used is left out, said in `refused`, and the rest used.
  * @param {string} hash
@@ -98,7 +100,7 @@ export function parseFragment(hash, programNodes) {
   const text = hash.replace(/^#/, "");
   /** @type {string[]} */
   const refused = [];
-  if (text === "") return { nodes: programNodes, iterates: 0, step: Infinity, exp: "wasm", refused };
+  if (text === "") return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", refused };
   if (!text.includes("=")) return null;
   /** @type {Record<string, string>} */
   const fields = {};

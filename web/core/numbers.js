@@ -15,8 +15,11 @@ export function bitsOf(/** @type {number} */ x) {
   const hex = (/** @type {number} */ k) => scratch.getUint32(k).toString(16).toUpperCase().padStart(8, "0");
   return hex(0) + hex(4);
 }
-/** The shortest decimal that reads back to the same double (ECMAScript's Number-to-String is exactly that). */
-export const show = (/** @type {number} */ x) => String(x);
+/**
+ * The shortest decimal that reads back to the same double (ECMAScript's
+ * Number-to-String is exactly that, but for -0, which it writes as "0").
+ */
+export const show = (/** @type {number} */ x) => (Object.is(x, -0) ? "-0" : String(x));
 /** x to this many significant digits, as the shortest decimal of the rounded value; 0 digits: all of them. */
 export const showTo = (/** @type {number} */ x, /** @type {number} */ digits) =>
   digits && Number.isFinite(x) ? String(Number(x.toPrecision(digits))) : show(x);

@@ -6,8 +6,8 @@
 // A sentence is a list of parts: text, {sub} for a subscript, {strong} for
 // the number a rule gives, {mark, text} for a word set apart (its class).
 
-import { bitsOf, root, sci, show, superscript, theoreticalOrder, ulpsFrom } from "./numbers.js";
-import { EXP_NAMES, NOISE, closestPair, pointsFor, roundingOf, sweep } from "./sweep.js";
+import { bitsOf, minus, root, sci, show, superscript, theoreticalOrder, ulpsFrom } from "./numbers.js";
+import { EXP_NAMES, NOISE, closestPair, pointsFor, roundingOf, sweep, weightsOf } from "./sweep.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
 /** @typedef {import("./sweep.js").Result} Result */
@@ -72,8 +72,55 @@ export function stepRule(r) {
     ],
     [`= ((0 − ${y(i - j)}) · ${hi} − (0 − ${y(i)}) · ${lo}) / (${show(r.pts[i].y)} − ${y(i - j)})`],
     ["= ", { strong: show(r.Q[i][j]) }, ...result],
+    ...(zero ? [] : [weightsText(r, i, j), RULE_REASON]),
   ];
 }
+
+/** A weight as the page shows it: four significant digits. */
+export const weight = (/** @type {number} */ w) => minus(String(Number(w.toPrecision(4))));
+
+/**
+ * The step as weights on the two entries it combines, which add up to 1.
+ * @param {Result} r
+ * @param {number} i
+ * @param {number} j
+ * @returns {Parameters<typeof plain>[0]}
+ */
+export function weightsText(r, i, j) {
+  const { hi, lo } = weightsOf(r.pts, i, j),
+    outside = hi < 0 || lo < 0;
+  return [
+    `As weights: ${entryName(i, j)} = `,
+    { mark: "role-hi", text: weight(hi) },
+    ` · ${entryName(i, j - 1)} + `,
+    { mark: "role-lo", text: weight(lo) },
+    ` · ${entryName(i - 1, j - 1)}, the weights −y`,
+    sub(i - j),
+    " / (y",
+    sub(i),
+    " − y",
+    sub(i - j),
+    ") and y",
+    sub(i),
+    " / (y",
+    sub(i),
+    " − y",
+    sub(i - j),
+    "), which add up to 1" +
+      (outside ? "; one is negative, as y = 0 lies outside y" : "; both lie in [0, 1], as y = 0 lies between y"),
+    sub(i - j),
+    " and y",
+    sub(i),
+    outside ? ": the step extrapolates." : ".",
+  ];
+}
+
+/** Why the rule makes the polynomial through all the points, in two sentences. */
+export const RULE_REASON = [
+  "Why this rule: its weights add up to 1 at every y, so where both polynomials it combines agree, at the points " +
+    "they share, the new one agrees with them. At one end point all the weight falls on the one polynomial that " +
+    "passes through it, and at the other end on the other, so the new one passes through both end points as well.",
+];
 
 /** What a step says to a screen reader. */
 export function stepText(/** @type {Result} */ r) {
@@ -106,7 +153,7 @@ export function coincidenceText(/** @type {Result} */ r) {
  * How good p is, in words: a zero denominator, an overflow, rounding that
  * decides p, a y within rounding of 0, or interpolation and its residual.
  * @param {Result} r
- * @returns {Part[]}
+ * @returns {Parameters<typeof plain>[0]}
  */
 export function qualityNote(r) {
   const { p } = r;
@@ -354,4 +401,29 @@ export function expLesson(m) {
     `the browser's Math.exp gives ${told(m.exps.browser(arg))}. No standard requires exp to be correctly rounded, so a ` +
     "node's y can change with the exponential: that is why the program keeps its y_k as constants."
   );
+}
+
+/**
+ * The line at y = 0 in words: what it shows, and where the step's entries lie.
+ * @param {import("./plot.js").Zoom} z
+ */
+export function zoomText(z) {
+  const unlabelled = z.points.filter((q) => q.row < 0).length;
+  const lead =
+    "Below the figure, its line y = 0 zoomed: each entry of the tableau is the x where its polynomial meets y = 0, " +
+    "and each made so far (from column 1 on, and the nodes of column 0 that the step combines) is marked there and " +
+    "labelled as the tableau labels it; the thin upright mark is the root.";
+  const s = z.step;
+  const step = s
+    ? ` ${entryName(s.i, s.j)} (the step's entry) = ${weight(s.hi)} × ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} × ` +
+      `${entryName(s.i - 1, s.j - 1)}: ` +
+      (s.hi >= 0 && s.lo >= 0
+        ? "it lies between the two, nearer the one with the greater weight."
+        : "a negative weight puts it outside the two.")
+    : " Before the first step the line holds the nodes, column 0.";
+  const more = unlabelled
+    ? ` ${unlabelled} earlier entr${unlabelled > 1 ? "ies are" : "y is"} too close to others to label.`
+    : "";
+  const not = z.undrawn ? ` ${z.undrawn} entr${z.undrawn > 1 ? "ies are" : "y is"} not a number and not marked.` : "";
+  return lead + step + more + not;
 }

@@ -90,6 +90,20 @@ export function stepsOf(/** @type {number} */ n) {
   return steps;
 }
 /**
+ * The weights the rule gives the two entries a step combines: at y = 0,
+ * Q[i][j] = hi · Q[i][j-1] + lo · Q[i-1][j-1], with
+ * hi = -y_(i-j) / (y_i - y_(i-j)) and lo = y_i / (y_i - y_(i-j)), which add
+ * up to 1.  Outside [0, 1] where y = 0 lies outside y_(i-j) .. y_i.
+ * @param {Point[]} pts
+ * @param {number} i
+ * @param {number} j
+ */
+export function weightsOf(pts, i, j) {
+  const d = pts[i].y - pts[i - j].y;
+  return { hi: -pts[i - j].y / d, lo: pts[i].y / d };
+}
+
+/**
  * Pairs of nodes whose y are the same double: y_b - y_a is then a zero
  * denominator of Q[b][b-a] and of every entry over both.
  * @param {Point[]} pts

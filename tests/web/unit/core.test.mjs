@@ -13,12 +13,27 @@ import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { test } from "node:test";
-import { bitsOf, fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
+import { bitsOf, doublesIterated, fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
-import { root, showTo } from "../../../web/core/numbers.js";
+import { linspace, root, show, showTo, ticks } from "../../../web/core/numbers.js";
 import { LIMITS, hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
-import { compute, iterateOnce, modelOf, replay } from "../../../web/core/sweep.js";
+import { compute, iterateOnce, modelOf, replay, weightsOf } from "../../../web/core/sweep.js";
 import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
+import {
+  SAMPLES,
+  ZOOM,
+  curvesOf,
+  drawable,
+  errorCurve,
+  labelWidth,
+  nodeLabels,
+  roundingBand,
+  sample,
+  topRanges,
+  zoomOf,
+} from "../../../web/core/plot.js";
+import { PRECISE, doublesStop, orderRows, ordersCaption, ordersNote } from "../../../web/core/orders.js";
+import { converge } from "../../../web/core/precise.js";
 import {
   estimateText,
   expEffect,
@@ -27,6 +42,9 @@ import {
   iterationsCaption,
   plain,
   qualityNote,
+  stepRule,
+  weight,
+  zoomText,
 } from "../../../web/core/sentences.js";
 
 const wasmPath = process.env.INVERSE_NEVILLE_WASM;
@@ -55,6 +73,10 @@ test("Qij and the sweep, bit for bit, and the true root", () => {
     recorded.entries.map(({ i, j }) => [i, j]),
   );
   assert.equal(bitsOf(root), recorded.root);
+  // each number as the page writes it reads back to the same double, -0 too (0.9999999999999981,
+  // 0.9999999999999983 give p = -0)
+  for (const x of [-0, 0, p, 5e-324, 0.1, -1.5e300]) assert.ok(Object.is(Number(show(x)), x), show(x));
+  assert.ok(Object.is(resultOf([0.9999999999999981, 0.9999999999999983]).p, -0));
   // the program's nodes keep the program's y whichever exponential is chosen
   assert.equal(resultOf(model.nodes, "browser").p, p);
 });
@@ -68,6 +90,16 @@ test("the link and the field: good lists, and each bad one refused with what is 
       { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", refused: [] },
       text,
     );
+  }
+  // a first visit walks through from the start; a link opens at its step, else at the end
+  for (const [hash, nodes, exp, step] of [
+    ["", model.nodes, "wasm", 0],
+    ["#step=3", model.nodes, "wasm", 3],
+    ["#nodes=0.3,0.4&step=0", [0.3, 0.4], "wasm", 0],
+    ["#exp=browser&step=1&nodes=0.3,0.4", [0.3, 0.4], "browser", 1],
+    ["#nodes=0.3,0.4&exp=browser", [0.3, 0.4], "browser", Infinity],
+  ]) {
+    assert.deepEqual(parseFragment(hash, model.nodes), { nodes, iterates: 0, step, exp, refused: [] }, hash);
   }
   const long = "0." + "1".repeat(3000);
   const bad = {
@@ -91,7 +123,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
   assert.deepEqual(parseFragment("", model.nodes), {
     nodes: model.nodes,
     iterates: 0,
-    step: Infinity,
+    step: 0,
     exp: "wasm",
     refused: [],
   });
@@ -410,15 +442,14 @@ test("CSV and LaTeX of any doubles and words: each read back as it was written",
   fc.assert(
     fc.property(fc.array(fc.array(cell, { minLength: 3, maxLength: 3 }), { maxLength: 6 }), (rows) => {
       const back = readCsv(toCsv({ heads: ["a", "b,c", 'd"e'], rows }));
-      const asRead = (v) => (v === null ? "" : typeof v === "number" ? String(v) : v);
+      const asRead = (v) => (v === null ? "" : typeof v === "number" ? show(v) : v);
       assert.deepEqual(back, [["a", "b,c", 'd"e'], ...rows.map((row) => row.map(asRead))]);
     }),
   );
   fc.assert(
-    // -0 is written "0", as the page shows it
     fc.property(fc.double({ noNaN: true, noDefaultInfinity: true }), (x) => {
       const t = latexNumber(x).replace(/\\times10\^\{(-?\d+)\}/, "e$1");
-      return Object.is(Number(t), x === 0 ? 0 : x);
+      return Object.is(Number(t), x);
     }),
   );
   assert.deepEqual([NaN, Infinity, -Infinity, 1.5e-7].map(latexNumber), [
@@ -446,4 +477,202 @@ test("fewer digits, as the reader chooses: the shortest decimal of the rounded d
     [-Infinity, 6, "-Infinity"],
   ])
     assert.equal(showTo(x, digits), want, `${x} to ${digits}`);
+});
+
+test("the orders table: many digits to the theoretical order, and the doubles stopping where their ulp is reached", () => {
+  const ulp = 2 ** -54; // a unit in the last place of the doubles in [0.25, 0.5), the root among them
+  for (const [xs, theory, rowsWanted, stopWanted] of [
+    [model.nodes, "1.928", 7, 2],
+    [[0.3, 0.4, 0.5], "1.839", 9, 3],
+    [[0.3, 0.4], "1.618", 5, 4],
+    [[0, 1], "1.618", 8, 6],
+  ]) {
+    const run = converge(xs, PRECISE),
+      d = doublesStop(model, { nodes: xs, exp: "wasm" }),
+      rows = orderRows(run.rows, d);
+    // the doubles as the .wasm gives them, iterated outside the page's code
+    const outsideRun = doublesIterated(outside.pOf, xs, root);
+    assert.deepEqual(d.ps, outsideRun.ps, `${xs}: the doubles' iterates`);
+    assert.equal(d.step, stopWanted, `${xs}: the doubles stop at k = ${stopWanted}`);
+    assert.equal(rows.length, rowsWanted, `${xs}: rows`);
+    // they stop at the first row whose many-digit error is below an ulp of the root
+    const firstBelow = run.rows.findIndex((r) => r.log10 < Math.log10(ulp));
+    assert.equal(d.step, firstBelow, `${xs}: the doubles' stop against the many digits`);
+    assert.deepEqual(
+      rows.map((r) => r.stop),
+      rows.map((_, k) => k === d.step),
+      `${xs}: one row marked`,
+    );
+    for (const [k, { cells }] of rows.entries()) {
+      assert.equal(cells[0], String(k));
+      assert.equal(cells[1], run.rows[k].error);
+      if (k > d.step) assert.equal(cells[3], "–");
+      else
+        assert.ok(
+          cells[3].startsWith(
+            Math.abs(d.ps[k] - root)
+              .toExponential(2)
+              .replace(/^0\.00e\+0$/, "0"),
+          ),
+        );
+    }
+    assert.match(rows.at(-1).cells[2], new RegExp(`^${theory.slice(0, 3)}`));
+    const note = ordersNote(xs.length, run.rows, run.stop, d);
+    assert.match(
+      note,
+      new RegExp(
+        `^At k = ${rowsWanted - 1} the estimated order, ${rows.at(-1).cells[2]}, is within 0\\.005 of the theoretical ${theory}\\. The program's doubles stop at k = ${stopWanted}: `,
+      ),
+    );
+    assert.match(ordersCaption(xs.length), new RegExp(`theoretical ${theory}\\. These digits are not the program's`));
+  }
+  // nodes that cannot be iterated: said, and no row
+  for (const [xs, want] of [
+    [
+      [0.3, 0.3],
+      /^x0 and x1 are the same node.*nothing to iterate\. The program's doubles have nothing to iterate: p0 is NaN/,
+    ],
+    [[0.3, 0.4, 0.3], /^x0 and x2 are the same node/],
+  ]) {
+    const run = converge(xs, PRECISE),
+      d = doublesStop(model, { nodes: xs, exp: "wasm" });
+    assert.equal(run.rows.length, 0);
+    assert.match(ordersNote(xs.length, run.rows, run.stop, d), want);
+  }
+  // y that round to one double: the many digits iterate, the doubles cannot
+  const run = converge([0, 1e-20], PRECISE),
+    d = doublesStop(model, { nodes: [0, 1e-20], exp: "wasm" });
+  assert.equal(run.stop.reason, "order");
+  assert.deepEqual(orderRows(run.rows, d)[0].cells[3], "p0 = -Infinity, and they stop here");
+  assert.match(ordersNote(2, run.rows, run.stop, d), /doubles have nothing to iterate: p0 is -Infinity/);
+});
+
+test("a step as weights: they add up to 1 and give the entry Qij made; the line at y = 0 marks each entry", () => {
+  const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
+  for (const xs of [model.nodes, [0.3, 0.4], [0.6, 0.7, 0.8], eight]) {
+    const full = resultOf(xs);
+    for (const [k, { i, j }] of full.steps.entries()) {
+      const { hi, lo } = weightsOf(full.pts, i, j),
+        made = hi * full.Q[i][j - 1] + lo * full.Q[i - 1][j - 1];
+      assert.ok(Math.abs(hi + lo - 1) < 1e-12, `${xs}: Q[${i}][${j}]'s weights add up to ${hi + lo}`);
+      assert.ok(
+        Math.abs(made - full.Q[i][j]) < 1e-12,
+        `${xs}: Q[${i}][${j}] = ${full.Q[i][j]}, the weights give ${made}`,
+      );
+      // y = 0 outside y_(i-j) .. y_i: a negative weight, and the rule says it extrapolates
+      const outside = Math.sign(full.pts[i].y) === Math.sign(full.pts[i - j].y);
+      assert.equal(hi < 0 || lo < 0, outside, `${xs}: Q[${i}][${j}]`);
+      const r = { ...full, shown: k + 1 };
+      assert.match(plain(stepRule(r).at(-2)), outside ? /one is negative.*extrapolates/ : /both lie in \[0, 1\]/);
+      for (const width of [320, 720]) {
+        const z = zoomOf(r, width);
+        const roles = Object.fromEntries(
+          z.points.filter((q) => q.role !== "old").map((q) => [q.role, `${q.i},${q.j}`]),
+        );
+        assert.deepEqual(
+          roles,
+          { new: `${i},${j}`, hi: `${i},${j - 1}`, lo: `${i - 1},${j - 1}` },
+          `${xs} step ${k + 1}`,
+        );
+        // every entry made from column 1 on, and the step's parents, each at its value
+        const want = full.steps.slice(0, k + 1).length + (j === 1 ? 2 : 0);
+        assert.equal(z.points.length, want);
+        for (const q of z.points) {
+          assert.equal(q.x, q.j ? full.Q[q.i][q.j] : xs[q.i]);
+          assert.ok(q.x >= z.xlim[0] && q.x <= z.xlim[1]);
+          if (q.role !== "old") assert.ok(q.row >= 0, `${xs} step ${k + 1}: the step's entries labelled`);
+        }
+        assert.ok(root >= z.xlim[0] && root <= z.xlim[1]);
+        assert.ok(z.rows <= ZOOM.rows);
+        // no two labels of one row overlap
+        const placed = z.points.filter((q) => q.row >= 0);
+        for (const a of placed)
+          for (const b of placed) {
+            if (a !== b && a.row === b.row) {
+              const room = (labelWidth(`Q[${a.i}][${a.j}]`) + labelWidth(`Q[${b.i}][${b.j}]`)) / 2;
+              assert.ok(Math.abs(a.label - b.label) >= room - 1e-9, `${xs} step ${k + 1}: labels overlap`);
+            }
+          }
+        if (xs.length <= 4 && width === 720) assert.ok(placed.length === z.points.length, "all labelled");
+      }
+    }
+  }
+  // the program's nodes at Q[2][2]: 0.6532 on Q[2][1], 0.3468 on Q[1][1]
+  const r = { ...resultOf(model.nodes), shown: 3 };
+  const { hi, lo } = weightsOf(r.pts, 2, 2);
+  assert.deepEqual([weight(hi), weight(lo)], ["0.6532", "0.3468"]);
+  assert.match(plain(stepRule(r).at(-2)), /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]/);
+  assert.match(plain(stepRule(r).at(-1)), /^Why this rule: .* add up to 1 .*both end points/);
+  assert.match(
+    zoomText(zoomOf(r, 720)),
+    /Q\[2\]\[2\] \(the step's entry\) = 0\.6532 × Q\[2\]\[1\] \+ 0\.3468 × Q\[1\]\[1\]: it lies between/,
+  );
+  // at the start, the nodes
+  const start = zoomOf({ ...r, shown: 0 }, 720);
+  assert.deepEqual(
+    start.points.map((q) => q.x),
+    model.nodes,
+  );
+  assert.equal(start.step, null);
+});
+
+test("the figure true to the end: through six Iterates, no stripes, no multiplier the data do not justify, rounding said", () => {
+  for (const start of [model.nodes, [0, 1]]) {
+    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [] };
+    const seen = [];
+    for (let k = 0; k <= 6; k++) {
+      const r = resultOf(s.nodes),
+        curves = curvesOf(r),
+        ranges = topRanges(model, r),
+        ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
+        pixel = (ranges.xlim[1] - ranges.xlim[0]) / 632;
+      // each curve drawn only where it is the polynomial's and not rounding's: x = P(y) falls as y rises
+      sample(model, r, curves, ys).forEach((xs, c) => {
+        const { xs: kept } = drawable(r, curves[c], ys, xs, pixel);
+        for (let n = 1; n < kept.length; n++) {
+          if (Number.isFinite(kept[n]) && Number.isFinite(kept[n - 1]))
+            assert.ok(kept[n] <= kept[n - 1] + pixel, `${start} after ${k} Iterates: ${curves[c].cls} turns back`);
+        }
+      });
+      const err = errorCurve(model, r, curves[0]);
+      assert.ok(ticks(...err.ylim, 6).unit <= 0, `${start} after ${k}: the error axis's multiplier, ${err.ylim}`);
+      // where the error is rounding, the band says it: no drawn error is within it
+      err.points.forEach(([, e], n) => {
+        if (Number.isFinite(e)) assert.ok(Math.abs(e) > err.band[n][1], `${start} after ${k}: rounding drawn as error`);
+      });
+      seen.push([err.rounding, err.atRoot, err.unit === 1 ? 1 : "ulp"]);
+      const next = iterateOnce(model, s, r);
+      if (next.refused === undefined) s = { ...s, ...next };
+    }
+    if (start === model.nodes) {
+      // the cubic's error at the start is the method's; at the root it is rounding, counted in ulps
+      assert.deepEqual(seen[0], ["none", false, 1]);
+      assert.deepEqual(seen.slice(4), [
+        ["decided", true, "ulp"],
+        ["decided", true, "ulp"],
+        ["decided", true, "ulp"],
+      ]);
+    } else {
+      assert.deepEqual(
+        seen.at(-1),
+        ["none", true, 1],
+        "the secant at the root: its error is the method's, p rounding's",
+      );
+    }
+  }
+  // the band: a few ulps at the nodes, growing away from nodes close to each other
+  const r = resultOf([0.42, 0.42000001]),
+    [c] = curvesOf(r);
+  assert.ok(roundingBand(r, c, r.pts[0].y) < 1e-15);
+  assert.ok(roundingBand(r, c, 0.05) > 1e3 * roundingBand(r, c, r.pts[0].y));
+  // the nodes' names: one label for nodes on one spot
+  assert.deepEqual(
+    nodeLabels([
+      { X: 10, Y: 10 },
+      { X: 100, Y: 50 },
+      { X: 104, Y: 52 },
+      { X: NaN, Y: 0 },
+    ]).map((l) => l.text),
+    ["x0", "x1, x2"],
+  );
 });
