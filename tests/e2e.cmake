@@ -1,7 +1,8 @@
 # End-to-end check of the built program, portable to any host CMake runs on:
 #
 #   cmake -DPROGRAM=path -DCASE=name -DEOL=LF|CRLF -DWORK_DIR=dir
-#         [-DLOCALE_PROBE=path] [-DEMULATOR=runner] -P e2e.cmake
+#         [-DLOCALE_PROBE=path] [-DLOCALEDEF=path] [-DBYTE_ORDER=BIG_ENDIAN|LITTLE_ENDIAN]
+#         [-DEMULATOR=runner] -P e2e.cmake
 #
 # Runs the program one way (CASE) and compares its standard output byte for
 # byte, its standard error and its exit status with what a user must see.
@@ -153,11 +154,32 @@ elseif(CASE STREQUAL "input_ignored")
 
 elseif(CASE STREQUAL "env_locale")
   # A locale with a decimal comma, and variables a C runtime might read.
-  # The probe, run the same way, must print 0,5 under it: otherwise the
-  # locale is not there and the case proves nothing.
+  # Where there is localedef, the case makes de_DE.UTF-8 itself, in a
+  # folder of its own that LOCPATH points the C library at (the folder's
+  # name is the name LC_ALL gives), in the target's byte order: a C library
+  # under qemu reads it in its own.  Elsewhere it looks for an installed
+  # one.  The probe, run the same way, must print 0,5 under it: otherwise
+  # the locale is not there and the case proves nothing.
+  set(names de_DE.UTF-8 de_DE.utf8 fr_FR.UTF-8 de_DE)
+  set(locpath "")
+  set(made "")
+  if(LOCALEDEF)
+    set(order "")
+    if(BYTE_ORDER STREQUAL "BIG_ENDIAN")
+      set(order --big-endian)
+    elseif(BYTE_ORDER STREQUAL "LITTLE_ENDIAN")
+      set(order --little-endian)
+    endif()
+    set(names de_DE.UTF-8)
+    set(locpath LOCPATH=${WORK_DIR}/locales)
+    file(MAKE_DIRECTORY "${WORK_DIR}/locales")
+    execute_process(COMMAND "${LOCALEDEF}" ${order} -i de_DE -f UTF-8 "${WORK_DIR}/locales/de_DE.UTF-8"
+      OUTPUT_VARIABLE made ERROR_VARIABLE made RESULT_VARIABLE rc)
+    set(made " (localedef ${order}: exit ${rc} ${made})")
+  endif()
   set(in_force "")
-  foreach(name de_DE.UTF-8 de_DE.utf8 fr_FR.UTF-8 de_DE)
-    execute_process(COMMAND "${CMAKE_COMMAND}" -E env LC_ALL=${name} ${EMULATOR} "${LOCALE_PROBE}"
+  foreach(name IN LISTS names)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E env ${locpath} LC_ALL=${name} ${EMULATOR} "${LOCALE_PROBE}"
       INPUT_FILE "${in_file}" OUTPUT_VARIABLE probe ERROR_QUIET RESULT_VARIABLE probe_rc)
     if(probe_rc STREQUAL "0" AND probe MATCHES "^0,5")
       set(in_force ${name})
@@ -165,10 +187,10 @@ elseif(CASE STREQUAL "env_locale")
     endif()
   endforeach()
   if(NOT in_force)
-    skip("no decimal-comma locale is installed for this runtime")
+    skip("no decimal-comma locale for this runtime${made}")
   endif()
   message(STATUS "locale ${in_force}: the probe prints ${probe}")
-  run_with("${out_file}" "${CMAKE_COMMAND}" -E env
+  run_with("${out_file}" "${CMAKE_COMMAND}" -E env ${locpath}
     LC_ALL=${in_force} LANG=${in_force} LC_NUMERIC=${in_force}
     POSIXLY_CORRECT=1 MALLOC_PERTURB_=165 TZ=UTC-14 ${run})
   expect_success("${rc}")

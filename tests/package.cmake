@@ -328,26 +328,50 @@ elseif(CASE STREQUAL "source")
   if(diff)
     fail("the source archive (${commit}) is not the working tree:\n${diff}")
   endif()
+  # Anyone with the commit makes it again, later, with the same bytes: git
+  # archive and gzip -9n, as docs/reproducibility.md says.
+  execute_process(COMMAND git archive --format=tar "--prefix=${top}/" ${commit} COMMAND "${gzip}" -9n
+    WORKING_DIRECTORY "${SOURCE_DIR}" OUTPUT_FILE "${WORK_DIR}/again.tar.gz" RESULTS_VARIABLE rc)
+  file(SHA256 "${BINARY_DIR}/${SOURCE}" first)
+  file(SHA256 "${WORK_DIR}/again.tar.gz" again)
+  if(NOT rc MATCHES "^0;0$" OR NOT first STREQUAL again)
+    fail("the source archive (${first}) is not what git archive of ${commit} gives again (${again}, ${rc})")
+  endif()
 
 elseif(CASE STREQUAL "rebuild")
   # The source archive, unpacked outside git, with no SOURCE_DATE_EPOCH, at
-  # another path, later and under umask 027, as a user runs it, on a CI
-  # runner of any service (CI=true, but no strictness of this project's
-  # own CI): the same preset's workflow passes, and its packages come out
-  # with the same bytes.
+  # another path (with a space in it), later, under umask 027 and in
+  # another time zone, as a user runs it, on a CI runner of any service
+  # (CI=true, but no strictness of this project's own CI): the same preset
+  # builds it, with no source path in the objects, and its packages come
+  # out with the same bytes.  With SUITE (the release preset) that is the
+  # preset's whole workflow, tests and all; elsewhere configure, build and
+  # package, the tests having run in this tree.
   if(NOT PRESET)
     message(STATUS "SKIPPED: ${CASE}: the build was not configured from a preset")
     return()
   endif()
   find_program(sh sh)
-  run(out "${WORK_DIR}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${SOURCE}")
+  set(dir "${WORK_DIR}/with space")
+  file(MAKE_DIRECTORY "${dir}")
+  run(out "${dir}" "${CMAKE_COMMAND}" -E tar xf "${BINARY_DIR}/${SOURCE}")
   string(REGEX REPLACE "\\.tar\\.gz$" "" top "${SOURCE}")
-  run(out "${WORK_DIR}/${top}" "${CMAKE_COMMAND}" -E env --unset=SOURCE_DATE_EPOCH
-    --unset=INVERSE_NEVILLE_REQUIRE_ALL_TESTS CI=true
-    "${sh}" -c [[umask 027 && "$1" --workflow --preset "$2"]] sh "${CMAKE_COMMAND}" "${PRESET}")
+  set(tree "${dir}/${top}")
+  set(env "${CMAKE_COMMAND}" -E env --unset=SOURCE_DATE_EPOCH --unset=INVERSE_NEVILLE_REQUIRE_ALL_TESTS
+    CI=true TZ=UTC-14 "${sh}" -c)
+  if(SUITE)
+    run(out "${tree}" ${env} [[umask 027 && "$1" --workflow --preset "$2"]] sh "${CMAKE_COMMAND}" "${PRESET}")
+  else()
+    run(out "${tree}" ${env} [[umask 027 && "$1" --preset "$2" -DBUILD_TESTING=OFF &&
+      "$1" --build --preset "$2" && "$3" --preset "$2"]] sh "${CMAKE_COMMAND}" "${PRESET}" "${CPACK}")
+  endif()
+  file(READ "${tree}/${BUILD_SUBDIR}/compile_commands.json" commands)
+  if(NOT commands MATCHES "-ffile-prefix-map=")
+    fail("no -ffile-prefix-map in the build at ${tree}")
+  endif()
   foreach(package ${DEB} ${ARCHIVE} ${PAGE})
     file(SHA256 "${BINARY_DIR}/${package}" first)
-    file(SHA256 "${WORK_DIR}/${top}/${BUILD_SUBDIR}/${package}" second)
+    file(SHA256 "${tree}/${BUILD_SUBDIR}/${package}" second)
     message(STATUS "${first} ${second} ${package}")
     if(NOT first STREQUAL second)
       fail("${package} differs when built again from the source archive")

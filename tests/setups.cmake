@@ -10,11 +10,9 @@
 #   fast-math:CXX:FLAG     refused by name, or every tableau entry exact
 #   fast-math-link:CXX:FLAG  among the link flags: refused, or no crtfastmath.o
 #   clang-packages         Clang's native packages, checked as GCC's are
-#   release-elsewhere      the release from a symlinked, patched checkout
+#   release-elsewhere      the release's packages from a symlinked, patched checkout
 #   fma:TRIPLET:CLANG      a user's -O3 -ffp-contract=fast where FMA is baseline
 #   i686-toolchain:TRIPLET a user's minimal toolchain file: the build adds SSE2
-#   two-builds:PRESET      two clones, other paths (one with a space),
-#                          umasks and time zones: the same bytes
 #   readme:this|oldest|newest  the README's commands, in order, in a clone
 #   subproject             add_subdirectory in a parent: nothing of ours is
 #                          installed unless asked for, then in our components
@@ -195,17 +193,20 @@ elseif(setup STREQUAL "clang-packages")
 
 elseif(setup STREQUAL "release-elsewhere")
   # A clone reached through a symbolic link, with a patched README and
-  # stray archives where the packages go: the release workflow, strict,
-  # passes with the source archive made and checked, and SHA256SUMS lists
-  # just this run's packages.
+  # stray archives where the packages go: the release's packages, strict,
+  # with the source archive made and checked (it holds the patched tree,
+  # and builds again to the same bytes), and SHA256SUMS lists just this
+  # run's packages.  The release's other tests are the release preset's
+  # own, and its rebuild's suite too.
   need(sh sh dash)
   clone("${WORK_DIR}/real")
   file(CREATE_LINK "${WORK_DIR}/real" "${WORK_DIR}/link" SYMBOLIC)
   file(APPEND "${WORK_DIR}/real/README.md" "\nPatched by a distribution.\n")
   file(WRITE "${WORK_DIR}/real/out/release/inverse_neville-0.9.0-linux-x86_64.tar.gz" "old\n")
   file(WRITE "${WORK_DIR}/real/out/release/stray.zip" "stray\n")
-  run("${WORK_DIR}" ${sh} -c [[cd "$1" && INVERSE_NEVILLE_REQUIRE_ALL_TESTS=ON "$2" --workflow --preset release]]
-    sh "${WORK_DIR}/link" ${CMAKE_COMMAND})
+  run("${WORK_DIR}" ${sh} -c [[cd "$1" && export INVERSE_NEVILLE_REQUIRE_ALL_TESTS=ON &&
+    "$2" --preset release -DINVERSE_NEVILLE_REBUILD_SUITE=OFF && "$2" --build --preset release &&
+    "$3" --preset release -L package]] sh "${WORK_DIR}/link" ${CMAKE_COMMAND} ${CMAKE_CTEST_COMMAND})
   execute_process(COMMAND ${CMAKE_CTEST_COMMAND} -N -R "^package[.](source|rebuild)$"
     WORKING_DIRECTORY "${WORK_DIR}/real/out/release" OUTPUT_VARIABLE registered)
   file(READ "${WORK_DIR}/real/out/release/SHA256SUMS" sums)
@@ -236,30 +237,6 @@ elseif(setup STREQUAL "i686-toolchain")
   configure_and_build("-DCMAKE_TOOLCHAIN_FILE=${WORK_DIR}/toolchain.cmake"
     -DINVERSE_NEVILLE_GTEST_SOURCE_DIR=/usr/src/googletest)
   suite("unit|e2e")
-
-elseif(setup STREQUAL "two-builds")
-  # The preset's packages, built at two paths under two umasks.
-  list(GET args 0 preset)
-  need(sh sh dash)
-  foreach(where "one:022:UTC+12" "two/with space:027:UTC-14")
-    string(REPLACE ":" ";" where "${where}")
-    list(GET where 0 dir)
-    list(GET where 1 umask)
-    list(GET where 2 tz)
-    clone("${WORK_DIR}/${dir}")
-    run("${WORK_DIR}/${dir}" ${CMAKE_COMMAND} -E env TZ=${tz} ${sh} -c [[umask $1 &&
-      "$2" --preset $3 -DBUILD_TESTING=OFF && "$2" --build --preset $3 && cd out/$3 &&
-      "$4" -C Release --config CPackConfig.cmake]] sh ${umask} ${CMAKE_COMMAND} ${preset} ${CMAKE_CPACK_COMMAND})
-    file(READ "${WORK_DIR}/${dir}/out/${preset}/SHA256SUMS" sums_${umask})
-    file(READ "${WORK_DIR}/${dir}/out/${preset}/compile_commands.json" commands)
-    if(NOT commands MATCHES "-ffile-prefix-map=")
-      message(FATAL_ERROR "no -ffile-prefix-map in a build at ${WORK_DIR}/${dir}")
-    endif()
-  endforeach()
-  message(STATUS "${sums_022}")
-  if(NOT sums_022 STREQUAL sums_027 OR NOT sums_022 MATCHES "  inverse")
-    message(FATAL_ERROR "the two builds differ:\n${sums_022}\n${sums_027}")
-  endif()
 
 elseif(setup STREQUAL "readme")
   # The README's plain command, then its workflows where CMake has them:
