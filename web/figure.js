@@ -221,14 +221,23 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
     : narrow
       ? `The error of ${entryName(current.i, current.j)}'s P`
       : `The error of ${entryName(current.i, current.j)}'s polynomial against the true inverse g`;
-  frame(
-    lower,
-    bottom,
-    narrow ? "y, falling as x grows" : "y, falling to the right as f does above",
-    err.unit === 1 ? "P(y) − g(y)" : "P(y) − g(y), in ulps",
-    title,
-    "clip-bottom",
-  );
+  if (current) {
+    frame(
+      lower,
+      bottom,
+      narrow ? "y, falling as x grows" : "y, falling to the right as f does above",
+      err.unit === 1 ? "P(y) − g(y)" : "P(y) − g(y), in ulps",
+      title,
+      "clip-bottom",
+    );
+  } else {
+    // no polynomial yet, so no scale: an empty frame, with no axes to read
+    const plotW = box.W - box.L - box.R;
+    lower.append(
+      el("rect", { class: "frame", x: box.L, y: bottom.top, width: plotW, height: bottom.bottom - bottom.top }),
+      el("text", { class: "title", x: box.L, y: bottom.top - 10 }, title),
+    );
+  }
   // rounding's band, where the error is within it: what rounding alone can do, not the method's error
   if (err.rounding !== "none") {
     const clamp = (/** @type {number} */ v) => Math.max(-1e4, Math.min(1e4, v)).toFixed(1);
@@ -252,7 +261,9 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
         { x: (box.L + box.W - box.R) / 2, y: bottom.top + 2 * FONT, "text-anchor": "middle" },
         current
           ? `${entryName(current.i, current.j)} is ${show(value)}: there is no curve to draw`
-          : "Take a step to see a polynomial and its error",
+          : narrow
+            ? "Take a step to see its error"
+            : "Take a step to see a polynomial and its error",
       ),
     );
   }

@@ -112,9 +112,23 @@ export function drawTableau(v, r, digits) {
 export function revealStep(box, r) {
   if (r.shown === 0) return;
   const { i, j } = r.steps[r.shown - 1],
-    cell = /** @type {HTMLElement} */ (box.querySelector(`#q-${i}-${j}`));
-  const left = cell.getBoundingClientRect().left - box.getBoundingClientRect().left + box.scrollLeft;
-  const right = left + cell.offsetWidth;
-  if (left < box.scrollLeft) box.scrollLeft = left;
-  else if (right > box.scrollLeft + box.clientWidth) box.scrollLeft = right - box.clientWidth;
+    cell = /** @type {HTMLElement} */ (box.querySelector(`#q-${i}-${j}`)),
+    row = /** @type {HTMLTableRowElement} */ (cell.parentElement);
+  // where a cell lies in the box's scrolled content
+  const at = (/** @type {Element} */ e) =>
+    e.getBoundingClientRect().left - box.getBoundingClientRect().left + box.scrollLeft;
+  // the row's header stays in view at the left, over what scrolls beneath it
+  const head = /** @type {HTMLElement | null} */ (row.querySelector("th"))?.offsetWidth ?? 0;
+  const left = at(cell),
+    right = left + cell.offsetWidth;
+  let to = box.scrollLeft;
+  if (left >= to + head && right <= to + box.clientWidth) return;
+  to = left < to + head ? left - head : right - box.clientWidth;
+  // and, where the box can scroll that far, no number cut in two beside the
+  // header: the first column shown starts at its edge
+  const most = box.scrollWidth - box.clientWidth;
+  const aligned = [...row.querySelectorAll("td")]
+    .map((td) => at(td) - head)
+    .filter((x) => x >= Math.min(to, left - head) && x <= Math.min(left - head, most) && x + box.clientWidth >= right);
+  box.scrollLeft = Math.max(0, aligned.length ? Math.min(...aligned) : to);
 }

@@ -201,33 +201,35 @@ export function errorCurve(m, r, current) {
   const exs = linspace(inverse(m.program.exp, span[1]), inverse(m.program.exp, span[0]), SAMPLES),
     eys = exs.map(fx);
   const errs = current ? sample(m, r, [current], eys)[0].map((x, k) => x - exs[k]) : [];
-  const ruled = current ? ruledByRounding(r, current) : null;
-  // g's own samples round too: x exactly, f(x) by its rounding, over |f'|
-  const band = current ? eys.map((y, k) => roundingBand(r, current, y) + Number.EPSILON * Math.abs(exs[k]) * 2) : [];
-  const noise = errs.map((e, k) => ruled !== null || !(Math.abs(e) > 3 * band[k]));
-  const shown = errs.map((e, k) => (noise[k] ? NaN : e));
   const value = current ? r.Q[current.i][current.j] : NaN,
     atRoot = Number.isFinite(value) && Math.abs(ulpsFrom(value, root)) <= NOISE;
-  const rounding = !current
-    ? "none"
-    : ruled
-      ? "decided"
-      : noise.every(Boolean)
-        ? "all"
-        : noise.some(Boolean)
-          ? "some"
-          : "none";
-  const unit = rounding === "all" || rounding === "decided" ? ULP : 1;
-  const fin = shown
-    .filter(Number.isFinite)
-    .concat([0], Number.isFinite(value - root) ? [value - root] : [])
-    .map((e) => e / unit);
+  // an entry that is not a number has no error, and no rounding to speak of
+  const broken = !Number.isFinite(value);
+  const ruled = current && !broken ? ruledByRounding(r, current) : null;
+  // g's own samples round too: x exactly, f(x) by its rounding, over |f'|
+  const band = current ? eys.map((y, k) => roundingBand(r, current, y) + Number.EPSILON * Math.abs(exs[k]) * 2) : [];
+  const noise = errs.map((e, k) => !broken && Number.isFinite(e) && (ruled !== null || !(Math.abs(e) > 3 * band[k])));
+  const shown = errs.map((e, k) => (noise[k] ? NaN : e));
+  const rounding =
+    !current || broken
+      ? "none"
+      : ruled
+        ? "decided"
+        : noise.every(Boolean)
+          ? "all"
+          : noise.some(Boolean)
+            ? "some"
+            : "none";
+  const kept = shown.filter(Number.isFinite).concat([0], Number.isFinite(value - root) ? [value - root] : []);
+  // counted in ulps where all is rounding, as long as that needs no multiplier
+  const ulps = Math.max(4, ...kept.map((e) => Math.abs(e) / ULP));
+  const unit = (rounding === "all" || rounding === "decided") && ulps < 1000 ? ULP : 1;
+  const fin = kept.map((e) => e / unit);
   let elo = Math.min(...fin),
     ehi = Math.max(...fin);
   if (unit === ULP) {
-    const most = Math.max(4, Math.abs(elo), Math.abs(ehi));
-    elo = -most;
-    ehi = most;
+    elo = -ulps;
+    ehi = ulps;
   } else if (!(ehi > elo)) {
     elo = -1e-15;
     ehi = 1e-15;
@@ -280,7 +282,7 @@ export function figureDescription(r, curves) {
  * @property {number[]} xlim
  * @property {ZoomPoint[]} points
  * @property {number} rows label rows used
- * @property {{i: number, j: number, hi: number, lo: number} | null} step the step shown and its weights
+ * @property {{i: number, j: number, x: number, hi: number, lo: number} | null} step the step shown, its entry and its weights
  * @property {number} undrawn entries made that are not numbers
  * @property {boolean} inUlps whether the range is within a thousand ulps of the root, and the axis counts them
  */
@@ -341,7 +343,7 @@ export function zoomOf(r, width) {
     q.label = c;
     rows = Math.max(rows, row + 1);
   }
-  const step = at ? { ...at, ...weightsOf(r.pts, at.i, at.j) } : null;
+  const step = at ? { ...at, x: r.Q[at.i][at.j], ...weightsOf(r.pts, at.i, at.j) } : null;
   const inUlps = Math.max(Math.abs(xlim[0] - root), Math.abs(xlim[1] - root)) < 1000 * ULP;
   return { xlim, points, rows, step, undrawn: all.length - points.length, inUlps };
 }

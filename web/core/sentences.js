@@ -417,9 +417,11 @@ export function zoomText(z) {
   const step = s
     ? ` ${entryName(s.i, s.j)} (the step's entry) = ${weight(s.hi)} × ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} × ` +
       `${entryName(s.i - 1, s.j - 1)}: ` +
-      (s.hi >= 0 && s.lo >= 0
-        ? "it lies between the two, nearer the one with the greater weight."
-        : "a negative weight puts it outside the two.")
+      (!Number.isFinite(s.x)
+        ? `it is ${show(s.x)}, as an entry it combines is not a number, and is not marked.`
+        : s.hi >= 0 && s.lo >= 0
+          ? "it lies between the two, nearer the one with the greater weight."
+          : "a negative weight puts it outside the two.")
     : " Before the first step the line holds the nodes, column 0.";
   const more = unlabelled
     ? ` ${unlabelled} earlier entr${unlabelled > 1 ? "ies are" : "y is"} too close to others to label.`

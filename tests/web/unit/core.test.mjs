@@ -660,6 +660,18 @@ test("the figure true to the end: through six Iterates, no stripes, no multiplie
       );
     }
   }
+  // nodes an ulp apart: rounding, but no ulps by the thousand; equal nodes: no number, so no rounding either
+  for (const [xs, rounding] of [
+    [[0.42, 0.4200000000000001, 0.43], "decided"],
+    [[0.3, 0.4, 0.4, 0.6], "none"],
+  ]) {
+    const r = resultOf(xs),
+      err = errorCurve(model, r, curvesOf(r)[0]);
+    assert.equal(err.rounding, rounding, `${xs}`);
+    assert.ok(ticks(...err.ylim, 6).unit <= 0, `${xs}: the error axis's multiplier, ${err.ylim} (unit ${err.unit})`);
+    if (rounding === "none")
+      assert.match(zoomText(zoomOf(r, 720)), /Q\[3\]\[3\] .* it is NaN, as an entry it combines/);
+  }
   // the band: a few ulps at the nodes, growing away from nodes close to each other
   const r = resultOf([0.42, 0.42000001]),
     [c] = curvesOf(r);
