@@ -160,7 +160,8 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
     lower = el("g", { class: "panel" });
   const ranges = frozen ?? topRanges(m, r);
   const top = panel(box, ranges.xlim, ranges.ylim, box.top);
-  const narrow = box.W < 480;
+  // the long titles where they fit: the longest is some 61 characters
+  const narrow = box.W < 42 * FONT;
   frame(
     upper,
     top,
