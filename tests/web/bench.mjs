@@ -19,6 +19,7 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
 import puppeteer from "puppeteer-core";
+import { CHROMIUM_ARGS } from "./browsers.mjs";
 
 const [page, loads = "20"] = process.argv.slice(2);
 const dir = mkdtempSync(join(tmpdir(), "bench-")),
@@ -32,18 +33,7 @@ writeFileSync(
   marked("bytes", `<!--${" ".repeat(Math.max(0, statSync(page).size - marked("bytes", "<!---->").length))}-->`),
 );
 const browsers = [
-  [
-    "chrome",
-    "/usr/bin/chromium",
-    [
-      "--no-sandbox",
-      "--disable-gpu",
-      "--disable-background-networking",
-      "--disable-component-update",
-      "--disable-sync",
-      "--no-first-run",
-    ],
-  ],
+  ["chrome", "/usr/bin/chromium", CHROMIUM_ARGS],
   ["firefox", "/usr/bin/firefox-esr", []],
 ];
 const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];

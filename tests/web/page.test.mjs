@@ -16,6 +16,7 @@ import { existsSync, mkdirSync, readFileSync, rmSync, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
+import { CHROMIUM_ARGS } from "./browsers.mjs";
 import { doublesIterated, fromBits, readRecorded, same, wasmSweep } from "./recorded.mjs";
 
 const { values: opt } = parseArgs({
@@ -53,14 +54,6 @@ function check(ok, what) {
   if (!ok) failures.push(what);
   console.log(`${ok ? "ok  " : "FAIL"} [${((Date.now() - started) / 1000).toFixed(1)} s] ${what}`);
 }
-const chromeArgs = [
-  "--no-sandbox",
-  "--disable-gpu",
-  "--disable-background-networking",
-  "--disable-component-update",
-  "--disable-sync",
-  "--no-first-run",
-];
 // the page's downloads go here, without asking
 const downloads = `${opt.out}/downloads-${opt.browser}`;
 rmSync(downloads, { recursive: true, force: true });
@@ -71,7 +64,7 @@ const launch = (prefs) =>
     executablePath: opt.executable,
     headless: true,
     protocolTimeout: 300000,
-    args: opt.browser === "chrome" ? chromeArgs : [],
+    args: opt.browser === "chrome" ? CHROMIUM_ARGS : [],
     downloadBehavior: { policy: "allow", downloadPath: downloads },
     extraPrefsFirefox: {
       "browser.download.dir": downloads,
