@@ -9,9 +9,11 @@ each, in order.  Anything else fails, naming the source.
 
 tests/verify_root.py imports read_data(); the learner's page's build runs
 
-  python3 cmake/program_data.py src/inverse_neville.cpp
+  python3 cmake/program_data.py src/inverse_neville.cpp [NAME=SYMBOL ...]
 
-which prints the page's data: {"nodes":[{"x":"3FD3...","y":"3FCF..."},...]}.
+which prints the page's data: {"nodes":[{"x":"3FD3...","y":"3FCF..."},...],
+"exports":{"Qij":"_Z3Qijddddd",...}}, the exports being the names the
+WebAssembly build exports the program's functions under.
 Python 3.9 or later, standard library only.
 """
 
@@ -64,13 +66,16 @@ def read_data(source):
     return values[:COUNT], values[COUNT:]
 
 
-def page_data(source):
-    """The page's data: each node's and value's bits, in the program's order."""
+def page_data(source, exports=()):
+    """The page's data: each node's and value's bits, in the program's order,
+    and the exported names of the program's functions (NAME=SYMBOL each)."""
     y, x = read_data(source)
-    return {"nodes": [{"x": f"{bits(xk):016X}", "y": f"{bits(yk):016X}"} for xk, yk in zip(x, y)]}
+    names = dict(e.split("=", 1) for e in exports)
+    return {"nodes": [{"x": f"{bits(xk):016X}", "y": f"{bits(yk):016X}"} for xk, yk in zip(x, y)],
+            "exports": names}
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        raise SystemExit("usage: program_data.py SOURCE")
-    print(json.dumps(page_data(sys.argv[1]), separators=(",", ":")))
+    if len(sys.argv) < 2 or not all("=" in e for e in sys.argv[2:]):
+        raise SystemExit("usage: program_data.py SOURCE [NAME=SYMBOL ...]")
+    print(json.dumps(page_data(sys.argv[1], sys.argv[2:]), separators=(",", ":")))

@@ -1,7 +1,9 @@
-// The few ways the page makes elements: by id, HTML, SVG, and a sentence
-// of the core's parts.
+// The few ways the page makes and updates elements: by id, HTML, SVG, a
+// sentence of the core's parts, and a join that keeps a parent's children
+// from one render to the next, as d3's joins do, changing only what
+// changed.
 
-/** @typedef {import("./core/sentences.js").Part} Part */
+/** @typedef {import("./core/sentences/parts.js").Part} Part */
 
 /** The element with this id; the page's template holds every id asked for. */
 export function $(/** @type {string} */ id) {
@@ -40,9 +42,48 @@ export const SVG = "http://www.w3.org/2000/svg";
  */
 export function el(name, attrs, text) {
   const e = /** @type {SVGElement} */ (document.createElementNS(SVG, name));
-  for (const [k, v] of Object.entries(attrs)) e.setAttribute(k, String(v));
+  set(e, attrs);
   if (text !== undefined) e.textContent = text;
   return e;
+}
+
+/**
+ * An element's attributes set to these, each only where it differs, so
+ * that what did not change is not styled again; null removes one.
+ * @param {Element} e
+ * @param {Record<string, string | number | null>} attrs
+ */
+export function set(e, attrs) {
+  for (const [k, v] of Object.entries(attrs)) {
+    if (v === null) e.removeAttribute(k);
+    else if (e.getAttribute(k) !== String(v)) e.setAttribute(k, String(v));
+  }
+  return e;
+}
+/** An element's text set, where it differs. */
+export function text(/** @type {Node} */ e, /** @type {string} */ t) {
+  if (e.textContent !== t) e.textContent = t;
+  return e;
+}
+
+/**
+ * A parent's children made to stand for the data: the same elements kept,
+ * in order, as many made or removed as the data needs, and each brought
+ * up to date by `update` (given the element, its datum and its index).
+ * @template {Element} E
+ * @template D
+ * @param {Element} parent
+ * @param {readonly D[]} data
+ * @param {(d: D, k: number) => E} make a new element for datum k
+ * @param {(e: E, d: D, k: number) => void} update
+ * @returns {E[]}
+ */
+export function join(parent, data, make, update) {
+  const kids = /** @type {E[]} */ ([...parent.children]);
+  for (const e of kids.splice(data.length)) e.remove();
+  for (let k = kids.length; k < data.length; k++) kids.push(/** @type {E} */ (parent.appendChild(make(data[k], k))));
+  kids.forEach((e, k) => update(e, data[k], k));
+  return kids;
 }
 
 /** A sentence of the core's parts as nodes. */
@@ -56,4 +97,16 @@ export function rich(/** @type {Part[]} */ parts) {
           ? h("strong", { className: "num" }, part.strong)
           : h("span", { className: part.mark }, part.text),
   );
+}
+/**
+ * An element's content made this sentence, where it is not already: the
+ * sentence's plain text is kept as the element's key.
+ * @param {HTMLElement} e
+ * @param {Part[]} parts
+ */
+export function say(e, parts) {
+  const key = JSON.stringify(parts);
+  if (e.dataset.said === key) return;
+  e.dataset.said = key;
+  e.replaceChildren(...rich(parts));
 }

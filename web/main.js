@@ -1,48 +1,55 @@
 // The learner's page: inverse_neville's own WebAssembly, run here, and its
 // own Qij and exp behind every number the page shows.  This module reads
-// the program from the page, holds the one render that draws the state,
-// and wires the controls to changes of the state.
+// the program from the page, holds the one render that draws the state and
+// the one way a change reaches it (update), and hands the controls
+// (controls.js) and the figure's nodes (handles.js) what they need.
 
 import { loadProgram } from "./core/program.js";
-import { show } from "./core/numbers.js";
-import { LIMITS, hashOf, parseFragment, parseNodes } from "./core/fragment.js";
-import { EXP_NAMES, compute, iterateOnce, modelOf, replay } from "./core/sweep.js";
-import { expEffect, expLesson, said, stepText, summaryText, zoomText } from "./core/sentences.js";
-import { topRanges } from "./core/plot.js";
-import { $, input } from "./dom.js";
+import { show, theoreticalOrder } from "./core/numbers.js";
+import { hashOf, parseFragment, parseNodes } from "./core/fragment.js";
+import { compute, expAtFirstNode, isOwn, modelOf, otherExp, replay } from "./core/sweep.js";
+import { estimate, settled, verdict } from "./core/verdicts.js";
+import { iterationRows } from "./core/iterations.js";
+import { zoomOf } from "./core/curves.js";
+import { expEffect, expLesson, summaryText } from "./core/sentences/nodes.js";
+import { KEPT } from "./core/sentences/input.js";
+import { zoomText } from "./core/sentences/step.js";
+import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
+import { $, input, set, text } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
-import { drawFigure, drawZoom, xAt } from "./figure.js";
-import { drawEstimate, drawIterations, drawOrders, drawQuality, startOrders } from "./quality.js";
+import { drawFigure } from "./figure.js";
+import { drawZoom } from "./zoom.js";
+import { drawQuality } from "./quality.js";
+import { drawIterations } from "./iterations.js";
 import { drawNodeList } from "./nodes.js";
-import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
-import { download } from "./download.js";
-import { PRECISE, doublesStop } from "./core/orders.js";
-import { steps } from "./core/precise.js";
+import { scheduleOrders } from "./orders.js";
+import { wireControls } from "./controls.js";
+import { wireHandles } from "./handles.js";
+import { WIDEST } from "./frame.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
-/** @typedef {import("./core/sweep.js").ExpName} ExpName */
 /** @typedef {import("./state.js").State} State */
-/** @typedef {import("./core/precise.js").Row} Row */
 
 // the stripped .wasm, in base64
 function wasmBytes() {
-  const text = $("program-wasm").textContent?.trim() ?? "";
+  const base64 = $("program-wasm").textContent?.trim() ?? "";
   const decode = /** @type {{fromBase64?: (s: string) => Uint8Array<ArrayBuffer>}} */ (
     /** @type {unknown} */ (Uint8Array)
   ).fromBase64;
-  if (decode) return decode.call(Uint8Array, text);
-  const bin = atob(text),
+  if (decode) return decode.call(Uint8Array, base64);
+  const bin = atob(base64),
     bytes = new Uint8Array(bin.length);
   for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
   return bytes;
 }
-const program = loadProgram(wasmBytes());
-const model = modelOf(program, JSON.parse($("program-data").textContent ?? "").nodes);
-state.nodes = model.nodes;
+const data = JSON.parse($("program-data").textContent ?? "");
+const program = loadProgram(wasmBytes(), data.exports);
+const model = modelOf(program, data.nodes);
+// the page's address without its fragment, for the printed link
+const address = location.href.replace(/#.*$/, "");
 
 const svg = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("figure")));
-const zoom = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom")));
 const views = {
   tableau: {
     table: /** @type {HTMLTableElement} */ ($("tableau")),
@@ -51,6 +58,7 @@ const views = {
     buttons: { first: $("step-first"), back: $("step-back"), forward: $("step-forward"), last: $("step-last") },
   },
   figure: { svg, legend: $("legend"), caption: $("figure-desc") },
+  zoom: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom"))),
   nodes: { list: $("node-list"), why: $("node-list-why") },
   quality: {
     p: $("p"),
@@ -60,6 +68,7 @@ const views = {
     relative: $("relative"),
     slope: $("slope"),
     note: $("quality-note"),
+    estimate: $("estimate"),
   },
   iterations: {
     table: /** @type {HTMLTableElement} */ ($("iterations")),
@@ -73,83 +82,69 @@ const views = {
     note: $("orders-note"),
   },
 };
+const radios = /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]'));
 
-/** @type {Result} */
-let result; // what the state gives: its points, tableau and steps
-let drawn = false; // whether render() has drawn the page once
-/** @type {string | null} */
-let lastHash = null; // the fragment last read or written
+/**
+ * What the state's numbers give, computed again only when the nodes, the
+ * exponential or the step shown change.
+ */
+const resultOf = (() => {
+  /** @type {{key: unknown[], r: Result} | null} */
+  let last = null;
+  return (/** @type {State} */ s) => {
+    const key = [s.nodes, s.exp, s.shown];
+    if (!last || key.some((v, k) => v !== last?.key[k])) last = { key, r: compute(model, s) };
+    return last.r;
+  };
+})();
+
+/** The iterates the table shows: p alone until Iterate is clicked. */
+const iterates = (/** @type {Result} */ r) => (state.iterates.length ? state.iterates : [r.p]);
 
 // The one place the page is drawn, all of it from the state.
 function render() {
-  const start = performance.now();
-  result = compute(model, state);
-  drawTableau(views.tableau, result, state.digits);
-  $("tableau").classList.toggle("hide-bits", !input("show-bits").checked);
-  drawFigure(views.figure, model, result, state);
-  drawNodeList(views.nodes, result);
-  $("zoom-desc").textContent = zoomText(drawZoom(zoom, result, state.width));
-  drawQuality(views.quality, result, program.exp);
-  drawEstimate($("estimate"), result);
-  drawIterations(views.iterations, iterates(), result, model.exps[state.exp], state.note);
-  $("nodes-summary").textContent = summaryText(model, result, state.exp, state.errorAt === "link" ? state.error : "");
-  $("link-error").textContent = state.linkRefused;
-  $("exp-effect").textContent = expEffect(model, result, state.exp);
+  const start = performance.now(),
+    r = resultOf(state);
+  drawTableau(views.tableau, r, state);
+  drawFigure(views.figure, model, r, state);
+  const z = zoomOf(r);
+  text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
+  drawNodeList(views.nodes, r);
+  drawQuality(views.quality, r, {
+    residual: program.exp(-2.0 * r.p) - r.p,
+    verdict: verdict(r),
+    estimate: estimate(r),
+  });
+  const ps = iterates(r),
+    n = r.pts.length;
+  drawIterations(views.iterations, {
+    caption: iterationsCaption(n, theoreticalOrder(n)),
+    heads: ITERATION_HEADS,
+    rows: iterationRows(ps, n, model.exps[state.exp]),
+    note: state.note || iterateNote(ps.length - 1, settled(ps)),
+    stuck: !Number.isFinite(r.p),
+  });
+  text($("nodes-summary"), summaryText(r, isOwn(model, r.pts), state.exp, state.errorAt === "link" ? state.error : ""));
+  text($("link-error"), state.linkRefused);
+  text($("exp-effect"), expEffect(r, state.exp, otherExp(model, r, state.exp)));
   const field = input("nodes"),
-    text = state.field ?? state.nodes.map(show).join(", ");
-  if (field.value !== text) field.value = text;
+    typed = state.field ?? state.nodes.map(show).join(", ");
+  if (field.value !== typed) field.value = typed;
   const inField = state.error && state.errorAt !== "figure"; // a link's text goes to the field
-  const kept =
-    state.nodes === model.nodes
-      ? "The page shows the program's own nodes."
-      : "The page still shows the last good nodes.";
-  $("nodes-error").textContent = inField ? `${state.error} ${kept}` : "";
-  $("figure-error").textContent = state.error && !inField ? `${state.error} The nodes stay as they were.` : "";
-  if (inField) field.setAttribute("aria-invalid", "true");
-  else field.removeAttribute("aria-invalid");
+  const kept = state.nodes === model.nodes ? KEPT.program : KEPT.last;
+  text($("nodes-error"), inField ? `${state.error} ${kept}` : "");
+  text($("figure-error"), state.error && !inField ? `${state.error} ${KEPT.figure}` : "");
+  set(field, { "aria-invalid": inField ? "true" : null });
   for (const radio of radios) radio.checked = radio.value === state.exp;
-  if (state.announce) $("announce").textContent = state.announce(result);
-  $("print-link").textContent = location.href;
-  drawn = true;
+  if (state.announce) text($("announce"), state.announce(r));
+  text($("print-link"), address + (state.hash ?? ""));
   performance.measure("inverse_neville:render", { start });
-  orders();
+  scheduleOrders(views.orders, model);
 }
-
-// The orders table, in many digits, after the render that showed its
-// nodes: a step a task, so neither the first render nor a change of
-// nodes waits for it, and a computation whose nodes are gone is dropped.
-let ordersFor = ""; // the nodes and exponential the table is (being) computed for
-let ordersTask = 0;
-function orders() {
-  const key = hashOf({ nodes: state.nodes, iterates: 0, step: Infinity, exp: state.exp });
-  if (key === ordersFor) return;
-  ordersFor = key;
-  clearTimeout(ordersTask);
-  const { nodes, exp } = state,
-    run = steps(nodes, PRECISE);
-  startOrders(views.orders, nodes);
-  /** @type {Row[]} */
-  const rows = [];
-  const next = () => {
-    if (ordersFor !== key) return;
-    const got = run.next();
-    if (!got.done) {
-      rows.push(got.value);
-      ordersTask = setTimeout(next, 0);
-      return;
-    }
-    drawOrders(views.orders, nodes.length, rows, got.value, doublesStop(model, { nodes, exp }));
-    performance.mark("inverse_neville:orders");
-  };
-  ordersTask = setTimeout(next, 0);
-}
-
-/** The iterates the table shows: p alone until Iterate is clicked. */
-const iterates = () => (state.iterates.length ? state.iterates : [result.p]);
 
 /**
  * A new state, written to the fragment ("push": a history entry of its
- * own; "replace": the current one, as while dragging; "none").
+ * own; "replace": the current one, as while dragging; "none"), and drawn.
  * @param {Partial<State>} changes
  * @param {"push" | "replace" | "none"} how
  */
@@ -164,7 +159,7 @@ function update(changes, how) {
     });
     if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"](null, "", hash);
   }
-  lastHash = location.hash;
+  change({ hash: location.hash }, "same");
   render();
 }
 /**
@@ -192,15 +187,22 @@ function tryNodes(xs, how, changes) {
   update({ nodes: xs, iterates: [], ...changes }, how);
   return true;
 }
+/**
+ * The state a link holds, drawn, where the fragment changed and is not an
+ * anchor; whether it drew.
+ */
 function fromLocation() {
-  if (location.hash === lastHash) return;
-  lastHash = location.hash;
+  if (location.hash === state.hash) return false;
+  change({ hash: location.hash }, "same");
   const s = parseFragment(location.hash, model.nodes);
-  if (s === null) return; // an anchor
-  if (s.error !== undefined) return refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
+  if (s === null) return false; // an anchor
+  if (s.error !== undefined) {
+    refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
+    return true;
+  }
   // the iterates made again from the starting nodes, as many as the link asks
   const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step }, s.iterates);
-  const refused = made.refused === undefined ? s.refused : [...s.refused, made.refused];
+  const refused = made.refused === undefined ? s.refused : [...s.refused, replayText(made.refused)];
   update(
     {
       nodes: made.nodes,
@@ -213,262 +215,40 @@ function fromLocation() {
     },
     "none",
   );
-}
-function step(/** @type {number} */ to) {
-  update({ shown: Math.max(0, Math.min(result.steps.length, to)), announce: stepText }, "replace");
-  revealStep($("tableau-scroll"), result);
+  return true;
 }
 
-// --- the controls
-const radios = /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]'));
 const run = program.run();
-$("program-output").textContent = run.stdout + run.stderr;
-$("exit-status").textContent = String(run.status);
-$("exp-lesson").textContent = expLesson(model);
-// The figure's width: the widest where the window is wide enough for it
-// and the figure below the tableau, else (a phone, a lecture's screen with
-// the figure beside the tableau) measured, once, before the first render.
-state.width = matchMedia("(min-width: 800px) and (max-width: 74.99rem)").matches
-  ? 720
-  : Math.min(720, $("figure-box").clientWidth || 720);
-// and its text's size, which the page's style sets in rem
-const figureFont = () => parseFloat(getComputedStyle(svg).fontSize) || 13;
-state.font = figureFont();
-fromLocation();
-if (!drawn) render();
+text($("program-output"), run.stdout + run.stderr);
+text($("exit-status"), String(run.status));
+text($("exp-lesson"), expLesson(expAtFirstNode(model)));
+// the figure's width, where it is shown (at most as wide as it is drawn), and its text's size, which the
+// page's style sets in rem: measured once before the first render, and again as they change
+const measured = () => ({
+  width: Math.min(WIDEST, Math.round($("figure-box").clientWidth) || WIDEST),
+  font: parseFloat(getComputedStyle(svg).fontSize) || 13,
+  zoomFont: parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
+});
+change({ nodes: model.nodes, ...measured() }, "same");
+if (!fromLocation()) render();
 
-$("skip").addEventListener("click", (e) => {
-  e.preventDefault();
-  $("tableau-section").focus();
-  $("tableau-section").scrollIntoView();
-});
-$("step-first").addEventListener("click", () => step(0));
-$("step-back").addEventListener("click", () => step(result.shown - 1));
-$("step-forward").addEventListener("click", () => step(result.shown + 1));
-$("step-last").addEventListener("click", () => step(Infinity));
-$("tableau-section").addEventListener("keydown", (e) => {
-  const target = /** @type {Element} */ (e.target);
-  if (target.closest("input, textarea, select, #tableau-scroll") || e.altKey || e.ctrlKey || e.metaKey) return;
-  const to = /** @type {Record<string, number>} */ ({
-    ArrowLeft: result.shown - 1,
-    ArrowRight: result.shown + 1,
-    Home: 0,
-    End: Infinity,
-  })[e.key];
-  if (to === undefined) return;
-  e.preventDefault();
-  step(to);
-});
-$("digits").addEventListener("change", () =>
-  update({ digits: Number(/** @type {HTMLSelectElement} */ ($("digits")).value) }, "none"),
-);
-input("show-bits").addEventListener("change", () =>
-  $("tableau").classList.toggle("hide-bits", !input("show-bits").checked),
-);
-input("nodes").addEventListener("input", () => {
-  state.field = input("nodes").value;
-});
-$("experiment").addEventListener("submit", (e) => {
-  e.preventDefault();
-  const parsed = parseNodes(input("nodes").value);
-  if (parsed.error !== undefined) return refuse(parsed.error, input("nodes").value);
-  update(
-    {
-      nodes: parsed.xs,
-      shown: Infinity,
-      iterates: [],
-      field: null,
-      announce: (r) => `Interpolated ${r.pts.length} nodes: ${said(r)}`,
-    },
-    "push",
-  );
-});
-for (const radio of radios) {
-  radio.addEventListener("change", () => {
-    const exp = /** @type {ExpName} */ (radio.value);
-    update(
-      {
-        exp,
-        iterates: [],
-        announce: (r) => `Now ${EXP_NAMES[exp]}. ${expEffect(model, r, exp)} p = ${show(r.p)}.`,
-      },
-      "push",
-    );
-  });
-}
-$("reset").addEventListener("click", () => {
-  update(
-    {
-      nodes: model.nodes,
-      shown: Infinity,
-      iterates: [],
-      field: null,
-      announce: (r) => `The program's own nodes: ${said(r)}`,
-    },
-    "push",
-  );
-});
-$("iterate").addEventListener("click", () => {
-  const k = Math.max(1, state.iterates.length),
-    next = iterateOnce(model, state, result);
-  // a step refused is said, as a step taken is
-  if (next.refused !== undefined) {
-    const note = next.refused;
-    return update({ note, announce: () => `Iterate refused: ${note}` }, "none");
-  }
-  update({ ...next, shown: Infinity, announce: (r) => `Iterate ${k}: ${said(r)}` }, "push");
-});
-$("add-node").addEventListener("click", () => {
-  const xs = state.nodes;
-  if (xs.length >= LIMITS.nodes[1]) return refuse(`${LIMITS.nodes[1]} nodes are the most here.`, state.field, "figure");
-  // into the middle of the widest gap between neighbours
-  const sorted = [...xs].sort((a, b) => a - b);
-  let at = Math.min(1, sorted[sorted.length - 1] + 0.05),
-    widest = 0;
-  for (let k = 1; k < sorted.length; k++) {
-    if (sorted[k] - sorted[k - 1] > widest) {
-      widest = sorted[k] - sorted[k - 1];
-      at = (sorted[k] + sorted[k - 1]) / 2;
-    }
-  }
-  tryNodes([...xs, Math.round(at * 1000) / 1000], "push", {
-    shown: Infinity,
-    announce: (r) => `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${said(r)}`,
-  });
-});
-
-// the tableau and the iterations taken away, as the page shows them
-for (const button of document.querySelectorAll("[data-take]")) {
-  button.addEventListener("click", () => {
-    const [what, format] = /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ");
-    const table =
-      what === "tableau" ? tableauTable(result) : iterationsTable(iterates(), result.pts.length, model.exps[state.exp]);
-    const about = `inverse_neville's ${what === "tableau" ? "tableau at y = 0" : "iterations"}: ${location.href}`;
-    if (format === "csv") download(`inverse_neville-${what}.csv`, "text/csv", toCsv(table));
-    else download(`inverse_neville-${what}.tex`, "application/x-tex", toLatex(table, about));
-  });
-}
-
-// --- the nodes in the figure: pointer and keys
-const handles = /** @type {SVGElement} */ (svg.querySelector(".handles"));
-/** @type {{k: number, id: number, x: number, frame: number, moved: boolean} | null} */
-let drag = null;
-let keyed = false;
-/**
- * @param {number} k
- * @param {number} x
- * @param {"push" | "replace"} how
- * @param {State["announce"]} announce
- */
-function moveNode(k, x, how, announce = null) {
-  return tryNodes(
-    state.nodes.map((v, m) => (m === k ? x : v)),
-    how,
-    { shown: state.shown, announce },
-  );
-}
-/** Node k removed, or refused where there are as few nodes as there can be. */
-function removeNode(/** @type {number} */ k) {
-  if (state.nodes.length <= LIMITS.nodes[0]) {
-    refuse(`${LIMITS.nodes[0]} nodes are the fewest there can be.`, state.field, "figure");
-    return false;
-  }
-  return tryNodes(
-    state.nodes.filter((_, m) => m !== k),
-    "push",
-    { shown: Infinity, announce: (r) => `Node ${k} removed: ${said(r)}` },
-  );
-}
-const nodeSaid = (/** @type {number} */ k) => (/** @type {Result} */ r) =>
-  `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}`;
-const handleOf = (/** @type {Event} */ e) =>
-  /** @type {SVGElement | null} */ (/** @type {Element} */ (e.target).closest(".handle"));
-handles.addEventListener("pointerdown", (e) => {
-  const hdl = handleOf(e);
-  if (!hdl || e.button !== 0) return;
-  e.preventDefault();
-  hdl.setPointerCapture(e.pointerId);
-  hdl.focus();
-  state.frozen = topRanges(model, result);
-  drag = { k: Number(hdl.dataset.k), id: e.pointerId, x: NaN, frame: 0, moved: false };
-});
-function dragFrame() {
-  if (!drag) return;
-  drag.frame = 0;
-  if (moveNode(drag.k, drag.x, drag.moved ? "replace" : "push")) drag.moved = true;
-}
-handles.addEventListener("pointermove", (e) => {
-  if (!drag || e.pointerId !== drag.id || !state.frozen) return;
-  drag.x = xAt(svg, state.width, state.frozen, e.clientX);
-  if (!drag.frame) drag.frame = requestAnimationFrame(dragFrame);
-});
-function endDrag(/** @type {PointerEvent} */ e) {
-  if (!drag || e.pointerId !== drag.id) return;
-  if (drag.frame) {
-    cancelAnimationFrame(drag.frame);
-    dragFrame();
-  }
-  const { k } = drag;
-  drag = null;
-  update({ frozen: null, announce: nodeSaid(k) }, "none");
-}
-handles.addEventListener("pointerup", endDrag);
-handles.addEventListener("pointercancel", endDrag);
-handles.addEventListener("keydown", (e) => {
-  const hdl = handleOf(e);
-  if (!hdl) return;
-  const k = Number(hdl.dataset.k),
-    x = state.nodes[k],
-    fine = e.shiftKey ? 0.001 : 0.01;
-  const to = /** @type {Record<string, number>} */ ({
-    ArrowLeft: x - fine,
-    ArrowDown: x - fine,
-    ArrowRight: x + fine,
-    ArrowUp: x + fine,
-    PageUp: x + 0.1,
-    PageDown: x - 0.1,
-    Home: 0,
-    End: 1,
-  })[e.key];
-  if (e.key === "Delete" || e.key === "Backspace") {
-    e.preventDefault();
-    if (removeNode(k)) /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
-    return;
-  }
-  if (to === undefined) return;
-  e.preventDefault();
-  // the slider says its own value; the live region, what it did to p
-  if (moveNode(k, Number(to.toPrecision(12)), keyed ? "replace" : "push", nodeSaid(k))) keyed = true;
-});
-
-// the list's Remove buttons, for a finger or a mouse
-$("node-list").addEventListener("click", (e) => {
-  const button = /** @type {HTMLElement | null} */ (/** @type {Element} */ (e.target).closest("button"));
-  if (!button) return;
-  const k = Number(button.dataset.k);
-  if (removeNode(k))
-    /** @type {HTMLElement} */ ($("node-list").querySelectorAll("button")[Math.min(k, state.nodes.length - 1)]).focus();
-});
-
-// keys on one handle, while it keeps the focus, make one history entry
-document.addEventListener("focusin", () => {
-  keyed = false;
-});
+const context = { model, update, refuse, tryNodes, result: () => resultOf(state), iterates, views };
+wireControls(context);
+wireHandles(context);
 window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
 // size on a phone; measured here, never while drawing.
-let laidOut = false;
-new ResizeObserver(([entry]) => {
-  const width = Math.min(720, Math.round(entry.contentRect.width)), // the widest it is drawn
-    font = figureFont();
-  if (width && (width !== state.width || font !== state.font)) {
-    state.width = width;
-    state.font = font;
+new ResizeObserver(() => {
+  const now = measured();
+  if (now.width !== state.width || now.font !== state.font || now.zoomFont !== state.zoomFont) {
+    change(now, "same");
     render();
   }
   // once laid out: the last entry shown, on a phone as on a desktop
-  if (!laidOut) revealStep($("tableau-scroll"), result);
-  laidOut = true;
+  if (!state.laidOut) revealStep($("tableau-scroll"), resultOf(state));
+  change({ laidOut: true }, "same");
 }).observe($("figure-box"));
 performance.mark("inverse_neville:ready");
+
+/** @typedef {typeof context} Context */

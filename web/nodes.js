@@ -1,9 +1,10 @@
 // The nodes as a list under the figure, a button each to remove one: what
 // a finger or a mouse can do without the keys a handle takes.
 
-import { show } from "./core/numbers.js";
-import { LIMITS } from "./core/fragment.js";
-import { h } from "./dom.js";
+import { LIMITS } from "./core/limits.js";
+import { FIGURE_REFUSED } from "./core/sentences/input.js";
+import { removeLabel } from "./core/sentences/nodes.js";
+import { h, join, set, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 
@@ -15,15 +16,20 @@ import { h } from "./dom.js";
  */
 export function drawNodeList(v, r) {
   const fewest = r.pts.length <= LIMITS.nodes[0];
-  v.why.textContent = fewest ? `${LIMITS.nodes[0]} nodes are the fewest: add one before removing another.` : "";
-  v.list.replaceChildren(
-    ...r.pts.map((q, k) => {
-      const button = h("button", { type: "button", className: "remove" }, `Remove x${k} = ${show(q.x)}`);
+  text(v.why, fewest ? FIGURE_REFUSED.fewestList : "");
+  join(
+    v.list,
+    r.pts,
+    (_, k) => {
+      const button = h("button", { type: "button", className: "remove" });
       button.dataset.k = String(k);
-      // aria-disabled, not disabled: the focus stays, and the reason is read
-      button.setAttribute("aria-disabled", String(fewest));
-      if (fewest) button.setAttribute("aria-describedby", v.why.id);
       return h("li", {}, button);
-    }),
+    },
+    (li, q, k) => {
+      const button = /** @type {HTMLElement} */ (li.firstElementChild);
+      text(button, removeLabel(k, q.x));
+      // aria-disabled, not disabled: the focus stays, and the reason is read
+      set(button, { "aria-disabled": String(fewest), "aria-describedby": fewest ? v.why.id : null });
+    },
   );
 }

@@ -1,9 +1,24 @@
 // The one state the page draws: everything it shows follows from this
-// object, and main.js's render() draws it whole.
+// object, main.js's render() draws it whole, and change() is the one
+// function that changes it.  What lasts one render only (a message, an
+// announcement) goes with the next change unless given again.
 
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
 /** @typedef {import("./core/sweep.js").Result} Result */
-/** @typedef {import("./core/plot.js").Ranges} Ranges */
+/** @typedef {import("./core/curves.js").Ranges} Ranges */
+/** @typedef {import("./core/precise.js").Row} Row */
+/** @typedef {import("./core/precise.js").Stop} Stop */
+/** @typedef {import("./core/iterations.js").DoublesStop} DoublesStop */
+/**
+ * The many-digit table, for the nodes and exponential of its key: its rows
+ * so far, and why it ended (null while it is computed).
+ * @typedef {{key: string, nodes: number[], rows: Row[], stop: Stop | null, doubles: DoublesStop | null}} Orders
+ */
+/**
+ * A node dragged by a pointer: which, by which pointer, where it was last
+ * seen, the frame that will move it there, and whether it has moved yet.
+ * @typedef {{k: number, id: number, x: number, frame: number, moved: boolean}} Drag
+ */
 /**
  * @typedef {object} State
  * @property {number[]} nodes
@@ -20,8 +35,15 @@
  * @property {((r: Result) => string) | null} announce what the live region says after this render
  * @property {number} width the figure's width in CSS pixels, as last measured
  * @property {number} font the figure's text size in CSS pixels, as last measured
+ * @property {number} zoomFont the text size of the line at y = 0, as last measured
  * @property {number} digits the significant digits the tableau shows; 0: all, the shortest decimal of each double
- * @property {Ranges | null} frozen the top panel's ranges while a node is dragged
+ * @property {boolean} showBits whether each entry's bits are shown beneath it
+ * @property {Ranges | null} frozen the upper panel's ranges while a node is dragged
+ * @property {Drag | null} drag
+ * @property {boolean} keyed whether a key has moved the focused handle: its later keys make no history entry
+ * @property {string | null} hash the fragment last read or written
+ * @property {Orders} orders
+ * @property {boolean} laidOut whether the page has been laid out once
  */
 
 /** @type {State} */
@@ -39,16 +61,34 @@ export const state = {
   announce: null,
   width: 720,
   font: 13,
+  zoomFont: 13,
   digits: 0,
+  showBits: false,
   frozen: null,
+  drag: null,
+  keyed: false,
+  hash: null,
+  orders: { key: "", nodes: [], rows: [], stop: null, doubles: null },
+  laidOut: false,
+};
+
+/** What lasts one render only. */
+const ONCE = {
+  error: "",
+  errorAt: /** @type {State["errorAt"]} */ ("field"),
+  linkRefused: "",
+  note: "",
+  announce: null,
 };
 
 /**
- * The state with these changes; what holds for one render only (a
- * message, an announcement) goes unless given again.
+ * The state with these changes.  "new": a change the learner made (or a
+ * link), after which the last render's messages go; "same": a change of
+ * what the page keeps track of, the messages kept.
  * @param {Partial<State>} changes
+ * @param {"new" | "same"} kind
  */
-export function change(changes) {
-  Object.assign(state, { error: "", errorAt: "field", linkRefused: "", note: "", announce: null }, changes);
+export function change(changes, kind = "new") {
+  Object.assign(state, kind === "new" ? ONCE : {}, changes);
   if (!state.iterates.length) state.start = state.nodes;
 }

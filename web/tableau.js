@@ -2,8 +2,9 @@
 // two a step reads and the one it makes marked, and the step's rule.
 
 import { bitsOf, showTo } from "./core/numbers.js";
-import { stepRule } from "./core/sentences.js";
-import { h, rich } from "./dom.js";
+import { shownStep } from "./core/sweep.js";
+import { NOT_YET, stepCount, stepRule, tableauHeads } from "./core/sentences/step.js";
+import { h, join, say, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /**
@@ -19,8 +20,8 @@ import { h, rich } from "./dom.js";
 function fillNumber(/** @type {HTMLElement} */ td, /** @type {number} */ x, /** @type {number} */ digits) {
   const [num, bits] = td.children;
   if (td.children.length === 2 && num.className === "num") {
-    num.textContent = showTo(x, digits);
-    bits.textContent = `0x${bitsOf(x)}`;
+    text(num, showTo(x, digits));
+    text(bits, `0x${bitsOf(x)}`);
   } else {
     td.replaceChildren(
       h("span", { className: "num" }, showTo(x, digits)),
@@ -29,13 +30,7 @@ function fillNumber(/** @type {HTMLElement} */ td, /** @type {number} */ x, /** 
   }
 }
 function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n) {
-  const head = h(
-    "tr",
-    {},
-    ...["i", "y_i", ...Array.from({ length: n }, (_, j) => `Q[i][${j}]`)].map((label) =>
-      h("th", { scope: "col" }, label),
-    ),
-  );
+  const head = h("tr", {}, ...tableauHeads(n).map((label) => h("th", { scope: "col" }, label)));
   /** @type {HTMLTableSectionElement} */ (t.tHead).replaceChildren(head);
   t.tBodies[0].replaceChildren(
     ...Array.from({ length: n }, (_, i) =>
@@ -58,27 +53,38 @@ function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n
  * The tableau of r, with the steps shown filled in.
  * @param {TableauView} v
  * @param {Result} r
- * @param {number} digits significant digits shown; 0: all
+ * @param {{digits: number, showBits: boolean}} how significant digits shown (0: all), and whether each
+ *   entry's bits are shown beneath it
  */
-export function drawTableau(v, r, digits) {
+export function drawTableau(v, r, { digits, showBits }) {
   const n = r.pts.length,
     t = v.table;
   if (t.dataset.n !== String(n)) buildTableau(t, n);
+  t.classList.toggle("hide-bits", !showBits);
   const cell = (/** @type {string} */ id) => /** @type {HTMLElement} */ (t.querySelector(`#${id}`));
-  for (const c of t.querySelectorAll(".reads, .new")) c.classList.remove("reads", "new", "role-hi", "role-lo");
   for (let i = 0; i < n; i++) {
     fillNumber(cell(`y-${i}`), r.pts[i].y, digits);
     fillNumber(cell(`q-${i}-0`), r.pts[i].x, digits);
   }
+  // the step's entry, and the two it combines in the colours of their curves and of their points on the line at y = 0
+  const s = shownStep(r);
+  /** @type {Record<string, string>} */
+  const marks = s
+    ? {
+        [`q-${s.i}-${s.j}`]: "new",
+        [`q-${s.i}-${s.j - 1}`]: "reads role-hi",
+        [`q-${s.i - 1}-${s.j - 1}`]: "reads role-lo",
+      }
+    : {};
+  for (let i = 0; i < n; i++) cell(`q-${i}-0`).className = marks[`q-${i}-0`] ?? "";
   r.steps.forEach(({ i, j }, k) => {
-    const td = cell(`q-${i}-${j}`);
-    td.className = k < r.shown ? "" : "empty";
+    const td = cell(`q-${i}-${j}`),
+      cls = marks[td.id] ?? (k < r.shown ? "" : "empty");
+    if (td.className !== cls) td.className = cls;
     if (k < r.shown) fillNumber(td, r.Q[i][j], digits);
-    else if (td.textContent !== "not yet computed") {
-      td.replaceChildren(h("span", { className: "visually-hidden" }, "not yet computed"));
-    }
+    else if (td.textContent !== NOT_YET) td.replaceChildren(h("span", { className: "visually-hidden" }, NOT_YET));
   });
-  v.count.textContent = `${r.shown} of ${r.steps.length}`;
+  text(v.count, stepCount(r));
   // aria-disabled, not disabled: a disabled button would drop the focus
   const atStart = r.shown === 0,
     atEnd = r.shown === r.steps.length;
@@ -90,18 +96,12 @@ export function drawTableau(v, r, digits) {
   ])) {
     v.buttons[b].setAttribute("aria-disabled", String(off));
   }
-  if (r.shown > 0) {
-    const { i, j } = r.steps[r.shown - 1];
-    cell(`q-${i}-${j}`).classList.add("new");
-    // in the colours of their curves and of their points on the line at y = 0
-    for (const [a, b, role] of /** @type {const} */ ([
-      [i, j - 1, "role-hi"],
-      [i - 1, j - 1, "role-lo"],
-    ])) {
-      cell(`q-${a}-${b}`).classList.add("reads", role);
-    }
-  }
-  v.rule.replaceChildren(...stepRule(r).map((line) => h("p", {}, ...rich(line))));
+  join(
+    v.rule,
+    stepRule(r, s),
+    () => h("p"),
+    (p, parts) => say(p, parts),
+  );
 }
 
 /**

@@ -5,6 +5,7 @@
 // cannot influence.  Shared by the unit tests and the browser tests.
 
 import { readFileSync } from "node:fs";
+import { pathToFileURL } from "node:url";
 
 /** The table of recorded values, each row checked for its shape. */
 export function readRecorded(path) {
@@ -59,6 +60,11 @@ export const fromBits = (h) => {
   return scratch.getFloat64(0);
 };
 
+// The names the build exported the program's functions under, from the
+// page's data beside the .wasm (program.json).
+export const exportsOf = (wasmPath) =>
+  JSON.parse(readFileSync(new URL("program.json", pathToFileURL(wasmPath)), "utf8")).exports;
+
 // The .wasm's own Qij and exp, and a sweep of the program's order through
 // them: y from the program's table for its own nodes, else from the
 // .wasm's exp, as the page takes them.
@@ -66,8 +72,9 @@ export function wasmSweep(wasmPath, recorded) {
   const wasm = new WebAssembly.Instance(new WebAssembly.Module(readFileSync(wasmPath)), {
     wasi_snapshot_preview1: new Proxy({}, { get: () => () => 52 }),
   }).exports;
-  const Qij = wasm._Z3Qijddddd,
-    exp = wasm.exp;
+  const names = exportsOf(wasmPath);
+  const Qij = wasm[names.Qij],
+    exp = wasm[names.exp];
   const own = new Map(recorded.nodes.map((n) => [bitsOf(n.x), n.y]));
   const yOf = (x) => own.get(bitsOf(x)) ?? exp(-2.0 * x) - x;
   const sweep = (xs) => {

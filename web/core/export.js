@@ -3,10 +3,12 @@
 // reads back to the same double, as the page shows it.  Nothing here
 // touches the DOM.
 
-import { root, show, theoreticalOrder, ulpsFrom } from "./numbers.js";
-import { ITERATION_HEADS, correctDigits, estimatedOrder } from "./sentences.js";
+import { show } from "./numbers.js";
+import { ITERATION_HEADS } from "./sentences/iterations.js";
+import { tableauHeads } from "./sentences/step.js";
 
 /** @typedef {import("./sweep.js").Result} Result */
+/** @typedef {import("./iterations.js").IterationRow} IterationRow */
 /** A table to write: its column heads and rows, a cell a number, a word, or empty (null). */
 /** @typedef {{heads: string[], rows: (number | string | null)[][]}} Table */
 
@@ -20,7 +22,7 @@ export function tableauTable(r) {
   const n = r.pts.length,
     shown = new Set(r.steps.slice(0, r.shown).map(({ i, j }) => `${i},${j}`));
   return {
-    heads: ["i", "y_i", ...Array.from({ length: n }, (_, j) => `Q[i][${j}]`)],
+    heads: tableauHeads(n),
     rows: r.pts.map((q, i) => [
       i,
       q.y,
@@ -34,28 +36,13 @@ export function tableauTable(r) {
  * The iterations table: each p_k with its error, its ulps from the root,
  * its correct digits, f(p_k) with the exponential chosen, and the orders
  * of convergence (empty where the errors are rounding's).
- * @param {number[]} ps
- * @param {number} n the nodes
- * @param {(x: number) => number} exp
+ * @param {IterationRow[]} rows
  * @returns {Table}
  */
-export function iterationsTable(ps, n, exp) {
-  const theory = theoreticalOrder(n);
+export function iterationsTable(rows) {
   return {
     heads: ITERATION_HEADS,
-    rows: ps.map((p, k) => {
-      const e = p - root;
-      return [
-        k,
-        p,
-        e,
-        Number.isFinite(e) ? ulpsFrom(p, root) : null,
-        correctDigits(p),
-        exp(-2.0 * p) - p,
-        estimatedOrder(ps, k),
-        theory,
-      ];
-    }),
+    rows: rows.map((row) => [row.k, row.p, row.error, row.ulps, row.digits, row.residual, row.order, row.theory]),
   };
 }
 

@@ -1,19 +1,13 @@
 // What a learner types, and what a link holds: the nodes of a list, the
 // fragment's fields, and the fragment that stands for a state.  Each
-// refusal says what was wrong, in words a learner can act on.  Nothing
+// refusal says what was wrong (core/sentences/input.js words it).  Nothing
 // here touches the DOM.
 
 import { show } from "./numbers.js";
+import { LIMITS } from "./limits.js";
+import { LINK_REFUSED, NODES_REFUSED } from "./sentences/input.js";
 
 /** @typedef {import("./sweep.js").ExpName} ExpName */
-
-/** The fewest and most nodes, the longest text read, the most Iterates a link replays. */
-export const LIMITS = { nodes: [2, 8], text: 400, iterates: 50 };
-
-/** A token as a message may quote it: short, whatever it was. */
-export function quote(/** @type {string} */ s) {
-  return s.length <= 24 ? `“${s}”` : `“${s.slice(0, 20)}…” (${s.length} characters)`;
-}
 
 /**
  * The nodes of a typed or linked list, or what is wrong with it.
@@ -22,34 +16,23 @@ export function quote(/** @type {string} */ s) {
  */
 export function parseNodes(text) {
   if (text.length > LIMITS.text) {
-    return {
-      error: `That is ${text.length} characters; ${LIMITS.nodes[1]} nodes need far fewer (at most ${LIMITS.text}).`,
-    };
+    return { error: NODES_REFUSED.tooLong(text.length) };
   }
   const parts = text.split(",").map((s) => s.trim());
-  if (parts.length === 1 && parts[0] === "") return { error: "Give 2 to 8 nodes, separated by commas." };
+  if (parts.length === 1 && parts[0] === "") return { error: NODES_REFUSED.empty };
   const xs = [];
   for (const [k, s] of parts.entries()) {
-    if (s === "") {
-      return {
-        error:
-          k === parts.length - 1
-            ? "There is a comma after the last node: remove it."
-            : k === 0
-              ? "There is a comma before the first node: remove it."
-              : `There is nothing between comma ${k} and comma ${k + 1}.`,
-      };
-    }
-    if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(s)) return { error: `${quote(s)} is not a number.` };
+    if (s === "") return { error: NODES_REFUSED.gap(k, parts.length) };
+    if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(s)) return { error: NODES_REFUSED.notNumber(s) };
     const x = Number(s);
     if (x === 0 && /[1-9]/.test(s.replace(/e.*$/i, ""))) {
-      return { error: `${quote(s)} is too small for a double: it would be read as 0.` };
+      return { error: NODES_REFUSED.tooSmall(s) };
     }
-    if (!(x >= 0 && x <= 1)) return { error: `Each node must lie in [0, 1]; ${quote(s)} does not.` };
+    if (!(x >= 0 && x <= 1)) return { error: NODES_REFUSED.outside(s) };
     xs.push(x);
   }
-  if (xs.length < LIMITS.nodes[0]) return { error: "One node makes no polynomial to interpolate with: give 2 to 8." };
-  if (xs.length > LIMITS.nodes[1]) return { error: `${xs.length} nodes are too many here: give 2 to 8.` };
+  if (xs.length < LIMITS.nodes[0]) return { error: NODES_REFUSED.one };
+  if (xs.length > LIMITS.nodes[1]) return { error: NODES_REFUSED.many(xs.length) };
   return { xs };
 }
 
@@ -62,26 +45,24 @@ export function parseNodes(text) {
  */
 
 /** The keys a link may hold, in the order it is written. */
-const KEYS = { nodes: 0, iterates: 0, step: 0, exp: 0 };
-const KEYS_SAID = "nodes=, iterates=, step= and exp=";
+const KEYS = ["nodes", "iterates", "step", "exp"];
 
 /** The steps of the sweep over n nodes. */
 export const stepsFor = (/** @type {number} */ n) => (n * (n - 1)) / 2;
 
 /**
- * A whole number from 0 to most, as a link writes it, or what is wrong with it.
+ * A whole number from 0 to most, as a link writes it, or what is wrong
+ * with it and what the page does instead.
  * @param {string} key
  * @param {string} value
  * @param {number} most
- * @param {string} what what the number counts, for the message
- * @param {string} bound why most is the most
+ * @param {{what: string, bound: string, kept: string}} words what the number counts, why most is the most, and
+ *   what the page shows instead
  */
-function count(key, value, most, what, bound) {
-  if (!/^\d{1,9}$/.test(value)) {
-    return { error: `The link's ${key}, ${quote(value)}, is not a whole number of ${what}.` };
-  }
+function count(key, value, most, { what, bound, kept }) {
+  if (!/^\d{1,9}$/.test(value)) return { error: `${LINK_REFUSED.notWhole(key, value, what)} ${kept}` };
   const n = Number(value);
-  return n > most ? { error: `The link's ${key}, ${n}, is more than the ${most} ${what} ${bound}.` } : { n };
+  return n > most ? { error: `${LINK_REFUSED.tooMany(key, n, most, what)} ${bound}. ${kept}` } : { n };
 }
 
 /**
@@ -111,12 +92,12 @@ export function parseFragment(hash, programNodes) {
     try {
       value = decodeURIComponent(at < 0 ? "" : pair.slice(at + 1));
     } catch {
-      const error = `The link's ${quote(key)} is not valid percent-encoding.`;
+      const error = LINK_REFUSED.encoding(key);
       if (key === "nodes") return { error, text: pair };
       refused.push(error);
       continue;
     }
-    if (!Object.hasOwn(KEYS, key)) refused.push(`The link holds ${quote(key)}; this page reads only ${KEYS_SAID}.`);
+    if (!KEYS.includes(key)) refused.push(LINK_REFUSED.unknown(key, KEYS));
     else fields[key] = value;
   }
   const parsed = fields.nodes === undefined ? { xs: programNodes } : parseNodes(fields.nodes);
@@ -126,19 +107,19 @@ export function parseFragment(hash, programNodes) {
   let exp = "wasm";
   if (fields.exp === "browser") exp = "browser";
   else if (fields.exp !== undefined && fields.exp !== "wasm") {
-    refused.push(`The link's exp, ${quote(fields.exp)}, is neither “wasm” nor “browser”: the program's own is used.`);
+    refused.push(LINK_REFUSED.exp(fields.exp));
   }
   let iterates = 0;
   if (fields.iterates !== undefined) {
-    const c = count("iterates", fields.iterates, LIMITS.iterates, "Iterates", "a link may ask for");
-    if (c.error !== undefined) refused.push(`${c.error} The page shows the nodes without iterating.`);
+    const c = count("iterates", fields.iterates, LIMITS.iterates, LINK_REFUSED.iterates);
+    if (c.error !== undefined) refused.push(c.error);
     else iterates = c.n;
   }
   let step = Infinity;
   if (fields.step !== undefined) {
     const steps = stepsFor(nodes.length),
-      c = count("step", fields.step, steps, "steps", `${nodes.length} nodes have`);
-    if (c.error !== undefined) refused.push(`${c.error} The page shows all ${steps}.`);
+      c = count("step", fields.step, steps, LINK_REFUSED.step(nodes.length, steps));
+    if (c.error !== undefined) refused.push(c.error);
     else step = c.n;
   }
   return { nodes, iterates, step, exp, refused };

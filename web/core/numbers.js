@@ -1,6 +1,6 @@
 // Numbers as the page shows them: a double's bits, its shortest decimal,
-// ulps between two doubles, the true root to the last bit, the order of
-// convergence theory gives, and axis ticks.  Nothing here touches the DOM.
+// ulps between two doubles, the true root to the last bit, and the order
+// of convergence theory gives.  Nothing here touches the DOM.
 
 const scratch = new DataView(new ArrayBuffer(8));
 
@@ -88,32 +88,4 @@ export function theoreticalOrder(/** @type {number} */ n) {
     else lo = t;
   }
   return lo;
-}
-
-/**
- * Axis ticks: a step of 1, 2 or 5 times a power of ten with at most `most`
- * + 1 ticks in [lo, hi], and a unit 10^(3m) that keeps labels short.
- * Labels are made from integers times the step, so no rounding shows.
- * @param {number} lo
- * @param {number} hi
- * @param {number} most
- */
-export function ticks(lo, hi, most) {
-  if (!(hi > lo)) hi = lo + 1;
-  const raw = (hi - lo) / Math.max(1, most);
-  const mag = 10 ** Math.floor(Math.log10(raw));
-  let step = mag;
-  for (const m of [1, 2, 5, 10]) {
-    step = m * mag;
-    if ((hi - lo) / step <= most) break;
-  }
-  const big = Math.max(Math.abs(lo), Math.abs(hi));
-  const unit = big >= 1e3 || big < 1e-2 ? 3 * Math.floor(Math.log10(big) / 3) : 0;
-  const decimals = Math.max(0, -Math.floor(Math.log10(step / 10 ** unit) + 1e-9));
-  const out = [];
-  for (let k = Math.ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k++) {
-    const value = k * step;
-    out.push({ value, label: minus((value / 10 ** unit).toFixed(decimals)).replace(/^−(0\.?0*)$/, "$1") });
-  }
-  return { ticks: out, unit };
 }

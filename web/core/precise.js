@@ -17,13 +17,16 @@ import { theoreticalOrder } from "./numbers.js";
 
 const LOG10_2 = Math.log10(2);
 
+/** The decimal digits carried and how close the estimated order must come to theory's, unless asked otherwise. */
+export const PRECISE = { digits: 1100, tolerance: 0.005 };
+
 /** Largest |x| of a node the exponential is taken at (e^16 is 23 bits above 1). */
 const FAR = 8;
 
 /**
  * @typedef {object} Options
- * @property {number} [digits] significant decimal digits carried, an integer from 1000 to 20000 (1100)
- * @property {number} [tolerance] how close the estimated order must come to the theoretical one (0.005)
+ * @property {number} [digits] significant decimal digits carried, an integer from 1000 to 20000 (PRECISE's)
+ * @property {number} [tolerance] how close the estimated order must come to the theoretical one (PRECISE's)
  * @property {number} [maxSteps] the last step k that may be taken, an integer from 0 to 1000 (40)
  * @property {boolean} [pastResolution] go on after the error falls below 10^-digits (false): the rows then
  *   show the arithmetic's own rounding, and the run ends when an iterate lands on a node, or at maxSteps
@@ -251,8 +254,8 @@ function invalid(xs, o) {
 export function* steps(xs, options = {}) {
   /** @type {Required<Options>} */
   const o = {
-    digits: options.digits ?? 1100,
-    tolerance: options.tolerance ?? 0.005,
+    digits: options.digits ?? PRECISE.digits,
+    tolerance: options.tolerance ?? PRECISE.tolerance,
     maxSteps: options.maxSteps ?? 40,
     pastResolution: options.pastResolution ?? false,
   };

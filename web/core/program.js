@@ -79,11 +79,13 @@ function wasiImports(memoryOf, streams) {
 }
 
 /**
- * The program from its .wasm's bytes.
+ * The program from its .wasm's bytes, and the names its build exported
+ * Qij and exp under (Qij's is C++'s mangled name).
  * @param {BufferSource} bytes
+ * @param {{Qij: string, exp: string}} names
  * @returns {Program}
  */
-export function loadProgram(bytes) {
+export function loadProgram(bytes, names) {
   const module = new WebAssembly.Module(bytes);
   /** @param {Record<number, Uint8Array[]>} streams */
   const instantiate = (streams) => {
@@ -114,7 +116,7 @@ export function loadProgram(bytes) {
         new TextDecoder().decode(new Uint8Array(chunks.flatMap((c) => [...c])));
       return { stdout: text(streams[1]), stderr: text(streams[2]), status };
     },
-    Qij: /** @type {QijFn} */ (calc._Z3Qijddddd),
-    exp: /** @type {(x: number) => number} */ (calc.exp),
+    Qij: /** @type {QijFn} */ (calc[names.Qij]),
+    exp: /** @type {(x: number) => number} */ (calc[names.exp]),
   };
 }

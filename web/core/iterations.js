@@ -1,0 +1,131 @@
+// Iterate's numbers: the iterates p_0, p_1, ... of n nodes, each with its
+// error, its correct digits, its residual and the order of convergence
+// its errors show; where the program's doubles stop; and the rows of the
+// many-digit table beside them.  Nothing here touches the DOM.
+
+import { root, theoreticalOrder, ulpsFrom } from "./numbers.js";
+import { NOISE } from "./rounding.js";
+import { compute, iterateOnce } from "./sweep.js";
+
+/** @typedef {import("./sweep.js").Model} Model */
+/** @typedef {import("./sweep.js").ExpName} ExpName */
+/** @typedef {import("./precise.js").Row} Row */
+
+/**
+ * One iterate: its error against the root, in ulps of it (null where p is
+ * not a number), its correct digits ("all" at the root's double, null
+ * where p is not a number), f(p_k) with the exponential chosen, the
+ * estimated order (null before k = 2 and where the errors are
+ * rounding's) and theory's.
+ * @typedef {object} IterationRow
+ * @property {number} k
+ * @property {number} p
+ * @property {number} error
+ * @property {number | null} ulps
+ * @property {number | "all" | null} digits
+ * @property {number} residual
+ * @property {number | null} order
+ * @property {number} theory
+ */
+
+/**
+ * The iterates p_0, p_1, ... of n nodes, a row each.
+ * @param {number[]} ps
+ * @param {number} n
+ * @param {(x: number) => number} exp
+ * @returns {IterationRow[]}
+ */
+export function iterationRows(ps, n, exp) {
+  const theory = theoreticalOrder(n);
+  return ps.map((p, k) => {
+    const error = p - root;
+    return {
+      k,
+      p,
+      error,
+      ulps: Number.isFinite(error) ? ulpsFrom(p, root) : null,
+      digits: correctDigits(p),
+      residual: exp(-2.0 * p) - p,
+      order: estimatedOrder(ps, k),
+      theory,
+    };
+  });
+}
+/** The correct decimal digits of p, "all" at the root's double, null where p is not a number. */
+export function correctDigits(/** @type {number} */ p) {
+  const e = p - root;
+  return e === 0 ? "all" : Number.isFinite(e) ? Math.max(0, Math.floor(-Math.log10(Math.abs(e / root)))) : null;
+}
+/**
+ * The order of convergence the errors of p_k-2, p_k-1, p_k show, where all
+ * three are above rounding; else null.
+ * @param {number[]} ps
+ * @param {number} k
+ */
+export function estimatedOrder(ps, k) {
+  if (k < 2 || ![ps[k], ps[k - 1], ps[k - 2]].every((v) => Number.isFinite(v) && Math.abs(ulpsFrom(v, root)) > NOISE))
+    return null;
+  const [a, b, c] = [ps[k - 2], ps[k - 1], ps[k]].map((v) => v - root);
+  const den = Math.log(Math.abs(b / a));
+  return den === 0 ? null : Math.log(Math.abs(c / b)) / den;
+}
+
+/** The most steps the doubles are iterated: they stop long before. */
+const MOST = 40;
+
+/**
+ * Where the program's doubles stop.  "root": p_step is the double nearest
+ * the root.  "still": p_(step+1) is within 2 ulps of p_step, and further
+ * steps only move p by rounding.  "refused": Iterate refuses the next step
+ * (a zero denominator).  "nan": p_0 is not a number.  "cap": still moving
+ * after MOST steps.
+ * @typedef {object} DoublesStop
+ * @property {number} step
+ * @property {"root" | "still" | "refused" | "nan" | "cap"} why
+ * @property {number[]} ps the doubles' iterates p_0 ... p_step
+ */
+
+/**
+ * The program's doubles iterated from these nodes, as Iterate does, until
+ * they stop.
+ * @param {Model} m
+ * @param {{nodes: number[], exp: ExpName}} choice
+ * @returns {DoublesStop}
+ */
+export function doublesStop(m, choice) {
+  let s = { nodes: choice.nodes, exp: choice.exp, shown: Infinity, iterates: /** @type {number[]} */ ([]) };
+  let r = compute(m, s);
+  const ps = [r.p];
+  if (!Number.isFinite(r.p)) return { step: 0, why: "nan", ps };
+  for (let k = 0; k < MOST; k++) {
+    if (ps[k] === root) return { step: k, why: "root", ps };
+    const next = iterateOnce(m, s, r);
+    if (next.refused !== undefined) return { step: k, why: "refused", ps };
+    const p = next.iterates[next.iterates.length - 1];
+    if (Math.abs(ulpsFrom(p, ps[k])) <= 2) return { step: k, why: "still", ps };
+    ps.push(p);
+    s = { ...s, ...next };
+    r = compute(m, s);
+  }
+  return { step: MOST, why: "cap", ps };
+}
+
+/**
+ * A row of the many-digit table: step k's error and estimated order in
+ * many digits, beside the doubles' p_k while they go on (undefined after
+ * they stop), and whether they stop at this row.
+ * @typedef {{row: Row, doubles: number | undefined, stop: boolean}} OrderRow
+ */
+
+/**
+ * @param {Row[]} rows
+ * @param {DoublesStop} d
+ * @returns {OrderRow[]}
+ */
+export function orderRows(rows, d) {
+  return rows.map((row) => ({
+    row,
+    doubles: row.step > d.step ? undefined : d.ps[row.step],
+    stop: row.step === d.step,
+  }));
+}

@@ -1,0 +1,157 @@
+// The figure in words: its titles and axis labels (in full, and short for
+// a narrow figure), its legend, what the lower panel says of rounding,
+// and its caption.
+
+import { root, sci, show, superscript } from "../numbers.js";
+import { entryName, sub } from "./parts.js";
+
+/** @typedef {import("./parts.js").Part} Part */
+/** @typedef {import("../sweep.js").Result} Result */
+/** @typedef {import("../curves.js").Curve} Curve */
+/** @typedef {ReturnType<typeof import("../curves.js").errorCurve>} ErrorCurve */
+/** @typedef {ReturnType<typeof import("../curves.js").drawable>} Drawable */
+/** @typedef {{long: string, short: string}} Words a text in full, and short for a narrow figure */
+
+/** A curve's name: its entry, degree and points. */
+export const curveName = (/** @type {Curve} */ c) =>
+  `${entryName(c.i, c.j)}: degree ${c.j} through the points ${c.i - c.j} … ${c.i}`;
+
+/** An axis label's unit, where its ticks are counted in 10^u. */
+export const unitText = (/** @type {number} */ u) => (u ? `  [×10${superscript(u)}]` : "");
+
+/** The upper panel's title and axis labels. */
+export const TOP = {
+  title: { long: "f and the inverse polynomials x = P(y)", short: "f and x = P(y)" },
+  x: "x",
+  y: "y = f(x) = e⁻²ˣ − x",
+};
+
+/**
+ * The lower panel's title, axis labels, and what stands in it where there
+ * is no curve to draw.
+ * @param {Curve | undefined} current
+ * @param {number} value the current entry
+ * @param {ErrorCurve} err
+ */
+export function lowerWords(current, value, err) {
+  const name = current ? entryName(current.i, current.j) : "";
+  /** @type {Words} */
+  const title = current
+    ? { long: `The error of ${name}'s polynomial against the true inverse g`, short: `The error of ${name}'s P` }
+    : { long: "The error, once a step is taken", short: "The error, once a step is taken" };
+  /** @type {Words} */
+  const empty = current
+    ? {
+        long: `${name} is ${show(value)}: there is no curve to draw`,
+        short: `${name} is ${show(value)}: there is no curve to draw`,
+      }
+    : { long: "Take a step to see a polynomial and its error", short: "Take a step to see its error" };
+  return {
+    title,
+    x: { long: "y, falling to the right as f does above", short: "y, falling as x grows" },
+    y: err.unit === 1 ? "P(y) − g(y)" : "P(y) − g(y), in ulps",
+    empty,
+  };
+}
+
+/**
+ * What the lower panel says of rounding, or null.
+ * @param {ErrorCurve} err
+ * @returns {Words | null}
+ */
+export function roundingSaid(err) {
+  if (err.rounding === "decided" || err.rounding === "all") {
+    return {
+      long: err.atRoot
+        ? "Rounding: p is the root, and the error is within the shaded band"
+        : "Rounding: the error is within the shaded band, what rounding can do",
+      short: "Rounding: within the shaded band",
+    };
+  }
+  if (err.atRoot)
+    return {
+      long: "At y = 0 the error is rounding: p is the root to within a few ulps",
+      short: "p: the root, to rounding",
+    };
+  if (err.rounding === "some")
+    return { long: "Shaded: rounding, where the error is within it", short: "Shaded: rounding" };
+  return null;
+}
+
+/**
+ * The legend: each item's class (its swatch), whether its swatch is a
+ * mark rather than a line, and its words.
+ * @param {Result} r
+ * @param {Curve[]} curves
+ * @param {Drawable[]} kept what of each curve is drawn
+ * @param {ErrorCurve} err
+ * @returns {{cls: string, mark: boolean, parts: Part[]}[]}
+ */
+export function legendItems(r, curves, kept, err) {
+  const item = (/** @type {string} */ cls, /** @type {Part[]} */ parts, mark = false) => ({ cls, mark, parts });
+  /** @type {Record<string, string>} */
+  const role = {
+    poly: ": the entry the step makes, in this colour in the tableau and on the line at y = 0",
+    "poly-hi": ", one it combines: Q[i][j−1], in this colour in the tableau and on the line",
+    "poly-lo": ", the other: Q[i−1][j−1], in this colour in the tableau and on the line",
+  };
+  const items = [item("f", ["f(x) = e⁻²ˣ − x, through the nodes"])];
+  for (const [k, c] of curves.entries()) {
+    const { ruled, hidden } = kept[k],
+      value = r.Q[c.i][c.j];
+    const units = ruled ? Math.max(1, Math.round(ruled.gap)) : 0;
+    const drawn = !Number.isFinite(value)
+      ? ` (${show(value)}: not drawn)`
+      : ruled
+        ? ` (not drawn: y${ruled.b} − y${ruled.a} is about ${units} unit${Math.round(ruled.gap) > 1 ? "s" : ""} of rounding, so rounding decides this polynomial)`
+        : hidden
+          ? " (drawn only where rounding moves it by less than a pixel)"
+          : "";
+    const secant = k === 0 && c.j === 1 ? " (a secant line)" : "";
+    items.push(item(c.cls, [`x = P(y) of ${curveName(c)}${secant}${role[c.cls] ?? ""}${drawn}`]));
+  }
+  items.push(
+    item(
+      "node",
+      [
+        "the nodes (x",
+        sub("k"),
+        ", y",
+        sub("k"),
+        curves.length ? "), filled where the step's polynomial passes through them" : ")",
+        // what the nodes let you do, on screen only (print leaves it out, as it leaves out the hints)
+        { mark: "on-screen", text: ": drag them, or move them with the keys" },
+      ],
+      true,
+    ),
+  );
+  if (curves.length) {
+    const [c] = curves;
+    items.push(item("p", [`where ${entryName(c.i, c.j)}'s polynomial meets y = 0: ${show(r.Q[c.i][c.j])}`], true));
+    items.push(item("err", ["below: that polynomial's error P(y) − g(y), zero at its nodes"]));
+    if (err.rounding !== "none")
+      items.push(item("band", ["below, shaded: what rounding alone can do; an error within it is not drawn"]));
+  }
+  items.push(
+    item("zoom-old", ["on the line at y = 0: the entries made before, where their polynomials meet y = 0"], true),
+  );
+  items.push(item("zoom-root", ["on that line: the root"]));
+  return items;
+}
+
+/**
+ * The figure in words, for its caption.
+ * @param {Result} r
+ * @param {Curve[]} curves
+ */
+export function figureDescription(r, curves) {
+  const current = curves[0];
+  const xs = r.pts.map((q) => q.x);
+  return (
+    `${r.pts.length} nodes from x = ${show(Math.min(...xs))} to ${show(Math.max(...xs))}. ` +
+    (current
+      ? `Shown: ${curves.map(curveName).join("; ")}. ${entryName(current.i, current.j)} = ` +
+        `${show(r.Q[current.i][current.j])}, ${sci(r.Q[current.i][current.j] - root, 2)} from the root.`
+      : "No step taken yet: f and the nodes only.")
+  );
+}

@@ -1,0 +1,79 @@
+// What a learner typed or a link held, refused in words a learner can act
+// on: each message says what was wrong, quoting it short.
+
+import { LIMITS } from "../limits.js";
+
+const [FEWEST, MOST] = LIMITS.nodes;
+const RANGE = `${FEWEST} to ${MOST}`;
+
+/** A token as a message may quote it: short, whatever it was. */
+export function quote(/** @type {string} */ s) {
+  return s.length <= 24 ? `“${s}”` : `“${s.slice(0, 20)}…” (${s.length} characters)`;
+}
+
+/** The field's and a link's list of nodes, refused. */
+export const NODES_REFUSED = {
+  tooLong: (/** @type {number} */ length) =>
+    `That is ${length} characters; ${MOST} nodes need far fewer (at most ${LIMITS.text}).`,
+  empty: `Give ${RANGE} nodes, separated by commas.`,
+  /** An empty item k of `count` between commas. */
+  gap: (/** @type {number} */ k, /** @type {number} */ count) =>
+    k === count - 1
+      ? "There is a comma after the last node: remove it."
+      : k === 0
+        ? "There is a comma before the first node: remove it."
+        : `There is nothing between comma ${k} and comma ${k + 1}.`,
+  notNumber: (/** @type {string} */ s) => `${quote(s)} is not a number.`,
+  tooSmall: (/** @type {string} */ s) => `${quote(s)} is too small for a double: it would be read as 0.`,
+  outside: (/** @type {string} */ s) => `Each node must lie in [0, 1]; ${quote(s)} does not.`,
+  one: `One node makes no polynomial to interpolate with: give ${RANGE}.`,
+  many: (/** @type {number} */ n) => `${n} nodes are too many here: give ${RANGE}.`,
+};
+
+/** A link's other fields, refused: said, and the rest of the link used. */
+export const LINK_REFUSED = {
+  encoding: (/** @type {string} */ key) => `The link's ${quote(key)} is not valid percent-encoding.`,
+  unknown: (/** @type {string} */ key, /** @type {string[]} */ keys) =>
+    `The link holds ${quote(key)}; this page reads only ${keys
+      .map((k) => `${k}=`)
+      .join(", ")
+      .replace(/, ([^,]*)$/, " and $1")}.`,
+  notWhole: (/** @type {string} */ key, /** @type {string} */ value, /** @type {string} */ what) =>
+    `The link's ${key}, ${quote(value)}, is not a whole number of ${what}.`,
+  tooMany: (
+    /** @type {string} */ key,
+    /** @type {number} */ n,
+    /** @type {number} */ most,
+    /** @type {string} */ what,
+  ) => `The link's ${key}, ${n}, is more than the ${most} ${what}`,
+  iterates: {
+    what: "Iterates",
+    bound: "a link may ask for",
+    kept: "The page shows the nodes without iterating.",
+  },
+  step: (/** @type {number} */ n, /** @type {number} */ steps) => ({
+    what: "steps",
+    bound: `${n} nodes have`,
+    kept: `The page shows all ${steps}.`,
+  }),
+  exp: (/** @type {string} */ value) =>
+    `The link's exp, ${quote(value)}, is neither “wasm” nor “browser”: the program's own is used.`,
+};
+
+/** Nodes added or removed beyond the limits, refused beside the figure. */
+export const FIGURE_REFUSED = {
+  most: `${MOST} nodes are the most here.`,
+  fewest: `${FEWEST} nodes are the fewest there can be.`,
+  /** Said under the Remove buttons while none can be used. */
+  fewestList: `${FEWEST} nodes are the fewest: add one before removing another.`,
+};
+
+/**
+ * What the page keeps after a refusal: said after the message, by the field
+ * (the program's own nodes, or the last good ones) or by the figure.
+ */
+export const KEPT = {
+  program: "The page shows the program's own nodes.",
+  last: "The page still shows the last good nodes.",
+  figure: "The nodes stay as they were.",
+};

@@ -1,0 +1,173 @@
+// Iterate in words: the iterations table's caption, heads and cells, why
+// Iterate did nothing or can do no better, and the many-digit table's
+// caption, cells and notes.
+
+import { sci, show, superscript } from "../numbers.js";
+import { NOISE } from "../rounding.js";
+import { count } from "./parts.js";
+
+/** @typedef {import("../iterations.js").IterationRow} IterationRow */
+/** @typedef {import("../iterations.js").OrderRow} OrderRow */
+/** @typedef {import("../iterations.js").DoublesStop} DoublesStop */
+/** @typedef {import("../sweep.js").Refusal} Refusal */
+/** @typedef {import("../precise.js").Row} Row */
+/** @typedef {import("../precise.js").Stop} Stop */
+
+/**
+ * The iterations table's caption, for n nodes.
+ * @param {number} n
+ * @param {number} theory the theoretical order for n nodes
+ */
+export function iterationsCaption(n, theory) {
+  const t = (/** @type {number} */ k) => (k === 1 ? "t" : `t${superscript(k)}`);
+  const terms =
+    n <= 4 ? Array.from({ length: n - 1 }, (_, m) => t(n - 1 - m)).join(" + ") : `${t(n - 1)} + ${t(n - 2)} + … + t`;
+  return (
+    `Iterates of ${n}-node inverse interpolation; the theoretical order for ` +
+    `${n} nodes is ${theory.toFixed(3)}, the largest root of ${t(n)} = ${terms} + 1. Orders are estimated only from ` +
+    `errors above ${NOISE} ulps, where rounding does not decide them.`
+  );
+}
+/** The iterations table's column heads, on the page and in its files. */
+export const ITERATION_HEADS = [
+  "k",
+  "p_k",
+  "p_k − root",
+  "ulps of the root",
+  "correct digits",
+  "f(p_k)",
+  "estimated order",
+  "theoretical order",
+];
+/** An iteration's cells as the page shows them, k first. */
+export function iterationCells(/** @type {IterationRow} */ row) {
+  return [
+    String(row.k),
+    show(row.p),
+    sci(row.error, 2),
+    row.ulps === null ? "–" : String(row.ulps),
+    row.digits === null ? "–" : String(row.digits),
+    sci(row.residual, 2),
+    row.order === null ? "–" : row.order.toFixed(3),
+    row.theory.toFixed(3),
+  ];
+}
+
+/** Why Iterate made no step. */
+export function refusalText(/** @type {Refusal} */ r) {
+  if (r.why === "nan") return `p is ${r.p}: there is nothing to iterate with.`;
+  return (
+    `The next step would take p = ${r.p} as a node, but ` +
+    (r.at >= 0 ? `it is node ${r.at} already` : "its y is the y of a node already there") +
+    ": a zero denominator, and p would be NaN. The iteration has reached what double precision allows; " +
+    "the page keeps the last good nodes."
+  );
+}
+/** Why a link's Iterates could not all be made. */
+export const replayText = (/** @type {{asked: number, made: number, why: Refusal}} */ r) =>
+  `The link asks for ${r.asked} Iterates; from these nodes only ${r.made} can be made: ${refusalText(r.why)}`;
+
+/**
+ * What the iterations have come to: the last iterate within `apart` ulps
+ * of the one before (null: not yet).
+ * @param {number} k the last iterate's index
+ * @param {number | null} apart
+ */
+export function iterateNote(k, apart) {
+  if (apart === null) return "";
+  return (
+    `p${k} is ${apart ? `${count(apart, "ulp")} from` : "the same as"} ` +
+    `p${k - 1}: the iteration has reached what double precision allows. Near the root f(p) is rounding noise ` +
+    "(exp is itself off by up to about half an ulp), so the nodes' y no longer say on which side of the root they " +
+    "lie: further steps move p by rounding, the more the more nodes there are, and cannot improve it."
+  );
+}
+
+/** The many-digit table's column heads. */
+export const orderHeads = (/** @type {number} */ digits) => [
+  "k",
+  `|p_k − root|, ${digits} digits`,
+  "estimated order",
+  "the program's doubles: |p_k − root|",
+];
+
+/**
+ * The many-digit table's caption.
+ * @param {number} n
+ * @param {number} theory
+ * @param {{digits: number, tolerance: number}} precise
+ */
+export function ordersCaption(n, theory, { digits, tolerance }) {
+  return (
+    `The iteration from these ${n} nodes followed in ${digits} digits, until the estimated order comes ` +
+    `within ${tolerance} of the theoretical ${theory.toFixed(3)}. These digits are not the ` +
+    `program's: the page's own code computes them, in exact fixed-point arithmetic (JavaScript's BigInt) with ` +
+    `${digits} decimal digits, y = e^(−2x) − x and the root included. The last column is the program's ` +
+    "doubles, Iterate's p_k, beside them."
+  );
+}
+
+/**
+ * A row of the many-digit table as the page shows it: k, the error, the
+ * estimated order, the doubles' error while they go on.
+ * @param {OrderRow} o
+ * @param {number} root
+ */
+export function orderCells(o, root) {
+  const { row, doubles } = o;
+  return [
+    String(row.step),
+    row.error,
+    row.order === null ? "–" : row.order.toFixed(3),
+    doubles === undefined
+      ? "–"
+      : (Number.isFinite(doubles) ? sci(Math.abs(doubles - root), 2) : `p${row.step} = ${doubles}`) +
+        (o.stop ? ", and they stop here" : ""),
+  ];
+}
+
+/**
+ * Why the many-digit iteration ended, and where and why the doubles did.
+ * @param {number} n the number of nodes
+ * @param {Row[]} rows
+ * @param {Stop} stop
+ * @param {DoublesStop} d
+ * @param {number} theory
+ * @param {{digits: number, tolerance: number}} precise
+ */
+export function ordersNote(n, rows, stop, d, theory, { digits, tolerance }) {
+  const t = theory.toFixed(3),
+    k = stop.step,
+    [a, b] = stop.nodes ?? [0, 0];
+  // nodes are counted x_0, x_1, ...: the starting ones, then x_(n+k) = p_k
+  const node = (/** @type {number} */ i) => (i < n ? `x${i}` : `p${i - n}`);
+  const last = rows[rows.length - 1];
+  const many = {
+    order: `At k = ${k} the estimated order, ${last?.order?.toFixed(3)}, is within ${tolerance} of the theoretical ${t}.`,
+    precision:
+      `At k = ${k} the error fell below 10^−${digits}, past what these digits resolve, before the ` +
+      `estimated order came within ${tolerance} of ${t}.`,
+    cap: `After ${k} steps the estimated order has not come within ${tolerance} of ${t}.`,
+    "equal-y":
+      `${k === 0 ? "" : `At k = ${k} `}${node(a)} and ${node(b)} are the same node, so their y are equal: ` +
+      `the sweep would divide by zero, and ${k === 0 ? "there is nothing to iterate" : "the iteration ends"}.`,
+    "lands-on-node": `${node(b)} is ${node(a)} already: the next sweep would divide by zero, and the iteration ends.`,
+    far: `p${k - 1} lies outside [−8, 8], far from the root, where the page takes no exponential: the iteration ends.`,
+    invalid: `These nodes cannot be iterated here: ${stop.message}.`,
+  }[stop.reason];
+  const ulps = "within 2 ulps (units in the last place) of it";
+  const at = `The program's doubles stop at k = ${d.step}${rows.length && d.step > rows[rows.length - 1].step ? ", after the last row here" : ""}`;
+  const doubles = {
+    root: `${at}: p${d.step} is the double nearest the root, and no step betters it.`,
+    still: `${at}: their next iterate is ${ulps}, and further steps move p by ` + "rounding only.",
+    refused:
+      `${at}: the next step would take p${d.step} as a node with the y of a ` +
+      "node already there, a zero denominator, and Iterate refuses it.",
+    nan: `The program's doubles have nothing to iterate: p0 is ${d.ps[0]}, from a zero denominator in the sweep.`,
+    cap: `The program's doubles are still moving after ${d.step} steps.`,
+  }[d.why];
+  return `${many} ${doubles}`;
+}
+
+/** What the many-digit table says while it is computed. */
+export const computingText = (/** @type {number} */ digits) => `Computing in ${digits} digits…`;

@@ -1,0 +1,51 @@
+// Axis ticks from the data: a step of 1, 2 or 5 times a power of ten, a
+// unit 10^(3m) that keeps the labels short, and as many ticks as fit.
+// What fits is the drawing module's to say, in its own pixels; nothing
+// here knows a font.
+
+import { minus } from "./numbers.js";
+
+/** @typedef {{value: number, label: string}} Tick */
+/** @typedef {{ticks: Tick[], unit: number}} Ticks */
+
+/**
+ * Ticks in [lo, hi], at most `most` + 1 of them.  Labels are made from
+ * integers times the step, so no rounding shows.
+ * @param {number} lo
+ * @param {number} hi
+ * @param {number} most
+ * @returns {Ticks}
+ */
+export function ticks(lo, hi, most) {
+  if (!(hi > lo)) hi = lo + 1;
+  const raw = (hi - lo) / Math.max(1, most);
+  const mag = 10 ** Math.floor(Math.log10(raw));
+  let step = mag;
+  for (const m of [1, 2, 5, 10]) {
+    step = m * mag;
+    if ((hi - lo) / step <= most) break;
+  }
+  const big = Math.max(Math.abs(lo), Math.abs(hi));
+  const unit = big >= 1e3 || big < 1e-2 ? 3 * Math.floor(Math.log10(big) / 3) : 0;
+  const decimals = Math.max(0, -Math.floor(Math.log10(step / 10 ** unit) + 1e-9));
+  const out = [];
+  for (let k = Math.ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k++) {
+    const value = k * step;
+    out.push({ value, label: minus((value / 10 ** unit).toFixed(decimals)).replace(/^−(0\.?0*)$/, "$1") });
+  }
+  return { ticks: out, unit };
+}
+
+/**
+ * The most ticks, from `most` down to 2, whose labels fit: `fits` says
+ * whether a set of them fits the axis.
+ * @param {number} lo
+ * @param {number} hi
+ * @param {number} most
+ * @param {(t: Ticks) => boolean} fits
+ */
+export function fittedTicks(lo, hi, most, fits) {
+  let t = ticks(lo, hi, most);
+  for (let m = most - 1; m >= 2 && !fits(t); m--) t = ticks(lo, hi, m);
+  return t;
+}

@@ -1,0 +1,88 @@
+// The figure's lower panel: the error of the step's polynomial against the
+// true inverse g, y falling to the right as f does above; where the error
+// is within what rounding alone can do, the band that rounding leaves, and
+// the word rounding; the nodes it uses, and its value at y = 0.
+
+import { root } from "./core/numbers.js";
+import { lowerWords, roundingSaid } from "./core/sentences/figure.js";
+import { el, join, set, text } from "./dom.js";
+import { drawFrame } from "./axes.js";
+import { at, panel } from "./frame.js";
+import { drawCurves, layer, runs } from "./layers.js";
+
+/** @typedef {import("./frame.js").Box} Box */
+/** @typedef {import("./core/curves.js").Curve} Curve */
+/** @typedef {ReturnType<typeof import("./core/curves.js").errorCurve>} ErrorCurve */
+
+/**
+ * @param {SVGElement} g the panel's group
+ * @param {Box} box
+ * @param {{current: Curve | undefined, value: number, err: ErrorCurve, narrow: boolean, font: number}} what
+ */
+export function drawErrorPanel(g, box, { current, value, err, narrow, font }) {
+  const ax = panel(box, [err.span[1], err.span[0]], err.ylim, box.bottom);
+  const words = lowerWords(current, value, err),
+    pick = (/** @type {{long: string, short: string}} */ w) => (narrow ? w.short : w.long);
+  const frame = layer(g, "frame");
+  if (current)
+    drawFrame(frame, ax, { x: pick(words.x), y: words.y, title: pick(words.title), clip: "clip-bottom", font });
+  else bareFrame(frame, box, ax, pick(words.title));
+  // rounding's band, where the error is within it: what rounding alone can do, not the method's error
+  join(
+    layer(g, "band"),
+    err.rounding === "none" ? [] : [err.band],
+    () => el("polygon", { class: "band", "clip-path": "url(#clip-bottom)" }),
+    (e, band) => {
+      const edge = (/** @type {number} */ s) =>
+        band.filter(([, b]) => Number.isFinite(b)).map(([y, b]) => `${at(ax.px(y))},${at(ax.py(s * b))}`);
+      set(e, { points: [...edge(1), ...edge(-1).reverse()].join(" ") });
+    },
+  );
+  const nothing =
+    err.rounding !== "all" && err.rounding !== "decided" && !err.points.some(([, e]) => Number.isFinite(e));
+  // above the zero line, where the nodes' marks sit
+  join(
+    layer(g, "empty"),
+    nothing ? [pick(words.empty)] : [],
+    () => el("text", { "text-anchor": "middle" }),
+    (e, t) => text(set(e, { x: (box.L + box.W - box.R) / 2, y: ax.top + 2 * font }), t),
+  );
+  drawCurves(layer(g, "curve"), [{ cls: "err", runs: runs(ax, err.points) }], "clip-bottom");
+  const said = roundingSaid(err);
+  join(
+    layer(g, "said"),
+    said ? [pick(said)] : [],
+    () => el("text", { class: "rounding" }),
+    (e, t) => text(set(e, { x: box.L + 8, y: ax.top + font + 6 }), t),
+  );
+  join(
+    layer(g, "nodes"),
+    err.used,
+    () => el("circle", { class: "node-mark", r: 4 }),
+    (e, q) => set(e, { cx: ax.px(q.y).toFixed(1), cy: ax.py(0).toFixed(1) }),
+  );
+  join(
+    layer(g, "p"),
+    current && Number.isFinite(value - root) ? [value - root] : [],
+    () => el("circle", { class: "p", r: 5, "clip-path": "url(#clip-bottom)" }),
+    (e, d) => set(e, { cx: at(ax.px(0)), cy: at(ax.py(d / err.unit)) }),
+  );
+}
+
+/**
+ * Before the first step there is no polynomial, so no scale: an empty
+ * frame with its title, and no axes to read.
+ * @param {SVGElement} g
+ * @param {Box} box
+ * @param {import("./frame.js").Panel} ax
+ * @param {string} title
+ */
+function bareFrame(g, box, ax, title) {
+  const key = `bare ${box.W} ${ax.top} ${title}`;
+  if (g.dataset.key === key) return;
+  g.dataset.key = key;
+  g.replaceChildren(
+    el("rect", { class: "frame", x: box.L, y: ax.top, width: box.W - box.L - box.R, height: ax.bottom - ax.top }),
+    el("text", { class: "title", x: box.L, y: ax.top - 10 }, title),
+  );
+}

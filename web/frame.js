@@ -1,0 +1,76 @@
+// The figure in pixels: its size and both panels at the width it is drawn,
+// each panel's scales from data to pixels, a coordinate kept within reach
+// of the panel, and how wide a text is at the figure's font.  Touches no
+// DOM: the drawing modules draw with these.
+
+/** The widest the figure is drawn, in CSS pixels; wider screens show it at this size. */
+export const WIDEST = 720;
+
+/** @typedef {{W: number, L: number, R: number, top: number[], bottom: number[], H: number}} Box */
+/**
+ * A panel's scales: data to pixels.
+ * @typedef {object} Panel
+ * @property {(x: number) => number} px
+ * @property {(y: number) => number} py
+ * @property {number} top
+ * @property {number} bottom
+ * @property {number[]} xlim
+ * @property {number[]} ylim
+ * @property {Box} box
+ */
+
+/**
+ * The figure's frame at a width in CSS pixels: margins, both panels'
+ * heights and the whole height.
+ * @param {number} width
+ * @returns {Box}
+ */
+export function layout(width) {
+  const W = Math.round(Math.min(WIDEST, Math.max(280, width)));
+  const L = 62,
+    R = 26,
+    top = 30,
+    topH = Math.round(Math.min(300, Math.max(190, W * 0.42)));
+  const gap = 86,
+    bottomH = Math.round(Math.min(170, Math.max(120, W * 0.24)));
+  return {
+    W,
+    L,
+    R,
+    top: [top, top + topH],
+    bottom: [top + topH + gap, top + topH + gap + bottomH],
+    H: top + topH + gap + bottomH + 52,
+  };
+}
+/**
+ * @param {Box} box
+ * @param {number[]} xlim
+ * @param {number[]} ylim
+ * @param {number[]} span the panel's top and bottom in pixels
+ * @returns {Panel}
+ */
+export function panel(box, xlim, ylim, [top, bottom]) {
+  const px = (/** @type {number} */ x) => box.L + ((x - xlim[0]) / (xlim[1] - xlim[0])) * (box.W - box.L - box.R);
+  const py = (/** @type {number} */ y) => bottom - ((y - ylim[0]) / (ylim[1] - ylim[0])) * (bottom - top);
+  return { px, py, top, bottom, xlim, ylim, box };
+}
+/** A pixel coordinate, kept within reach of the figure (a clip path does the rest), to a tenth. */
+export const at = (/** @type {number} */ v) => Math.max(-1e4, Math.min(1e4, v)).toFixed(1);
+
+/** The width of a text of this many characters at a font size, in pixels (an average glyph). */
+export const textWidth = (/** @type {number} */ chars, /** @type {number} */ font) => chars * font * 0.62;
+
+/**
+ * The x under a pointer at clientX, in a panel's scale, to 0.001, the
+ * figure's box on the screen being `rect` and drawn at `width`.
+ * @param {{left: number, width: number}} rect
+ * @param {number} width
+ * @param {{xlim: number[]}} ranges the panel's
+ * @param {number} clientX
+ */
+export function xAt(rect, width, { xlim }, clientX) {
+  const box = layout(width),
+    scale = rect.width / box.W;
+  const x = xlim[0] + (((clientX - rect.left) / scale - box.L) / (box.W - box.L - box.R)) * (xlim[1] - xlim[0]);
+  return Math.round(Math.min(xlim[1], Math.max(xlim[0], x)) * 1000) / 1000;
+}

@@ -1,0 +1,128 @@
+// The nodes in the figure, by pointer and by keys, and the list's Remove
+// buttons: each a change of the nodes through main.js's tryNodes, checked
+// as typed nodes are.  A drag keeps the upper panel's ranges while it
+// lasts, and what it needs, in the state.
+
+import { LIMITS } from "./core/limits.js";
+import { topRanges } from "./core/curves.js";
+import { ANNOUNCE } from "./core/sentences/nodes.js";
+import { FIGURE_REFUSED } from "./core/sentences/input.js";
+import { $ } from "./dom.js";
+import { change, state } from "./state.js";
+import { xAt } from "./frame.js";
+
+/** @typedef {import("./main.js").Context} Context */
+/** @typedef {import("./state.js").State} State */
+/** @typedef {import("./core/sweep.js").Result} Result */
+
+/** @param {Context} c */
+export function wireHandles(c) {
+  const svg = c.views.figure.svg,
+    handles = /** @type {SVGElement} */ (svg.querySelector(".handles"));
+  /**
+   * Node k moved to x.
+   * @param {number} k
+   * @param {number} x
+   * @param {"push" | "replace"} how
+   * @param {State["announce"]} announce
+   */
+  const moveNode = (k, x, how, announce = null) =>
+    c.tryNodes(
+      state.nodes.map((v, m) => (m === k ? x : v)),
+      how,
+      { shown: state.shown, announce },
+    );
+  /** Node k removed, or refused where there are as few nodes as there can be. */
+  const removeNode = (/** @type {number} */ k) => {
+    if (state.nodes.length <= LIMITS.nodes[0]) {
+      c.refuse(FIGURE_REFUSED.fewest, state.field, "figure");
+      return false;
+    }
+    return c.tryNodes(
+      state.nodes.filter((_, m) => m !== k),
+      "push",
+      { shown: Infinity, announce: (r) => ANNOUNCE.removed(k, r) },
+    );
+  };
+  const moved = (/** @type {number} */ k) => (/** @type {Result} */ r) => ANNOUNCE.moved(k, r);
+  const handleOf = (/** @type {Event} */ e) =>
+    /** @type {SVGElement | null} */ (/** @type {Element} */ (e.target).closest(".handle"));
+
+  handles.addEventListener("pointerdown", (e) => {
+    const hdl = handleOf(e);
+    if (!hdl || e.button !== 0) return;
+    e.preventDefault();
+    hdl.setPointerCapture(e.pointerId);
+    hdl.focus();
+    change(
+      {
+        frozen: topRanges(c.model, c.result()),
+        drag: { k: Number(hdl.dataset.k), id: e.pointerId, x: NaN, frame: 0, moved: false },
+      },
+      "same",
+    );
+  });
+  const dragFrame = () => {
+    const drag = state.drag;
+    if (!drag) return;
+    change({ drag: { ...drag, frame: 0 } }, "same");
+    if (moveNode(drag.k, drag.x, drag.moved ? "replace" : "push") && state.drag)
+      change({ drag: { ...state.drag, moved: true } }, "same");
+  };
+  handles.addEventListener("pointermove", (e) => {
+    const drag = state.drag;
+    if (!drag || e.pointerId !== drag.id || !state.frozen) return;
+    const x = xAt(svg.getBoundingClientRect(), state.width, state.frozen, e.clientX);
+    change({ drag: { ...drag, x, frame: drag.frame || requestAnimationFrame(dragFrame) } }, "same");
+  });
+  const endDrag = (/** @type {PointerEvent} */ e) => {
+    const drag = state.drag;
+    if (!drag || e.pointerId !== drag.id) return;
+    if (drag.frame) {
+      cancelAnimationFrame(drag.frame);
+      dragFrame();
+    }
+    c.update({ frozen: null, drag: null, announce: moved(drag.k) }, "none");
+  };
+  handles.addEventListener("pointerup", endDrag);
+  handles.addEventListener("pointercancel", endDrag);
+  handles.addEventListener("keydown", (e) => {
+    const hdl = handleOf(e);
+    if (!hdl) return;
+    const k = Number(hdl.dataset.k),
+      x = state.nodes[k],
+      fine = e.shiftKey ? 0.001 : 0.01;
+    const to = /** @type {Record<string, number>} */ ({
+      ArrowLeft: x - fine,
+      ArrowDown: x - fine,
+      ArrowRight: x + fine,
+      ArrowUp: x + fine,
+      PageUp: x + 0.1,
+      PageDown: x - 0.1,
+      Home: 0,
+      End: 1,
+    })[e.key];
+    if (e.key === "Delete" || e.key === "Backspace") {
+      e.preventDefault();
+      if (removeNode(k)) /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
+      return;
+    }
+    if (to === undefined) return;
+    e.preventDefault();
+    // the slider says its own value; the live region, what it did to p
+    if (moveNode(k, Number(to.toPrecision(12)), state.keyed ? "replace" : "push", moved(k)))
+      change({ keyed: true }, "same");
+  });
+  // the list's Remove buttons, for a finger or a mouse
+  $("node-list").addEventListener("click", (e) => {
+    const button = /** @type {HTMLElement | null} */ (/** @type {Element} */ (e.target).closest("button"));
+    if (!button) return;
+    const k = Number(button.dataset.k);
+    if (removeNode(k))
+      /** @type {HTMLElement} */ (
+        $("node-list").querySelectorAll("button")[Math.min(k, state.nodes.length - 1)]
+      ).focus();
+  });
+  // keys on one handle, while it keeps the focus, make one history entry
+  document.addEventListener("focusin", () => change({ keyed: false }, "same"));
+}

@@ -1,0 +1,140 @@
+// The line at y = 0, zoomed on the entries: each a point labelled as the
+// tableau labels it, in rows above the line where labels would overlap,
+// the step's three in their roles' colours, the step's weights in the
+// title, and the root marked.
+
+import { minus, root, superscript } from "./core/numbers.js";
+import { ULP } from "./core/rounding.js";
+import { entryName } from "./core/sentences/parts.js";
+import { zoomAxis, zoomTitle } from "./core/sentences/step.js";
+import { el, join, set, text } from "./dom.js";
+import { fitAlong } from "./axes.js";
+import { layout, textWidth } from "./frame.js";
+
+/** @typedef {import("./core/curves.js").Zoom} Zoom */
+/** @typedef {import("./core/curves.js").ZoomPoint} ZoomPoint */
+/** @typedef {ZoomPoint & {row: number, label: number}} Placed */
+
+/** The most label rows above the line, and the room between two labels. */
+export const ZOOM = { rows: 6, gap: 8 };
+/** A label's width in pixels at a font size. */
+export const labelWidth = (/** @type {string} */ t, /** @type {number} */ font) => textWidth(t.length, font) + ZOOM.gap;
+
+/**
+ * The labels placed in rows above the line: the step's three first, then
+ * the newest, each in the nearest row where it overlaps no other, its
+ * centre (in pixels from the plot's left edge) kept within the plot; row
+ * -1 where no row has room.
+ * @param {Zoom} z
+ * @param {number} plotW
+ * @param {number} font
+ * @returns {{placed: Placed[], rows: number}}
+ */
+export function placeLabels(z, plotW, font) {
+  const px = (/** @type {number} */ x) => ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
+  const order = { new: 0, hi: 1, lo: 2, old: 3 };
+  /** @type {Placed[]} */
+  const placed = z.points.map((q) => ({ ...q, row: -1, label: 0 }));
+  const placing = [...placed].sort((a, b) => order[a.role] - order[b.role] || placed.indexOf(b) - placed.indexOf(a));
+  /** @type {number[][][]} */
+  const taken = Array.from({ length: ZOOM.rows }, () => []);
+  let rows = 0;
+  for (const q of placing) {
+    const w = labelWidth(entryName(q.i, q.j), font);
+    const c = Math.min(Math.max(px(q.x), w / 2), plotW - w / 2);
+    const row = taken.findIndex((spans) => spans.every(([a, b]) => c + w / 2 <= a || c - w / 2 >= b));
+    if (row < 0) continue;
+    taken[row].push([c - w / 2, c + w / 2]);
+    q.row = row;
+    q.label = c;
+    rows = Math.max(rows, row + 1);
+  }
+  return { placed, rows };
+}
+
+/**
+ * @param {SVGSVGElement} svg
+ * @param {Zoom} z
+ * @param {number} width
+ * @param {number} font
+ * @returns {number} how many entries are left unlabelled
+ */
+export function drawZoom(svg, z, width, font) {
+  const { W, L, R } = layout(width),
+    plotW = W - L - R,
+    { placed, rows } = placeLabels(z, plotW, font);
+  // the title's two halves on two lines where one would not fit
+  const { head, tail } = zoomTitle(z),
+    // (a title's characters are wider than the average: it is bold)
+    fits = (/** @type {string} */ t) => t.length * font * 0.66 <= W - 16,
+    lines = fits(`${head} ${tail}`)
+      ? [`${head} ${tail}`.trim()]
+      : fits(tail)
+        ? [head, tail]
+        : [head, ...tail.split(/ (?=\+)/)];
+  const rowH = 17,
+    line = 18 + lines.length * 16 + Math.max(1, rows) * rowH + 6,
+    H = line + 48;
+  set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
+  const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
+  /** @type {{name: string, attrs: Record<string, string | number>, text?: string}[]} */
+  const out = lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: 16 + 16 * k }, text: t }));
+  out.push({ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } });
+  // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
+  const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / ULP) : z.xlim;
+  const t = fitAlong(a, b, 6, plotW, font);
+  // whole ulps only: there is no double between two neighbours
+  for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
+    const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);
+    out.push({ name: "line", attrs: { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 } });
+    const label = z.inUlps ? minus(String(k.value)) : k.label;
+    out.push({ name: "text", attrs: { class: "tick", x, y: line + font + 8, "text-anchor": "middle" }, text: label });
+  }
+  const unit = t.unit ? `  [×10${superscript(t.unit)}]` : "";
+  out.push({
+    name: "text",
+    attrs: { x: (L + W - R) / 2, y: line + 2 * font + 16, "text-anchor": "middle" },
+    text: zoomAxis(z, unit),
+  });
+  const rx = px(root).toFixed(1);
+  out.push({ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } });
+  // the earlier entries first, so that the step's three are drawn over them
+  const order = { old: 0, lo: 1, hi: 2, new: 3 };
+  for (const q of [...placed].sort((a, b) => order[a.role] - order[b.role])) {
+    const x = px(q.x);
+    if (q.row >= 0) {
+      const y = line - 12 - q.row * rowH,
+        lx = L + q.label;
+      out.push({
+        name: "line",
+        attrs: { class: `leader zoom-${q.role}`, x1: x.toFixed(1), x2: lx.toFixed(1), y1: line - 5, y2: y + 3 },
+      });
+      out.push({
+        name: "text",
+        attrs: { class: "zoom-label", x: lx.toFixed(1), y, "text-anchor": "middle" },
+        text: entryName(q.i, q.j),
+      });
+    }
+    out.push({
+      name: "circle",
+      attrs: { class: `zoom-${q.role}`, cx: x.toFixed(1), cy: line, r: q.role === "old" ? 3.5 : 5 },
+    });
+  }
+  // the same elements where the same kinds stand in the same places
+  join(
+    /** @type {SVGElement} */ (svg.querySelector(".plot")),
+    out,
+    (d) => el(d.name, {}),
+    (e, d) => {
+      if (e.localName !== d.name) {
+        const made = el(d.name, {});
+        e.replaceWith(made);
+        e = made;
+      }
+      for (const a of [...e.attributes]) if (!(a.name in d.attrs)) e.removeAttribute(a.name);
+      set(e, d.attrs);
+      text(e, d.text ?? "");
+    },
+  );
+  return placed.filter((q) => q.row < 0).length;
+}
