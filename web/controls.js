@@ -10,7 +10,7 @@ import { iterationRows } from "./core/iterations.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED } from "./core/sentences/input.js";
-import { refusalText } from "./core/sentences/iterations.js";
+import { refusalText, takeAway } from "./core/sentences/iterations.js";
 import { stepText } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
@@ -104,15 +104,17 @@ export function wireControls(c) {
   // the tableau and the iterations taken away, as the page shows them
   for (const button of document.querySelectorAll("[data-take]")) {
     button.addEventListener("click", () => {
-      const [what, format] = /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ");
+      const [what, format] = /** @type {["tableau" | "iterations", string]} */ (
+        /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ")
+      );
       const r = c.result();
       const table =
         what === "tableau"
           ? tableauTable(r)
           : iterationsTable(iterationRows(c.iterates(r), r.pts.length, c.model.exps[state.exp]));
-      const about = `inverse_neville's ${what === "tableau" ? "tableau at y = 0" : "iterations"}: ${location.href}`;
-      if (format === "csv") download(`inverse_neville-${what}.csv`, "text/csv", toCsv(table));
-      else download(`inverse_neville-${what}.tex`, "application/x-tex", toLatex(table, about));
+      const { name, about } = takeAway(what, location.href);
+      if (format === "csv") download(`${name}.csv`, "text/csv", toCsv(table));
+      else download(`${name}.tex`, "application/x-tex", toLatex(table, about));
     });
   }
 }

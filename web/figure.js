@@ -6,7 +6,7 @@
 import { linspace } from "./core/numbers.js";
 import { SAMPLES, curvesOf, drawable, errorCurve, fOf, sample, topRanges } from "./core/curves.js";
 import { TOP, figureDescription, legendItems } from "./core/sentences/figure.js";
-import { handleText } from "./core/sentences/nodes.js";
+import { handleName, handleText } from "./core/sentences/nodes.js";
 import { SVG, el, join, say, set, text } from "./dom.js";
 import { drawFrame } from "./axes.js";
 import { at, layout, panel } from "./frame.js";
@@ -180,7 +180,7 @@ function drawHandles(g, r, top, current) {
         class: `handle${inUse ? " in-use" : ""}`,
         "aria-valuenow": String(q.x),
         "aria-valuetext": handleText(k, q),
-        "aria-label": `Node ${k}`,
+        "aria-label": handleName(k),
       });
     },
   );

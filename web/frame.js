@@ -3,9 +3,6 @@
 // of the panel, and how wide a text is at the figure's font.  Touches no
 // DOM: the drawing modules draw with these.
 
-/** The widest the figure is drawn, in CSS pixels; wider screens show it at this size. */
-export const WIDEST = 720;
-
 /** @typedef {{W: number, L: number, R: number, top: number[], bottom: number[], H: number}} Box */
 /**
  * A panel's scales: data to pixels.
@@ -26,7 +23,7 @@ export const WIDEST = 720;
  * @returns {Box}
  */
 export function layout(width) {
-  const W = Math.round(Math.min(WIDEST, Math.max(280, width)));
+  const W = Math.round(Math.max(280, width));
   const L = 62,
     R = 26,
     top = 30,

@@ -26,7 +26,6 @@ import { drawNodeList } from "./nodes.js";
 import { scheduleOrders } from "./orders.js";
 import { wireControls } from "./controls.js";
 import { wireHandles } from "./handles.js";
-import { WIDEST } from "./frame.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./state.js").State} State */
@@ -43,8 +42,10 @@ function wasmBytes() {
   for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
   return bytes;
 }
+performance.mark("inverse_neville:start");
 const data = JSON.parse($("program-data").textContent ?? "");
 const program = loadProgram(wasmBytes(), data.exports);
+performance.mark("inverse_neville:loaded");
 const model = modelOf(program, data.nodes);
 // the page's address without its fragment, for the printed link
 const address = location.href.replace(/#.*$/, "");
@@ -101,28 +102,45 @@ const resultOf = (() => {
 /** The iterates the table shows: p alone until Iterate is clicked. */
 const iterates = (/** @type {Result} */ r) => (state.iterates.length ? state.iterates : [r.p]);
 
+/**
+ * A phase of the render, timed as a performance measure of its own.
+ * @param {string} name
+ * @param {() => void} draw
+ */
+function phase(name, draw) {
+  const start = performance.now();
+  draw();
+  performance.measure(`inverse_neville:render:${name}`, { start });
+}
+
 // The one place the page is drawn, all of it from the state.
 function render() {
   const start = performance.now(),
     r = resultOf(state);
-  drawTableau(views.tableau, r, state);
-  drawFigure(views.figure, model, r, state);
-  const z = zoomOf(r);
-  text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
-  drawNodeList(views.nodes, r);
-  drawQuality(views.quality, r, {
-    residual: program.exp(-2.0 * r.p) - r.p,
-    verdict: verdict(r),
-    estimate: estimate(r),
+  phase("tableau", () => drawTableau(views.tableau, r, state));
+  phase("figure", () => drawFigure(views.figure, model, r, state));
+  phase("zoom", () => {
+    const z = zoomOf(r);
+    text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
   });
-  const ps = iterates(r),
-    n = r.pts.length;
-  drawIterations(views.iterations, {
-    caption: iterationsCaption(n, theoreticalOrder(n)),
-    heads: ITERATION_HEADS,
-    rows: iterationRows(ps, n, model.exps[state.exp]),
-    note: state.note || iterateNote(ps.length - 1, settled(ps)),
-    stuck: !Number.isFinite(r.p),
+  phase("quality", () => {
+    drawNodeList(views.nodes, r);
+    drawQuality(views.quality, r, {
+      residual: program.exp(-2.0 * r.p) - r.p,
+      verdict: verdict(r),
+      estimate: estimate(r),
+    });
+  });
+  phase("iterations", () => {
+    const ps = iterates(r),
+      n = r.pts.length;
+    drawIterations(views.iterations, {
+      caption: iterationsCaption(n, theoreticalOrder(n)),
+      heads: ITERATION_HEADS,
+      rows: iterationRows(ps, n, model.exps[state.exp]),
+      note: state.note || iterateNote(ps.length - 1, settled(ps)),
+      stuck: !Number.isFinite(r.p),
+    });
   });
   text($("nodes-summary"), summaryText(r, isOwn(model, r.pts), state.exp, state.errorAt === "link" ? state.error : ""));
   text($("link-error"), state.linkRefused);
@@ -219,16 +237,21 @@ function fromLocation() {
 }
 
 const run = program.run();
+performance.mark("inverse_neville:run");
 text($("program-output"), run.stdout + run.stderr);
 text($("exit-status"), String(run.status));
 text($("exp-lesson"), expLesson(expAtFirstNode(model)));
-// the figure's width, where it is shown (at most as wide as it is drawn), and its text's size, which the
-// page's style sets in rem: measured once before the first render, and again as they change
-const measured = () => ({
-  width: Math.min(WIDEST, Math.round($("figure-box").clientWidth) || WIDEST),
-  font: parseFloat(getComputedStyle(svg).fontSize) || 13,
-  zoomFont: parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
-});
+// the figure's width, where it is shown, at most the widest the page's style draws it, and its text's
+// size, which the style sets in rem: measured once before the first render, and again as they change
+const measured = () => {
+  const rem = parseFloat(getComputedStyle(document.documentElement).fontSize) || 16,
+    widest = Math.round(rem * Number(getComputedStyle(document.documentElement).getPropertyValue("--figure-widest")));
+  return {
+    width: Math.min(widest, Math.round($("figure-box").clientWidth) || widest),
+    font: parseFloat(getComputedStyle(svg).fontSize) || 13,
+    zoomFont: parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
+  };
+};
 change({ nodes: model.nodes, ...measured() }, "same");
 if (!fromLocation()) render();
 

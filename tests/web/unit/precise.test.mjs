@@ -1,6 +1,6 @@
 // precise.js against Python's decimal module doing the same iteration in
 // 1200 digits with its own exp, and the runs that cannot be iterated.
-// Run from the work tree's root: node --test tests/web/precise.test.mjs
+// Run as the other unit tests are (context.mjs says how): node --test tests/web/unit/precise.test.mjs
 
 import { test } from "node:test";
 import assert from "node:assert/strict";

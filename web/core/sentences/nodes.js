@@ -93,6 +93,8 @@ export const ANNOUNCE = {
 
 /** A node's Remove button. */
 export const removeLabel = (/** @type {number} */ k, /** @type {number} */ x) => `Remove ${nodeName(k)} = ${show(x)}`;
+/** A handle's name. */
+export const handleName = (/** @type {number} */ k) => `Node ${k}`;
 /** A handle's spoken value. */
 export const handleText = (/** @type {number} */ k, /** @type {{x: number, y: number}} */ q) =>
   `x${k} = ${show(q.x)}, y${k} = ${show(q.y)}`;

@@ -1,0 +1,28 @@
+// What the unit tests of the page's core share: the table of recorded
+// values, the built .wasm run outside the page's code, and the program and
+// its model as the page loads them.
+//
+//   INVERSE_NEVILLE_WASM=out/wasi/web/inverse_neville.wasm \
+//   INVERSE_NEVILLE_NODE_MODULES=out/wasi/tests/web/node_modules node --test tests/web/unit/
+
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { bitsOf, exportsOf, fromBits, readRecorded, wasmSweep } from "../recorded.mjs";
+import { loadProgram } from "../../../web/core/program.js";
+import { compute, modelOf } from "../../../web/core/sweep.js";
+
+export const wasmPath = process.env.INVERSE_NEVILLE_WASM;
+assert.ok(wasmPath, "INVERSE_NEVILLE_WASM names the built .wasm");
+export const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
+export const recorded = readRecorded(new URL("../../recorded.tsv", import.meta.url).pathname);
+/** The .wasm's own Qij and exp, and the sweep through them, outside the page's code. */
+export const outside = wasmSweep(wasmPath, recorded);
+export const program = loadProgram(readFileSync(wasmPath), exportsOf(wasmPath));
+export const model = modelOf(
+  program,
+  recorded.nodes.map((n) => ({ x: bitsOf(n.x), y: bitsOf(n.y) })),
+);
+export const resultOf = (nodes, exp = "wasm") => compute(model, { nodes, exp, shown: Infinity });
+/** The program's p. */
+export const p = fromBits(recorded.entries.at(-1).bits);

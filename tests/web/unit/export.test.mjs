@@ -1,0 +1,124 @@
+// The tableau and the iterations taken away: CSV and LaTeX, read back to the doubles they hold.
+
+import assert from "node:assert/strict";
+import { test } from "node:test";
+import { bitsOf, same } from "../recorded.mjs";
+import { root, show } from "../../../web/core/numbers.js";
+import { compute, replay } from "../../../web/core/sweep.js";
+import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
+import { iterationRows } from "../../../web/core/iterations.js";
+import { iterationCells } from "../../../web/core/sentences/iterations.js";
+import { fc, outside, program, model } from "./context.mjs";
+
+// A CSV reader of RFC 4180's own, to read the files back: quoted fields
+// with doubled quotes, CRLF between records.
+function readCsv(text) {
+  const rows = [[]];
+  let field = "",
+    quoted = false;
+  for (let k = 0; k < text.length; k++) {
+    const c = text[k];
+    if (quoted) {
+      if (c === '"' && text[k + 1] === '"') ((field += '"'), k++);
+      else if (c === '"') quoted = false;
+      else field += c;
+    } else if (c === '"') quoted = true;
+    else if (c === ",") (rows.at(-1).push(field), (field = ""));
+    else if (c === "\r" && text[k + 1] === "\n") (rows.at(-1).push(field), (field = ""), rows.push([]), k++);
+    else field += c;
+  }
+  assert.equal(field, "", "the last record ends with CRLF");
+  assert.deepEqual(rows.pop(), []);
+  return rows;
+}
+// the numbers of a LaTeX row, $...$ each, back as doubles; an empty cell as null
+const latexCells = (line) =>
+  line
+    .replace(/ \\\\$/, "")
+    .split(" & ")
+    .map((c) =>
+      c === "" ? null : /^\$.*\$$/.test(c) ? Number(c.slice(1, -1).replace(/\\times10\^\{(-?\d+)\}/, "e$1")) : c,
+    );
+
+test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's and the iterates' doubles", () => {
+  const bits = (v) => (v === null ? null : Number.isNaN(v) ? "NaN" : bitsOf(v));
+  for (const [nodes, step, count] of [
+    [model.nodes, Infinity, 2],
+    [[0.3, 0.45, 0.6], 1, 2],
+    [[0, 1], 0, 4],
+    [[0.3, 0.3], Infinity, 0],
+  ]) {
+    const made = replay(model, { nodes, exp: "wasm", shown: step }, count),
+      r = compute(model, { nodes: made.nodes, exp: "wasm", shown: step }),
+      Q = outside.sweep(made.nodes),
+      shownSteps = r.steps.slice(0, r.shown);
+    // what the tableau must hold: y, x, and each entry shown, from the .wasm outside the page
+    const want = made.nodes.map((x, i) => [
+      i,
+      outside.yOf(x),
+      x,
+      ...made.nodes.slice(1).map((_, m) => (shownSteps.some((s) => s.i === i && s.j === m + 1) ? Q[i][m + 1] : null)),
+    ]);
+    const csv = readCsv(toCsv(tableauTable(r))),
+      tex = toLatex(tableauTable(r), "the tableau").split("\n");
+    assert.deepEqual(csv[0], ["i", "y_i", ...made.nodes.map((_, j) => `Q[i][${j}]`)]);
+    assert.deepEqual(
+      csv.slice(1).map((row) => row.map((c) => (c === "" ? null : bits(Number(c))))),
+      want.map((row) => row.map(bits)),
+      `${nodes} at step ${step}: the CSV`,
+    );
+    assert.deepEqual(tex.slice(0, 2), ["% the tableau", `\\begin{tabular}{${"r".repeat(nodes.length + 2)}}`]);
+    assert.deepEqual(
+      tex.slice(4, -2).map((line) => latexCells(line).map(bits)),
+      want.map((row) => row.map(bits)),
+      `${nodes} at step ${step}: the LaTeX`,
+    );
+    // the iterations: p_k as clicks make them, their errors, and f(p_k) by the .wasm's exp
+    const ps = made.iterates.length ? made.iterates : [r.p];
+    const rows = readCsv(toCsv(iterationsTable(iterationRows(ps, nodes.length, program.exp)))).slice(1);
+    const shownRows = iterationRows(ps, nodes.length, program.exp).map(iterationCells);
+    rows.forEach((row, k) => {
+      const [, p, e, ulps, digits, f, order, theory] = row;
+      assert.ok(same(Number(p), ps[k]) && same(Number(e), ps[k] - root), `p_${k}`);
+      assert.ok(same(Number(f), outside.exp(-2.0 * ps[k]) - ps[k]), `f(p_${k})`);
+      // the page's own cells, each this number to fewer digits
+      const page = shownRows[k];
+      assert.deepEqual(
+        [ulps || "–", digits || "–", order === "" ? "–" : Number(order).toFixed(3), Number(theory).toFixed(3)],
+        [page[3], page[4], page[6], page[7]],
+      );
+    });
+    assert.equal(rows.length, ps.length);
+  }
+});
+
+test("CSV and LaTeX of any doubles and words: each read back as it was written", () => {
+  const cell = fc.oneof(
+    fc.double(),
+    fc.constant(null),
+    fc.string({ maxLength: 12 }).filter((s) => s !== ""),
+  );
+  fc.assert(
+    fc.property(fc.array(fc.array(cell, { minLength: 3, maxLength: 3 }), { maxLength: 6 }), (rows) => {
+      const back = readCsv(toCsv({ heads: ["a", "b,c", 'd"e'], rows }));
+      const asRead = (v) => (v === null ? "" : typeof v === "number" ? show(v) : v);
+      assert.deepEqual(back, [["a", "b,c", 'd"e'], ...rows.map((row) => row.map(asRead))]);
+    }),
+  );
+  fc.assert(
+    fc.property(fc.double({ noNaN: true, noDefaultInfinity: true }), (x) => {
+      const t = latexNumber(x).replace(/\\times10\^\{(-?\d+)\}/, "e$1");
+      return Object.is(Number(t), x);
+    }),
+  );
+  assert.deepEqual([NaN, Infinity, -Infinity, 1.5e-7].map(latexNumber), [
+    "\\mathrm{NaN}",
+    "\\infty",
+    "-\\infty",
+    "1.5\\times10^{-7}",
+  ]);
+  assert.equal(
+    toLatex({ heads: ["p_k − root", "100%"], rows: [] }, "x").split("\n")[2],
+    "p\\_k $-$ root & 100\\% \\\\",
+  );
+});

@@ -1,0 +1,163 @@
+// The figure's numbers: a step as weights, the line at y = 0, and the figure true to the end through Iterate.
+
+import assert from "node:assert/strict";
+import { test } from "node:test";
+import { linspace, root } from "../../../web/core/numbers.js";
+import { ticks } from "../../../web/core/ticks.js";
+import { iterateOnce, shownStep } from "../../../web/core/sweep.js";
+import { weightsOf } from "../../../web/core/neville.js";
+import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges, zoomOf } from "../../../web/core/curves.js";
+import { roundingBand } from "../../../web/core/rounding.js";
+import { plain, weight } from "../../../web/core/sentences/parts.js";
+import { stepRule, zoomText } from "../../../web/core/sentences/step.js";
+import { ZOOM, labelWidth, placeLabels } from "../../../web/zoom.js";
+import { nodeLabels } from "../../../web/figure.js";
+import { model, resultOf } from "./context.mjs";
+
+test("a step as weights: they add up to 1 and give the entry Qij made; the line at y = 0 marks each entry", () => {
+  const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
+  for (const xs of [model.nodes, [0.3, 0.4], [0.6, 0.7, 0.8], eight]) {
+    const full = resultOf(xs);
+    for (const [k, { i, j }] of full.steps.entries()) {
+      const { hi, lo } = weightsOf(full.pts, i, j),
+        made = hi * full.Q[i][j - 1] + lo * full.Q[i - 1][j - 1];
+      assert.ok(Math.abs(hi + lo - 1) < 1e-12, `${xs}: Q[${i}][${j}]'s weights add up to ${hi + lo}`);
+      assert.ok(
+        Math.abs(made - full.Q[i][j]) < 1e-12,
+        `${xs}: Q[${i}][${j}] = ${full.Q[i][j]}, the weights give ${made}`,
+      );
+      // y = 0 outside y_(i-j) .. y_i: a negative weight, and the rule says it extrapolates
+      const outside = Math.sign(full.pts[i].y) === Math.sign(full.pts[i - j].y);
+      assert.equal(hi < 0 || lo < 0, outside, `${xs}: Q[${i}][${j}]`);
+      const r = { ...full, shown: k + 1 };
+      assert.match(
+        plain(stepRule(r, shownStep(r)).at(-2)),
+        outside ? /one is negative.*extrapolates/ : /both lie in \[0, 1\]/,
+      );
+      const z = zoomOf(r);
+      for (const width of [320, 720]) {
+        const { placed, rows } = placeLabels(z, width - 88, 13);
+        const roles = Object.fromEntries(
+          z.points.filter((q) => q.role !== "old").map((q) => [q.role, `${q.i},${q.j}`]),
+        );
+        assert.deepEqual(
+          roles,
+          { new: `${i},${j}`, hi: `${i},${j - 1}`, lo: `${i - 1},${j - 1}` },
+          `${xs} step ${k + 1}`,
+        );
+        // every entry made from column 1 on, and the step's parents, each at its value
+        const want = full.steps.slice(0, k + 1).length + (j === 1 ? 2 : 0);
+        assert.equal(z.points.length, want);
+        for (const q of placed) {
+          assert.equal(q.x, q.j ? full.Q[q.i][q.j] : xs[q.i]);
+          assert.ok(q.x >= z.xlim[0] && q.x <= z.xlim[1]);
+          if (q.role !== "old") assert.ok(q.row >= 0, `${xs} step ${k + 1}: the step's entries labelled`);
+        }
+        assert.ok(root >= z.xlim[0] && root <= z.xlim[1]);
+        assert.ok(rows <= ZOOM.rows);
+        // no two labels of one row overlap
+        const labelled = placed.filter((q) => q.row >= 0);
+        for (const a of labelled)
+          for (const b of labelled) {
+            if (a !== b && a.row === b.row) {
+              const room = (labelWidth(`Q[${a.i}][${a.j}]`, 13) + labelWidth(`Q[${b.i}][${b.j}]`, 13)) / 2;
+              assert.ok(Math.abs(a.label - b.label) >= room - 1e-9, `${xs} step ${k + 1}: labels overlap`);
+            }
+          }
+        if (xs.length <= 4 && width === 720) assert.ok(labelled.length === z.points.length, "all labelled");
+      }
+    }
+  }
+  // the program's nodes at Q[2][2]: 0.6532 on Q[2][1], 0.3468 on Q[1][1]
+  const r = { ...resultOf(model.nodes), shown: 3 };
+  const { hi, lo } = weightsOf(r.pts, 2, 2);
+  assert.deepEqual([weight(hi), weight(lo)], ["0.6532", "0.3468"]);
+  assert.match(
+    plain(stepRule(r, shownStep(r)).at(-2)),
+    /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]/,
+  );
+  assert.match(plain(stepRule(r, shownStep(r)).at(-1)), /^Why this rule: .* add up to 1 .*both end points/);
+  assert.match(
+    zoomText(zoomOf(r), 0),
+    /Q\[2\]\[2\] \(the step's entry\) = 0\.6532 × Q\[2\]\[1\] \+ 0\.3468 × Q\[1\]\[1\]: it lies between/,
+  );
+  // at the start, the nodes
+  const start = zoomOf({ ...r, shown: 0 });
+  assert.deepEqual(
+    start.points.map((q) => q.x),
+    model.nodes,
+  );
+  assert.equal(start.step, null);
+});
+
+test("the figure true to the end: through six Iterates, no stripes, no multiplier the data do not justify, rounding said", () => {
+  for (const start of [model.nodes, [0, 1]]) {
+    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [] };
+    const seen = [];
+    for (let k = 0; k <= 6; k++) {
+      const r = resultOf(s.nodes),
+        curves = curvesOf(r),
+        ranges = topRanges(model, r),
+        ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
+        pixel = (ranges.xlim[1] - ranges.xlim[0]) / 632;
+      // each curve drawn only where it is the polynomial's and not rounding's: x = P(y) falls as y rises
+      sample(model, r, curves, ys).forEach((xs, c) => {
+        const { xs: kept } = drawable(r, curves[c], ys, xs, pixel);
+        for (let n = 1; n < kept.length; n++) {
+          if (Number.isFinite(kept[n]) && Number.isFinite(kept[n - 1]))
+            assert.ok(kept[n] <= kept[n - 1] + pixel, `${start} after ${k} Iterates: ${curves[c].cls} turns back`);
+        }
+      });
+      const err = errorCurve(model, r, curves[0]);
+      assert.ok(ticks(...err.ylim, 6).unit <= 0, `${start} after ${k}: the error axis's multiplier, ${err.ylim}`);
+      // where the error is rounding, the band says it: no drawn error is within it
+      err.points.forEach(([, e], n) => {
+        if (Number.isFinite(e)) assert.ok(Math.abs(e) > err.band[n][1], `${start} after ${k}: rounding drawn as error`);
+      });
+      seen.push([err.rounding, err.atRoot, err.unit === 1 ? 1 : "ulp"]);
+      const next = iterateOnce(model, s, r);
+      if (next.refused === undefined) s = { ...s, ...next };
+    }
+    if (start === model.nodes) {
+      // the cubic's error at the start is the method's; at the root it is rounding, counted in ulps
+      assert.deepEqual(seen[0], ["none", false, 1]);
+      assert.deepEqual(seen.slice(4), [
+        ["decided", true, "ulp"],
+        ["decided", true, "ulp"],
+        ["decided", true, "ulp"],
+      ]);
+    } else {
+      assert.deepEqual(
+        seen.at(-1),
+        ["none", true, 1],
+        "the secant at the root: its error is the method's, p rounding's",
+      );
+    }
+  }
+  // nodes an ulp apart: rounding, but no ulps by the thousand; equal nodes: no number, so no rounding either
+  for (const [xs, rounding] of [
+    [[0.42, 0.4200000000000001, 0.43], "decided"],
+    [[0.3, 0.4, 0.4, 0.6], "none"],
+  ]) {
+    const r = resultOf(xs),
+      err = errorCurve(model, r, curvesOf(r)[0]);
+    assert.equal(err.rounding, rounding, `${xs}`);
+    assert.ok(ticks(...err.ylim, 6).unit <= 0, `${xs}: the error axis's multiplier, ${err.ylim} (unit ${err.unit})`);
+    if (rounding === "none") assert.match(zoomText(zoomOf(r), 0), /Q\[3\]\[3\] .* it is NaN, as an entry it combines/);
+  }
+  // the band: a few ulps at the nodes, growing away from nodes close to each other
+  const r = resultOf([0.42, 0.42000001]),
+    [c] = curvesOf(r);
+  assert.ok(roundingBand(r, c, r.pts[0].y) < 1e-15);
+  assert.ok(roundingBand(r, c, 0.05) > 1e3 * roundingBand(r, c, r.pts[0].y));
+  // the nodes' names: one label for nodes on one spot
+  assert.deepEqual(
+    nodeLabels([
+      { X: 10, Y: 10 },
+      { X: 100, Y: 50 },
+      { X: 104, Y: 52 },
+      { X: NaN, Y: 0 },
+    ]).map((l) => l.text),
+    ["x0", "x1, x2"],
+  );
+});

@@ -1,0 +1,210 @@
+// Iterate and what the page says of p: the iterates as the .wasm gives them, the orders of convergence,
+// Neville's estimate, the verdicts, the exponential's effect, and the many-digit table beside the doubles.
+
+import assert from "node:assert/strict";
+import { test } from "node:test";
+import { doublesIterated, same } from "../recorded.mjs";
+import { root, theoreticalOrder } from "../../../web/core/numbers.js";
+import { parseNodes } from "../../../web/core/fragment.js";
+import { iterateOnce, otherExp } from "../../../web/core/sweep.js";
+import { doublesStop, iterationRows, orderRows } from "../../../web/core/iterations.js";
+import { estimate, settled, verdict } from "../../../web/core/verdicts.js";
+import { PRECISE, converge } from "../../../web/core/precise.js";
+import { plain } from "../../../web/core/sentences/parts.js";
+import { estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
+import { expEffect } from "../../../web/core/sentences/nodes.js";
+import {
+  iterateNote,
+  iterationCells,
+  iterationsCaption,
+  orderCells,
+  ordersCaption,
+  ordersNote,
+  refusalText,
+} from "../../../web/core/sentences/iterations.js";
+import { recorded, outside, program, model, resultOf, p } from "./context.mjs";
+
+test("iterations: each p as the .wasm gives it, the double nearest the root, and where doubles end", () => {
+  for (const [start, steps, last] of [
+    [model.nodes, 2, root],
+    [[0.4, 0.5], 5, null],
+    [[0.3, 0.4, 0.5], 9, null],
+  ]) {
+    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [] },
+      nodes = [...start],
+      refused = "";
+    for (let k = 0; k < steps; k++) {
+      const next = iterateOnce(model, s, resultOf(s.nodes));
+      const want = [...nodes.slice(1), outside.pOf(nodes)];
+      if (!Number.isFinite(outside.pOf(want))) {
+        assert.match(refusalText(next.refused), /a zero denominator, and p would be NaN/);
+        refused = refusalText(next.refused);
+        break;
+      }
+      assert.deepEqual(next.nodes, want);
+      assert.ok(same(next.iterates.at(-1), outside.pOf(want)));
+      nodes = want;
+      s = { ...s, ...next };
+    }
+    const rows = iterationRows(s.iterates, start.length, program.exp);
+    if (last !== null) assert.equal(s.iterates.at(-1), last, `from ${start}: the double nearest the root`);
+    if (steps === 9) {
+      assert.ok(refused, "from 0.3, 0.4, 0.5 the iteration ends with a refusal");
+      assert.match(iterateNote(s.iterates.length - 1, settled(s.iterates)), /reached what double precision allows/);
+    }
+    assert.equal(rows.length, s.iterates.length);
+    if (start.length === 2) {
+      // at the root, Neville's estimate is rounding, not a ratio of errors
+      const said = estimateText(estimate(resultOf(s.nodes)));
+      assert.match(said, /rounding/);
+      assert.doesNotMatch(said, /Infinity/);
+    }
+  }
+  const nan = iterateOnce(model, { nodes: [0.3, 0.3], exp: "wasm", shown: 0, iterates: [] }, resultOf([0.3, 0.3]));
+  assert.match(nan.refused ? refusalText(nan.refused) : "", /NaN: there is nothing/);
+});
+
+test("the orders of convergence: two nodes, t² = t + 1; orders only above rounding", () => {
+  assert.match(iterationsCaption(2, theoreticalOrder(2)), /t² = t \+ 1\b/);
+  assert.match(iterationsCaption(4, theoreticalOrder(4)), /1\.928.*t⁴ = t³ \+ t² \+ t \+ 1/);
+  const secant = [0.4271860533532304, 0.42627326422367345, 0.42630276299151343, 0.42630275100702536, root];
+  const orders = iterationRows(secant, 2, program.exp).map((row) => iterationCells(row)[6]);
+  assert.deepEqual(orders.slice(0, 2), ["–", "–"]);
+  assert.ok(
+    orders.slice(2, 4).every((o) => Number(o) > 1 && Number(o) < 3),
+    String(orders),
+  );
+  assert.equal(orders[4], "–", "an error within rounding gives no order");
+});
+
+test("Neville's estimate: the last corrections against the true error", () => {
+  const Q = outside.sweep(model.nodes),
+    said = estimateText(estimate(resultOf(model.nodes)));
+  for (const v of [Math.abs(Q[3][3] - Q[3][2]), Math.abs(Q[3][3] - Q[2][2]), p - root]) {
+    assert.ok(said.includes(v.toExponential(2)), `${v.toExponential(2)} in: ${said}`);
+  }
+  assert.match(said, /pessimistic/);
+  assert.match(estimateText(estimate(resultOf([0.4, 0.400001]))), /pessimistic|optimistic|about the true error/);
+});
+
+test("the verdicts: equal nodes, nearly equal nodes, a y within rounding of 0, extrapolation", () => {
+  const cases = [
+    ["0.3,0.3", /x0 and x1 are the same node, 0\.3.*y1 − y0 = 0.*Q\[1\]\[1\]/],
+    ["0.3,0.4,0.3", /x0 and x2 are the same node.*Q\[2\]\[2\]/],
+    ["0,1e-20", /differ, but their y round to the same double, 1/],
+    ["0.2,0.20000000000000004", /rounding decides p here/],
+    ["0.4,0.4000000000000001", /rounding decides p here/],
+    ["0.3,0.4,0.4000000000000001,0.5", /rounding decides p here/],
+    ["0.3,0.4,0.400000000001,0.5", /rounding decides p here/],
+    ["0.4,0.400001", /^Extrapolation: .* The residual is f\(p\)/], // a good secant, judged
+    ["0.4,0.45", /^The y_k straddle 0: this is interpolation\. The residual/],
+    ["0.6,0.7", /^Extrapolation: the y_k do not straddle 0/],
+    ["0.3,0.42630275100686277", /y1 = .* is within rounding of 0: x1 is the root .* for rounding to say/],
+  ];
+  for (const [text, want] of cases) {
+    const r = resultOf(parseNodes(text).xs),
+      note = plain(qualityNote(r, verdict(r)));
+    assert.match(note, want, `${text}: ${note}`);
+    if (/same|decides|within rounding/.test(want.source))
+      assert.doesNotMatch(note, /interpolation\.|Extrapolation/, text);
+    else assert.doesNotMatch(note, /rounding/, text);
+    if (/decides/.test(want.source)) assert.match(estimateText(estimate(r)), /say nothing of the method/, text);
+  }
+});
+
+test("the exponential's effect: the y that differ between the .wasm's exp and Node's Math.exp, and p", () => {
+  for (const xs of [
+    [0.05, 0.15, 0.25, 0.35, 0.384, 0.45, 0.55, 0.65],
+    [0.3, 0.4, 0.5, 0.6],
+    [0.3, 0.45],
+  ]) {
+    const r = resultOf(xs),
+      said = expEffect(r, "wasm", otherExp(model, r, "wasm"));
+    const computed = xs.filter((x) => !recorded.nodes.some((n) => n.x === x));
+    const differ = computed.filter((x) => !same(program.exp(-2.0 * x) - x, Math.exp(-2.0 * x) - x)).length;
+    if (!computed.length) assert.match(said, /All these nodes are the program's own/);
+    else if (differ)
+      assert.match(
+        said,
+        new RegExp(`different y for ${differ} of the ${computed.length > 1 ? computed.length + " " : ""}computed`),
+      );
+    else assert.match(said, /gives the same .*computed y/);
+    const other = resultOf(xs, "browser");
+    if (differ)
+      assert.match(said, Object.is(other.p, r.p) ? /p would be the same/ : new RegExp(`p would be ${other.p}`));
+  }
+});
+
+test("the orders table: many digits to the theoretical order, and the doubles stopping where their ulp is reached", () => {
+  const ulp = 2 ** -54; // a unit in the last place of the doubles in [0.25, 0.5), the root among them
+  for (const [xs, theory, rowsWanted, stopWanted] of [
+    [model.nodes, "1.928", 7, 2],
+    [[0.3, 0.4, 0.5], "1.839", 9, 3],
+    [[0.3, 0.4], "1.618", 5, 4],
+    [[0, 1], "1.618", 8, 6],
+  ]) {
+    const run = converge(xs, PRECISE),
+      d = doublesStop(model, { nodes: xs, exp: "wasm" }),
+      rows = orderRows(run.rows, d).map((o) => ({ cells: orderCells(o, root), stop: o.stop }));
+    // the doubles as the .wasm gives them, iterated outside the page's code
+    const outsideRun = doublesIterated(outside.pOf, xs, root);
+    assert.deepEqual(d.ps, outsideRun.ps, `${xs}: the doubles' iterates`);
+    assert.equal(d.step, stopWanted, `${xs}: the doubles stop at k = ${stopWanted}`);
+    assert.equal(rows.length, rowsWanted, `${xs}: rows`);
+    // they stop at the first row whose many-digit error is below an ulp of the root
+    const firstBelow = run.rows.findIndex((r) => r.log10 < Math.log10(ulp));
+    assert.equal(d.step, firstBelow, `${xs}: the doubles' stop against the many digits`);
+    assert.deepEqual(
+      rows.map((r) => r.stop),
+      rows.map((_, k) => k === d.step),
+      `${xs}: one row marked`,
+    );
+    for (const [k, { cells }] of rows.entries()) {
+      assert.equal(cells[0], String(k));
+      assert.equal(cells[1], run.rows[k].error);
+      if (k > d.step) assert.equal(cells[3], "–");
+      else
+        assert.ok(
+          cells[3].startsWith(
+            Math.abs(d.ps[k] - root)
+              .toExponential(2)
+              .replace(/^0\.00e\+0$/, "0"),
+          ),
+        );
+    }
+    assert.match(rows.at(-1).cells[2], new RegExp(`^${theory.slice(0, 3)}`));
+    const note = ordersNote(xs.length, run.rows, run.stop, d, theoreticalOrder(xs.length), PRECISE);
+    assert.match(
+      note,
+      new RegExp(
+        `^At k = ${rowsWanted - 1} the estimated order, ${rows.at(-1).cells[2]}, is within 0\\.005 of the theoretical ${theory}\\. The program's doubles stop at k = ${stopWanted}: `,
+      ),
+    );
+    assert.match(
+      ordersCaption(xs.length, theoreticalOrder(xs.length), PRECISE),
+      new RegExp(`theoretical ${theory}\\. These digits are not the program's`),
+    );
+  }
+  // nodes that cannot be iterated: said, and no row
+  for (const [xs, want] of [
+    [
+      [0.3, 0.3],
+      /^x0 and x1 are the same node.*nothing to iterate\. The program's doubles have nothing to iterate: p0 is NaN/,
+    ],
+    [[0.3, 0.4, 0.3], /^x0 and x2 are the same node/],
+  ]) {
+    const run = converge(xs, PRECISE),
+      d = doublesStop(model, { nodes: xs, exp: "wasm" });
+    assert.equal(run.rows.length, 0);
+    assert.match(ordersNote(xs.length, run.rows, run.stop, d, theoreticalOrder(xs.length), PRECISE), want);
+  }
+  // y that round to one double: the many digits iterate, the doubles cannot
+  const run = converge([0, 1e-20], PRECISE),
+    d = doublesStop(model, { nodes: [0, 1e-20], exp: "wasm" });
+  assert.equal(run.stop.reason, "order");
+  assert.deepEqual(orderCells(orderRows(run.rows, d)[0], root)[3], "p0 = -Infinity, and they stop here");
+  assert.match(
+    ordersNote(2, run.rows, run.stop, d, theoreticalOrder(2), PRECISE),
+    /doubles have nothing to iterate: p0 is -Infinity/,
+  );
+});

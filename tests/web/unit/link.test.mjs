@@ -1,0 +1,170 @@
+// What a learner types and what a link holds: each good list and link read, each bad one refused with what is
+// wrong, a link's Iterates made again, and random lists and links (fast-check).
+
+import assert from "node:assert/strict";
+import { test } from "node:test";
+import { LIMITS } from "../../../web/core/limits.js";
+import { hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
+import { iterateOnce, replay } from "../../../web/core/sweep.js";
+import { replayText } from "../../../web/core/sentences/iterations.js";
+import { fc, model, resultOf } from "./context.mjs";
+
+test("the link and the field: good lists, and each bad one refused with what is wrong", () => {
+  const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
+  for (const [text, xs] of Object.entries(good)) {
+    assert.deepEqual(parseNodes(text), { xs }, text);
+    assert.deepEqual(
+      parseFragment(`#nodes=${text}`, model.nodes),
+      { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", refused: [] },
+      text,
+    );
+  }
+  // a first visit walks through from the start; a link opens at its step, else at the end
+  for (const [hash, nodes, exp, step] of [
+    ["", model.nodes, "wasm", 0],
+    ["#step=3", model.nodes, "wasm", 3],
+    ["#nodes=0.3,0.4&step=0", [0.3, 0.4], "wasm", 0],
+    ["#exp=browser&step=1&nodes=0.3,0.4", [0.3, 0.4], "browser", 1],
+    ["#nodes=0.3,0.4&exp=browser", [0.3, 0.4], "browser", Infinity],
+  ]) {
+    assert.deepEqual(parseFragment(hash, model.nodes), { nodes, iterates: 0, step, exp, refused: [] }, hash);
+  }
+  const long = "0." + "1".repeat(3000);
+  const bad = {
+    abc: /“abc” is not a number/,
+    0.3: /One node/,
+    "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9": /9 nodes/,
+    "0.3,1.5": /\[0, 1\]; “1\.5”/,
+    "0.3,,0.4": /nothing between comma 1 and comma 2/,
+    "0.3,0.4,": /comma after the last/,
+    ",0.3,0.4": /comma before the first/,
+    "1e-400,0.5": /too small for a double/,
+    [`0.3,${long}`]: /characters/,
+    [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
+    "0.3%ZZ": /percent-encoding/,
+  };
+  for (const [text, want] of Object.entries(bad)) {
+    const got = parseFragment(`#nodes=${text}`, model.nodes);
+    assert.match(got.error, want, text.slice(0, 40));
+    assert.ok(got.error.length < 200, got.error);
+  }
+  assert.deepEqual(parseFragment("", model.nodes), {
+    nodes: model.nodes,
+    iterates: 0,
+    step: 0,
+    exp: "wasm",
+    refused: [],
+  });
+  assert.equal(parseFragment("#tableau-section", model.nodes), null, "an anchor is not a state");
+});
+
+test("a link's other fields: each that cannot be used is left out and said, the rest used", () => {
+  const n = "nodes=0.3,0.4,0.5";
+  // the fragment, what is used of it, and what is said of the rest
+  const cases = [
+    [`${n}&iterates=2&step=1&exp=browser`, { iterates: 2, step: 1, exp: "browser" }, []],
+    [`${n}&iterates=0&step=0&exp=wasm`, { iterates: 0, step: 0, exp: "wasm" }, []],
+    [`${n}&step=3`, { step: 3 }, []],
+    ["iterates=1&step=6", { nodes: model.nodes, iterates: 1, step: 6 }, []],
+    [`${n}&step=4`, {}, [/step, 4, is more than the 3 steps 3 nodes have.*shows all 3/]],
+    [`${n}&step=-1`, {}, [/step, “-1”, is not a whole number of steps/]],
+    [`${n}&step=1.5&exp=browser`, { exp: "browser" }, [/step, “1\.5”, is not a whole number/]],
+    [
+      `${n}&iterates=abc&step=2`,
+      { step: 2 },
+      [/iterates, “abc”, is not a whole number of Iterates.*without iterating/],
+    ],
+    [`${n}&iterates=1000`, {}, [/iterates, 1000, is more than the 50 Iterates a link may ask for/]],
+    [`${n}&iterates=${"9".repeat(40)}`, {}, [/“9{20}…” \(40 characters\), is not a whole number/]],
+    [`${n}&iterates=`, {}, [/iterates, “”, is not a whole number/]],
+    [`${n}&exp=foo&step=2`, { step: 2 }, [/exp, “foo”, is neither “wasm” nor “browser”: the program's own is used/]],
+    [`${n}&foo=1&iterates=3`, { iterates: 3 }, [/holds “foo”; this page reads only nodes=, iterates=, step= and exp=/]],
+    [`${n}&step=%ZZ&exp=q`, {}, [/“step” is not valid percent-encoding/, /exp, “q”/]],
+  ];
+  for (const [hash, used, said] of cases) {
+    const got = parseFragment(`#${hash}`, model.nodes);
+    assert.deepEqual(
+      { nodes: got.nodes, iterates: got.iterates, step: got.step, exp: got.exp },
+      { nodes: [0.3, 0.4, 0.5], iterates: 0, step: Infinity, exp: "wasm", ...used },
+      hash,
+    );
+    assert.equal(got.refused.length, said.length, `${hash}: ${got.refused}`);
+    said.forEach((want, k) => assert.match(got.refused[k], want, hash));
+    for (const m of got.refused) assert.ok(m.length < 200, m);
+  }
+});
+
+test("a link's Iterates made again: the issue's two links, and a count past where doubles end", () => {
+  // from 0, 1: four Iterates, five iterates, each what clicks make
+  for (const [start, count, made] of [
+    [[0, 1], 4, 4],
+    [[0.3, 0.45, 0.6], 2, 2],
+    [[0.3, 0.4, 0.5], 50, null],
+  ]) {
+    const s = { nodes: start, exp: "wasm", shown: Infinity },
+      back = replay(model, s, count);
+    let clicked = { ...s, iterates: [] };
+    for (let k = 0; k < count; k++) {
+      const next = iterateOnce(model, clicked, resultOf(clicked.nodes));
+      if (next.refused !== undefined) break;
+      clicked = { ...clicked, ...next };
+    }
+    assert.deepEqual(
+      { nodes: back.nodes, iterates: back.iterates },
+      { nodes: clicked.nodes, iterates: clicked.iterates },
+    );
+    if (made === null) {
+      assert.match(
+        replayText(back.refused),
+        /asks for 50 Iterates; from these nodes only \d+ can be made: .*zero denominator/,
+      );
+    } else {
+      assert.equal(back.refused, undefined);
+      assert.equal(back.iterates.length, made + 1);
+    }
+  }
+});
+
+test("random lists and links: every state comes back from its link, nothing else throws", () => {
+  const nodes = fc.array(fc.double({ min: 0, max: 1, noNaN: true }), { minLength: 2, maxLength: 8 });
+  const link = nodes.chain((xs) =>
+    fc.record({
+      nodes: fc.constant(xs),
+      iterates: fc.nat(LIMITS.iterates),
+      step: fc.oneof(fc.nat(stepsFor(xs.length)), fc.constant(Infinity)),
+      exp: fc.constantFrom("wasm", "browser"),
+    }),
+  );
+  fc.assert(
+    fc.property(link, (s) => {
+      const back = parseFragment(hashOf(s), model.nodes),
+        step = s.step < stepsFor(s.nodes.length) ? s.step : Infinity;
+      return (
+        back.nodes.every((x, k) => Object.is(x, s.nodes[k] === 0 ? 0 : s.nodes[k])) &&
+        back.nodes.length === s.nodes.length &&
+        back.iterates === s.iterates &&
+        back.step === step &&
+        back.exp === s.exp &&
+        back.refused.length === 0
+      );
+    }),
+  );
+  const pieces = [..."0123456789.,-+eE%& #=", "nodes=", "exp=wasm", "NaN", "Infinity", "1e-400", "١", "\u202e"];
+  const text = fc.oneof(
+    fc.string({ maxLength: 60 }),
+    fc.array(fc.constantFrom(...pieces), { maxLength: 20 }).map((a) => a.join("")),
+  );
+  fc.assert(
+    fc.property(text, (s) => {
+      const field = parseNodes(s),
+        link = parseFragment(`#nodes=${s}`, model.nodes);
+      const fits = (xs) =>
+        xs.length >= LIMITS.nodes[0] && xs.length <= LIMITS.nodes[1] && xs.every((x) => x >= 0 && x <= 1);
+      return (
+        (field.error ? field.error.length < 200 : fits(field.xs)) &&
+        (link.error ? link.error.length < 200 : fits(link.nodes))
+      );
+    }),
+    { numRuns: 2000 },
+  );
+});
