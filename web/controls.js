@@ -6,11 +6,11 @@
 import { LIMITS } from "./core/limits.js";
 import { parseNodes } from "./core/fragment.js";
 import { iterateOnce, otherExp } from "./core/sweep.js";
-import { iterationRows } from "./core/iterations.js";
+import { iterateDone, iterationRows } from "./core/iterations.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED } from "./core/sentences/input.js";
-import { refusalText, takeAway } from "./core/sentences/iterations.js";
+import { takeAway } from "./core/sentences/iterations.js";
 import { stepText } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
@@ -77,14 +77,13 @@ export function wireControls(c) {
     c.update({ nodes: c.model.nodes, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.program }, "push");
   });
   $("iterate").addEventListener("click", () => {
+    const r = c.result();
+    // done, it says why beside it, and a press changes nothing
+    if (iterateDone(c.model, state, r, c.iterates(r)) !== null) return;
     const k = Math.max(1, state.iterates.length),
-      next = iterateOnce(c.model, state, c.result());
-    // a step refused is said, as a step taken is
-    if (next.refused !== undefined) {
-      const note = refusalText(next.refused);
-      return c.update({ note, announce: () => ANNOUNCE.refused(note) }, "none");
-    }
-    c.update({ ...next, shown: Infinity, announce: (r) => ANNOUNCE.iterated(k, r) }, "push");
+      next = iterateOnce(c.model, state, r);
+    if (next.refused === undefined)
+      c.update({ ...next, shown: Infinity, announce: (r) => ANNOUNCE.iterated(k, r) }, "push");
   });
   $("add-node").addEventListener("click", () => {
     const xs = state.nodes;

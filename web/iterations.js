@@ -42,10 +42,10 @@ function fill(table, heads, rows, numeric) {
 /**
  * The iterates p_0, p_1, ...: errors, digits, and the order of convergence.
  * @param {TableView & {button: HTMLElement}} v
- * @param {{caption: string, heads: string[], rows: IterationRow[], note: string, stuck: boolean}} what the
- *   rows, the words about them, and whether Iterate can do nothing
+ * @param {{caption: string, heads: string[], rows: IterationRow[], note: string, done: boolean}} what the
+ *   rows, the words about them, and whether Iterate can do no more (the note says why)
  */
-export function drawIterations(v, { caption, heads, rows, note, stuck }) {
+export function drawIterations(v, { caption, heads, rows, note, done }) {
   text(v.caption, caption);
   fill(
     v.table,
@@ -54,7 +54,8 @@ export function drawIterations(v, { caption, heads, rows, note, stuck }) {
     [false, true, true, true, false, true, false, false],
   );
   text(v.note, note);
-  set(v.button, { "aria-disabled": String(stuck) });
+  // aria-disabled, not disabled: the focus stays, and the reason is read with it
+  set(v.button, { "aria-disabled": String(done), "aria-describedby": done ? v.note.id : null });
 }
 
 /**

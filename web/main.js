@@ -8,8 +8,8 @@ import { loadProgram } from "./core/program.js";
 import { show, theoreticalOrder } from "./core/numbers.js";
 import { hashOf, parseFragment, parseNodes } from "./core/fragment.js";
 import { compute, expAtFirstNode, isOwn, modelOf, otherExp, replay } from "./core/sweep.js";
-import { estimate, settled, verdict } from "./core/verdicts.js";
-import { iterationRows } from "./core/iterations.js";
+import { estimate, verdict } from "./core/verdicts.js";
+import { iterateDone, iterationRows } from "./core/iterations.js";
 import { zoomOf } from "./core/curves.js";
 import { expEffect, expLesson, summaryText } from "./core/sentences/nodes.js";
 import { KEPT } from "./core/sentences/input.js";
@@ -134,12 +134,13 @@ function render() {
   phase("iterations", () => {
     const ps = iterates(r),
       n = r.pts.length;
+    const done = iterateDone(model, state, r, ps);
     drawIterations(views.iterations, {
       caption: iterationsCaption(n, theoreticalOrder(n)),
       heads: ITERATION_HEADS,
       rows: iterationRows(ps, n, model.exps[state.exp]),
-      note: state.note || iterateNote(ps.length - 1, settled(ps)),
-      stuck: !Number.isFinite(r.p),
+      note: iterateNote(ps.length - 1, done),
+      done: done !== null,
     });
   });
   text($("nodes-summary"), summaryText(r, isOwn(model, r.pts), state.exp, state.errorAt === "link" ? state.error : ""));

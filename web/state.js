@@ -29,7 +29,6 @@
  * @property {string} error what was wrong with the last input; the state is the last good one
  * @property {"field" | "link" | "figure"} errorAt where it was given
  * @property {string} linkRefused what of the link could not be used, where the rest was
- * @property {string} note why Iterate did nothing
  * @property {string | null} field the text in the field, where it is not the nodes' own: typed and
  *   not yet submitted, it stays whatever else changes
  * @property {((r: Result) => string) | null} announce what the live region says after this render
@@ -56,7 +55,6 @@ export const state = {
   error: "",
   errorAt: "field",
   linkRefused: "",
-  note: "",
   field: null,
   announce: null,
   width: 720,
@@ -77,7 +75,6 @@ const ONCE = {
   error: "",
   errorAt: /** @type {State["errorAt"]} */ ("field"),
   linkRefused: "",
-  note: "",
   announce: null,
 };
 

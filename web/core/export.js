@@ -46,15 +46,23 @@ export function iterationsTable(rows) {
   };
 }
 
+/** The typographic characters the page's words use, as ASCII for a CSV file. */
+const ASCII = { "−": "-", "–": "-", "…": "...", "×": "x", "“": '"', "”": '"' };
 /** A cell as CSV: a number's shortest decimal, a word quoted where it must be. */
 function csvCell(/** @type {number | string | null} */ v) {
   if (v === null) return "";
-  const s = typeof v === "number" ? show(v) : v;
+  const s =
+    typeof v === "number" ? show(v) : v.replace(/[−–…×“”]/g, (c) => ASCII[/** @type {keyof typeof ASCII} */ (c)]);
   return /[",\r\n]/.test(s) ? `"${s.replaceAll('"', '""')}"` : s;
 }
-/** A table as CSV (RFC 4180: CRLF between records). */
+/**
+ * A table as CSV (RFC 4180: CRLF between records), in ASCII where its
+ * words allow, so that a spreadsheet that guesses the encoding reads it;
+ * else UTF-8 with a byte-order mark, which tells it.
+ */
 export function toCsv(/** @type {Table} */ t) {
-  return [t.heads, ...t.rows].map((row) => row.map(csvCell).join(",")).join("\r\n") + "\r\n";
+  const text = [t.heads, ...t.rows].map((row) => row.map(csvCell).join(",")).join("\r\n") + "\r\n";
+  return /^[ -~\r\n]*$/.test(text) ? text : `\ufeff${text}`;
 }
 
 /** A number in LaTeX's math mode: 1.5e-7 as 1.5\times10^{-7}, all its digits kept. */

@@ -10,25 +10,40 @@ import { LINK_REFUSED, NODES_REFUSED } from "./sentences/input.js";
 /** @typedef {import("./sweep.js").ExpName} ExpName */
 
 /**
- * The nodes of a typed or linked list, or what is wrong with it.
+ * The nodes of a typed or linked list, or what is wrong with it.  Nodes
+ * are separated by commas or spaces, or, where the list has a semicolon,
+ * by semicolons, each node then written with a decimal comma or point
+ * ("0,3; 0,4; 0,5").  A list that fails and looks written with decimal
+ * commas is told how to write them.
  * @param {string} text
+ * @param {number[]} [domain] where the nodes must lie
  * @returns {{xs: number[], error?: undefined} | {error: string, xs?: undefined}}
  */
-export function parseNodes(text) {
-  if (text.length > LIMITS.text) {
-    return { error: NODES_REFUSED.tooLong(text.length) };
-  }
-  const parts = text.split(",").map((s) => s.trim());
-  if (parts.length === 1 && parts[0] === "") return { error: NODES_REFUSED.empty };
+export function parseNodes(text, domain = [0, 1]) {
+  if (text.length > LIMITS.text) return { error: NODES_REFUSED.tooLong(text.length) };
+  const got = readList(text.trim(), domain);
+  if (got.error !== undefined && !text.includes(";") && !text.includes(".") && /\d,\d/.test(text))
+    return { error: `${got.error} ${NODES_REFUSED.decimalCommas}` };
+  return got;
+}
+/**
+ * @param {string} text
+ * @param {number[]} domain
+ * @returns {{xs: number[], error?: undefined} | {error: string, xs?: undefined}}
+ */
+function readList(text, domain) {
+  if (text === "") return { error: NODES_REFUSED.empty };
+  const semicolons = text.includes(";");
+  const parts = semicolons ? text.split(";").map((p) => p.trim()) : text.split(/\s*,\s*|\s+/);
   const xs = [];
   for (const [k, s] of parts.entries()) {
-    if (s === "") return { error: NODES_REFUSED.gap(k, parts.length) };
-    if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(s)) return { error: NODES_REFUSED.notNumber(s) };
-    const x = Number(s);
-    if (x === 0 && /[1-9]/.test(s.replace(/e.*$/i, ""))) {
-      return { error: NODES_REFUSED.tooSmall(s) };
-    }
-    if (!(x >= 0 && x <= 1)) return { error: NODES_REFUSED.outside(s) };
+    if (s === "") return { error: NODES_REFUSED.gap(k, parts.length, semicolons ? "semicolon" : "comma") };
+    // with semicolons between the nodes, a comma is a node's decimal point
+    const written = semicolons && !s.includes(".") ? s.replace(/^([+-]?\d*),(\d)/, "$1.$2") : s;
+    if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(written)) return { error: NODES_REFUSED.notNumber(s) };
+    const x = Number(written);
+    if (x === 0 && /[1-9]/.test(written.replace(/e.*$/i, ""))) return { error: NODES_REFUSED.tooSmall(s) };
+    if (!(x >= domain[0] && x <= domain[1])) return { error: NODES_REFUSED.outside(s, domain) };
     xs.push(x);
   }
   if (xs.length < LIMITS.nodes[0]) return { error: NODES_REFUSED.one };

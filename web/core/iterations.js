@@ -129,3 +129,32 @@ export function orderRows(rows, d) {
     stop: row.step === d.step,
   }));
 }
+
+/**
+ * Whether Iterate can do no more, and why: the next step would be refused
+ * (a zero denominator, or p not a number), or the last iterate is within
+ * 2 ulps of the one before, so that further steps move p by rounding only
+ * (`apart` ulps).  Null while it can do more.
+ * @param {Model} m
+ * @param {import("./sweep.js").Choice & {iterates: number[]}} s
+ * @param {import("./sweep.js").Result} r the state's result
+ * @param {number[]} ps the iterates so far
+ * @returns {{why: "refused", refusal: import("./sweep.js").Refusal} | {why: "settled", apart: number} | null}
+ */
+export function iterateDone(m, s, r, ps) {
+  const next = iterateOnce(m, s, r);
+  if (next.refused !== undefined) return { why: "refused", refusal: next.refused };
+  const apart = settled(ps);
+  return apart === null ? null : { why: "settled", apart };
+}
+
+/**
+ * How many ulps the last iterate lies from the one before, where that is
+ * at most 2: the iteration has reached what doubles allow; else null.
+ * @param {number[]} ps
+ */
+export function settled(ps) {
+  if (ps.length < 2) return null;
+  const apart = Math.abs(ulpsFrom(ps[ps.length - 1], ps[ps.length - 2]));
+  return apart <= 2 ? apart : null;
+}

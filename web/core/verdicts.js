@@ -1,8 +1,7 @@
 // What the numbers of a state say of p: a zero denominator, an overflow,
 // rounding that decides p, a y within rounding of 0, interpolation or
-// extrapolation; Neville's own estimate against the true error; and
-// whether the iterates have settled.  The sentences are made from these;
-// nothing here touches the DOM.
+// extrapolation; and Neville's own estimate against the true error.  The
+// sentences are made from these; nothing here touches the DOM.
 
 import { root, ulpsFrom } from "./numbers.js";
 import { NOISE, closestPair, roundingOf } from "./rounding.js";
@@ -80,15 +79,4 @@ export function estimate(r) {
             ? "optimistic"
             : "about";
   return { n, last, other, error, off, ratio, says };
-}
-
-/**
- * How many ulps the last iterate lies from the one before, where that is
- * at most 2: the iteration has reached what doubles allow; else null.
- * @param {number[]} ps
- */
-export function settled(ps) {
-  if (ps.length < 2) return null;
-  const apart = Math.abs(ulpsFrom(ps[ps.length - 1], ps[ps.length - 2]));
-  return apart <= 2 ? apart : null;
 }

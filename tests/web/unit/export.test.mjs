@@ -8,7 +8,7 @@ import { compute, replay } from "../../../web/core/sweep.js";
 import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
 import { iterationRows } from "../../../web/core/iterations.js";
 import { iterationCells } from "../../../web/core/sentences/iterations.js";
-import { fc, outside, program, model } from "./context.mjs";
+import { fc, outside, program, model, resultOf } from "./context.mjs";
 
 // A CSV reader of RFC 4180's own, to read the files back: quoted fields
 // with doubled quotes, CRLF between records.
@@ -90,6 +90,16 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
     });
     assert.equal(rows.length, ps.length);
   }
+});
+
+test("every CSV is ASCII, typographic signs written as ASCII, or else UTF-8 opened by a byte-order mark", () => {
+  const r = resultOf(model.nodes);
+  for (const table of [tableauTable(r), iterationsTable(iterationRows([r.p, NaN], 4, program.exp))]) {
+    assert.match(toCsv(table), /^[ -~\r\n]*$/);
+  }
+  assert.match(toCsv(iterationsTable([])), /^k,p_k,p_k - root,/);
+  assert.equal(toCsv({ heads: ["x − y…"], rows: [["×“”–"]] }), 'x - y...\r\n"x""""-"\r\n');
+  assert.equal(toCsv({ heads: ["π"], rows: [] }), "\ufeffπ\r\n");
 });
 
 test("CSV and LaTeX of any doubles and words: each read back as it was written", () => {

@@ -7,8 +7,8 @@ import { doublesIterated, same } from "../recorded.mjs";
 import { root, theoreticalOrder } from "../../../web/core/numbers.js";
 import { parseNodes } from "../../../web/core/fragment.js";
 import { iterateOnce, otherExp } from "../../../web/core/sweep.js";
-import { doublesStop, iterationRows, orderRows } from "../../../web/core/iterations.js";
-import { estimate, settled, verdict } from "../../../web/core/verdicts.js";
+import { doublesStop, iterateDone, iterationRows, orderRows } from "../../../web/core/iterations.js";
+import { estimate, verdict } from "../../../web/core/verdicts.js";
 import { PRECISE, converge } from "../../../web/core/precise.js";
 import { plain } from "../../../web/core/sentences/parts.js";
 import { estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
@@ -50,7 +50,10 @@ test("iterations: each p as the .wasm gives it, the double nearest the root, and
     if (last !== null) assert.equal(s.iterates.at(-1), last, `from ${start}: the double nearest the root`);
     if (steps === 9) {
       assert.ok(refused, "from 0.3, 0.4, 0.5 the iteration ends with a refusal");
-      assert.match(iterateNote(s.iterates.length - 1, settled(s.iterates)), /reached what double precision allows/);
+      assert.match(
+        iterateNote(s.iterates.length - 1, iterateDone(model, s, resultOf(s.nodes), s.iterates)),
+        /reached what double precision allows/,
+      );
     }
     assert.equal(rows.length, s.iterates.length);
     if (start.length === 2) {
@@ -62,6 +65,27 @@ test("iterations: each p as the .wasm gives it, the double nearest the root, and
   }
   const nan = iterateOnce(model, { nodes: [0.3, 0.3], exp: "wasm", shown: 0, iterates: [] }, resultOf([0.3, 0.3]));
   assert.match(nan.refused ? refusalText(nan.refused) : "", /NaN: there is nothing/);
+});
+
+test("Iterate is done where its next step would be refused or the iterates have settled, and says why", () => {
+  // the starting nodes, how many Iterates can be made before it is done, and why it is then
+  for (const [start, made, why, said] of [
+    [model.nodes, 3, "settled", /^p3 is 1 ulp from p2: the iteration has reached what double precision allows/],
+    [[0.3, 0.4, 0.5], null, "refused", /zero denominator, and p would be NaN/],
+    [[0.3, 0.3], 0, "refused", /^p is NaN: there is nothing to iterate with/],
+  ]) {
+    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [] };
+    const psOf = (r) => (s.iterates.length ? s.iterates : [r.p]);
+    let k = 0;
+    for (; iterateDone(model, s, resultOf(s.nodes), psOf(resultOf(s.nodes))) === null; k++) {
+      s = { ...s, ...iterateOnce(model, s, resultOf(s.nodes)) };
+    }
+    const r = resultOf(s.nodes),
+      done = iterateDone(model, s, r, psOf(r));
+    if (made !== null) assert.equal(k, made, `${start}: Iterates made`);
+    assert.equal(done.why, why, `${start}`);
+    assert.match(iterateNote(psOf(r).length - 1, done), said, `${start}`);
+  }
 });
 
 test("the orders of convergence: two nodes, t² = t + 1; orders only above rounding", () => {

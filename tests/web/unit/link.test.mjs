@@ -11,6 +11,16 @@ import { fc, model, resultOf } from "./context.mjs";
 
 test("the link and the field: good lists, and each bad one refused with what is wrong", () => {
   const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
+  // as people type lists: decimal commas between semicolons, spaces between nodes
+  const typed = {
+    "0,3; 0,4; 0,5": [0.3, 0.4, 0.5],
+    "0,3;0,4": [0.3, 0.4],
+    " 0.3 0.4\t0.5 ": [0.3, 0.4, 0.5],
+    "0.3 , 0.4 0.5": [0.3, 0.4, 0.5],
+    "0.3; 0.4": [0.3, 0.4],
+    ",5; 1": [0.5, 1],
+  };
+  for (const [text, xs] of Object.entries(typed)) assert.deepEqual(parseNodes(text), { xs }, text);
   for (const [text, xs] of Object.entries(good)) {
     assert.deepEqual(parseNodes(text), { xs }, text);
     assert.deepEqual(
@@ -42,6 +52,11 @@ test("the link and the field: good lists, and each bad one refused with what is 
     [`0.3,${long}`]: /characters/,
     [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
     "0.3%ZZ": /percent-encoding/,
+    // written with decimal commas but no semicolons: how to write them is said
+    "0,3 0,4 0,5": /“3” does not\. With decimal commas, put semicolons between the nodes: “0,3; 0,4; 0,5”\.$/,
+    "0,3": /\[0, 1\]; “3” does not\. With decimal commas/,
+    "0,3;;0,4": /nothing between semicolon 1 and semicolon 2/,
+    "0,3; 0.4,5": /“0\.4,5” is not a number/,
   };
   for (const [text, want] of Object.entries(bad)) {
     const got = parseFragment(`#nodes=${text}`, model.nodes);

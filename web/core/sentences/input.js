@@ -15,19 +15,21 @@ export function quote(/** @type {string} */ s) {
 export const NODES_REFUSED = {
   tooLong: (/** @type {number} */ length) =>
     `That is ${length} characters; ${MOST} nodes need far fewer (at most ${LIMITS.text}).`,
-  empty: `Give ${RANGE} nodes, separated by commas.`,
-  /** An empty item k of `count` between commas. */
-  gap: (/** @type {number} */ k, /** @type {number} */ count) =>
+  empty: `Give ${RANGE} nodes, separated by commas or spaces.`,
+  /** An empty item k of `count` between separators. */
+  gap: (/** @type {number} */ k, /** @type {number} */ count, /** @type {string} */ sep) =>
     k === count - 1
-      ? "There is a comma after the last node: remove it."
+      ? `There is a ${sep} after the last node: remove it.`
       : k === 0
-        ? "There is a comma before the first node: remove it."
-        : `There is nothing between comma ${k} and comma ${k + 1}.`,
+        ? `There is a ${sep} before the first node: remove it.`
+        : `There is nothing between ${sep} ${k} and ${sep} ${k + 1}.`,
   notNumber: (/** @type {string} */ s) => `${quote(s)} is not a number.`,
   tooSmall: (/** @type {string} */ s) => `${quote(s)} is too small for a double: it would be read as 0.`,
-  outside: (/** @type {string} */ s) => `Each node must lie in [0, 1]; ${quote(s)} does not.`,
+  outside: (/** @type {string} */ s, /** @type {number[]} */ [lo, hi]) =>
+    `Each node must lie in [${lo}, ${hi}]; ${quote(s)} does not.`,
   one: `One node makes no polynomial to interpolate with: give ${RANGE}.`,
   many: (/** @type {number} */ n) => `${n} nodes are too many here: give ${RANGE}.`,
+  decimalCommas: "With decimal commas, put semicolons between the nodes: “0,3; 0,4; 0,5”.",
 };
 
 /** A link's other fields, refused: said, and the rest of the link used. */

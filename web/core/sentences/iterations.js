@@ -68,13 +68,16 @@ export const replayText = (/** @type {{asked: number, made: number, why: Refusal
   `The link asks for ${r.asked} Iterates; from these nodes only ${r.made} can be made: ${refusalText(r.why)}`;
 
 /**
- * What the iterations have come to: the last iterate within `apart` ulps
- * of the one before (null: not yet).
- * @param {number} k the last iterate's index
- * @param {number | null} apart
+ * What the iterations have come to, where Iterate can do no more (the
+ * last iterate is index k): the next step would be refused, or the last
+ * iterate lies within 2 ulps of the one before.
+ * @param {number} k
+ * @param {ReturnType<typeof import("../iterations.js").iterateDone>} done
  */
-export function iterateNote(k, apart) {
-  if (apart === null) return "";
+export function iterateNote(k, done) {
+  if (done === null) return "";
+  if (done.why === "refused") return refusalText(done.refusal);
+  const { apart } = done;
   return (
     `p${k} is ${apart ? `${count(apart, "ulp")} from` : "the same as"} ` +
     `p${k - 1}: the iteration has reached what double precision allows. Near the root f(p) is rounding noise ` +

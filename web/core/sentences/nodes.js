@@ -85,7 +85,6 @@ export const ANNOUNCE = {
   exp: (/** @type {ExpName} */ exp, /** @type {string} */ effect, /** @type {Result} */ r) =>
     `Now ${EXP_NAMES[exp]}. ${effect} p = ${show(r.p)}.`,
   iterated: (/** @type {number} */ k, /** @type {Result} */ r) => `Iterate ${k}: ${said(r)}`,
-  refused: (/** @type {string} */ why) => `Iterate refused: ${why}`,
   added: (/** @type {Result} */ r) => `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${said(r)}`,
   removed: (/** @type {number} */ k, /** @type {Result} */ r) => `Node ${k} removed: ${said(r)}`,
   moved: (/** @type {number} */ k, /** @type {Result} */ r) => `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}`,
