@@ -14,7 +14,6 @@ import { takeAway } from "./core/sentences/iterations.js";
 import { stepText } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
-import { revealStep } from "./tableau.js";
 import { download } from "./download.js";
 
 /** @typedef {import("./main.js").Context} Context */
@@ -22,10 +21,8 @@ import { download } from "./download.js";
 
 /** @param {Context} c */
 export function wireControls(c) {
-  const step = (/** @type {number} */ to) => {
+  const step = (/** @type {number} */ to) =>
     c.update({ shown: Math.max(0, Math.min(c.result().steps.length, to)), announce: stepText }, "replace");
-    revealStep($("tableau-scroll"), c.result());
-  };
   $("skip").addEventListener("click", (e) => {
     e.preventDefault();
     $("tableau-section").focus();

@@ -4,6 +4,7 @@
 // font it is told, into the elements it drew before.
 
 import { linspace } from "./core/numbers.js";
+import { LIMITS } from "./core/limits.js";
 import { SAMPLES, curvesOf, drawable, errorCurve, fOf, sample, topRanges } from "./core/curves.js";
 import { TOP, figureDescription, legendItems } from "./core/sentences/figure.js";
 import { handleName, handleText } from "./core/sentences/nodes.js";
@@ -189,8 +190,8 @@ function makeHandle(/** @type {number} */ k) {
   const hdl = el("g", {
     role: "slider",
     tabindex: 0,
-    "aria-valuemin": 0,
-    "aria-valuemax": 1,
+    "aria-valuemin": LIMITS.domain[0],
+    "aria-valuemax": LIMITS.domain[1],
     "aria-orientation": "horizontal",
   });
   hdl.append(

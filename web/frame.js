@@ -58,16 +58,18 @@ export const at = (/** @type {number} */ v) => Math.max(-1e4, Math.min(1e4, v)).
 export const textWidth = (/** @type {number} */ chars, /** @type {number} */ font) => chars * font * 0.62;
 
 /**
- * The x under a pointer at clientX, in a panel's scale, to 0.001, the
- * figure's box on the screen being `rect` and drawn at `width`.
+ * The x under a pointer at clientX, in a panel's scale (beyond its edges
+ * too), to 0.001 and within the domain, the figure's box on the screen
+ * being `rect` and drawn at `width`.
  * @param {{left: number, width: number}} rect
  * @param {number} width
  * @param {{xlim: number[]}} ranges the panel's
  * @param {number} clientX
+ * @param {number[]} domain
  */
-export function xAt(rect, width, { xlim }, clientX) {
+export function xAt(rect, width, { xlim }, clientX, domain) {
   const box = layout(width),
     scale = rect.width / box.W;
   const x = xlim[0] + (((clientX - rect.left) / scale - box.L) / (box.W - box.L - box.R)) * (xlim[1] - xlim[0]);
-  return Math.round(Math.min(xlim[1], Math.max(xlim[0], x)) * 1000) / 1000;
+  return Math.round(Math.min(domain[1], Math.max(domain[0], x)) * 1000) / 1000;
 }

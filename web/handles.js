@@ -25,12 +25,13 @@ export function wireHandles(c) {
    * @param {number} x
    * @param {"push" | "replace"} how
    * @param {State["announce"]} announce
+   * @param {Partial<State>} more
    */
-  const moveNode = (k, x, how, announce = null) =>
+  const moveNode = (k, x, how, announce = null, more = {}) =>
     c.tryNodes(
       state.nodes.map((v, m) => (m === k ? x : v)),
       how,
-      { shown: state.shown, announce },
+      { shown: state.shown, announce, ...more },
     );
   /** Node k removed, or refused where there are as few nodes as there can be. */
   const removeNode = (/** @type {number} */ k) => {
@@ -66,13 +67,15 @@ export function wireHandles(c) {
     const drag = state.drag;
     if (!drag) return;
     change({ drag: { ...drag, frame: 0 } }, "same");
-    if (moveNode(drag.k, drag.x, drag.moved ? "replace" : "push") && state.drag)
-      change({ drag: { ...state.drag, moved: true } }, "same");
+    // taken past the window, the window follows it
+    const past = state.frozen && (drag.x < state.frozen.xlim[0] || drag.x > state.frozen.xlim[1]);
+    if (moveNode(drag.k, drag.x, drag.moved ? "replace" : "push", null, past ? { frozen: null } : {}) && state.drag)
+      change({ drag: { ...state.drag, moved: true }, frozen: state.frozen ?? topRanges(c.model, c.result()) }, "same");
   };
   handles.addEventListener("pointermove", (e) => {
     const drag = state.drag;
     if (!drag || e.pointerId !== drag.id || !state.frozen) return;
-    const x = xAt(svg.getBoundingClientRect(), state.width, state.frozen, e.clientX);
+    const x = xAt(svg.getBoundingClientRect(), state.width, state.frozen, e.clientX, LIMITS.domain);
     change({ drag: { ...drag, x, frame: drag.frame || requestAnimationFrame(dragFrame) } }, "same");
   });
   const endDrag = (/** @type {PointerEvent} */ e) => {
@@ -99,8 +102,8 @@ export function wireHandles(c) {
       ArrowUp: x + fine,
       PageUp: x + 0.1,
       PageDown: x - 0.1,
-      Home: 0,
-      End: 1,
+      Home: LIMITS.domain[0],
+      End: LIMITS.domain[1],
     })[e.key];
     if (e.key === "Delete" || e.key === "Backspace") {
       e.preventDefault();

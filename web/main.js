@@ -57,6 +57,7 @@ const views = {
     count: $("step-count"),
     rule: $("step-rule"),
     buttons: { first: $("step-first"), back: $("step-back"), forward: $("step-forward"), last: $("step-last") },
+    scroll: $("tableau-scroll"),
   },
   figure: { svg, legend: $("legend"), caption: $("figure-desc") },
   zoom: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom"))),
@@ -159,6 +160,8 @@ function render() {
   text($("print-link"), address + (state.hash ?? ""));
   performance.measure("inverse_neville:render", { start });
   scheduleOrders(views.orders, model);
+  // the step's cells scrolled into the tableau's box once it is laid out, as it is for the next frame anyway
+  requestAnimationFrame(() => revealStep(views.tableau.scroll, resultOf(state)));
 }
 
 /**
@@ -269,9 +272,6 @@ new ResizeObserver(() => {
     change(now, "same");
     render();
   }
-  // once laid out: the last entry shown, on a phone as on a desktop
-  if (!state.laidOut) revealStep($("tableau-scroll"), resultOf(state));
-  change({ laidOut: true }, "same");
 }).observe($("figure-box"));
 performance.mark("inverse_neville:ready");
 

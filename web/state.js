@@ -42,7 +42,6 @@
  * @property {boolean} keyed whether a key has moved the focused handle: its later keys make no history entry
  * @property {string | null} hash the fragment last read or written
  * @property {Orders} orders
- * @property {boolean} laidOut whether the page has been laid out once
  */
 
 /** @type {State} */
@@ -67,7 +66,6 @@ export const state = {
   keyed: false,
   hash: null,
   orders: { key: "", nodes: [], rows: [], stop: null, doubles: null },
-  laidOut: false,
 };
 
 /** What lasts one render only. */

@@ -105,30 +105,37 @@ export function drawTableau(v, r, { digits, showBits }) {
 }
 
 /**
- * Keeps the new entry in the visible part of the tableau's scrolling box.
+ * Keeps the step's cells, the entry it makes and the two it combines, in
+ * the visible part of the tableau's scrolling box, whole, beside the row
+ * headers that stay at its left; at the start, the nodes.  Where the box
+ * can scroll that far, no number is left cut in two beside the headers:
+ * the first column shown starts at its edge.
  * @param {HTMLElement} box
  * @param {Result} r
  */
 export function revealStep(box, r) {
-  if (r.shown === 0) return;
-  const { i, j } = r.steps[r.shown - 1],
-    cell = /** @type {HTMLElement} */ (box.querySelector(`#q-${i}-${j}`)),
-    row = /** @type {HTMLTableRowElement} */ (cell.parentElement);
+  const cells = [...box.querySelectorAll("td.new, td.reads")];
+  if (!cells.length)
+    cells.push(.../** @type {NodeListOf<HTMLElement>} */ (box.querySelectorAll("td[id^='q-'][id$='-0']")));
+  const first = /** @type {HTMLElement | undefined} */ (cells[0]);
+  if (!first || r.pts.length === 0) return;
+  const row = /** @type {HTMLTableRowElement} */ (first.parentElement),
+    origin = box.getBoundingClientRect().left - box.scrollLeft;
   // where a cell lies in the box's scrolled content
-  const at = (/** @type {Element} */ e) =>
-    e.getBoundingClientRect().left - box.getBoundingClientRect().left + box.scrollLeft;
+  const spans = cells.map((c) => c.getBoundingClientRect()).map((b) => [b.left - origin, b.right - origin]);
+  const left = Math.min(...spans.map(([a]) => a)),
+    right = Math.max(...spans.map(([, b]) => b));
   // the row's header stays in view at the left, over what scrolls beneath it
   const head = /** @type {HTMLElement | null} */ (row.querySelector("th"))?.offsetWidth ?? 0;
-  const left = at(cell),
-    right = left + cell.offsetWidth;
-  let to = box.scrollLeft;
-  if (left >= to + head && right <= to + box.clientWidth) return;
-  to = left < to + head ? left - head : right - box.clientWidth;
-  // and, where the box can scroll that far, no number cut in two beside the
-  // header: the first column shown starts at its edge
+  const from = box.scrollLeft + head,
+    to = box.scrollLeft + box.clientWidth;
+  if (left >= from && right <= to) return;
+  // as far right as the cells need, the entry made first where not all fit
+  const want =
+    right - left <= box.clientWidth - head ? (left < from ? left - head : right - box.clientWidth) : left - head;
   const most = box.scrollWidth - box.clientWidth;
-  const aligned = [...row.querySelectorAll("td")]
-    .map((td) => at(td) - head)
-    .filter((x) => x >= Math.min(to, left - head) && x <= Math.min(left - head, most) && x + box.clientWidth >= right);
-  box.scrollLeft = Math.max(0, aligned.length ? Math.min(...aligned) : to);
+  const edges = [...row.querySelectorAll("td")]
+    .map((td) => td.getBoundingClientRect().left - origin - head)
+    .filter((x) => x <= Math.min(left - head, most) && x >= want);
+  box.scrollLeft = Math.max(0, edges.length ? Math.min(...edges) : want);
 }

@@ -3,13 +3,15 @@
 // the step's three in their roles' colours, the step's weights in the
 // title, and the root marked.
 
-import { minus, root, superscript } from "./core/numbers.js";
+import { minus, root } from "./core/numbers.js";
 import { ULP } from "./core/rounding.js";
 import { entryName } from "./core/sentences/parts.js";
 import { zoomAxis, zoomTitle } from "./core/sentences/step.js";
+import { unitText } from "./core/sentences/figure.js";
 import { el, join, set, text } from "./dom.js";
 import { fitAlong } from "./axes.js";
 import { layout, textWidth } from "./frame.js";
+import { layer } from "./layers.js";
 
 /** @typedef {import("./core/curves.js").Zoom} Zoom */
 /** @typedef {import("./core/curves.js").ZoomPoint} ZoomPoint */
@@ -77,27 +79,36 @@ export function drawZoom(svg, z, width, font) {
     H = line + 48;
   set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
   const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
-  /** @type {{name: string, attrs: Record<string, string | number>, text?: string}[]} */
-  const out = lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: 16 + 16 * k }, text: t }));
-  out.push({ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } });
+  /** @typedef {{name: string, attrs: Record<string, string | number>, text?: string}} Made */
+  const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
+  drawMade(
+    layer(g, "title"),
+    lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: 16 + 16 * k }, text: t })),
+  );
+  // the axis, a group of its own: the line, its labelled ticks and its label
+  /** @type {Made[]} */
+  const axis = [{ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } }];
   // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
   const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / ULP) : z.xlim;
   const t = fitAlong(a, b, 6, plotW, font);
   // whole ulps only: there is no double between two neighbours
   for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
     const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);
-    out.push({ name: "line", attrs: { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 } });
+    axis.push({ name: "line", attrs: { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 } });
     const label = z.inUlps ? minus(String(k.value)) : k.label;
-    out.push({ name: "text", attrs: { class: "tick", x, y: line + font + 8, "text-anchor": "middle" }, text: label });
+    axis.push({ name: "text", attrs: { class: "tick", x, y: line + font + 8, "text-anchor": "middle" }, text: label });
   }
-  const unit = t.unit ? `  [×10${superscript(t.unit)}]` : "";
-  out.push({
+  axis.push({
     name: "text",
     attrs: { x: (L + W - R) / 2, y: line + 2 * font + 16, "text-anchor": "middle" },
-    text: zoomAxis(z, unit),
+    text: zoomAxis(z, unitText(t.unit)),
   });
+  const axisGroup = layer(g, "axis");
+  set(axisGroup, { "data-axis": "x" });
+  drawMade(axisGroup, axis);
   const rx = px(root).toFixed(1);
-  out.push({ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } });
+  /** @type {Made[]} */
+  const marks = [{ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } }];
   // the earlier entries first, so that the step's three are drawn over them
   const order = { old: 0, lo: 1, hi: 2, new: 3 };
   for (const q of [...placed].sort((a, b) => order[a.role] - order[b.role])) {
@@ -105,36 +116,46 @@ export function drawZoom(svg, z, width, font) {
     if (q.row >= 0) {
       const y = line - 12 - q.row * rowH,
         lx = L + q.label;
-      out.push({
+      marks.push({
         name: "line",
         attrs: { class: `leader zoom-${q.role}`, x1: x.toFixed(1), x2: lx.toFixed(1), y1: line - 5, y2: y + 3 },
       });
-      out.push({
+      marks.push({
         name: "text",
         attrs: { class: "zoom-label", x: lx.toFixed(1), y, "text-anchor": "middle" },
         text: entryName(q.i, q.j),
       });
     }
-    out.push({
+    marks.push({
       name: "circle",
       attrs: { class: `zoom-${q.role}`, cx: x.toFixed(1), cy: line, r: q.role === "old" ? 3.5 : 5 },
     });
   }
-  // the same elements where the same kinds stand in the same places
+  drawMade(layer(g, "marks"), marks);
+  return placed.filter((q) => q.row < 0).length;
+}
+
+/**
+ * Elements made to stand for these: the same elements where the same
+ * kinds stand in the same places, their attributes and text brought up to
+ * date, as d3's joins do.
+ * @param {SVGElement} g
+ * @param {{name: string, attrs: Record<string, string | number>, text?: string}[]} made
+ */
+function drawMade(g, made) {
   join(
-    /** @type {SVGElement} */ (svg.querySelector(".plot")),
-    out,
+    g,
+    made,
     (d) => el(d.name, {}),
     (e, d) => {
       if (e.localName !== d.name) {
-        const made = el(d.name, {});
-        e.replaceWith(made);
-        e = made;
+        const fresh = el(d.name, {});
+        e.replaceWith(fresh);
+        e = fresh;
       }
       for (const a of [...e.attributes]) if (!(a.name in d.attrs)) e.removeAttribute(a.name);
       set(e, d.attrs);
       text(e, d.text ?? "");
     },
   );
-  return placed.filter((q) => q.row < 0).length;
 }

@@ -5,6 +5,7 @@
 // touches the DOM or knows a font.
 
 import { linspace, root, ulpsFrom } from "./numbers.js";
+import { LIMITS } from "./limits.js";
 import { sweep, weightsOf } from "./neville.js";
 import { NOISE, ULP, roundingBand, ruledByRounding } from "./rounding.js";
 
@@ -70,7 +71,7 @@ export function topRanges(m, r) {
     pad = Math.max(0.03, (hi - lo) * 0.12);
   const down = (/** @type {number} */ v) => Math.floor(v * 100) / 100,
     up = (/** @type {number} */ v) => Math.ceil(v * 100) / 100;
-  const xlim = [Math.max(0, down(lo - pad)), Math.min(1, up(hi + pad))];
+  const xlim = [Math.max(LIMITS.domain[0], down(lo - pad)), Math.min(LIMITS.domain[1], up(hi + pad))];
   const ylo = Math.min(fx(xlim[1]), 0),
     yhi = Math.max(fx(xlim[0]), 0),
     ypad = (yhi - ylo) * 0.06;

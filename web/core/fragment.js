@@ -19,7 +19,7 @@ import { LINK_REFUSED, NODES_REFUSED } from "./sentences/input.js";
  * @param {number[]} [domain] where the nodes must lie
  * @returns {{xs: number[], error?: undefined} | {error: string, xs?: undefined}}
  */
-export function parseNodes(text, domain = [0, 1]) {
+export function parseNodes(text, domain = LIMITS.domain) {
   if (text.length > LIMITS.text) return { error: NODES_REFUSED.tooLong(text.length) };
   const got = readList(text.trim(), domain);
   if (got.error !== undefined && !text.includes(";") && !text.includes(".") && /\d,\d/.test(text))

@@ -8,9 +8,14 @@ import { minus } from "./numbers.js";
 /** @typedef {{value: number, label: string}} Tick */
 /** @typedef {{ticks: Tick[], unit: number}} Ticks */
 
+/** The most ticks an axis may be given, and the fewest it needs to be read (a scale, not a point). */
+export const TICKS = { most: 10, fewest: 3 };
+
 /**
- * Ticks in [lo, hi], at most `most` + 1 of them.  Labels are made from
- * integers times the step, so no rounding shows.
+ * Ticks in [lo, hi]: the widest step of 1, 2 or 5 times a power of ten that
+ * gives at most `most` + 1 of them, or, where that gives fewer than three,
+ * the widest that gives three.  Labels are made from integers times the
+ * step, so no rounding shows.
  * @param {number} lo
  * @param {number} hi
  * @param {number} most
@@ -20,11 +25,13 @@ export function ticks(lo, hi, most) {
   if (!(hi > lo)) hi = lo + 1;
   const raw = (hi - lo) / Math.max(1, most);
   const mag = 10 ** Math.floor(Math.log10(raw));
-  let step = mag;
-  for (const m of [1, 2, 5, 10]) {
-    step = m * mag;
-    if ((hi - lo) / step <= most) break;
-  }
+  /** the nice steps from mag upwards, and down again where they give too few */
+  const nice = (/** @type {number} */ k) => [1, 2, 5][((k % 3) + 3) % 3] * mag * 10 ** Math.floor(k / 3);
+  const count = (/** @type {number} */ step) => Math.floor(hi / step + 1e-9) - Math.ceil(lo / step - 1e-9) + 1;
+  let k = 0;
+  while ((hi - lo) / nice(k) > most) k++;
+  while (count(nice(k)) < TICKS.fewest) k--;
+  const step = nice(k);
   const big = Math.max(Math.abs(lo), Math.abs(hi));
   const unit = big >= 1e3 || big < 1e-2 ? 3 * Math.floor(Math.log10(big) / 3) : 0;
   const decimals = Math.max(0, -Math.floor(Math.log10(step / 10 ** unit) + 1e-9));
