@@ -47,9 +47,10 @@ export function wireControls(c) {
     step(to);
   });
   $("digits").addEventListener("change", () =>
-    c.update({ digits: Number(/** @type {HTMLSelectElement} */ ($("digits")).value) }, "none"),
+    c.update({ digits: Number(/** @type {HTMLSelectElement} */ ($("digits")).value) }, "replace"),
   );
   input("show-bits").addEventListener("change", () => c.update({ showBits: input("show-bits").checked }, "none"));
+  input("lecture").addEventListener("change", () => c.update({ lecture: input("lecture").checked }, "replace"));
   input("nodes").addEventListener("input", () => change({ field: input("nodes").value }, "same"));
   $("experiment").addEventListener("submit", (e) => {
     e.preventDefault();

@@ -37,7 +37,7 @@ import { drawErrorPanel } from "./errors.js";
  */
 export function drawFigure(v, m, r, { width, frozen, font }) {
   const svg = v.svg,
-    box = layout(width);
+    box = layout(width, font);
   set(svg, { viewBox: `0 0 ${box.W} ${box.H}`, width: box.W, height: box.H });
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
   const upper = layer(g, "upper"),

@@ -17,18 +17,21 @@
  */
 
 /**
- * The figure's frame at a width in CSS pixels: margins, both panels'
- * heights and the whole height.
+ * The figure's frame at a width and font size in CSS pixels: margins, both
+ * panels' heights and the whole height.  The margins hold the text around
+ * the panels (ticks, axis labels, titles), so they grow with the font.
  * @param {number} width
+ * @param {number} font
  * @returns {Box}
  */
-export function layout(width) {
+export function layout(width, font) {
   const W = Math.round(Math.max(280, width));
-  const L = 62,
+  const L = Math.round(Math.max(62, 4.2 * font)),
     R = 26,
-    top = 30,
+    top = Math.round(Math.max(30, font + 16)),
     topH = Math.round(Math.min(300, Math.max(190, W * 0.42)));
-  const gap = 86,
+  // between the panels: the upper one's ticks and axis label, then the lower one's title
+  const gap = Math.round(Math.max(86, 3.4 * font + 30)),
     bottomH = Math.round(Math.min(170, Math.max(120, W * 0.24)));
   return {
     W,
@@ -36,7 +39,7 @@ export function layout(width) {
     R,
     top: [top, top + topH],
     bottom: [top + topH + gap, top + topH + gap + bottomH],
-    H: top + topH + gap + bottomH + 52,
+    H: top + topH + gap + bottomH + Math.round(Math.max(52, 2.4 * font + 22)),
   };
 }
 /**
@@ -62,13 +65,13 @@ export const textWidth = (/** @type {number} */ chars, /** @type {number} */ fon
  * too), to 0.001 and within the domain, the figure's box on the screen
  * being `rect` and drawn at `width`.
  * @param {{left: number, width: number}} rect
- * @param {number} width
+ * @param {{width: number, font: number}} drawn the width and font the figure is drawn at
  * @param {{xlim: number[]}} ranges the panel's
  * @param {number} clientX
  * @param {number[]} domain
  */
-export function xAt(rect, width, { xlim }, clientX, domain) {
-  const box = layout(width),
+export function xAt(rect, { width, font }, { xlim }, clientX, domain) {
+  const box = layout(width, font),
     scale = rect.width / box.W;
   const x = xlim[0] + (((clientX - rect.left) / scale - box.L) / (box.W - box.L - box.R)) * (xlim[1] - xlim[0]);
   return Math.round(Math.min(domain[1], Math.max(domain[0], x)) * 1000) / 1000;

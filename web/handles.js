@@ -75,7 +75,7 @@ export function wireHandles(c) {
   handles.addEventListener("pointermove", (e) => {
     const drag = state.drag;
     if (!drag || e.pointerId !== drag.id || !state.frozen) return;
-    const x = xAt(svg.getBoundingClientRect(), state.width, state.frozen, e.clientX, LIMITS.domain);
+    const x = xAt(svg.getBoundingClientRect(), state, state.frozen, e.clientX, LIMITS.domain);
     change({ drag: { ...drag, x, frame: drag.frame || requestAnimationFrame(dragFrame) } }, "same");
   });
   const endDrag = (/** @type {PointerEvent} */ e) => {

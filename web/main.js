@@ -12,10 +12,11 @@ import { estimate, verdict } from "./core/verdicts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
 import { zoomOf } from "./core/curves.js";
 import { expEffect, expLesson, summaryText } from "./core/sentences/nodes.js";
-import { KEPT } from "./core/sentences/input.js";
+import { KEPT, digitsName } from "./core/sentences/input.js";
+import { LIMITS } from "./core/limits.js";
 import { zoomText } from "./core/sentences/step.js";
 import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
-import { $, input, set, text } from "./dom.js";
+import { $, h, input, set, text } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
 import { drawFigure } from "./figure.js";
@@ -156,6 +157,10 @@ function render() {
   text($("figure-error"), state.error && !inField ? `${state.error} ${KEPT.figure}` : "");
   set(field, { "aria-invalid": inField ? "true" : null });
   for (const radio of radios) radio.checked = radio.value === state.exp;
+  input("show-bits").checked = state.showBits;
+  input("lecture").checked = state.lecture;
+  /** @type {HTMLSelectElement} */ ($("digits")).value = String(state.digits);
+  document.documentElement.classList.toggle("lecture", state.lecture);
   if (state.announce) text($("announce"), state.announce(r));
   text($("print-link"), address + (state.hash ?? ""));
   performance.measure("inverse_neville:render", { start });
@@ -174,15 +179,17 @@ function update(changes, how) {
   change(changes);
   if (how !== "none") {
     const hash = hashOf({
+      ...state,
       nodes: state.start,
       iterates: Math.max(0, state.iterates.length - 1),
       step: state.shown,
-      exp: state.exp,
     });
     if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"](null, "", hash);
   }
   change({ hash: location.hash }, "same");
   render();
+  // the lecture's text is larger: the figure is drawn again at its size
+  if ("lecture" in changes) remeasure();
 }
 /**
  * An input that cannot be used: said, and nothing else changes.
@@ -232,6 +239,10 @@ function fromLocation() {
       iterates: made.iterates,
       exp: s.exp,
       shown: s.step,
+      digits: s.digits,
+      lecture: s.lecture,
+      predict: s.predict,
+      deeper: s.deeper,
       field: null,
       linkRefused: refused.join(" "),
     },
@@ -240,6 +251,8 @@ function fromLocation() {
   return true;
 }
 
+// the digits the tableau can be shown to, in the order the reader is offered them
+$("digits").append(...LIMITS.digits.map((d) => h("option", { value: String(d) }, digitsName(d))));
 const run = program.run();
 performance.mark("inverse_neville:run");
 text($("program-output"), run.stdout + run.stderr);
@@ -258,7 +271,14 @@ const measured = () => {
 };
 change({ nodes: model.nodes, ...measured() }, "same");
 if (!fromLocation()) render();
-
+/** The figure drawn again where its width or fonts have changed since they were last measured. */
+function remeasure() {
+  const now = measured();
+  if (now.width !== state.width || now.font !== state.font || now.zoomFont !== state.zoomFont) {
+    change(now, "same");
+    render();
+  }
+}
 const context = { model, update, refuse, tryNodes, result: () => resultOf(state), iterates, views };
 wireControls(context);
 wireHandles(context);
@@ -266,13 +286,7 @@ window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
 // size on a phone; measured here, never while drawing.
-new ResizeObserver(() => {
-  const now = measured();
-  if (now.width !== state.width || now.font !== state.font || now.zoomFont !== state.zoomFont) {
-    change(now, "same");
-    render();
-  }
-}).observe($("figure-box"));
+new ResizeObserver(remeasure).observe($("figure-box"));
 performance.mark("inverse_neville:ready");
 
 /** @typedef {typeof context} Context */

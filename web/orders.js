@@ -3,10 +3,9 @@
 // for it, and a computation whose nodes are gone is dropped.  Each step's
 // work is precise.js's; the table is drawn from the state.
 
-import { root, theoreticalOrder } from "./core/numbers.js";
+import { root, show, theoreticalOrder } from "./core/numbers.js";
 import { PRECISE, steps } from "./core/precise.js";
 import { doublesStop, orderRows } from "./core/iterations.js";
-import { hashOf } from "./core/fragment.js";
 import { computingText, orderHeads, ordersCaption, ordersNote } from "./core/sentences/iterations.js";
 import { change, state } from "./state.js";
 import { drawOrders } from "./iterations.js";
@@ -23,7 +22,7 @@ import { drawOrders } from "./iterations.js";
  */
 export function scheduleOrders(v, m) {
   const { nodes, exp } = state,
-    key = hashOf({ nodes, iterates: 0, step: Infinity, exp });
+    key = `${exp} ${nodes.map(show).join()}`;
   if (key !== state.orders.key) {
     change({ orders: { key, nodes, rows: [], stop: null, doubles: null } }, "same");
     const run = steps(nodes, PRECISE);

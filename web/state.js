@@ -37,6 +37,9 @@
  * @property {number} zoomFont the text size of the line at y = 0, as last measured
  * @property {number} digits the significant digits the tableau shows; 0: all, the shortest decimal of each double
  * @property {boolean} showBits whether each entry's bits are shown beneath it
+ * @property {boolean} lecture whether the page's text is large enough for the back of a room
+ * @property {boolean} predict whether each entry is asked for before it is shown
+ * @property {boolean} deeper whether "Going deeper" is open
  * @property {Ranges | null} frozen the upper panel's ranges while a node is dragged
  * @property {Drag | null} drag
  * @property {boolean} keyed whether a key has moved the focused handle: its later keys make no history entry
@@ -61,6 +64,9 @@ export const state = {
   zoomFont: 13,
   digits: 0,
   showBits: false,
+  lecture: false,
+  predict: false,
+  deeper: false,
   frozen: null,
   drag: null,
   keyed: false,

@@ -62,7 +62,7 @@ export function placeLabels(z, plotW, font) {
  * @returns {number} how many entries are left unlabelled
  */
 export function drawZoom(svg, z, width, font) {
-  const { W, L, R } = layout(width),
+  const { W, L, R } = layout(width, font),
     plotW = W - L - R,
     { placed, rows } = placeLabels(z, plotW, font);
   // the title's two halves on two lines where one would not fit

@@ -55,12 +55,19 @@ function readList(text, domain) {
  * What a link brings back: the nodes Iterate started from, how many
  * Iterates to replay from them (each iterate is the program's Qij's, so the
  * count is enough and cannot disagree with the nodes), the steps shown
- * (Infinity: all), the exponential.
- * @typedef {{nodes: number[], iterates: number, step: number, exp: ExpName}} LinkState
+ * (Infinity: all), the exponential, and the reader's settings: the digits
+ * the tableau shows and the switches (the lecture's large text, predicting
+ * each entry before it is shown, "Going deeper" open).
+ * @typedef {{nodes: number[], iterates: number, step: number, exp: ExpName} & Settings} LinkState
  */
+/** @typedef {{digits: number, lecture: boolean, predict: boolean, deeper: boolean}} Settings */
 
+/** The settings of a link without them. */
+export const SETTINGS = { digits: 0, lecture: false, predict: false, deeper: false };
+/** The switches among the settings, as a link writes them: 1 on, 0 off. */
+const SWITCHES = /** @type {const} */ (["lecture", "predict", "deeper"]);
 /** The keys a link may hold, in the order it is written. */
-const KEYS = ["nodes", "iterates", "step", "exp"];
+const KEYS = ["nodes", "iterates", "step", "exp", "digits", ...SWITCHES];
 
 /** The steps of the sweep over n nodes. */
 export const stepsFor = (/** @type {number} */ n) => (n * (n - 1)) / 2;
@@ -96,7 +103,7 @@ export function parseFragment(hash, programNodes) {
   const text = hash.replace(/^#/, "");
   /** @type {string[]} */
   const refused = [];
-  if (text === "") return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", refused };
+  if (text === "") return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", ...SETTINGS, refused };
   if (!text.includes("=")) return null;
   /** @type {Record<string, string>} */
   const fields = {};
@@ -137,13 +144,35 @@ export function parseFragment(hash, programNodes) {
     if (c.error !== undefined) refused.push(c.error);
     else step = c.n;
   }
-  return { nodes, iterates, step, exp, refused };
+  return { nodes, iterates, step, exp, ...settingsOf(fields, refused), refused };
+}
+
+/**
+ * The settings a link's fields hold, each that cannot be used left at its
+ * default and said.
+ * @param {Record<string, string>} fields
+ * @param {string[]} refused
+ * @returns {Settings}
+ */
+function settingsOf(fields, refused) {
+  const out = { ...SETTINGS };
+  if (fields.digits !== undefined) {
+    if (LIMITS.digits.map(String).includes(fields.digits)) out.digits = Number(fields.digits);
+    else refused.push(LINK_REFUSED.digits(fields.digits, LIMITS.digits));
+  }
+  for (const key of SWITCHES) {
+    const value = fields[key];
+    if (value === "1" || value === "0") out[key] = value === "1";
+    else if (value !== undefined) refused.push(LINK_REFUSED.switch(key, value));
+  }
+  return out;
 }
 
 /**
  * The fragment that brings back this state: the step only where it is not
- * the last, the Iterates and the exponential only where they are not none
- * and the program's own, so that a link made before them reads the same.
+ * the last, the Iterates, the exponential and each setting only where they
+ * are not none, the program's own and the default, so that a link made
+ * before them reads the same.
  * @param {LinkState} s
  */
 export function hashOf(s) {
@@ -152,6 +181,10 @@ export function hashOf(s) {
     s.nodes.map(show).join(",") +
     (s.iterates > 0 ? `&iterates=${s.iterates}` : "") +
     (s.step < stepsFor(s.nodes.length) ? `&step=${s.step}` : "") +
-    (s.exp === "browser" ? "&exp=browser" : "")
+    (s.exp === "browser" ? "&exp=browser" : "") +
+    (s.digits ? `&digits=${s.digits}` : "") +
+    SWITCHES.filter((key) => s[key])
+      .map((key) => `&${key}=1`)
+      .join("")
   );
 }

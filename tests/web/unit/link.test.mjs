@@ -4,7 +4,7 @@
 import assert from "node:assert/strict";
 import { test } from "node:test";
 import { LIMITS } from "../../../web/core/limits.js";
-import { hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
+import { SETTINGS, hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
 import { iterateOnce, replay } from "../../../web/core/sweep.js";
 import { replayText } from "../../../web/core/sentences/iterations.js";
 import { fc, model, resultOf } from "./context.mjs";
@@ -25,7 +25,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
     assert.deepEqual(parseNodes(text), { xs }, text);
     assert.deepEqual(
       parseFragment(`#nodes=${text}`, model.nodes),
-      { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", refused: [] },
+      { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", ...SETTINGS, refused: [] },
       text,
     );
   }
@@ -37,7 +37,11 @@ test("the link and the field: good lists, and each bad one refused with what is 
     ["#exp=browser&step=1&nodes=0.3,0.4", [0.3, 0.4], "browser", 1],
     ["#nodes=0.3,0.4&exp=browser", [0.3, 0.4], "browser", Infinity],
   ]) {
-    assert.deepEqual(parseFragment(hash, model.nodes), { nodes, iterates: 0, step, exp, refused: [] }, hash);
+    assert.deepEqual(
+      parseFragment(hash, model.nodes),
+      { nodes, iterates: 0, step, exp, ...SETTINGS, refused: [] },
+      hash,
+    );
   }
   const long = "0." + "1".repeat(3000);
   const bad = {
@@ -68,6 +72,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
     iterates: 0,
     step: 0,
     exp: "wasm",
+    ...SETTINGS,
     refused: [],
   });
   assert.equal(parseFragment("#tableau-section", model.nodes), null, "an anchor is not a state");
@@ -93,19 +98,28 @@ test("a link's other fields: each that cannot be used is left out and said, the 
     [`${n}&iterates=${"9".repeat(40)}`, {}, [/“9{20}…” \(40 characters\), is not a whole number/]],
     [`${n}&iterates=`, {}, [/iterates, “”, is not a whole number/]],
     [`${n}&exp=foo&step=2`, { step: 2 }, [/exp, “foo”, is neither “wasm” nor “browser”: the program's own is used/]],
-    [`${n}&foo=1&iterates=3`, { iterates: 3 }, [/holds “foo”; this page reads only nodes=, iterates=, step= and exp=/]],
+    [`${n}&foo=1&iterates=3`, { iterates: 3 }, [/holds “foo”; this page reads only nodes=, .*, step=, exp=, .* and /]],
     [`${n}&step=%ZZ&exp=q`, {}, [/“step” is not valid percent-encoding/, /exp, “q”/]],
+    // the reader's settings: the digits shown and the switches
+    [`${n}&digits=6&lecture=1&predict=1&deeper=1`, { digits: 6, lecture: true, predict: true, deeper: true }, []],
+    [`${n}&digits=4&lecture=0`, { digits: 4 }, []],
+    [
+      `${n}&digits=5&predict=yes`,
+      {},
+      [/digits, “5”, is none of 0, 6 or 4: all digits/, /predict, “yes”, is neither 1/],
+    ],
   ];
   for (const [hash, used, said] of cases) {
     const got = parseFragment(`#${hash}`, model.nodes);
+    const { refused, ...state } = got;
     assert.deepEqual(
-      { nodes: got.nodes, iterates: got.iterates, step: got.step, exp: got.exp },
-      { nodes: [0.3, 0.4, 0.5], iterates: 0, step: Infinity, exp: "wasm", ...used },
+      state,
+      { nodes: [0.3, 0.4, 0.5], iterates: 0, step: Infinity, exp: "wasm", ...SETTINGS, ...used },
       hash,
     );
-    assert.equal(got.refused.length, said.length, `${hash}: ${got.refused}`);
-    said.forEach((want, k) => assert.match(got.refused[k], want, hash));
-    for (const m of got.refused) assert.ok(m.length < 200, m);
+    assert.equal(refused.length, said.length, `${hash}: ${refused}`);
+    said.forEach((want, k) => assert.match(refused[k], want, hash));
+    for (const m of refused) assert.ok(m.length < 200, m);
   }
 });
 
@@ -148,6 +162,10 @@ test("random lists and links: every state comes back from its link, nothing else
       iterates: fc.nat(LIMITS.iterates),
       step: fc.oneof(fc.nat(stepsFor(xs.length)), fc.constant(Infinity)),
       exp: fc.constantFrom("wasm", "browser"),
+      digits: fc.constantFrom(...LIMITS.digits),
+      lecture: fc.boolean(),
+      predict: fc.boolean(),
+      deeper: fc.boolean(),
     }),
   );
   fc.assert(
@@ -160,6 +178,7 @@ test("random lists and links: every state comes back from its link, nothing else
         back.iterates === s.iterates &&
         back.step === step &&
         back.exp === s.exp &&
+        ["digits", "lecture", "predict", "deeper"].every((key) => back[key] === s[key]) &&
         back.refused.length === 0
       );
     }),

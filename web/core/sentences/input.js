@@ -60,7 +60,15 @@ export const LINK_REFUSED = {
   }),
   exp: (/** @type {string} */ value) =>
     `The link's exp, ${quote(value)}, is neither “wasm” nor “browser”: the program's own is used.`,
+  digits: (/** @type {string} */ value, /** @type {number[]} */ allowed) =>
+    `The link's digits, ${quote(value)}, is none of ${allowed.join(", ").replace(/, (\d+)$/, " or $1")}: all digits are shown.`,
+  switch: (/** @type {string} */ key, /** @type {string} */ value) =>
+    `The link's ${key}, ${quote(value)}, is neither 1 (on) nor 0 (off): it is left off.`,
 };
+
+/** The tableau's digits, as the reader chooses them. */
+export const digitsName = (/** @type {number} */ d) =>
+  d ? `${d} significant` : "all (the shortest decimal of each double)";
 
 /** Nodes added or removed beyond the limits, refused beside the figure. */
 export const FIGURE_REFUSED = {
