@@ -51,6 +51,10 @@ export function wireControls(c) {
   );
   input("show-bits").addEventListener("change", () => c.update({ showBits: input("show-bits").checked }, "none"));
   input("lecture").addEventListener("change", () => c.update({ lecture: input("lecture").checked }, "replace"));
+  $("going-deeper").addEventListener("toggle", () => {
+    const open = /** @type {HTMLDetailsElement} */ ($("going-deeper")).open;
+    if (open !== state.deeper) c.update({ deeper: open }, "replace");
+  });
   input("nodes").addEventListener("input", () => change({ field: input("nodes").value }, "same"));
   $("experiment").addEventListener("submit", (e) => {
     e.preventDefault();

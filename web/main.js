@@ -21,6 +21,8 @@ import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
 import { drawFigure } from "./figure.js";
 import { drawZoom } from "./zoom.js";
+import { drawTriangle } from "./triangle.js";
+import { drawSwap } from "./swap.js";
 import { drawQuality } from "./quality.js";
 import { drawIterations } from "./iterations.js";
 import { drawNodeList } from "./nodes.js";
@@ -62,6 +64,8 @@ const views = {
   },
   figure: { svg, legend: $("legend"), caption: $("figure-desc") },
   zoom: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom"))),
+  triangle: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("triangle"))),
+  swap: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("swap"))),
   nodes: { list: $("node-list"), why: $("node-list-why") },
   quality: {
     p: $("p"),
@@ -119,8 +123,14 @@ function phase(name, draw) {
 function render() {
   const start = performance.now(),
     r = resultOf(state);
-  phase("tableau", () => drawTableau(views.tableau, r, state));
-  phase("figure", () => drawFigure(views.figure, model, r, state));
+  phase("tableau", () => {
+    drawTableau(views.tableau, r, state);
+    drawTriangle(views.triangle, r, state.triangleFont);
+  });
+  phase("figure", () => {
+    drawFigure(views.figure, model, r, state);
+    drawSwap(views.swap, model, r);
+  });
   phase("zoom", () => {
     const z = zoomOf(r);
     text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
@@ -161,6 +171,7 @@ function render() {
   input("lecture").checked = state.lecture;
   /** @type {HTMLSelectElement} */ ($("digits")).value = String(state.digits);
   document.documentElement.classList.toggle("lecture", state.lecture);
+  /** @type {HTMLDetailsElement} */ ($("going-deeper")).open = state.deeper;
   if (state.announce) text($("announce"), state.announce(r));
   text($("print-link"), address + (state.hash ?? ""));
   performance.measure("inverse_neville:render", { start });
@@ -267,6 +278,7 @@ const measured = () => {
     width: Math.min(widest, Math.round($("figure-box").clientWidth) || widest),
     font: parseFloat(getComputedStyle(svg).fontSize) || 13,
     zoomFont: parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
+    triangleFont: parseFloat(getComputedStyle(views.triangle).fontSize) || 14,
   };
 };
 change({ nodes: model.nodes, ...measured() }, "same");
@@ -274,7 +286,7 @@ if (!fromLocation()) render();
 /** The figure drawn again where its width or fonts have changed since they were last measured. */
 function remeasure() {
   const now = measured();
-  if (now.width !== state.width || now.font !== state.font || now.zoomFont !== state.zoomFont) {
+  if (Object.entries(now).some(([k, v]) => state[/** @type {keyof typeof now} */ (k)] !== v)) {
     change(now, "same");
     render();
   }

@@ -1,7 +1,9 @@
 // The many-digit table, computed after the render that showed its nodes:
 // a step a task, so neither the first render nor a change of nodes waits
-// for it, and a computation whose nodes are gone is dropped.  Each step's
-// work is precise.js's; the table is drawn from the state.
+// for it, and a computation whose nodes are gone is dropped.  It follows
+// the iteration from the nodes Iterate started from, so that its k is
+// Iterate's k.  Each step's work is precise.js's; the table is drawn from
+// the state.
 
 import { root, show, theoreticalOrder } from "./core/numbers.js";
 import { PRECISE, steps } from "./core/precise.js";
@@ -15,13 +17,13 @@ import { drawOrders } from "./iterations.js";
 /** @typedef {import("./iterations.js").TableView} TableView */
 
 /**
- * The table for the state's nodes and exponential: drawn as it stands, and
- * computed, a step a task, where it is not yet theirs.
+ * The table for the state's starting nodes and exponential: drawn as it
+ * stands, and computed, a step a task, where it is not yet theirs.
  * @param {TableView} v
  * @param {Model} m
  */
 export function scheduleOrders(v, m) {
-  const { nodes, exp } = state,
+  const { start: nodes, exp } = state,
     key = `${exp} ${nodes.map(show).join()}`;
   if (key !== state.orders.key) {
     change({ orders: { key, nodes, rows: [], stop: null, doubles: null } }, "same");

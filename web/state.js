@@ -35,6 +35,7 @@
  * @property {number} width the figure's width in CSS pixels, as last measured
  * @property {number} font the figure's text size in CSS pixels, as last measured
  * @property {number} zoomFont the text size of the line at y = 0, as last measured
+ * @property {number} triangleFont the text size of Neville's triangle, as last measured
  * @property {number} digits the significant digits the tableau shows; 0: all, the shortest decimal of each double
  * @property {boolean} showBits whether each entry's bits are shown beneath it
  * @property {boolean} lecture whether the page's text is large enough for the back of a room
@@ -62,6 +63,7 @@ export const state = {
   width: 720,
   font: 13,
   zoomFont: 13,
+  triangleFont: 14,
   digits: 0,
   showBits: false,
   lecture: false,

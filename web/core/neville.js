@@ -55,3 +55,16 @@ export function coincidences(pts) {
   }
   return out;
 }
+
+/**
+ * Neville's triangle: each entry (i, j) from column 1 on made from the two
+ * before it, (i, j-1) and (i-1, j-1), an arrow from each, in the order the
+ * sweep makes them.
+ * @param {number} n the nodes
+ */
+export function arrowsOf(n) {
+  return stepsOf(n).flatMap(({ i, j }, k) => [
+    { from: [i, j - 1], to: [i, j], step: k + 1 },
+    { from: [i - 1, j - 1], to: [i, j], step: k + 1 },
+  ]);
+}

@@ -25,7 +25,7 @@ export function iterationsCaption(n, theory) {
   return (
     `Iterates of ${n}-node inverse interpolation; the theoretical order for ` +
     `${n} nodes is ${theory.toFixed(3)}, the largest root of ${t(n)} = ${terms} + 1. Orders are estimated only from ` +
-    `errors above ${NOISE} ulps, where rounding does not decide them.`
+    `errors above ${NOISE} units in the last place, where rounding does not decide them.`
   );
 }
 /** The iterations table's column heads, on the page and in its files. */
@@ -33,7 +33,7 @@ export const ITERATION_HEADS = [
   "k",
   "p_k",
   "p_k − root",
-  "ulps of the root",
+  "p_k − root, in units in the last place",
   "correct digits",
   "f(p_k)",
   "estimated order",
