@@ -5,7 +5,10 @@
 
 import { LIMITS } from "./core/limits.js";
 import { parseNodes } from "./core/fragment.js";
-import { iterateOnce, otherExp } from "./core/sweep.js";
+import { iterateOnce, otherExp, shownStep } from "./core/sweep.js";
+import { guessDigits, guessOf, knownSteps } from "./core/predict.js";
+import { guessRefused, guessText } from "./core/sentences/predict.js";
+import { entryName } from "./core/sentences/parts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
@@ -21,8 +24,17 @@ import { download } from "./download.js";
 
 /** @param {Context} c */
 export function wireControls(c) {
-  const step = (/** @type {number} */ to) =>
-    c.update({ shown: Math.max(0, Math.min(c.result().steps.length, to)), announce: stepText }, "replace");
+  // predicting, a step goes no further than the first entry not yet revealed
+  const step = (/** @type {number} */ to) => {
+    const most = Math.min(c.result().steps.length, state.predict ? state.revealed + 1 : Infinity);
+    c.update(
+      {
+        shown: Math.max(0, Math.min(most, to)),
+        announce: (r) => stepText(r, r.shown > knownSteps(state, r.steps.length)),
+      },
+      "replace",
+    );
+  };
   $("skip").addEventListener("click", (e) => {
     e.preventDefault();
     $("tableau-section").focus();
@@ -51,6 +63,25 @@ export function wireControls(c) {
   );
   input("show-bits").addEventListener("change", () => c.update({ showBits: input("show-bits").checked }, "none"));
   input("lecture").addEventListener("change", () => c.update({ lecture: input("lecture").checked }, "replace"));
+  input("predict").addEventListener("change", () => c.update({ predict: input("predict").checked }, "replace"));
+  $("guess-form").addEventListener("submit", (e) => {
+    e.preventDefault();
+    const r = c.result(),
+      s = shownStep(r);
+    if (!s || r.shown <= knownSteps(state, r.steps.length)) return;
+    const typed = input("guess").value,
+      guess = typed.trim() === "" ? null : guessOf(typed);
+    if (Number.isNaN(guess)) return c.update({ guessNote: guessRefused(typed) }, "none");
+    const guesses = [
+      ...state.guesses,
+      { entry: entryName(s.i, s.j), digits: guess === null ? null : guessDigits(guess, s.value) },
+    ];
+    input("guess").value = "";
+    const said = guessText(guesses, s.value);
+    c.update({ revealed: r.shown, guesses, guessNote: said, announce: () => said }, "none");
+    // the field goes with the entry it asked for: the focus goes on to the next step
+    $("step-forward").focus();
+  });
   $("going-deeper").addEventListener("toggle", () => {
     const open = /** @type {HTMLDetailsElement} */ ($("going-deeper")).open;
     if (open !== state.deeper) c.update({ deeper: open }, "replace");
@@ -69,7 +100,7 @@ export function wireControls(c) {
         {
           exp,
           iterates: [],
-          announce: (r) => ANNOUNCE.exp(exp, expEffect(r, exp, otherExp(c.model, r, exp)), r),
+          announce: (r, whole) => ANNOUNCE.exp(exp, expEffect(r, exp, otherExp(c.model, r, exp)), r, whole),
         },
         "push",
       );
@@ -85,7 +116,7 @@ export function wireControls(c) {
     const k = Math.max(1, state.iterates.length),
       next = iterateOnce(c.model, state, r);
     if (next.refused === undefined)
-      c.update({ ...next, shown: Infinity, announce: (r) => ANNOUNCE.iterated(k, r) }, "push");
+      c.update({ ...next, shown: Infinity, announce: (r, whole) => ANNOUNCE.iterated(k, r, whole) }, "push");
   });
   $("add-node").addEventListener("click", () => {
     const xs = state.nodes;
@@ -108,11 +139,16 @@ export function wireControls(c) {
       const [what, format] = /** @type {["tableau" | "iterations", string]} */ (
         /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ")
       );
-      const r = c.result();
+      // what is shown, and nothing to be predicted yet
+      const r = c.result(),
+        known = knownSteps(state, r.steps.length),
+        ps = c.iterates(r);
       const table =
         what === "tableau"
-          ? tableauTable(r)
-          : iterationsTable(iterationRows(c.iterates(r), r.pts.length, c.model.exps[state.exp]));
+          ? tableauTable({ ...r, shown: Math.min(r.shown, known) })
+          : iterationsTable(
+              iterationRows(known < r.steps.length ? ps.slice(0, -1) : ps, r.pts.length, c.model.exps[state.exp]),
+            );
       const { name, about } = takeAway(what, location.href);
       if (format === "csv") download(`${name}.csv`, "text/csv", toCsv(table));
       else download(`${name}.tex`, "application/x-tex", toLatex(table, about));

@@ -17,11 +17,12 @@ import { drawCurves, layer, runs } from "./layers.js";
 /**
  * @param {SVGElement} g the panel's group
  * @param {Box} box
- * @param {{current: Curve | undefined, value: number, err: ErrorCurve, narrow: boolean, font: number}} what
+ * @param {{current: Curve | undefined, value: number, err: ErrorCurve, narrow: boolean, font: number,
+ *   hidden: boolean}} what
  */
-export function drawErrorPanel(g, box, { current, value, err, narrow, font }) {
+export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidden }) {
   const ax = panel(box, [err.span[1], err.span[0]], err.ylim, box.bottom);
-  const words = lowerWords(current, value, err),
+  const words = lowerWords(current, value, err, hidden),
     pick = (/** @type {{long: string, short: string}} */ w) => (narrow ? w.short : w.long);
   const frame = layer(g, "frame");
   if (current)

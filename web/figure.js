@@ -33,9 +33,11 @@ import { drawErrorPanel } from "./errors.js";
  * @param {FigureView} v
  * @param {Model} m
  * @param {Result} r
- * @param {{width: number, frozen: Ranges | null, font: number}} opts
+ * @param {{width: number, frozen: Ranges | null, font: number, hidden: boolean}} opts the width and font it is
+ *   drawn at, the ranges a drag holds, and whether the step's entry is to be predicted first (its polynomial,
+ *   where it meets y = 0 and its error are then not drawn)
  */
-export function drawFigure(v, m, r, { width, frozen, font }) {
+export function drawFigure(v, m, r, { width, frozen, font, hidden }) {
   const svg = v.svg,
     box = layout(width, font);
   set(svg, { viewBox: `0 0 ${box.W} ${box.H}`, width: box.W, height: box.H });
@@ -55,7 +57,7 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
     clip: "clip-top",
     font,
   });
-  const curves = curvesOf(r);
+  const curves = curvesOf(r, hidden);
   const fx = fOf(m),
     xs = linspace(ranges.xlim[0], ranges.xlim[1], SAMPLES),
     ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
@@ -92,7 +94,7 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
     () => el("text", { class: "node-label" }),
     (e, d) => text(set(e, { x: (d.X + 9).toFixed(1), y: (d.Y - 9).toFixed(1) }), d.text),
   );
-  const current = curves[0],
+  const current = curves.find((c) => c.cls === "poly"),
     value = current ? r.Q[current.i][current.j] : NaN;
   join(
     layer(upper, "p"),
@@ -101,10 +103,10 @@ export function drawFigure(v, m, r, { width, frozen, font }) {
     (e, x) => set(e, { cx: at(top.px(x)), cy: at(top.py(0)) }),
   );
   const err = errorCurve(m, r, current);
-  drawErrorPanel(lower, box, { current, value, err, narrow, font });
+  drawErrorPanel(lower, box, { current, value, err, narrow, font, hidden });
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
   drawLegend(v.legend, legendItems(r, curves, kept, err));
-  text(v.caption, figureDescription(r, curves));
+  text(v.caption, figureDescription(r, curves, hidden));
 }
 
 /**

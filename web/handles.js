@@ -42,10 +42,11 @@ export function wireHandles(c) {
     return c.tryNodes(
       state.nodes.filter((_, m) => m !== k),
       "push",
-      { shown: Infinity, announce: (r) => ANNOUNCE.removed(k, r) },
+      { shown: Infinity, announce: (r, whole) => ANNOUNCE.removed(k, r, whole) },
     );
   };
-  const moved = (/** @type {number} */ k) => (/** @type {Result} */ r) => ANNOUNCE.moved(k, r);
+  const moved = (/** @type {number} */ k) => (/** @type {Result} */ r, /** @type {boolean} */ whole) =>
+    ANNOUNCE.moved(k, r, whole);
   const handleOf = (/** @type {Event} */ e) =>
     /** @type {SVGElement | null} */ (/** @type {Element} */ (e.target).closest(".handle"));
 

@@ -6,17 +6,19 @@
 
 import { loadProgram } from "./core/program.js";
 import { show, theoreticalOrder } from "./core/numbers.js";
-import { hashOf, parseFragment, parseNodes } from "./core/fragment.js";
-import { compute, expAtFirstNode, isOwn, modelOf, otherExp, replay } from "./core/sweep.js";
+import { hashOf, parseFragment, parseNodes, stepsFor as stepsOf } from "./core/fragment.js";
+import { compute, expAtFirstNode, modelOf, replay } from "./core/sweep.js";
 import { estimate, verdict } from "./core/verdicts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
 import { zoomOf } from "./core/curves.js";
-import { expEffect, expLesson, summaryText } from "./core/sentences/nodes.js";
-import { KEPT, digitsName } from "./core/sentences/input.js";
+import { expLesson } from "./core/sentences/nodes.js";
+import { digitsName } from "./core/sentences/input.js";
+import { PREDICT_P, WAITING } from "./core/sentences/predict.js";
+import { knownSteps } from "./core/predict.js";
 import { LIMITS } from "./core/limits.js";
 import { zoomText } from "./core/sentences/step.js";
 import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
-import { $, h, input, set, text } from "./dom.js";
+import { $, h, text } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealStep } from "./tableau.js";
 import { drawFigure } from "./figure.js";
@@ -29,6 +31,7 @@ import { drawNodeList } from "./nodes.js";
 import { scheduleOrders } from "./orders.js";
 import { wireControls } from "./controls.js";
 import { wireHandles } from "./handles.js";
+import { drawSettings } from "./settings.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./state.js").State} State */
@@ -83,13 +86,16 @@ const views = {
     note: $("iterate-note"),
     button: $("iterate"),
   },
+  settings: {
+    model,
+    radios: /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]')),
+  },
   orders: {
     table: /** @type {HTMLTableElement} */ ($("orders")),
     caption: $("orders-caption"),
     note: $("orders-note"),
   },
 };
-const radios = /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]'));
 
 /**
  * What the state's numbers give, computed again only when the nodes, the
@@ -119,65 +125,60 @@ function phase(name, draw) {
   performance.measure(`inverse_neville:render:${name}`, { start });
 }
 
-// The one place the page is drawn, all of it from the state.
+// The one place the page is drawn, all of it from the state.  While each
+// entry is predicted first, what the learner has not yet revealed is not
+// put in the page at all: the entry, its polynomial, p, the program's
+// output and what is said of p.
 function render() {
   const start = performance.now(),
-    r = resultOf(state);
+    r = resultOf(state),
+    known = knownSteps(state, r.steps.length),
+    hidden = r.shown > known,
+    whole = known === r.steps.length;
   phase("tableau", () => {
-    drawTableau(views.tableau, r, state);
+    drawTableau(views.tableau, r, { ...state, known });
     drawTriangle(views.triangle, r, state.triangleFont);
   });
   phase("figure", () => {
-    drawFigure(views.figure, model, r, state);
+    drawFigure(views.figure, model, r, { ...state, hidden });
     drawSwap(views.swap, model, r);
   });
   phase("zoom", () => {
-    const z = zoomOf(r);
+    const z = zoomOf(r, hidden);
     text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
   });
   phase("quality", () => {
     drawNodeList(views.nodes, r);
-    drawQuality(views.quality, r, {
-      residual: program.exp(-2.0 * r.p) - r.p,
-      verdict: verdict(r),
-      estimate: estimate(r),
-    });
+    const said = { residual: program.exp(-2.0 * r.p) - r.p, verdict: verdict(r), estimate: estimate(r) };
+    drawQuality(views.quality, r, whole ? said : null);
+    text($("program-output"), whole ? output : WAITING);
   });
-  phase("iterations", () => {
-    const ps = iterates(r),
-      n = r.pts.length;
-    const done = iterateDone(model, state, r, ps);
-    drawIterations(views.iterations, {
-      caption: iterationsCaption(n, theoreticalOrder(n)),
-      heads: ITERATION_HEADS,
-      rows: iterationRows(ps, n, model.exps[state.exp]),
-      note: iterateNote(ps.length - 1, done),
-      done: done !== null,
-    });
-  });
-  text($("nodes-summary"), summaryText(r, isOwn(model, r.pts), state.exp, state.errorAt === "link" ? state.error : ""));
-  text($("link-error"), state.linkRefused);
-  text($("exp-effect"), expEffect(r, state.exp, otherExp(model, r, state.exp)));
-  const field = input("nodes"),
-    typed = state.field ?? state.nodes.map(show).join(", ");
-  if (field.value !== typed) field.value = typed;
-  const inField = state.error && state.errorAt !== "figure"; // a link's text goes to the field
-  const kept = state.nodes === model.nodes ? KEPT.program : KEPT.last;
-  text($("nodes-error"), inField ? `${state.error} ${kept}` : "");
-  text($("figure-error"), state.error && !inField ? `${state.error} ${KEPT.figure}` : "");
-  set(field, { "aria-invalid": inField ? "true" : null });
-  for (const radio of radios) radio.checked = radio.value === state.exp;
-  input("show-bits").checked = state.showBits;
-  input("lecture").checked = state.lecture;
-  /** @type {HTMLSelectElement} */ ($("digits")).value = String(state.digits);
-  document.documentElement.classList.toggle("lecture", state.lecture);
-  /** @type {HTMLDetailsElement} */ ($("going-deeper")).open = state.deeper;
-  if (state.announce) text($("announce"), state.announce(r));
+  phase("iterations", () => drawIterationViews(r, whole));
+  drawSettings(views.settings, r, { hidden });
+  if (state.announce) text($("announce"), state.announce(r, whole));
   text($("print-link"), address + (state.hash ?? ""));
   performance.measure("inverse_neville:render", { start });
-  scheduleOrders(views.orders, model);
+  scheduleOrders(views.orders, model, whole);
   // the step's cells scrolled into the tableau's box once it is laid out, as it is for the next frame anyway
   requestAnimationFrame(() => revealStep(views.tableau.scroll, resultOf(state)));
+}
+
+/**
+ * Iterate's table, without the last iterate while it is to be predicted.
+ * @param {Result} r
+ * @param {boolean} whole whether the tableau's last entry, this p, may be shown
+ */
+function drawIterationViews(r, whole) {
+  const ps = iterates(r),
+    n = r.pts.length,
+    done = whole ? iterateDone(model, state, r, ps) : null;
+  drawIterations(views.iterations, {
+    caption: iterationsCaption(n, theoreticalOrder(n)),
+    heads: ITERATION_HEADS,
+    rows: iterationRows(whole ? ps : ps.slice(0, -1), n, model.exps[state.exp]),
+    note: whole ? iterateNote(ps.length - 1, done) : PREDICT_P,
+    done: !whole || done !== null,
+  });
 }
 
 /**
@@ -187,7 +188,15 @@ function render() {
  * @param {"push" | "replace" | "none"} how
  */
 function update(changes, how) {
+  const before = { nodes: state.nodes, exp: state.exp, predict: state.predict };
   change(changes);
+  // predicting, new nodes (or another exponential) start a tableau of their own, nothing of it revealed;
+  // predicting from now on, the entry shown is the first to predict
+  if (state.predict && !("revealed" in changes)) {
+    if (state.nodes !== before.nodes || state.exp !== before.exp) change({ revealed: 0, shown: 0 }, "same");
+    else if (!before.predict)
+      change({ revealed: Math.max(0, Math.min(state.shown, stepsOf(state.nodes.length)) - 1) }, "same");
+  }
   if (how !== "none") {
     const hash = hashOf({
       ...state,
@@ -254,6 +263,10 @@ function fromLocation() {
       lecture: s.lecture,
       predict: s.predict,
       deeper: s.deeper,
+      // a link's step is the entry to predict: those before it are shown
+      revealed: Math.max(0, Math.min(s.step, stepsOf(s.nodes.length)) - 1),
+      guesses: [],
+      guessNote: "",
       field: null,
       linkRefused: refused.join(" "),
     },
@@ -264,9 +277,9 @@ function fromLocation() {
 
 // the digits the tableau can be shown to, in the order the reader is offered them
 $("digits").append(...LIMITS.digits.map((d) => h("option", { value: String(d) }, digitsName(d))));
-const run = program.run();
+const run = program.run(),
+  output = run.stdout + run.stderr;
 performance.mark("inverse_neville:run");
-text($("program-output"), run.stdout + run.stderr);
 text($("exit-status"), String(run.status));
 text($("exp-lesson"), expLesson(expAtFirstNode(model)));
 // the figure's width, where it is shown, at most the widest the page's style draws it, and its text's

@@ -9,6 +9,7 @@ import { root, show, theoreticalOrder } from "./core/numbers.js";
 import { PRECISE, steps } from "./core/precise.js";
 import { doublesStop, orderRows } from "./core/iterations.js";
 import { computingText, orderHeads, ordersCaption, ordersNote } from "./core/sentences/iterations.js";
+import { WAITING } from "./core/sentences/predict.js";
 import { change, state } from "./state.js";
 import { drawOrders } from "./iterations.js";
 
@@ -21,8 +22,9 @@ import { drawOrders } from "./iterations.js";
  * stands, and computed, a step a task, where it is not yet theirs.
  * @param {TableView} v
  * @param {Model} m
+ * @param {boolean} whole whether p may be shown: while it is to be predicted, so is its error
  */
-export function scheduleOrders(v, m) {
+export function scheduleOrders(v, m, whole) {
   const { start: nodes, exp } = state,
     key = `${exp} ${nodes.map(show).join()}`;
   if (key !== state.orders.key) {
@@ -39,16 +41,21 @@ export function scheduleOrders(v, m) {
         return;
       }
       change({ orders: { key, nodes, rows, stop: got.value, doubles: doublesStop(m, { nodes, exp }) } }, "same");
-      draw(v);
+      draw(v, whole);
       performance.mark("inverse_neville:orders");
     };
     setTimeout(next, 0);
   }
-  draw(v);
+  draw(v, whole);
 }
 
-/** The table as the state holds it: computed, or being computed. */
-function draw(/** @type {TableView} */ v) {
+/**
+ * The table as the state holds it: computed, or being computed; while p
+ * is to be predicted, its rows wait.
+ * @param {TableView} v
+ * @param {boolean} whole
+ */
+function draw(v, whole) {
   const { nodes, rows, stop, doubles } = state.orders,
     n = nodes.length,
     theory = theoreticalOrder(n);
@@ -56,9 +63,13 @@ function draw(/** @type {TableView} */ v) {
     nodes,
     caption: ordersCaption(n, theory, PRECISE),
     heads: orderHeads(PRECISE.digits),
-    rows: stop && doubles ? orderRows(rows, doubles) : [],
+    rows: stop && doubles && whole ? orderRows(rows, doubles) : [],
     root,
-    note: stop && doubles ? ordersNote(n, rows, stop, doubles, theory, PRECISE) : computingText(PRECISE.digits),
+    note: !whole
+      ? WAITING
+      : stop && doubles
+        ? ordersNote(n, rows, stop, doubles, theory, PRECISE)
+        : computingText(PRECISE.digits),
     busy: !stop,
   });
 }

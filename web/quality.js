@@ -3,6 +3,7 @@
 
 import { root, sci, show } from "./core/numbers.js";
 import { estimateText, qualityNote, rootText } from "./core/sentences/quality.js";
+import { WAITING } from "./core/sentences/predict.js";
 import { say, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
@@ -13,11 +14,17 @@ import { say, text } from "./dom.js";
  * The figures of p, and what they mean.
  * @param {Record<"p" | "residual" | "root" | "error" | "relative" | "slope" | "note" | "estimate", HTMLElement>} v
  * @param {Result} r
- * @param {{residual: number, verdict: Verdict, estimate: Estimate}} said p's residual with the program's own exp,
- *   the verdict on p and Neville's estimate
+ * @param {{residual: number, verdict: Verdict, estimate: Estimate} | null} said p's residual with the program's
+ *   own exp, the verdict on p and Neville's estimate; null while p is to be predicted, which leaves nothing of it
  */
-export function drawQuality(v, r, { residual, verdict, estimate }) {
-  const { p } = r;
+export function drawQuality(v, r, said) {
+  if (said === null) {
+    for (const e of Object.values(v)) text(e, "");
+    text(v.note, WAITING);
+    return;
+  }
+  const { residual, verdict, estimate } = said,
+    { p } = r;
   text(v.p, show(p));
   text(v.residual, `${show(residual)} (${sci(residual, 2)})`);
   text(v.root, rootText());

@@ -9,6 +9,7 @@
 /** @typedef {import("./core/precise.js").Row} Row */
 /** @typedef {import("./core/precise.js").Stop} Stop */
 /** @typedef {import("./core/iterations.js").DoublesStop} DoublesStop */
+/** @typedef {import("./core/sentences/predict.js").Guess} Guess */
 /**
  * The many-digit table, for the nodes and exponential of its key: its rows
  * so far, and why it ended (null while it is computed).
@@ -31,7 +32,8 @@
  * @property {string} linkRefused what of the link could not be used, where the rest was
  * @property {string | null} field the text in the field, where it is not the nodes' own: typed and
  *   not yet submitted, it stays whatever else changes
- * @property {((r: Result) => string) | null} announce what the live region says after this render
+ * @property {((r: Result, whole: boolean) => string) | null} announce what the live region says after this
+ *   render, of its result, and whether p may be said
  * @property {number} width the figure's width in CSS pixels, as last measured
  * @property {number} font the figure's text size in CSS pixels, as last measured
  * @property {number} zoomFont the text size of the line at y = 0, as last measured
@@ -40,6 +42,9 @@
  * @property {boolean} showBits whether each entry's bits are shown beneath it
  * @property {boolean} lecture whether the page's text is large enough for the back of a room
  * @property {boolean} predict whether each entry is asked for before it is shown
+ * @property {number} revealed while predicting: the steps of the tableau whose entries have been revealed
+ * @property {Guess[]} guesses while predicting: each entry revealed, and how close its guess came
+ * @property {string} guessNote what the page said of the last guess
  * @property {boolean} deeper whether "Going deeper" is open
  * @property {Ranges | null} frozen the upper panel's ranges while a node is dragged
  * @property {Drag | null} drag
@@ -68,6 +73,9 @@ export const state = {
   showBits: false,
   lecture: false,
   predict: false,
+  revealed: 0,
+  guesses: [],
+  guessNote: "",
   deeper: false,
   frozen: null,
   drag: null,

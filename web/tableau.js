@@ -4,6 +4,7 @@
 import { bitsOf, showTo } from "./core/numbers.js";
 import { shownStep } from "./core/sweep.js";
 import { NOT_YET, stepCount, stepRule, tableauHeads } from "./core/sentences/step.js";
+import { TO_PREDICT } from "./core/sentences/predict.js";
 import { h, join, say, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
@@ -53,10 +54,10 @@ function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n
  * The tableau of r, with the steps shown filled in.
  * @param {TableauView} v
  * @param {Result} r
- * @param {{digits: number, showBits: boolean}} how significant digits shown (0: all), and whether each
- *   entry's bits are shown beneath it
+ * @param {{digits: number, showBits: boolean, known: number}} how significant digits shown (0: all), whether
+ *   each entry's bits are shown beneath it, and the steps whose entries may be shown (the others are predicted first)
  */
-export function drawTableau(v, r, { digits, showBits }) {
+export function drawTableau(v, r, { digits, showBits, known }) {
   const n = r.pts.length,
     t = v.table;
   if (t.dataset.n !== String(n)) buildTableau(t, n);
@@ -81,13 +82,15 @@ export function drawTableau(v, r, { digits, showBits }) {
     const td = cell(`q-${i}-${j}`),
       cls = marks[td.id] ?? (k < r.shown ? "" : "empty");
     if (td.className !== cls) td.className = cls;
-    if (k < r.shown) fillNumber(td, r.Q[i][j], digits);
-    else if (td.textContent !== NOT_YET) td.replaceChildren(h("span", { className: "visually-hidden" }, NOT_YET));
+    const hidden = k >= known ? TO_PREDICT : NOT_YET;
+    if (k < r.shown && k < known) fillNumber(td, r.Q[i][j], digits);
+    else if (td.textContent !== hidden) td.replaceChildren(h("span", { className: "visually-hidden" }, hidden));
   });
   text(v.count, stepCount(r));
   // aria-disabled, not disabled: a disabled button would drop the focus
+  // predicting, no step beyond the entry to predict
   const atStart = r.shown === 0,
-    atEnd = r.shown === r.steps.length;
+    atEnd = r.shown === r.steps.length || r.shown > known;
   for (const [b, off] of /** @type {const} */ ([
     ["first", atStart],
     ["back", atStart],
@@ -98,7 +101,7 @@ export function drawTableau(v, r, { digits, showBits }) {
   }
   join(
     v.rule,
-    stepRule(r, s),
+    stepRule(r, s, r.shown > known),
     () => h("p"),
     (p, parts) => say(p, parts),
   );

@@ -22,11 +22,13 @@ export const fOf = (/** @type {Model} */ m) => (/** @type {number} */ x) => m.pr
 
 /**
  * The curves of a step: the entry's own polynomial and, from column 2 on,
- * the two it combines.  At the start, none.
+ * the two it combines.  At the start, none; where the entry is to be
+ * predicted first, the two it combines only.
  * @param {Result} r
+ * @param {boolean} [hidden]
  * @returns {Curve[]}
  */
-export function curvesOf(r) {
+export function curvesOf(r, hidden = false) {
   if (r.shown === 0) return [];
   const { i, j } = r.steps[r.shown - 1];
   const curve = (/** @type {number} */ a, /** @type {number} */ b, /** @type {Curve["cls"]} */ cls) => ({
@@ -34,7 +36,7 @@ export function curvesOf(r) {
     j: b,
     cls,
   });
-  const out = [curve(i, j, "poly")];
+  const out = hidden ? [] : [curve(i, j, "poly")];
   if (j >= 2) out.push(curve(i, j - 1, "poly-hi"), curve(i - 1, j - 1, "poly-lo"));
   return out;
 }
@@ -208,11 +210,12 @@ export function errorCurve(m, r, current) {
  * The line at y = 0 for the step shown: every entry made so far from
  * column 1 on, and the column-0 entries (the nodes) the step combines,
  * each where it lies on the x axis; the range fits them and the root.  At
- * the start, the nodes.
+ * the start, the nodes.  An entry to be predicted first is left out.
  * @param {Result} r
+ * @param {boolean} [hidden]
  * @returns {Zoom}
  */
-export function zoomOf(r) {
+export function zoomOf(r, hidden = false) {
   const at = r.shown ? r.steps[r.shown - 1] : null;
   /** @type {Record<string, Role>} */
   const roles = at
@@ -225,7 +228,7 @@ export function zoomOf(r) {
   if (at && at.j === 1) {
     for (const i of [at.i, at.i - 1]) all.push({ i, j: 0, x: r.pts[i].x, role: i === at.i ? "hi" : "lo" });
   }
-  const points = all.filter((q) => Number.isFinite(q.x));
+  const points = all.filter((q) => Number.isFinite(q.x) && !(hidden && q.role === "new"));
   const xs = points.map((q) => q.x).concat([root]);
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
@@ -233,5 +236,5 @@ export function zoomOf(r) {
   const xlim = [lo - pad, hi + pad];
   const step = at ? { ...at, x: r.Q[at.i][at.j], ...weightsOf(r.pts, at.i, at.j) } : null;
   const inUlps = Math.max(Math.abs(xlim[0] - root), Math.abs(xlim[1] - root)) < 1000 * ULP;
-  return { xlim, points, step, undrawn: all.length - points.length, inUlps };
+  return { xlim, points, step, undrawn: all.filter((q) => !Number.isFinite(q.x)).length, inUlps };
 }

@@ -32,20 +32,22 @@ export const TOP = {
  * @param {Curve | undefined} current
  * @param {number} value the current entry
  * @param {ErrorCurve} err
+ * @param {boolean} [hidden] whether the step's entry is to be predicted first
  */
-export function lowerWords(current, value, err) {
-  const name = current ? entryName(current.i, current.j) : "";
+export function lowerWords(current, value, err, hidden = false) {
+  const name = current ? entryName(current.i, current.j) : "",
+    waiting = hidden ? "The error, once the entry is revealed" : "The error, once a step is taken";
   /** @type {Words} */
   const title = current
     ? { long: `The error of ${name}'s polynomial against the true inverse g`, short: `The error of ${name}'s P` }
-    : { long: "The error, once a step is taken", short: "The error, once a step is taken" };
+    : { long: waiting, short: waiting };
+  const none = `${name} is ${show(value)}: there is no curve to draw`;
   /** @type {Words} */
   const empty = current
-    ? {
-        long: `${name} is ${show(value)}: there is no curve to draw`,
-        short: `${name} is ${show(value)}: there is no curve to draw`,
-      }
-    : { long: "Take a step to see a polynomial and its error", short: "Take a step to see its error" };
+    ? { long: none, short: none }
+    : hidden
+      ? { long: "Predict the entry to see its polynomial and its error", short: "Predict the entry first" }
+      : { long: "Take a step to see a polynomial and its error", short: "Take a step to see its error" };
   return {
     title,
     x: { long: "y, falling to the right as f does above", short: "y, falling as x grows" },
@@ -107,7 +109,7 @@ export function legendItems(r, curves, kept, err) {
         : hidden
           ? " (drawn only where rounding moves it by less than a pixel)"
           : "";
-    const secant = k === 0 && c.j === 1 ? " (a secant line)" : "";
+    const secant = c.cls === "poly" && c.j === 1 ? " (a secant line)" : "";
     items.push(item(c.cls, [`x = P(y) of ${curveName(c)}${secant}${role[c.cls] ?? ""}${drawn}`]));
   }
   items.push(
@@ -125,8 +127,8 @@ export function legendItems(r, curves, kept, err) {
       true,
     ),
   );
-  if (curves.length) {
-    const [c] = curves;
+  const c = curves.find((o) => o.cls === "poly");
+  if (c) {
     items.push(item("p", [`where ${entryName(c.i, c.j)}'s polynomial meets y = 0: ${show(r.Q[c.i][c.j])}`], true));
     items.push(item("err", ["below: that polynomial's error P(y) − g(y), zero at its nodes"]));
     if (err.rounding !== "none")
@@ -143,15 +145,19 @@ export function legendItems(r, curves, kept, err) {
  * The figure in words, for its caption.
  * @param {Result} r
  * @param {Curve[]} curves
+ * @param {boolean} [hidden] whether the step's entry is to be predicted first
  */
-export function figureDescription(r, curves) {
-  const current = curves[0];
+export function figureDescription(r, curves, hidden = false) {
+  const current = curves.find((c) => c.cls === "poly");
   const xs = r.pts.map((q) => q.x);
   return (
     `${r.pts.length} nodes from x = ${show(Math.min(...xs))} to ${show(Math.max(...xs))}. ` +
     (current
       ? `Shown: ${curves.map(curveName).join("; ")}. ${entryName(current.i, current.j)} = ` +
         `${show(r.Q[current.i][current.j])}, ${sci(r.Q[current.i][current.j] - root, 2)} from the root.`
-      : "No step taken yet: f and the nodes only.")
+      : hidden
+        ? `${curves.length ? `Shown: ${curves.map(curveName).join("; ")}. ` : ""}The step's own polynomial is drawn ` +
+          "once its entry is predicted."
+        : "No step taken yet: f and the nodes only.")
   );
 }

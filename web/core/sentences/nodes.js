@@ -78,16 +78,22 @@ export function expLesson(a) {
   );
 }
 
-/** What the live region says after a change of the nodes, each from the result it made. */
+/**
+ * What the live region says after a change of the nodes, each from the
+ * result it made, and whether p may be said (not while it is to be
+ * predicted).
+ */
 export const ANNOUNCE = {
-  interpolated: (/** @type {Result} */ r) => `Interpolated ${r.pts.length} nodes: ${said(r)}`,
-  program: (/** @type {Result} */ r) => `The program's own nodes: ${said(r)}`,
-  exp: (/** @type {ExpName} */ exp, /** @type {string} */ effect, /** @type {Result} */ r) =>
-    `Now ${EXP_NAMES[exp]}. ${effect} p = ${show(r.p)}.`,
-  iterated: (/** @type {number} */ k, /** @type {Result} */ r) => `Iterate ${k}: ${said(r)}`,
-  added: (/** @type {Result} */ r) => `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${said(r)}`,
-  removed: (/** @type {number} */ k, /** @type {Result} */ r) => `Node ${k} removed: ${said(r)}`,
-  moved: (/** @type {number} */ k, /** @type {Result} */ r) => `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r)}`,
+  interpolated: (/** @type {Result} */ r, whole = true) => `Interpolated ${r.pts.length} nodes: ${said(r, whole)}`,
+  program: (/** @type {Result} */ r, whole = true) => `The program's own nodes: ${said(r, whole)}`,
+  exp: (/** @type {ExpName} */ exp, /** @type {string} */ effect, /** @type {Result} */ r, whole = true) =>
+    `Now ${EXP_NAMES[exp]}. ${effect} ${said(r, whole)}`,
+  iterated: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) => `Iterate ${k}: ${said(r, whole)}`,
+  added: (/** @type {Result} */ r, whole = true) =>
+    `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${said(r, whole)}`,
+  removed: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) => `Node ${k} removed: ${said(r, whole)}`,
+  moved: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) =>
+    `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r, whole)}`,
 };
 
 /** A node's Remove button. */

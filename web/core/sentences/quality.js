@@ -10,9 +10,16 @@ import { entryName, nodeName, sub } from "./parts.js";
 /** @typedef {import("../verdicts.js").Verdict} Verdict */
 /** @typedef {NonNullable<ReturnType<typeof import("../verdicts.js").estimate>>} Estimate */
 
-/** p, and how far it is from the root, as the live region says it. */
-export const said = (/** @type {{p: number}} */ r) =>
-  `p = ${show(r.p)}` + (Number.isFinite(r.p - root) ? `, ${sci(r.p - root, 2)} from the root.` : ".");
+/**
+ * p, and how far it is from the root, as the live region says it; or,
+ * where p is to be predicted first, that it is.
+ * @param {{p: number}} r
+ * @param {boolean} [whole] whether p may be said
+ */
+export const said = (r, whole = true) =>
+  !whole
+    ? "p is yours to predict."
+    : `p = ${show(r.p)}` + (Number.isFinite(r.p - root) ? `, ${sci(r.p - root, 2)} from the root.` : ".");
 
 /** The true root as "How good is p?" shows it. */
 export const rootText = () => `${show(root)} (0x${bitsOf(root)}, the double nearest W(2)/2)`;

@@ -13,9 +13,10 @@ import { entryName, sub, weight } from "./parts.js";
  * The rule of the step shown, with its numbers, as paragraphs.
  * @param {Result} r
  * @param {Step | null} s the step shown
+ * @param {boolean} [hidden] whether its entry is to be predicted first: then its value is not said
  * @returns {Part[][]}
  */
-export function stepRule(r, s) {
+export function stepRule(r, s, hidden = false) {
   if (s === null) return [["Column 0 holds the nodes: Q[i][0] = x", sub("i"), ". Step to compute the next entry."]];
   const { i, j } = s;
   // negative numbers in parentheses, where a minus sign stands before them
@@ -49,7 +50,7 @@ export function stepRule(r, s) {
       `= ((0 − ${y(i - j)}) · ${show(s.hiValue)} − (0 − ${y(i)}) · ${show(s.loValue)}) / ` +
         `(${show(r.pts[i].y)} − ${y(i - j)})`,
     ],
-    ["= ", { strong: show(s.value) }, ...result],
+    hidden ? ["= ?: your prediction first"] : ["= ", { strong: show(s.value) }, ...result],
     ...(s.zero ? [] : [weightsText(s), RULE_REASON]),
   ];
 }
@@ -95,12 +96,16 @@ export const RULE_REASON = [
     "passes through it, and at the other end on the other, so the new one passes through both end points as well.",
 ];
 
-/** What a step says to a screen reader. */
-export function stepText(/** @type {Result} */ r) {
+/**
+ * What a step says to a screen reader.
+ * @param {Result} r
+ * @param {boolean} [hidden] whether its entry is to be predicted first
+ */
+export function stepText(r, hidden = false) {
   if (r.shown === 0) return `Start: only the nodes, 0 of ${r.steps.length} entries.`;
   const { i, j } = r.steps[r.shown - 1];
   return (
-    `Step ${r.shown} of ${r.steps.length}: ${entryName(i, j)} = ${show(r.Q[i][j])}, ` +
+    `Step ${r.shown} of ${r.steps.length}: ${entryName(i, j)} = ${hidden ? "?, to be predicted" : show(r.Q[i][j])}, ` +
     `from ${entryName(i, j - 1)} = ${show(r.Q[i][j - 1])} and ${entryName(i - 1, j - 1)} = ${show(r.Q[i - 1][j - 1])}.`
   );
 }

@@ -1,0 +1,48 @@
+// What the page says around its numbers, from the state: which nodes and
+// where their y come from, what a link or a field could not use and what
+// the page keeps instead, the field's text, the reader's settings in
+// their controls, and, while each entry is predicted first, the field
+// that asks for it and what the last guess came to.
+
+import { show } from "./core/numbers.js";
+import { isOwn, otherExp, shownStep } from "./core/sweep.js";
+import { expEffect, summaryText } from "./core/sentences/nodes.js";
+import { KEPT } from "./core/sentences/input.js";
+import { guessLabel } from "./core/sentences/predict.js";
+import { $, input, set, text } from "./dom.js";
+import { state } from "./state.js";
+
+/** @typedef {import("./core/sweep.js").Model} Model */
+/** @typedef {import("./core/sweep.js").Result} Result */
+
+/**
+ * @param {{model: Model, radios: NodeListOf<HTMLInputElement>}} v
+ * @param {Result} r
+ * @param {{hidden: boolean}} predicting whether the step's entry is to be predicted first
+ */
+export function drawSettings(v, r, { hidden }) {
+  const m = v.model;
+  text($("nodes-summary"), summaryText(r, isOwn(m, r.pts), state.exp, state.errorAt === "link" ? state.error : ""));
+  text($("link-error"), state.linkRefused);
+  text($("exp-effect"), expEffect(r, state.exp, otherExp(m, r, state.exp)));
+  const field = input("nodes"),
+    typed = state.field ?? state.nodes.map(show).join(", ");
+  if (field.value !== typed) field.value = typed;
+  const inField = state.error && state.errorAt !== "figure"; // a link's text goes to the field
+  const kept = state.nodes === m.nodes ? KEPT.program : KEPT.last;
+  text($("nodes-error"), inField ? `${state.error} ${kept}` : "");
+  text($("figure-error"), state.error && !inField ? `${state.error} ${KEPT.figure}` : "");
+  set(field, { "aria-invalid": inField ? "true" : null });
+  for (const radio of v.radios) radio.checked = radio.value === state.exp;
+  input("show-bits").checked = state.showBits;
+  input("lecture").checked = state.lecture;
+  input("predict").checked = state.predict;
+  /** @type {HTMLSelectElement} */ ($("digits")).value = String(state.digits);
+  document.documentElement.classList.toggle("lecture", state.lecture);
+  /** @type {HTMLDetailsElement} */ ($("going-deeper")).open = state.deeper;
+  $("predict-box").hidden = !state.predict;
+  $("guess-form").hidden = !hidden;
+  const s = shownStep(r);
+  text($("guess-label"), s && hidden ? guessLabel(s.i, s.j) : "");
+  text($("guess-result"), state.guessNote);
+}
