@@ -157,8 +157,9 @@ export function inverseChecks(points) {
  * can tell, then by Newton's method in 256-bit fixed point from there,
  * which makes it a double-double; where Newton's method cannot (a
  * multiple root) or lands outside the bracket, the bisection's double is
- * kept (lo = 0) and `how` says so.  No root where no two y change sign:
- * then none is said to exist, only that none is bracketed.
+ * kept (lo = 0) and `how` says so.  No root where no two y change sign
+ * (then none is said to exist, only that none is bracketed), or where f
+ * changes sign without coming near 0 (a pole, as 1/(x - 0.5) has).
  * @param {string} text
  * @param {number[]} nodes
  * @returns {{error: string, at: number | null} | {tree: Tree, root: DoubleDouble, how: "bisection" | "bisection and Newton", bracket: [number, number]} | {tree: Tree, root: null, why: string}}
@@ -172,7 +173,11 @@ export function learnerFunction(text, nodes) {
   const ys = xs.map(f);
   const k = ys.findIndex((y, m) => m > 0 && ((ys[m - 1] < 0 && y > 0) || (ys[m - 1] > 0 && y < 0)));
   const exact = ys.findIndex((y) => y === 0);
-  if (exact >= 0) return { tree, root: { hi: xs[exact], lo: 0 }, how: "bisection", bracket: [xs[exact], xs[exact]] };
+  if (exact >= 0) {
+    /** @type {[number, number]} */
+    const at = [xs[exact], xs[exact]];
+    return { tree, ...refined(tree, xs[exact], at), bracket: at };
+  }
   if (k < 0) {
     const why = ys.some((y) => Number.isNaN(y))
       ? "f has no value at a node"
@@ -183,23 +188,34 @@ export function learnerFunction(text, nodes) {
   const bracket = [xs[k - 1], xs[k]];
   let [a, b] = bracket;
   let fa = ys[k - 1];
-  for (let m = 0; m < 2200; m++) {
+  let hi = NaN;
+  for (let m = 0; m < 2200 && Number.isNaN(hi); m++) {
     const mid = a + (b - a) / 2;
     if (mid === a || mid === b) break;
     const fm = f(mid);
     if (Number.isNaN(fm)) return { tree, root: null, why: `f has no value at x = ${mid}, between two nodes` };
-    if (fm === 0) return { tree, root: { hi: mid, lo: 0 }, how: "bisection", bracket };
-    if (fm < 0 === fa < 0) [a, fa] = [mid, fm];
+    if (fm === 0) hi = mid;
+    else if (fm < 0 === fa < 0) [a, fa] = [mid, fm];
     else b = mid;
   }
-  const hi = Math.abs(f(a)) <= Math.abs(f(b)) ? a : b;
+  if (Number.isNaN(hi)) hi = Math.abs(f(a)) <= Math.abs(f(b)) ? a : b;
+  // a sign change that never comes near 0 is a pole or a jump, not a root
+  if (Math.abs(f(hi)) > 1e-6 * Math.max(Math.abs(ys[k - 1]), Math.abs(ys[k]))) {
+    return {
+      tree,
+      root: null,
+      why: `f changes sign near x = ${hi} without coming near 0: a pole or a jump, not a root`,
+    };
+  }
   return { tree, ...refined(tree, hi, bracket), bracket };
 }
 
 /**
  * The bisection's double made a double-double by Newton's method in
  * 256-bit fixed point, where that settles inside the bracket and within
- * 2^-20 of it; else the double as it is.
+ * 2^-20 of it; else the double as it is.  At a root of multiplicity m,
+ * Newton's method creeps until f's value is below 2^-256, which leaves
+ * the root right to about 2^(-256/m): some 25 digits for a triple root.
  * @param {Tree} tree
  * @param {number} start
  * @param {[number, number]} bracket
@@ -210,11 +226,9 @@ function refined(tree, start, bracket) {
   const found = newtonRoot(tree, start, F);
   if (found.root !== undefined) {
     const root = toDoubleDouble(found.root, F.W);
-    if (
-      root.hi >= bracket[0] &&
-      root.hi <= bracket[1] &&
-      Math.abs(root.hi - start) <= 2 ** -20 * Math.max(1, Math.abs(start))
-    )
+    const near = Math.abs(root.hi - start) <= 2 ** -20 * Math.max(1, Math.abs(start));
+    // within the bracket, or, for a node at which f's double is 0, within 2^-20 of it
+    if (near && (bracket[0] === bracket[1] || (root.hi >= bracket[0] && root.hi <= bracket[1])))
       return { root, how: "bisection and Newton" };
   }
   return { root: { hi: start, lo: 0 }, how: "bisection" };
