@@ -1,0 +1,153 @@
+// The interpolation error's bound: the program's figures; the bound
+// against the true error for 200 random node sets, the true P(0) computed
+// in fixed point from the exact f(x_k) (not from the doubles y_k), with
+// bits enough for the nodes' gaps;
+// the page's p, through the .wasm's own Qij, within the bound widened by
+// rounding's reach; and a reason, not a bound, where none exists.
+//
+//   INVERSE_NEVILLE_WASM=out/wasi/web/inverse_neville.wasm \
+//   INVERSE_NEVILLE_NODE_MODULES=out/wasi/tests/web/node_modules node --test tests/web/unit/bound.test.mjs
+
+import assert from "node:assert/strict";
+import { createRequire } from "node:module";
+import { test } from "node:test";
+import { readRecorded, wasmSweep } from "../recorded.mjs";
+import { interpolationBound } from "../../../web/core/bound.js";
+import { PRESETS } from "../../../web/core/functions.js";
+import { errorOf } from "../../../web/core/accuracy.js";
+import { evaluate, parse } from "../../../web/core/expression.js";
+import { divRound, fixedAt, fromDouble, toNumber } from "../../../web/core/fixed.js";
+import { newtonRoot, valueAt } from "../../../web/core/manydigits.js";
+
+const wasmPath = process.env.INVERSE_NEVILLE_WASM;
+assert.ok(wasmPath, "INVERSE_NEVILLE_WASM names the built .wasm");
+const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
+const outside = wasmSweep(wasmPath, readRecorded(new URL("../../recorded.tsv", import.meta.url).pathname));
+const [program] = PRESETS;
+const F = fixedAt(3000);
+
+/**
+ * The bits to compute P(0) with: 3000, and more where nodes lie close, for the sweep's (n-1)-th divided
+ * differences shrink with the gap g as g^(n-1) and must stay far above 2^-bits.
+ */
+function bitsFor(xs) {
+  const sorted = [...xs].sort((a, b) => a - b);
+  const gap = Math.min(...sorted.slice(1).map((x, k) => x - sorted[k]));
+  return 3000 + Math.ceil(Math.max(0, -Math.log2(gap)) * xs.length);
+}
+
+/**
+ * P(0) - root in fixed point at F's bits: the exact f(x_k) (each within a few units of its last bit), Neville's
+ * sweep with each division rounded there, and the root by Newton's method there; as m / 2^W.
+ */
+function trueError(preset, xs, F) {
+  const X = xs.map((x) => fromDouble(x, F.W));
+  const Y = X.map((x) => valueAt(preset.tree, x, F));
+  let above = [X[0]];
+  for (let i = 1; i < xs.length; i++) {
+    const row = [X[i]];
+    for (let j = 1; j <= i; j++) row.push(divRound(Y[i] * above[j - 1] - Y[i - j] * row[j - 1], Y[i] - Y[i - j]));
+    above = row;
+  }
+  const found = newtonRoot(preset.tree, preset.root.hi, F);
+  return above[xs.length - 1] - /** @type {bigint} */ (found.root);
+}
+
+test("the program's nodes: g'''' within [-0.2917, -0.02714], so 5.5e-7 <= P(0) - root <= 5.9e-6, around 2.98e-6", () => {
+  const points = program.nodes.map((x) => ({ x, y: outside.yOf(x) }));
+  const b = interpolationBound(program.tree, points, program.root);
+  assert.ok("lo" in b, JSON.stringify(b));
+  // the enclosure holds g''''(x) at 0.3 and 0.6, -0.0271422 and -0.2916974, and is within 1 % of them
+  assert.ok(b.derivative.lo <= -0.2916973 && b.derivative.lo > -0.2917 * 1.01, `${b.derivative.lo}`);
+  assert.ok(b.derivative.hi >= -0.0271423 && b.derivative.hi < -0.0271422 * 0.99, `${b.derivative.hi}`);
+  assert.deepEqual([b.lo.toExponential(1), b.hi.toExponential(1)], ["5.5e-7", "5.9e-6"]);
+  const truth = toNumber(trueError(program, program.nodes, F), F.W);
+  assert.equal(truth.toExponential(2), "2.98e-6");
+  assert.ok(b.lo <= truth && truth <= b.hi);
+  // the product of the -y_k, and rounding far below the bound: the program's p is the bound's p
+  assert.equal(b.product.lo.toPrecision(6), "0.000484543");
+  assert.equal(b.rounding.verdict, "negligible");
+  assert.equal(b.rounding.p, outside.pOf(program.nodes));
+  assert.ok(b.rounding.reach < 1e-14, `${b.rounding.reach}`);
+});
+
+test("200 random sets of 2 to 8 nodes in [0, 1]: the true error within the bound, the page's p within it widened", () => {
+  // ordinary nodes mostly (millionths), and any double in [0, 1] now and then: 0, subnormals, 1 - 2^-53
+  const node = fc.oneof(
+    { arbitrary: fc.integer({ min: 0, max: 1e6 }).map((k) => k / 1e6), weight: 4 },
+    { arbitrary: fc.double({ min: 0, max: 1, noNaN: true }), weight: 1 },
+  );
+  const nodes = fc.uniqueArray(node, {
+    minLength: 2,
+    maxLength: 8,
+    comparator: (a, b) => a === b,
+  });
+  let compared = 0;
+  fc.assert(
+    fc.property(nodes, (xs) => {
+      const points = xs.map((x) => ({ x, y: outside.yOf(x) }));
+      const b = interpolationBound(program.tree, points, program.root);
+      assert.ok("lo" in b, `${xs}: ${JSON.stringify(b)}`);
+      const G = fixedAt(bitsFor(xs));
+      const e = trueError(program, xs, G);
+      assert.ok(
+        fromDouble(b.lo, G.W) <= e && e <= fromDouble(b.hi, G.W),
+        `${xs}: ${toNumber(e, G.W)} in [${b.lo}, ${b.hi}]`,
+      );
+      const p = outside.pOf(xs);
+      assert.ok(Object.is(b.rounding.p, p), `${xs}: the bound's sweep gives ${b.rounding.p}, the .wasm's Qij ${p}`);
+      if (b.rounding.verdict !== "no-p") {
+        compared++;
+        const pe = errorOf(p, program.root);
+        assert.ok(
+          b.rounding.page.lo <= pe && pe <= b.rounding.page.hi,
+          `${xs}: p - root = ${pe}, ${JSON.stringify(b.rounding)}`,
+        );
+      }
+    }),
+    { numRuns: 200, seed: 4711 },
+  );
+  assert.ok(compared > 100, `only ${compared} of 200 sets gave p a number`);
+});
+
+test("the presets: a bound around the true error, or the reason there is none", () => {
+  for (const preset of PRESETS) {
+    const points = preset.nodes.map((x) => ({
+      x,
+      y: preset.ys === "program" ? outside.yOf(x) : evaluate(preset.tree, x),
+    }));
+    const b = interpolationBound(preset.tree, points, preset.root);
+    if (preset.id === "triple")
+      assert.deepEqual(["reason" in b && b.reason, Math.round(/** @type {any} */ (b).at * 1e6)], ["flat", 500000]);
+    else if (preset.id === "hump") {
+      assert.ok("reason" in b && b.reason === "turns", JSON.stringify(b));
+      assert.ok(Math.abs(/** @type {number} */ (b.at) - Math.sqrt(1 / 3)) < 1e-6, `${b.at}`);
+    } else {
+      assert.ok("lo" in b, `${preset.id}: ${JSON.stringify(b)}`);
+      const e = trueError(preset, preset.nodes, F);
+      assert.ok(fromDouble(b.lo, F.W) <= e && e <= fromDouble(b.hi, F.W), `${preset.id}: ${toNumber(e, F.W)}`);
+      assert.ok(b.met.lo >= b.coefficient.lo && b.met.hi <= b.coefficient.hi, preset.id);
+    }
+  }
+});
+
+test("where no bound exists, a reason: a kink, a pole, a value at or below 0 under log, no root, too few nodes", () => {
+  const cases = [
+    ["abs(x - 0.5) - 0.1", [0.3, 0.45, 0.55, 0.7], { hi: 0.4, lo: 0 }, "kink", 0.5],
+    ["1/(x - 0.5) + 3", [0.1, 0.2, 0.6], { hi: 1 / 6, lo: 0 }, "pole", 0.5],
+    ["log(x) + 1", [0, 0.3, 0.5], { hi: Math.exp(-1), lo: 0 }, "domain", null],
+    ["cos(x) - x", [0.6, 0.7], null, "no-root", null],
+    ["cos(x) - x", [0.6], PRESETS[1].root, "nodes", null],
+    ["cos(x) - x", [0.6, 0.6], PRESETS[1].root, "nodes", null],
+  ];
+  for (const [text, xs, root, reason, at] of cases) {
+    const tree = /** @type {any} */ (parse(/** @type {string} */ (text)).tree);
+    const points = /** @type {number[]} */ (xs).map((x) => ({ x, y: evaluate(tree, x) }));
+    const b = interpolationBound(tree, points, /** @type {any} */ (root));
+    assert.ok("reason" in b, `${text}: ${JSON.stringify(b)}`);
+    assert.equal(b.reason, reason, `${text}: ${b.message}`);
+    if (at !== null)
+      assert.ok(Math.abs(/** @type {number} */ (b.at) - /** @type {number} */ (at)) < 1e-6, `${text}: at ${b.at}`);
+    assert.equal(typeof b.message, "string");
+  }
+});

@@ -1,0 +1,322 @@
+// A learner's own f(x), typed as text: a small recursive-descent parser
+// that makes a tree of it, and f evaluated from that tree in doubles.
+// Nothing here touches the DOM, and nothing here runs the text: no eval,
+// no Function, no lookup of a name in any JavaScript object.  The page's
+// Content-Security-Policy refuses 'unsafe-eval', and this needs none.
+//
+// What is accepted, and nothing else:
+//   numbers     decimal, with an optional exponent: 2, 0.5, .5, 1e-3, 2.5E+2
+//   names       x, pi, e, and the functions exp log sqrt sin cos tan abs, each
+//               applied with parentheses: sin(x), not sin x (log is the natural one)
+//   operators   + - * / ^, and ( ) for grouping
+//   spaces      space, tab, line ends, anywhere between the parts
+//   symbols     − (U+2212 MINUS SIGN) is read as -, × (U+00D7) as *
+//
+// Precedence, tightest first:
+//   ^           right-associative: 2^3^2 = 2^(3^2); its right side may begin
+//               with a sign: 2^-x = 2^(-x)
+//   - +         signs: -x^2 = -(x^2), as mathematics writes it
+//   * /         left-associative: 1/2/x = (1/2)/x
+//   + -         left-associative
+// A number or name written straight after another, as in 2x, is refused:
+// the product is 2*x.
+//
+// Each refusal names where it is, as a 1-based position in characters
+// (Unicode code points), or says "at end".
+
+/** @typedef {"exp" | "log" | "sqrt" | "sin" | "cos" | "tan" | "abs"} FnName */
+/** @typedef {"+" | "-" | "*" | "/" | "^"} OpName */
+/**
+ * A parsed expression.  `at` is the 1-based position of the part it
+ * comes from (an operator's own position for "op").  A number keeps its
+ * text, the decimal as written, beside the double nearest it.
+ * @typedef {{kind: "num", value: number, text: string, at: number}
+ *   | {kind: "x", at: number}
+ *   | {kind: "const", name: "pi" | "e", at: number}
+ *   | {kind: "neg", arg: Tree, at: number}
+ *   | {kind: "op", op: OpName, left: Tree, right: Tree, at: number}
+ *   | {kind: "call", name: FnName, arg: Tree, at: number}} Tree
+ */
+/** @typedef {{tree: Tree, error?: undefined} | {error: string, at: number | null, tree?: undefined}} Parsed */
+
+/** The longest text read, in characters. */
+export const MAX_LENGTH = 200;
+
+/** The functions a learner may apply, in the order the page lists them. */
+export const FUNCTIONS = /** @type {const} */ (["exp", "log", "sqrt", "sin", "cos", "tan", "abs"]);
+
+/**
+ * Every name the parser knows, and what it is.  A Map, so that a name is
+ * found only if it was put here: "constructor" or "__proto__" is no key.
+ * @type {ReadonlyMap<string, {kind: "x"} | {kind: "const", name: "pi" | "e"} | {kind: "fn", name: FnName}>}
+ */
+const NAMES = new Map(
+  /** @type {[string, {kind: "x"} | {kind: "const", name: "pi" | "e"} | {kind: "fn", name: FnName}][]} */ ([
+    ["x", { kind: "x" }],
+    ["pi", { kind: "const", name: "pi" }],
+    ["e", { kind: "const", name: "e" }],
+    ...FUNCTIONS.map((name) => [name, { kind: "fn", name }]),
+  ]),
+);
+
+/**
+ * A part of the text.  A part that cannot be read is a "bad" token whose
+ * text is the refusal, thrown only when the parser reaches it, so that the
+ * first thing wrong in reading order is the one said.
+ * @typedef {{type: "num" | "name" | "op" | "(" | ")" | "bad" | "end", text: string, at: number}} Token
+ */
+
+/** A refusal, thrown inside the parser and returned as data by parse(). */
+class Refusal {
+  constructor(/** @type {string} */ message, /** @type {number | null} */ at) {
+    this.message = message;
+    this.at = at;
+  }
+}
+
+/** Where a token is, as a refusal says it. */
+const where = (/** @type {Token} */ t) => (t.type === "end" ? "at end" : `at ${t.at}`);
+/** A token as a refusal quotes it. */
+const quoted = (/** @type {Token} */ t) => `'${t.text}'`;
+
+const SPACE = /[ \t\r\n]/;
+const DIGIT = /[0-9]/;
+const LETTER = /[A-Za-z_]/;
+const WORD = /[A-Za-z_0-9]/;
+const NUMBER = /^(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?/;
+
+/**
+ * The text's tokens, the last one "end".
+ * @param {string[]} chars the text's code points, − and × already read as - and *
+ * @returns {Token[]}
+ */
+function tokens(chars) {
+  /** @type {Token[]} */
+  const out = [];
+  let k = 0;
+  while (k < chars.length) {
+    const c = chars[k];
+    const at = k + 1;
+    if (SPACE.test(c)) {
+      k++;
+    } else if (DIGIT.test(c) || (c === "." && DIGIT.test(chars[k + 1] ?? ""))) {
+      const match = /** @type {RegExpExecArray} */ (NUMBER.exec(chars.slice(k).join("")));
+      let end = k + match[0].length;
+      // a second point, or digits glued to an exponent's end: one bad number, not two
+      while (end < chars.length && /[0-9.]/.test(chars[end])) end++;
+      const text = chars.slice(k, end).join("");
+      const bad = end !== k + match[0].length;
+      out.push(bad ? { type: "bad", text: `bad number '${text}' at ${at}`, at } : { type: "num", text, at });
+      k = end;
+    } else if (LETTER.test(c)) {
+      let end = k + 1;
+      while (end < chars.length && WORD.test(chars[end])) end++;
+      out.push({ type: "name", text: chars.slice(k, end).join(""), at });
+      k = end;
+    } else if ("+-*/^".includes(c)) {
+      out.push({ type: "op", text: c, at });
+      k++;
+    } else if (c === "(" || c === ")") {
+      out.push({ type: c, text: c, at });
+      k++;
+    } else {
+      const shown = /^[\x21-\x7e]$/.test(c)
+        ? `'${c}'`
+        : `U+${(c.codePointAt(0) ?? 0).toString(16).toUpperCase().padStart(4, "0")}`;
+      out.push({ type: "bad", text: `unexpected character ${shown} at ${at}`, at });
+      k++;
+    }
+  }
+  out.push({ type: "end", text: "", at: chars.length + 1 });
+  return out;
+}
+
+/**
+ * The parser over a list of tokens: one function per level of precedence.
+ * @param {Token[]} list
+ * @returns {Tree}
+ */
+function parseTokens(list) {
+  let k = 0;
+  const peek = () => list[k];
+  const take = () => {
+    const t = list[k++];
+    if (t.type === "bad") throw new Refusal(t.text, t.at);
+    return t;
+  };
+  const isOp = (/** @type {string} */ ops) => peek().type === "op" && ops.includes(peek().text);
+
+  /** @returns {Tree} */
+  function sum() {
+    let left = product();
+    while (isOp("+-")) {
+      const t = take();
+      left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: product(), at: t.at };
+    }
+    return left;
+  }
+  /** @returns {Tree} */
+  function product() {
+    let left = signed();
+    while (isOp("*/")) {
+      const t = take();
+      left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: signed(), at: t.at };
+    }
+    return left;
+  }
+  /** @returns {Tree} */
+  function signed() {
+    if (isOp("+-")) {
+      const t = take();
+      const arg = signed();
+      return t.text === "-" ? { kind: "neg", arg, at: t.at } : arg;
+    }
+    return power();
+  }
+  /** @returns {Tree} */
+  function power() {
+    const base = operand();
+    if (!isOp("^")) return base;
+    const t = take();
+    return { kind: "op", op: "^", left: base, right: signed(), at: t.at };
+  }
+  /** @returns {Tree} */
+  function operand() {
+    const t = take();
+    if (t.type === "num") {
+      const value = Number(t.text);
+      if (!Number.isFinite(value)) throw new Refusal(`number too large ${quoted(t)} at ${t.at}`, t.at);
+      return { kind: "num", value, text: t.text, at: t.at };
+    }
+    if (t.type === "(") {
+      const inner = sum();
+      const close = take();
+      if (close.type !== ")") throw missingClose(close);
+      return inner;
+    }
+    if (t.type === "name") return named(t);
+    if (t.type === "end") throw new Refusal("missing operand at end", null);
+    throw new Refusal(`unexpected ${quoted(t)} at ${t.at}`, t.at);
+  }
+  /** @returns {Tree} */
+  function named(/** @type {Token} */ t) {
+    const known = NAMES.get(t.text);
+    if (known === undefined) throw new Refusal(`unknown name ${quoted(t)} at ${t.at}`, t.at);
+    if (known.kind !== "fn") return { ...known, at: t.at };
+    const open = take();
+    if (open.type !== "(") {
+      throw new Refusal(`missing '(' after '${t.text}' ${where(open)}`, open.type === "end" ? null : open.at);
+    }
+    const arg = sum();
+    const close = take();
+    if (close.type !== ")") throw missingClose(close);
+    return { kind: "call", name: known.name, arg, at: t.at };
+  }
+  /** What is wrong where a ')' should be. */
+  function missingClose(/** @type {Token} */ t) {
+    return t.type === "end"
+      ? new Refusal("missing ')' at end", null)
+      : new Refusal(`missing ')' before ${quoted(t)} at ${t.at}`, t.at);
+  }
+
+  const tree = sum();
+  const rest = take();
+  if (rest.type === "end") return tree;
+  if (rest.type === ")") throw new Refusal(`unexpected ')' at ${rest.at}`, rest.at);
+  // an operand straight after an operand: 2x, x(1), (x)(x)
+  throw new Refusal(`missing operator before ${quoted(rest)} at ${rest.at}`, rest.at);
+}
+
+/**
+ * A learner's text as a tree, or the first thing wrong with it.  Never
+ * throws: every refusal is returned as {error, at}, at null where the
+ * error is at the end or the whole text.
+ * @param {unknown} text
+ * @returns {Parsed}
+ */
+export function parse(text) {
+  if (typeof text !== "string") return { error: "not text", at: null };
+  const chars = Array.from(text, (c) => (c === "\u2212" ? "-" : c === "\u00d7" ? "*" : c));
+  if (chars.length > MAX_LENGTH) {
+    return { error: `longer than ${MAX_LENGTH} characters (${chars.length})`, at: null };
+  }
+  if (chars.every((c) => SPACE.test(c))) return { error: "empty: write f(x), such as cos(x) - x", at: null };
+  try {
+    return { tree: parseTokens(tokens(chars)) };
+  } catch (e) {
+    if (e instanceof Refusal) return { error: e.message, at: e.at };
+    throw e;
+  }
+}
+
+/**
+ * f(x) in doubles with the browser's Math, in the tree's order: each
+ * operation rounded on its own, as JavaScript rounds it.
+ * @param {Tree} t
+ * @param {number} x
+ * @returns {number}
+ */
+export function evaluate(t, x) {
+  switch (t.kind) {
+    case "num":
+      return t.value;
+    case "x":
+      return x;
+    case "const":
+      return t.name === "pi" ? Math.PI : Math.E;
+    case "neg":
+      return -evaluate(t.arg, x);
+    case "call":
+      return MATH[t.name](evaluate(t.arg, x));
+    case "op": {
+      const a = evaluate(t.left, x),
+        b = evaluate(t.right, x);
+      return t.op === "+" ? a + b : t.op === "-" ? a - b : t.op === "*" ? a * b : t.op === "/" ? a / b : a ** b;
+    }
+  }
+}
+
+/** The browser's functions for each name the parser knows. */
+const MATH = {
+  exp: Math.exp,
+  log: Math.log,
+  sqrt: Math.sqrt,
+  sin: Math.sin,
+  cos: Math.cos,
+  tan: Math.tan,
+  abs: Math.abs,
+};
+
+/**
+ * The functions a tree applies, each once, in the order FUNCTIONS lists them.
+ * @param {Tree} t
+ * @returns {FnName[]}
+ */
+export function functionsOf(t) {
+  /** @type {Set<FnName>} */
+  const seen = new Set();
+  /** @param {Tree} u */
+  const walk = (u) => {
+    if (u.kind === "call") seen.add(u.name);
+    if (u.kind === "call" || u.kind === "neg") walk(u.arg);
+    if (u.kind === "op") {
+      walk(u.left);
+      walk(u.right);
+    }
+  };
+  walk(t);
+  return FUNCTIONS.filter((name) => seen.has(name));
+}
+
+/**
+ * The integer n where a power's exponent is an integer literal, or one
+ * with a sign (x^3, x^-2), else null: such powers are products, defined
+ * for a negative base, and the other evaluators treat them so.
+ * @param {Tree} t the exponent
+ * @returns {number | null}
+ */
+export function integerExponent(t) {
+  const sign = t.kind === "neg" ? -1 : 1;
+  const u = t.kind === "neg" ? t.arg : t;
+  return u.kind === "num" && Number.isInteger(u.value) && Math.abs(u.value) <= 64 ? sign * u.value : null;
+}
