@@ -4,15 +4,18 @@
 // asks main.js's update() for the change, and nothing else.
 
 import { LIMITS } from "./core/limits.js";
+import { PRESETS } from "./core/functions.js";
+import { intervalOf, textError } from "./core/fn.js";
 import { parseNodes } from "./core/fragment.js";
 import { iterateOnce, otherExp, shownStep } from "./core/sweep.js";
 import { guessDigits, guessOf, knownSteps } from "./core/predict.js";
 import { guessRefused, guessText } from "./core/sentences/predict.js";
 import { entryName } from "./core/sentences/parts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
+import { fOf } from "./core/curves.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
-import { FIGURE_REFUSED } from "./core/sentences/input.js";
+import { FIGURE_REFUSED, FUNCTION_REFUSED } from "./core/sentences/input.js";
 import { takeAway } from "./core/sentences/iterations.js";
 import { stepText } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
@@ -87,9 +90,10 @@ export function wireControls(c) {
     if (open !== state.deeper) c.update({ deeper: open }, "replace");
   });
   input("nodes").addEventListener("input", () => change({ field: input("nodes").value }, "same"));
+  wireFunction(c);
   $("experiment").addEventListener("submit", (e) => {
     e.preventDefault();
-    const parsed = parseNodes(input("nodes").value);
+    const parsed = parseNodes(input("nodes").value, intervalOf(state.f));
     if (parsed.error !== undefined) return c.refuse(parsed.error, input("nodes").value);
     c.update({ nodes: parsed.xs, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.interpolated }, "push");
   });
@@ -112,9 +116,9 @@ export function wireControls(c) {
   $("iterate").addEventListener("click", () => {
     const r = c.result();
     // done, it says why beside it, and a press changes nothing
-    if (iterateDone(c.model, state, r, c.iterates(r)) !== null) return;
+    if (iterateDone(c.model, c.choice(), r, c.iterates(r)) !== null) return;
     const k = Math.max(1, state.iterates.length),
-      next = iterateOnce(c.model, state, r);
+      next = iterateOnce(c.model, c.choice(), r);
     if (next.refused === undefined)
       c.update({ ...next, shown: Infinity, announce: (r, whole) => ANNOUNCE.iterated(k, r, whole) }, "push");
   });
@@ -147,11 +151,49 @@ export function wireControls(c) {
         what === "tableau"
           ? tableauTable({ ...r, shown: Math.min(r.shown, known) })
           : iterationsTable(
-              iterationRows(known < r.steps.length ? ps.slice(0, -1) : ps, r.pts.length, c.model.exps[state.exp]),
+              iterationRows(
+                known < r.steps.length ? ps.slice(0, -1) : ps,
+                r.pts.length,
+                fOf(c.model, r.fn, state.exp),
+                r.fn.root,
+              ),
             );
       const { name, about } = takeAway(what, location.href);
       if (format === "csv") download(`${name}.csv`, "text/csv", toCsv(table));
       else download(`${name}.tex`, "application/x-tex", toLatex(table, about));
     });
   }
+}
+
+/**
+ * The function control: a preset brings its f and its nodes; "your own"
+ * opens the field, whose text is read (never run) when it is submitted.
+ * @param {Context} c
+ */
+function wireFunction(c) {
+  const select = /** @type {HTMLSelectElement} */ ($("function"));
+  select.addEventListener("change", () => {
+    const preset = PRESETS.find((p) => p.id === select.value);
+    if (!preset) return c.update({ own: true }, "none");
+    c.update(
+      {
+        f: preset.text,
+        nodes: [...preset.nodes],
+        iterates: [],
+        shown: Infinity,
+        field: null,
+        own: false,
+        announce: (r, whole) => ANNOUNCE.function(r, whole),
+      },
+      "push",
+    );
+  });
+  input("f-text").addEventListener("input", () => change({ fText: input("f-text").value }, "same"));
+  $("function-form").addEventListener("submit", (e) => {
+    e.preventDefault();
+    const typed = input("f-text").value,
+      wrong = textError(typed);
+    if (wrong) return c.update({ error: FUNCTION_REFUSED(wrong.error), errorAt: "function", fText: typed }, "none");
+    c.update({ f: typed, iterates: [], shown: Infinity, fText: null, own: true, announce: ANNOUNCE.function }, "push");
+  });
 }

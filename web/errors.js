@@ -3,7 +3,6 @@
 // is within what rounding alone can do, the band that rounding leaves, and
 // the word rounding; the nodes it uses, and its value at y = 0.
 
-import { root } from "./core/numbers.js";
 import { lowerWords, roundingSaid } from "./core/sentences/figure.js";
 import { el, join, set, text } from "./dom.js";
 import { drawFrame } from "./axes.js";
@@ -64,7 +63,7 @@ export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidd
   );
   join(
     layer(g, "p"),
-    current && Number.isFinite(value - root) ? [value - root] : [],
+    current && Number.isFinite(err.off) ? [err.off] : [],
     () => el("circle", { class: "p", r: 5, "clip-path": "url(#clip-bottom)" }),
     (e, d) => set(e, { cx: at(ax.px(0)), cy: at(ax.py(d / err.unit)) }),
   );

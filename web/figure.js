@@ -4,9 +4,8 @@
 // font it is told, into the elements it drew before.
 
 import { linspace } from "./core/numbers.js";
-import { LIMITS } from "./core/limits.js";
 import { SAMPLES, curvesOf, drawable, errorCurve, fOf, sample, topRanges } from "./core/curves.js";
-import { TOP, figureDescription, legendItems } from "./core/sentences/figure.js";
+import { figureDescription, legendItems, topWords } from "./core/sentences/figure.js";
 import { handleName, handleText } from "./core/sentences/nodes.js";
 import { SVG, el, join, say, set, text } from "./dom.js";
 import { drawFrame } from "./axes.js";
@@ -50,15 +49,16 @@ export function drawFigure(v, m, r, { width, frozen, font, hidden }) {
   const top = panel(box, ranges.xlim, ranges.ylim, box.top);
   // the long titles where they fit: the longest is some 61 characters
   const narrow = box.W < 42 * font;
+  const words = topWords(r.fn.name);
   drawFrame(layer(upper, "frame"), top, {
-    x: TOP.x,
-    y: TOP.y,
-    title: narrow ? TOP.title.short : TOP.title.long,
+    x: words.x,
+    y: words.y,
+    title: narrow ? words.title.short : words.title.long,
     clip: "clip-top",
     font,
   });
   const curves = curvesOf(r, hidden);
-  const fx = fOf(m),
+  const fx = fOf(m, r.fn),
     xs = linspace(ranges.xlim[0], ranges.xlim[1], SAMPLES),
     ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
     pixel = (ranges.xlim[1] - ranges.xlim[0]) / (box.W - box.L - box.R);
@@ -105,8 +105,8 @@ export function drawFigure(v, m, r, { width, frozen, font, hidden }) {
   const err = errorCurve(m, r, current);
   drawErrorPanel(lower, box, { current, value, err, narrow, font, hidden });
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
-  drawLegend(v.legend, legendItems(r, curves, kept, err));
-  text(v.caption, figureDescription(r, curves, hidden));
+  drawLegend(v.legend, legendItems(r, curves, kept, err, r.fn.name));
+  text(v.caption, figureDescription(r, curves, hidden, err.off));
 }
 
 /**
@@ -182,6 +182,9 @@ function drawHandles(g, r, top, current) {
         transform: `translate(${spot(top.px(q.x))} ${spot(top.py(q.y))})`,
         class: `handle${inUse ? " in-use" : ""}`,
         "aria-valuenow": String(q.x),
+        // where the function's nodes may lie
+        "aria-valuemin": r.fn.interval[0],
+        "aria-valuemax": r.fn.interval[1],
         "aria-valuetext": handleText(k, q),
         "aria-label": handleName(k),
       });
@@ -192,8 +195,6 @@ function makeHandle(/** @type {number} */ k) {
   const hdl = el("g", {
     role: "slider",
     tabindex: 0,
-    "aria-valuemin": LIMITS.domain[0],
-    "aria-valuemax": LIMITS.domain[1],
     "aria-orientation": "horizontal",
   });
   hdl.append(

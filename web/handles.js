@@ -5,6 +5,7 @@
 
 import { LIMITS } from "./core/limits.js";
 import { topRanges } from "./core/curves.js";
+import { intervalOf } from "./core/fn.js";
 import { ANNOUNCE } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED } from "./core/sentences/input.js";
 import { $ } from "./dom.js";
@@ -76,7 +77,7 @@ export function wireHandles(c) {
   handles.addEventListener("pointermove", (e) => {
     const drag = state.drag;
     if (!drag || e.pointerId !== drag.id || !state.frozen) return;
-    const x = xAt(svg.getBoundingClientRect(), state, state.frozen, e.clientX, LIMITS.domain);
+    const x = xAt(svg.getBoundingClientRect(), state, state.frozen, e.clientX, intervalOf(state.f));
     change({ drag: { ...drag, x, frame: drag.frame || requestAnimationFrame(dragFrame) } }, "same");
   });
   const endDrag = (/** @type {PointerEvent} */ e) => {
@@ -103,8 +104,8 @@ export function wireHandles(c) {
       ArrowUp: x + fine,
       PageUp: x + 0.1,
       PageDown: x - 0.1,
-      Home: LIMITS.domain[0],
-      End: LIMITS.domain[1],
+      Home: intervalOf(state.f)[0],
+      End: intervalOf(state.f)[1],
     })[e.key];
     if (e.key === "Delete" || e.key === "Backspace") {
       e.preventDefault();

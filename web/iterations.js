@@ -62,16 +62,15 @@ export function drawIterations(v, { caption, heads, rows, note, done }) {
  * The many-digit table: its caption and heads, a row a step (none while
  * they are computed), the row where the doubles stop marked, and the note.
  * @param {TableView} v
- * @param {{nodes: number[], caption: string, heads: string[], rows: OrderRow[], root: number, note: string,
- *   busy: boolean}} what
+ * @param {{nodes: number[], caption: string, heads: string[], rows: OrderRow[], note: string, busy: boolean}} what
  */
-export function drawOrders(v, { nodes, caption, heads, rows, root, note, busy }) {
+export function drawOrders(v, { nodes, caption, heads, rows, note, busy }) {
   set(v.table, { "aria-busy": String(busy), "data-nodes": nodes.join() });
   text(v.caption, caption);
   fill(
     v.table,
     heads,
-    rows.map((o) => ({ cells: orderCells(o, root), cls: o.stop ? "doubles-stop" : undefined })),
+    rows.map((o) => ({ cells: orderCells(o), cls: o.stop ? "doubles-stop" : undefined })),
     [false, true, false, true],
   );
   text(v.note, note);

@@ -10,7 +10,9 @@ import { hashOf, parseFragment, parseNodes, stepsFor as stepsOf } from "./core/f
 import { compute, expAtFirstNode, modelOf, replay } from "./core/sweep.js";
 import { estimate, verdict } from "./core/verdicts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
-import { zoomOf } from "./core/curves.js";
+import { fOf, zoomOf } from "./core/curves.js";
+import { PROGRAM_FN, functionOf, intervalOf } from "./core/fn.js";
+import { partsOf } from "./core/residual.js";
 import { expLesson } from "./core/sentences/nodes.js";
 import { digitsName } from "./core/sentences/input.js";
 import { PREDICT_P, WAITING } from "./core/sentences/predict.js";
@@ -32,6 +34,8 @@ import { scheduleOrders } from "./orders.js";
 import { wireControls } from "./controls.js";
 import { wireHandles } from "./handles.js";
 import { drawSettings } from "./settings.js";
+import { scheduleAnalysis } from "./analysis.js";
+import { lastOf } from "./memo.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./state.js").State} State */
@@ -98,18 +102,28 @@ const views = {
 };
 
 /**
- * What the state's numbers give, computed again only when the nodes, the
- * exponential or the step shown change.
+ * The function the state shows, found again only when its text or the
+ * starting nodes change (a learner's root is found between them); the
+ * program's where the text cannot be read.
  */
-const resultOf = (() => {
-  /** @type {{key: unknown[], r: Result} | null} */
-  let last = null;
-  return (/** @type {State} */ s) => {
-    const key = [s.nodes, s.exp, s.shown];
-    if (!last || key.some((v, k) => v !== last?.key[k])) last = { key, r: compute(model, s) };
-    return last.r;
-  };
-})();
+const fnOf = lastOf((/** @type {string} */ text, /** @type {number[]} */ start) => {
+  const fn = functionOf(text, start);
+  return "error" in fn ? PROGRAM_FN : fn;
+});
+/** What the state's numbers give, computed again only when what decides them changes. */
+const computed = lastOf(
+  (
+    /** @type {number[]} */ nodes,
+    /** @type {import("./core/sweep.js").ExpName} */ exp,
+    /** @type {number} */ shown,
+    /** @type {import("./core/fn.js").Fn} */ fn,
+  ) => compute(model, { nodes, exp, shown, fn }),
+);
+const resultOf = (/** @type {State} */ s) => computed(s.nodes, s.exp, s.shown, fnOf(s.f, s.start));
+/** f as the page computes it: the program's own exp for its f, the browser's Math for another. */
+const fOfState = (/** @type {Result} */ r) => fOf(model, r.fn);
+/** The state's choice with its function, as the core's iteration takes it. */
+const choiceOf = (/** @type {Result} */ r) => ({ ...state, fn: r.fn });
 
 /** The iterates the table shows: p alone until Iterate is clicked. */
 const iterates = (/** @type {Result} */ r) => (state.iterates.length ? state.iterates : [r.p]);
@@ -149,8 +163,15 @@ function render() {
   });
   phase("quality", () => {
     drawNodeList(views.nodes, r);
-    const said = { residual: program.exp(-2.0 * r.p) - r.p, verdict: verdict(r), estimate: estimate(r) };
-    drawQuality(views.quality, r, whole ? said : null);
+    const v = whole ? verdict(r) : null,
+      near = v && "near" in v && v.near?.atRoot;
+    const said = v && {
+      residual: fOfState(r)(r.p),
+      verdict: v,
+      estimate: estimate(r),
+      parts: near ? partsOf(model, r.fn, fOfState(r), r.p) : null,
+    };
+    drawQuality(views.quality, r, said);
     text($("program-output"), whole ? output : WAITING);
   });
   phase("iterations", () => drawIterationViews(r, whole));
@@ -158,7 +179,8 @@ function render() {
   if (state.announce) text($("announce"), state.announce(r, whole));
   text($("print-link"), address + (state.hash ?? ""));
   performance.measure("inverse_neville:render", { start });
-  scheduleOrders(views.orders, model, whole);
+  scheduleOrders(views.orders, model, r.fn, whole);
+  scheduleAnalysis($("bound"), r, whole);
   // the step's cells scrolled into the tableau's box once it is laid out, as it is for the next frame anyway
   requestAnimationFrame(() => revealStep(views.tableau.scroll, resultOf(state)));
 }
@@ -171,12 +193,18 @@ function render() {
 function drawIterationViews(r, whole) {
   const ps = iterates(r),
     n = r.pts.length,
-    done = whole ? iterateDone(model, state, r, ps) : null;
+    done = whole ? iterateDone(model, choiceOf(r), r, ps) : null;
   drawIterations(views.iterations, {
     caption: iterationsCaption(n, theoreticalOrder(n)),
     heads: ITERATION_HEADS,
-    rows: iterationRows(whole ? ps : ps.slice(0, -1), n, model.exps[state.exp]),
-    note: whole ? iterateNote(ps.length - 1, done) : PREDICT_P,
+    rows: iterationRows(whole ? ps : ps.slice(0, -1), n, fOf(model, r.fn, state.exp), r.fn.root),
+    note: whole
+      ? iterateNote(
+          ps.length - 1,
+          done,
+          done?.why === "settled" ? partsOf(model, r.fn, fOf(model, r.fn, state.exp), r.p) : null,
+        )
+      : PREDICT_P,
     done: !whole || done !== null,
   });
 }
@@ -227,7 +255,7 @@ function refuse(error, field = state.field, errorAt = "field") {
  * @param {Partial<State>} changes
  */
 function tryNodes(xs, how, changes) {
-  const parsed = parseNodes(xs.map(show).join(","));
+  const parsed = parseNodes(xs.map(show).join(","), intervalOf(state.f));
   if (parsed.error !== undefined) {
     refuse(parsed.error, state.field, "figure");
     return false;
@@ -250,7 +278,7 @@ function fromLocation() {
     return true;
   }
   // the iterates made again from the starting nodes, as many as the link asks
-  const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step }, s.iterates);
+  const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes) }, s.iterates);
   const refused = made.refused === undefined ? s.refused : [...s.refused, replayText(made.refused)];
   update(
     {
@@ -258,6 +286,9 @@ function fromLocation() {
       start: s.nodes,
       iterates: made.iterates,
       exp: s.exp,
+      f: s.f,
+      own: false,
+      fText: null,
       shown: s.step,
       digits: s.digits,
       lecture: s.lecture,
@@ -304,7 +335,16 @@ function remeasure() {
     render();
   }
 }
-const context = { model, update, refuse, tryNodes, result: () => resultOf(state), iterates, views };
+const context = {
+  model,
+  update,
+  refuse,
+  tryNodes,
+  result: () => resultOf(state),
+  choice: () => choiceOf(resultOf(state)),
+  iterates,
+  views,
+};
 wireControls(context);
 wireHandles(context);
 window.addEventListener("hashchange", fromLocation);

@@ -5,12 +5,13 @@
 // Iterate's k.  Each step's work is precise.js's; the table is drawn from
 // the state.
 
-import { root, show, theoreticalOrder } from "./core/numbers.js";
-import { PRECISE, steps } from "./core/precise.js";
+import { show, theoreticalOrder } from "./core/numbers.js";
+import { PRECISE, alike, prepare, steps } from "./core/precise.js";
 import { doublesStop, orderRows } from "./core/iterations.js";
-import { computingText, orderHeads, ordersCaption, ordersNote } from "./core/sentences/iterations.js";
+import { computingText, noRootText, orderHeads, ordersCaption, ordersNote } from "./core/sentences/iterations.js";
 import { WAITING } from "./core/sentences/predict.js";
 import { change, state } from "./state.js";
+import { lastOf } from "./memo.js";
 import { drawOrders } from "./iterations.js";
 
 /** @typedef {import("./core/sweep.js").Model} Model */
@@ -18,58 +19,78 @@ import { drawOrders } from "./iterations.js";
 /** @typedef {import("./iterations.js").TableView} TableView */
 
 /**
+ * The many-digit arithmetic of a function, found again only for another:
+ * finding its root takes most of a short run's time.
+ */
+const arithmeticOf = lastOf((/** @type {import("./core/fn.js").Fn} */ fn) =>
+  prepare({ tree: fn.tree, root: /** @type {{hi: number}} */ (fn.root) }, PRECISE.digits),
+);
+
+/**
  * The table for the state's starting nodes and exponential: drawn as it
  * stands, and computed, a step a task, where it is not yet theirs.
  * @param {TableView} v
  * @param {Model} m
+ * @param {import("./core/fn.js").Fn} fn
  * @param {boolean} whole whether p may be shown: while it is to be predicted, so is its error
  */
-export function scheduleOrders(v, m, whole) {
+export function scheduleOrders(v, m, fn, whole) {
   const { start: nodes, exp } = state,
-    key = `${exp} ${nodes.map(show).join()}`;
+    key = `${fn.text} ${exp} ${nodes.map(show).join()}`;
   if (key !== state.orders.key) {
     change({ orders: { key, nodes, rows: [], stop: null, doubles: null } }, "same");
-    const run = steps(nodes, PRECISE);
     /** @type {Row[]} */
     const rows = [];
+    /** @type {Generator<Row, import("./core/precise.js").Stop, void> | null} */
+    let run = null;
     const next = () => {
-      if (state.orders.key !== key) return;
+      if (state.orders.key !== key || !fn.root) return;
+      // the arithmetic, and the root in it, found in the first task, not in the render
+      run ??= steps(nodes, {
+        ...PRECISE,
+        fn: { tree: fn.tree, root: fn.root },
+        within: /** @type {[number, number]} */ (fn.interval),
+        arithmetic: arithmeticOf(fn),
+      });
       const got = run.next();
       if (!got.done) {
         rows.push(got.value);
         setTimeout(next, 0);
         return;
       }
-      change({ orders: { key, nodes, rows, stop: got.value, doubles: doublesStop(m, { nodes, exp }) } }, "same");
-      draw(v, whole);
+      change({ orders: { key, nodes, rows, stop: got.value, doubles: doublesStop(m, { nodes, exp, fn }) } }, "same");
+      draw(v, fn, whole);
       performance.mark("inverse_neville:orders");
     };
     setTimeout(next, 0);
   }
-  draw(v, whole);
+  draw(v, fn, whole);
 }
 
 /**
  * The table as the state holds it: computed, or being computed; while p
- * is to be predicted, its rows wait.
+ * is to be predicted, its rows wait; without a root, none.
  * @param {TableView} v
+ * @param {import("./core/fn.js").Fn} fn
  * @param {boolean} whole
  */
-function draw(v, whole) {
+function draw(v, fn, whole) {
   const { nodes, rows, stop, doubles } = state.orders,
     n = nodes.length,
-    theory = theoreticalOrder(n);
+    theory = theoreticalOrder(n),
+    root = fn.root;
   drawOrders(v, {
     nodes,
     caption: ordersCaption(n, theory, PRECISE),
     heads: orderHeads(PRECISE.digits),
-    rows: stop && doubles && whole ? orderRows(rows, doubles) : [],
-    root,
-    note: !whole
-      ? WAITING
-      : stop && doubles
-        ? ordersNote(n, rows, stop, doubles, theory, PRECISE)
-        : computingText(PRECISE.digits),
-    busy: !stop,
+    rows: stop && doubles && whole && root ? orderRows(rows, doubles, root) : [],
+    note: !root
+      ? noRootText(fn.why)
+      : !whole
+        ? WAITING
+        : stop && doubles
+          ? ordersNote(n, rows, stop, doubles, theory, { ...PRECISE, alike: alike(n, PRECISE.tolerance) })
+          : computingText(PRECISE.digits),
+    busy: Boolean(root) && !stop,
   });
 }

@@ -1,21 +1,25 @@
-// How good p is: its figures, the verdict in words, and Neville's own
-// estimate against the true error, put in place.
+// How good p is: its figures, the verdict in words, the interpolation
+// error's bound, and Neville's own estimate against the true error, put
+// in place.
 
-import { root, sci, show } from "./core/numbers.js";
-import { estimateText, qualityNote, rootText } from "./core/sentences/quality.js";
+import { sci, show } from "./core/numbers.js";
+import { boundText, estimateText, qualityNote, rootText } from "./core/sentences/quality.js";
 import { WAITING } from "./core/sentences/predict.js";
-import { say, text } from "./dom.js";
+import { say, set, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./core/verdicts.js").Verdict} Verdict */
 /** @typedef {Parameters<typeof estimateText>[0]} Estimate */
+/** @typedef {import("./core/residual.js").Parts} Parts */
+/** @typedef {Record<"p" | "residual" | "root" | "error" | "relative" | "slope" | "note" | "estimate", HTMLElement>} QualityView */
 
 /**
  * The figures of p, and what they mean.
- * @param {Record<"p" | "residual" | "root" | "error" | "relative" | "slope" | "note" | "estimate", HTMLElement>} v
+ * @param {QualityView} v
  * @param {Result} r
- * @param {{residual: number, verdict: Verdict, estimate: Estimate} | null} said p's residual with the program's
- *   own exp, the verdict on p and Neville's estimate; null while p is to be predicted, which leaves nothing of it
+ * @param {{residual: number, verdict: Verdict, estimate: Estimate, parts: Parts | null} | null} said p's residual
+ *   as the page computes f, the verdict on p, Neville's estimate and the residual taken apart; null while p is to be
+ *   predicted, which leaves nothing of it
  */
 export function drawQuality(v, r, said) {
   if (said === null) {
@@ -23,14 +27,27 @@ export function drawQuality(v, r, said) {
     text(v.note, WAITING);
     return;
   }
-  const { residual, verdict, estimate } = said,
-    { p } = r;
+  const { residual, verdict, estimate, parts } = said,
+    { p, acc, fn } = r;
   text(v.p, show(p));
   text(v.residual, `${show(residual)} (${sci(residual, 2)})`);
-  text(v.root, rootText());
-  text(v.error, sci(p - root, 2));
-  text(v.relative, sci((p - root) / root, 1));
-  text(v.slope, (-2.0 * root - 1.0).toFixed(3));
-  say(v.note, qualityNote(r, verdict));
+  text(v.root, rootText(r));
+  text(v.error, acc ? sci(acc.error, 2) : "–");
+  text(v.relative, acc && fn.root ? sci(acc.error / fn.root.hi, 1) : "–");
+  text(v.slope, fn.root ? fn.at(fn.root.hi).d.toPrecision(4) : "–");
+  say(v.note, qualityNote(r, verdict, parts));
   text(v.estimate, estimateText(estimate));
+}
+
+/**
+ * The interpolation error's bound, its ends also as numbers in data-lo and
+ * data-hi; empty while it is computed, or while p is to be predicted.
+ * @param {HTMLElement} box
+ * @param {Result} r
+ * @param {import("./core/bound.js").Bound | import("./core/bound.js").NoBound | null} bound
+ */
+export function drawBound(box, r, bound) {
+  const ends = bound && !("reason" in bound) ? { "data-lo": bound.lo, "data-hi": bound.hi } : {};
+  set(box, { "data-lo": null, "data-hi": null, ...ends });
+  text(box, bound ? boundText(r, bound, r.acc ? r.acc.error : null) : "");
 }

@@ -6,10 +6,11 @@
 
 import { show } from "./core/numbers.js";
 import { isOwn, otherExp, shownStep } from "./core/sweep.js";
-import { expEffect, summaryText } from "./core/sentences/nodes.js";
+import { expEffect, functionLesson, functionOptions, summaryText } from "./core/sentences/nodes.js";
+import { PRESETS } from "./core/functions.js";
 import { KEPT } from "./core/sentences/input.js";
 import { guessLabel } from "./core/sentences/predict.js";
-import { $, input, set, text } from "./dom.js";
+import { $, h, input, set, text } from "./dom.js";
 import { state } from "./state.js";
 
 /** @typedef {import("./core/sweep.js").Model} Model */
@@ -28,10 +29,11 @@ export function drawSettings(v, r, { hidden }) {
   const field = input("nodes"),
     typed = state.field ?? state.nodes.map(show).join(", ");
   if (field.value !== typed) field.value = typed;
-  const inField = state.error && state.errorAt !== "figure"; // a link's text goes to the field
+  // a link's text goes to the field
+  const inField = state.error && (state.errorAt === "field" || state.errorAt === "link");
   const kept = state.nodes === m.nodes ? KEPT.program : KEPT.last;
   text($("nodes-error"), inField ? `${state.error} ${kept}` : "");
-  text($("figure-error"), state.error && !inField ? `${state.error} ${KEPT.figure}` : "");
+  text($("figure-error"), state.error && state.errorAt === "figure" ? `${state.error} ${KEPT.figure}` : "");
   set(field, { "aria-invalid": inField ? "true" : null });
   for (const radio of v.radios) radio.checked = radio.value === state.exp;
   input("show-bits").checked = state.showBits;
@@ -42,7 +44,30 @@ export function drawSettings(v, r, { hidden }) {
   /** @type {HTMLDetailsElement} */ ($("going-deeper")).open = state.deeper;
   $("predict-box").hidden = !state.predict;
   $("guess-form").hidden = !hidden;
+  drawFunction(r);
   const s = shownStep(r);
   text($("guess-label"), s && hidden ? guessLabel(s.i, s.j) : "");
   text($("guess-result"), state.guessNote);
+}
+
+/**
+ * The function control: the preset shown, or a learner's own with its
+ * field, its text as typed, what is wrong with it, and what the function
+ * teaches.
+ * @param {Result} r
+ */
+function drawFunction(r) {
+  const select = /** @type {HTMLSelectElement} */ ($("function"));
+  if (!select.options.length) {
+    for (const o of functionOptions(PRESETS)) select.append(h("option", { value: o.value }, o.label));
+  }
+  const own = state.own || !r.fn.preset;
+  select.value = own ? "own" : /** @type {import("./core/functions.js").Preset} */ (r.fn.preset).id;
+  $("own-f").hidden = !own;
+  const typed = state.fText ?? (r.fn.preset ? "" : r.fn.text);
+  if (input("f-text").value !== typed) input("f-text").value = typed;
+  const wrong = state.error && state.errorAt === "function";
+  text($("f-error"), wrong ? state.error : "");
+  set(input("f-text"), { "aria-invalid": wrong ? "true" : null });
+  text($("function-lesson"), functionLesson(r.fn));
 }

@@ -1,3 +1,5 @@
+import { PROGRAM } from "./core/functions.js";
+
 // The one state the page draws: everything it shows follows from this
 // object, main.js's render() draws it whole, and change() is the one
 // function that changes it.  What lasts one render only (a message, an
@@ -28,7 +30,7 @@
  * @property {number} shown steps of the sweep shown, clamped to their number
  * @property {number[]} iterates p_0, p_1, ... while Iterate builds on its own results
  * @property {string} error what was wrong with the last input; the state is the last good one
- * @property {"field" | "link" | "figure"} errorAt where it was given
+ * @property {"field" | "link" | "figure" | "function"} errorAt where it was given
  * @property {string} linkRefused what of the link could not be used, where the rest was
  * @property {string | null} field the text in the field, where it is not the nodes' own: typed and
  *   not yet submitted, it stays whatever else changes
@@ -51,6 +53,11 @@
  * @property {boolean} keyed whether a key has moved the focused handle: its later keys make no history entry
  * @property {string | null} hash the fragment last read or written
  * @property {Orders} orders
+ * @property {{key: string, bound: import("./core/bound.js").Bound | import("./core/bound.js").NoBound | null}} analysis
+ *   the bound on the interpolation error, for the nodes and function of its key (null while it is found)
+ * @property {string} f the function, as the parser reads it
+ * @property {string | null} fText a learner's own f as typed in its field, not yet used, kept whatever else changes
+ * @property {boolean} own whether the function control offers the field for a learner's own f
  */
 
 /** @type {State} */
@@ -82,6 +89,10 @@ export const state = {
   keyed: false,
   hash: null,
   orders: { key: "", nodes: [], rows: [], stop: null, doubles: null },
+  analysis: { key: "", bound: null },
+  f: PROGRAM.text,
+  fText: null,
+  own: false,
 };
 
 /** What lasts one render only. */

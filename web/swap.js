@@ -2,7 +2,7 @@
 // same points with the axes swapped, x = g(y), where the root is g's value
 // at y = 0.  Drawn from the state's nodes, at a fixed size.
 
-import { linspace, root } from "./core/numbers.js";
+import { linspace } from "./core/numbers.js";
 import { fOf } from "./core/curves.js";
 import { nodeName } from "./core/sentences/parts.js";
 import { el, join, set, text } from "./dom.js";
@@ -25,7 +25,8 @@ export function drawSwap(svg, m, r) {
     H = h + 2 * pad;
   set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
   const xs = r.pts.map((q) => q.x),
-    f = fOf(m);
+    f = fOf(m, r.fn),
+    root = r.fn.root?.hi ?? NaN;
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
     margin = (hi - lo) * 0.15 || 0.05;

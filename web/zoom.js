@@ -3,8 +3,7 @@
 // the step's three in their roles' colours, the step's weights in the
 // title, and the root marked.
 
-import { minus, root } from "./core/numbers.js";
-import { ULP } from "./core/rounding.js";
+import { minus } from "./core/numbers.js";
 import { entryName } from "./core/sentences/parts.js";
 import { zoomAxis, zoomTitle } from "./core/sentences/step.js";
 import { unitText } from "./core/sentences/figure.js";
@@ -73,7 +72,7 @@ export function drawZoom(svg, z, width, font) {
       ? [`${head} ${tail}`.trim()]
       : fits(tail)
         ? [head, tail]
-        : [head, ...tail.split(/ (?=\+)/)];
+        : [head, ...tail.split(/ (?=[+−])/)];
   const rowH = 17,
     line = 18 + lines.length * 16 + Math.max(1, rows) * rowH + 6,
     H = line + 48;
@@ -89,7 +88,8 @@ export function drawZoom(svg, z, width, font) {
   /** @type {Made[]} */
   const axis = [{ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } }];
   // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
-  const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / ULP) : z.xlim;
+  const root = z.root ?? NaN;
+  const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / z.ulp) : z.xlim;
   const t = fitAlong(a, b, 6, plotW, font);
   // whole ulps only: there is no double between two neighbours
   for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
@@ -108,7 +108,9 @@ export function drawZoom(svg, z, width, font) {
   drawMade(axisGroup, axis);
   const rx = px(root).toFixed(1);
   /** @type {Made[]} */
-  const marks = [{ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } }];
+  const marks = Number.isFinite(root)
+    ? [{ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } }]
+    : [];
   // the earlier entries first, so that the step's three are drawn over them
   const order = { old: 0, lo: 1, hi: 2, new: 3 };
   for (const q of [...placed].sort((a, b) => order[a.role] - order[b.role])) {

@@ -4,10 +4,11 @@
 // y = 0.  The drawing modules turn these into pixels; nothing here
 // touches the DOM or knows a font.
 
-import { linspace, root, ulpsFrom } from "./numbers.js";
-import { LIMITS } from "./limits.js";
+import { linspace } from "./numbers.js";
+import { errorOf, ulpOf } from "./accuracy.js";
+import { evaluate } from "./expression.js";
 import { sweep, weightsOf } from "./neville.js";
-import { NOISE, ULP, roundingBand, ruledByRounding } from "./rounding.js";
+import { NOISE, roundingBand, ruledByRounding } from "./rounding.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
 /** @typedef {import("./sweep.js").Result} Result */
@@ -17,8 +18,19 @@ import { NOISE, ULP, roundingBand, ruledByRounding } from "./rounding.js";
 /** Points a curve. */
 export const SAMPLES = 80;
 
-/** f(x) = e^(-2x) - x with the program's own exp. */
-export const fOf = (/** @type {Model} */ m) => (/** @type {number} */ x) => m.program.exp(-2.0 * x) - x;
+/**
+ * f in doubles, as the page computes it: e^(-2x) - x with the program's
+ * own exp (or the one chosen), or another f with the browser's Math.
+ * @param {Model} m
+ * @param {import("./fn.js").Fn} fn
+ * @param {import("./sweep.js").ExpName} [exp]
+ * @returns {(x: number) => number}
+ */
+export const fOf = (m, fn, exp = "wasm") =>
+  fn.program ? (x) => m.exps[exp](-2.0 * x) - x : (x) => evaluate(fn.tree, x);
+
+/** The unit the panels count rounding in: an ulp of the root's double, or of p's where no root is known. */
+const ulpAt = (/** @type {Result} */ r) => ulpOf(r.fn.root?.hi ?? (Number.isFinite(r.p) ? r.p : 1));
 
 /**
  * The curves of a step: the entry's own polynomial and, from column 2 on,
@@ -66,34 +78,44 @@ export function sample(m, r, curves, ys) {
  * @returns {Ranges}
  */
 export function topRanges(m, r) {
-  const fx = fOf(m);
-  const xs = r.pts.map((q) => q.x).concat(Number.isFinite(r.p) ? [r.p] : []);
+  const fx = fOf(m, r.fn),
+    [a, b] = r.fn.interval;
+  const xs = r.pts.map((q) => q.x).concat(Number.isFinite(r.p) && r.p >= a && r.p <= b ? [r.p] : []);
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
-    pad = Math.max(0.03, (hi - lo) * 0.12);
-  const down = (/** @type {number} */ v) => Math.floor(v * 100) / 100,
-    up = (/** @type {number} */ v) => Math.ceil(v * 100) / 100;
-  const xlim = [Math.max(LIMITS.domain[0], down(lo - pad)), Math.min(LIMITS.domain[1], up(hi + pad))];
-  const ylo = Math.min(fx(xlim[1]), 0),
-    yhi = Math.max(fx(xlim[0]), 0),
-    ypad = (yhi - ylo) * 0.06;
-  return { xlim, ylim: [down(ylo - ypad), up(yhi + ypad)] };
+    pad = Math.max(0.03 * Math.max(1, Math.abs(lo), Math.abs(hi)), (hi - lo) * 0.12);
+  // rounded out to a step of two significant digits of the span, so that a small move keeps the axes
+  const grain = 10 ** (Math.floor(Math.log10(hi - lo + 2 * pad)) - 1);
+  const down = (/** @type {number} */ v) => Math.floor(v / grain) * grain,
+    up = (/** @type {number} */ v) => Math.ceil(v / grain) * grain;
+  const xlim = [Math.max(a, down(lo - pad)), Math.min(b, up(hi + pad))];
+  // f over the window, at its ends and between (a learner's f need not be monotone)
+  const fs = linspace(xlim[0], xlim[1], 16).map(fx).filter(Number.isFinite).concat([0]);
+  const ylo = Math.min(...fs),
+    yhi = Math.max(...fs),
+    ypad = (yhi - ylo) * 0.06,
+    ygrain = 10 ** (Math.floor(Math.log10(yhi - ylo + 2 * ypad || 1)) - 1);
+  return {
+    xlim,
+    ylim: [Math.floor((ylo - ypad) / ygrain) * ygrain, Math.ceil((yhi + ypad) / ygrain) * ygrain],
+  };
 }
 
 /**
- * The true inverse g(y): the x with e^(-2x) - x = y, by Newton's method
- * with the given exp, from a starting point near it, until the iterate
- * stops changing or hops back and forth between two neighbours.
- * @param {(x: number) => number} exp
+ * The true inverse g(y): the x with f(x) = y, by Newton's method, f' by
+ * forward differentiation, from a starting point near it, until the
+ * iterate stops changing or hops back and forth between two neighbours.
+ * @param {(x: number) => number} f
+ * @param {(x: number) => number} slope f'
  * @param {number} y
+ * @param {number} start
  */
-export function inverse(exp, y, start = 0.4) {
+export function inverse(f, slope, y, start) {
   let x = start,
     before = NaN;
   for (let k = 0; k < 60; k++) {
-    const e = exp(-2.0 * x),
-      next = x - (e - x - y) / (-2.0 * e - 1.0);
-    if (next === x || next === before) return next;
+    const next = x - (f(x) - y) / slope(x);
+    if (next === x || next === before || !Number.isFinite(next)) return next;
     before = x;
     x = next;
   }
@@ -129,7 +151,9 @@ export function drawable(r, c, ys, xs, pixel) {
  * @param {Curve | undefined} current
  */
 export function errorCurve(m, r, current) {
-  const fx = fOf(m);
+  const fx = fOf(m, r.fn),
+    slope = (/** @type {number} */ x) => r.fn.at(x).d,
+    ulp = ulpAt(r);
   const used = current ? r.pts.slice(current.i - current.j, current.i + 1) : [];
   const yv = used
     .map((q) => q.y)
@@ -137,11 +161,16 @@ export function errorCurve(m, r, current) {
     .concat([0]);
   const spread = Math.max(...yv) - Math.min(...yv),
     span = [Math.min(...yv) - spread * 0.08 - 0.01, Math.max(...yv) + spread * 0.08 + 0.01];
-  const exs = linspace(inverse(m.program.exp, span[1]), inverse(m.program.exp, span[0]), SAMPLES),
+  // g's ends, each found from the node whose y is nearest
+  const from = (/** @type {number} */ y) =>
+    used.reduce((a, q) => (Math.abs(q.y - y) < Math.abs(a.y - y) ? q : a), used[0] ?? r.pts[0]).x;
+  const ends = [span[1], span[0]].map((y) => inverse(fx, slope, y, from(y)));
+  const exs = ends.every(Number.isFinite) ? linspace(ends[0], ends[1], SAMPLES) : [],
     eys = exs.map(fx);
   const errs = current ? sample(m, r, [current], eys)[0].map((x, k) => x - exs[k]) : [];
   const value = current ? r.Q[current.i][current.j] : NaN,
-    atRoot = Number.isFinite(value) && Math.abs(ulpsFrom(value, root)) <= NOISE;
+    off = r.fn.root ? errorOf(value, r.fn.root) : NaN,
+    atRoot = Number.isFinite(off) && Math.abs(off) <= NOISE * ulp;
   // an entry that is not a number has no error, and no rounding to speak of
   const broken = !Number.isFinite(value);
   const ruled = current && !broken ? ruledByRounding(r, current) : null;
@@ -159,14 +188,14 @@ export function errorCurve(m, r, current) {
           : noise.some(Boolean)
             ? "some"
             : "none";
-  const kept = shown.filter(Number.isFinite).concat([0], Number.isFinite(value - root) ? [value - root] : []);
+  const kept = shown.filter(Number.isFinite).concat([0], Number.isFinite(off) ? [off] : []);
   // counted in ulps where all is rounding, as long as that needs no multiplier
-  const ulps = Math.max(4, ...kept.map((e) => Math.abs(e) / ULP));
-  const unit = (rounding === "all" || rounding === "decided") && ulps < 1000 ? ULP : 1;
+  const ulps = Math.max(4, ...kept.map((e) => Math.abs(e) / ulp));
+  const unit = (rounding === "all" || rounding === "decided") && ulps < 1000 ? ulp : 1;
   const fin = kept.map((e) => e / unit);
   let elo = Math.min(...fin),
     ehi = Math.max(...fin);
-  if (unit === ULP) {
+  if (unit !== 1) {
     elo = -ulps;
     ehi = ulps;
   } else if (!(ehi > elo)) {
@@ -184,6 +213,7 @@ export function errorCurve(m, r, current) {
     rounding,
     ruled,
     atRoot,
+    off,
   };
 }
 
@@ -204,6 +234,8 @@ export function errorCurve(m, r, current) {
  * @property {{i: number, j: number, x: number, hi: number, lo: number} | null} step the step shown, its entry and its weights
  * @property {number} undrawn entries made that are not numbers
  * @property {boolean} inUlps whether the range is within a thousand ulps of the root, and the axis counts them
+ * @property {number | undefined} root the root's double, where a root is known
+ * @property {number} ulp an ulp of it
  */
 
 /**
@@ -229,12 +261,14 @@ export function zoomOf(r, hidden = false) {
     for (const i of [at.i, at.i - 1]) all.push({ i, j: 0, x: r.pts[i].x, role: i === at.i ? "hi" : "lo" });
   }
   const points = all.filter((q) => Number.isFinite(q.x) && !(hidden && q.role === "new"));
-  const xs = points.map((q) => q.x).concat([root]);
+  const root = r.fn.root?.hi;
+  const xs = points.map((q) => q.x).concat(root === undefined ? [] : [root]);
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
     pad = hi > lo ? (hi - lo) * 0.08 : Math.max(Math.abs(lo) * 1e-12, 1e-15);
   const xlim = [lo - pad, hi + pad];
   const step = at ? { ...at, x: r.Q[at.i][at.j], ...weightsOf(r.pts, at.i, at.j) } : null;
-  const inUlps = Math.max(Math.abs(xlim[0] - root), Math.abs(xlim[1] - root)) < 1000 * ULP;
-  return { xlim, points, step, undrawn: all.filter((q) => !Number.isFinite(q.x)).length, inUlps };
+  const inUlps =
+    root !== undefined && Math.max(Math.abs(xlim[0] - root), Math.abs(xlim[1] - root)) < 1000 * ulpOf(root);
+  return { xlim, points, step, undrawn: all.filter((q) => !Number.isFinite(q.x)).length, inUlps, root, ulp: ulpAt(r) };
 }

@@ -6,6 +6,8 @@
 import { show } from "./numbers.js";
 import { LIMITS } from "./limits.js";
 import { LINK_REFUSED, NODES_REFUSED } from "./sentences/input.js";
+import { PRESETS, PROGRAM } from "./functions.js";
+import { intervalOf, textError } from "./fn.js";
 
 /** @typedef {import("./sweep.js").ExpName} ExpName */
 
@@ -58,7 +60,7 @@ function readList(text, domain) {
  * (Infinity: all), the exponential, and the reader's settings: the digits
  * the tableau shows and the switches (the lecture's large text, predicting
  * each entry before it is shown, "Going deeper" open).
- * @typedef {{nodes: number[], iterates: number, step: number, exp: ExpName} & Settings} LinkState
+ * @typedef {{nodes: number[], iterates: number, step: number, exp: ExpName, f: string} & Settings} LinkState
  */
 /** @typedef {{digits: number, lecture: boolean, predict: boolean, deeper: boolean}} Settings */
 
@@ -67,7 +69,7 @@ export const SETTINGS = { digits: 0, lecture: false, predict: false, deeper: fal
 /** The switches among the settings, as a link writes them: 1 on, 0 off. */
 const SWITCHES = /** @type {const} */ (["lecture", "predict", "deeper"]);
 /** The keys a link may hold, in the order it is written. */
-const KEYS = ["nodes", "iterates", "step", "exp", "digits", ...SWITCHES];
+const KEYS = ["f", "nodes", "iterates", "step", "exp", "digits", ...SWITCHES];
 
 /** The steps of the sweep over n nodes. */
 export const stepsFor = (/** @type {number} */ n) => (n * (n - 1)) / 2;
@@ -103,7 +105,8 @@ export function parseFragment(hash, programNodes) {
   const text = hash.replace(/^#/, "");
   /** @type {string[]} */
   const refused = [];
-  if (text === "") return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", ...SETTINGS, refused };
+  if (text === "")
+    return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", f: PROGRAM.text, ...SETTINGS, refused };
   if (!text.includes("=")) return null;
   /** @type {Record<string, string>} */
   const fields = {};
@@ -122,7 +125,16 @@ export function parseFragment(hash, programNodes) {
     if (!KEYS.includes(key)) refused.push(LINK_REFUSED.unknown(key, KEYS));
     else fields[key] = value;
   }
-  const parsed = fields.nodes === undefined ? { xs: programNodes } : parseNodes(fields.nodes);
+  // the function first: where its nodes may lie is its own
+  let f = PROGRAM.text;
+  if (fields.f !== undefined) {
+    const wrong = textError(fields.f);
+    if (wrong) refused.push(LINK_REFUSED.f(fields.f, wrong.error));
+    else f = fields.f;
+  }
+  const preset = PRESETS.find((p) => p.text === f);
+  const parsed =
+    fields.nodes === undefined ? { xs: preset?.nodes ?? programNodes } : parseNodes(fields.nodes, intervalOf(f));
   if (parsed.error !== undefined) return { error: parsed.error, text: fields.nodes };
   const nodes = parsed.xs;
   /** @type {ExpName} */
@@ -144,7 +156,7 @@ export function parseFragment(hash, programNodes) {
     if (c.error !== undefined) refused.push(c.error);
     else step = c.n;
   }
-  return { nodes, iterates, step, exp, ...settingsOf(fields, refused), refused };
+  return { nodes, iterates, step, exp, f, ...settingsOf(fields, refused), refused };
 }
 
 /**
@@ -182,6 +194,7 @@ export function hashOf(s) {
     (s.iterates > 0 ? `&iterates=${s.iterates}` : "") +
     (s.step < stepsFor(s.nodes.length) ? `&step=${s.step}` : "") +
     (s.exp === "browser" ? "&exp=browser" : "") +
+    (s.f === PROGRAM.text ? "" : `&f=${encodeURIComponent(s.f)}`) +
     (s.digits ? `&digits=${s.digits}` : "") +
     SWITCHES.filter((key) => s[key])
       .map((key) => `&${key}=1`)

@@ -3,26 +3,29 @@
 // its errors show; where the program's doubles stop; and the rows of the
 // many-digit table beside them.  Nothing here touches the DOM.
 
-import { root, theoreticalOrder, ulpsFrom } from "./numbers.js";
+import { theoreticalOrder, ulpsFrom } from "./numbers.js";
+import { correctDigits, errorOf, ulpOf, ulpsOff } from "./accuracy.js";
 import { NOISE } from "./rounding.js";
 import { compute, iterateOnce } from "./sweep.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
 /** @typedef {import("./sweep.js").ExpName} ExpName */
 /** @typedef {import("./precise.js").Row} Row */
+/** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
 
 /**
- * One iterate: its error against the root, in ulps of it (null where p is
- * not a number), its correct digits ("all" at the root's double, null
- * where p is not a number), f(p_k) with the exponential chosen, the
- * estimated order (null before k = 2 and where the errors are
- * rounding's) and theory's.
+ * One iterate: its error against the true root (not the double nearest
+ * it), that in ulps of the root's double, its correct digits (accuracy.js
+ * says how they are counted), f(p_k) as the page computes f, the
+ * estimated order (null before k = 2 and where the errors are rounding's)
+ * and theory's.  Without a known root, no error, ulps, digits or order
+ * (NaN, null).
  * @typedef {object} IterationRow
  * @property {number} k
  * @property {number} p
  * @property {number} error
  * @property {number | null} ulps
- * @property {number | "all" | null} digits
+ * @property {string | null} digits
  * @property {number} residual
  * @property {number | null} order
  * @property {number} theory
@@ -32,40 +35,37 @@ import { compute, iterateOnce } from "./sweep.js";
  * The iterates p_0, p_1, ... of n nodes, a row each.
  * @param {number[]} ps
  * @param {number} n
- * @param {(x: number) => number} exp
+ * @param {(x: number) => number} f as the page computes it
+ * @param {DoubleDouble | null} root
  * @returns {IterationRow[]}
  */
-export function iterationRows(ps, n, exp) {
+export function iterationRows(ps, n, f, root) {
   const theory = theoreticalOrder(n);
   return ps.map((p, k) => {
-    const error = p - root;
+    const error = root ? errorOf(p, root) : NaN;
     return {
       k,
       p,
       error,
-      ulps: Number.isFinite(error) ? ulpsFrom(p, root) : null,
-      digits: correctDigits(p),
-      residual: exp(-2.0 * p) - p,
-      order: estimatedOrder(ps, k),
+      ulps: root && Number.isFinite(error) ? ulpsOff(p, root) : null,
+      digits: root && Number.isFinite(p) ? correctDigits(p, root) : null,
+      residual: f(p),
+      order: root ? estimatedOrder(ps, k, root) : null,
       theory,
     };
   });
-}
-/** The correct decimal digits of p, "all" at the root's double, null where p is not a number. */
-export function correctDigits(/** @type {number} */ p) {
-  const e = p - root;
-  return e === 0 ? "all" : Number.isFinite(e) ? Math.max(0, Math.floor(-Math.log10(Math.abs(e / root)))) : null;
 }
 /**
  * The order of convergence the errors of p_k-2, p_k-1, p_k show, where all
  * three are above rounding; else null.
  * @param {number[]} ps
  * @param {number} k
+ * @param {DoubleDouble} root
  */
-export function estimatedOrder(ps, k) {
-  if (k < 2 || ![ps[k], ps[k - 1], ps[k - 2]].every((v) => Number.isFinite(v) && Math.abs(ulpsFrom(v, root)) > NOISE))
-    return null;
-  const [a, b, c] = [ps[k - 2], ps[k - 1], ps[k]].map((v) => v - root);
+export function estimatedOrder(ps, k, root) {
+  if (k < 2) return null;
+  const [a, b, c] = [ps[k - 2], ps[k - 1], ps[k]].map((v) => errorOf(v, root));
+  if (![a, b, c].every((e) => Number.isFinite(e) && Math.abs(e) > NOISE * ulpOf(root.hi))) return null;
   const den = Math.log(Math.abs(b / a));
   return den === 0 ? null : Math.log(Math.abs(c / b)) / den;
 }
@@ -89,16 +89,16 @@ const MOST = 40;
  * The program's doubles iterated from these nodes, as Iterate does, until
  * they stop.
  * @param {Model} m
- * @param {{nodes: number[], exp: ExpName}} choice
+ * @param {{nodes: number[], exp: ExpName, fn: import("./fn.js").Fn}} choice
  * @returns {DoublesStop}
  */
 export function doublesStop(m, choice) {
-  let s = { nodes: choice.nodes, exp: choice.exp, shown: Infinity, iterates: /** @type {number[]} */ ([]) };
+  let s = { ...choice, shown: Infinity, iterates: /** @type {number[]} */ ([]) };
   let r = compute(m, s);
   const ps = [r.p];
   if (!Number.isFinite(r.p)) return { step: 0, why: "nan", ps };
   for (let k = 0; k < MOST; k++) {
-    if (ps[k] === root) return { step: k, why: "root", ps };
+    if (ps[k] === choice.fn.root?.hi) return { step: k, why: "root", ps };
     const next = iterateOnce(m, s, r);
     if (next.refused !== undefined) return { step: k, why: "refused", ps };
     const p = next.iterates[next.iterates.length - 1];
@@ -113,21 +113,22 @@ export function doublesStop(m, choice) {
 /**
  * A row of the many-digit table: step k's error and estimated order in
  * many digits, beside the doubles' p_k while they go on (undefined after
- * they stop), and whether they stop at this row.
- * @typedef {{row: Row, doubles: number | undefined, stop: boolean}} OrderRow
+ * they stop) and its error against the true root, and whether they stop
+ * at this row.
+ * @typedef {{row: Row, doubles: number | undefined, error: number, stop: boolean}} OrderRow
  */
 
 /**
  * @param {Row[]} rows
  * @param {DoublesStop} d
+ * @param {DoubleDouble} root
  * @returns {OrderRow[]}
  */
-export function orderRows(rows, d) {
-  return rows.map((row) => ({
-    row,
-    doubles: row.step > d.step ? undefined : d.ps[row.step],
-    stop: row.step === d.step,
-  }));
+export function orderRows(rows, d, root) {
+  return rows.map((row) => {
+    const doubles = row.step > d.step ? undefined : d.ps[row.step];
+    return { row, doubles, error: doubles === undefined ? NaN : errorOf(doubles, root), stop: row.step === d.step };
+  });
 }
 
 /**

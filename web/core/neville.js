@@ -3,7 +3,11 @@
 // entries it combines.  Nothing here touches the DOM.
 
 /** @typedef {import("./program.js").QijFn} QijFn */
-/** @typedef {{x: number, y: number, own?: boolean}} Point */
+/**
+ * A node, its y, whether that is the program's own, a unit of the
+ * rounding in y, and f' there.
+ * @typedef {{x: number, y: number, own?: boolean, u: number, slope: number}} Point
+ */
 
 /**
  * The program's order: row by row, (1,1) (2,1) (2,2) (3,1) ...; each entry

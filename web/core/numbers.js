@@ -1,6 +1,6 @@
 // Numbers as the page shows them: a double's bits, its shortest decimal,
-// ulps between two doubles, the true root to the last bit, and the order
-// of convergence theory gives.  Nothing here touches the DOM.
+// ulps between two doubles, and the order of convergence theory gives.
+// Nothing here touches the DOM.
 
 const scratch = new DataView(new ArrayBuffer(8));
 
@@ -38,36 +38,6 @@ export const superscript = (/** @type {number} */ n) =>
 /** n + 1 evenly spaced values from lo to hi. */
 export const linspace = (/** @type {number} */ lo, /** @type {number} */ hi, /** @type {number} */ n) =>
   Array.from({ length: n + 1 }, (_, k) => lo + ((hi - lo) * k) / n);
-
-// The root to the last bit, W(2)/2: Newton's method on e^(-2x) - x in
-// exact integer arithmetic, x scaled by 2^128 (e^(-2x) by its Taylor
-// series), until the iterate stops changing; then the nearest double.  A
-// double's exp cannot give that last bit: near the root an ulp of x moves
-// f by 1.85 ulps, and Newton in doubles hops between the two neighbours.
-function trueRoot() {
-  const F = 128n,
-    ONE = 1n << F;
-  const expNeg = (/** @type {bigint} */ a) => {
-    // e^(-a), 0 <= a < 1
-    let term = ONE,
-      sum = ONE;
-    for (let k = 1n; term !== 0n; k++) {
-      term = -((term * a) >> F) / k;
-      sum += term;
-    }
-    return sum;
-  };
-  let x = (ONE * 2n) / 5n;
-  for (let k = 0; k < 40; k++) {
-    const e = expNeg(2n * x);
-    const next = x - ((e - x) << F) / (-2n * e - ONE);
-    if (next - x <= 1n && x - next <= 1n) return Number(next) / 2 ** 128;
-    x = next;
-  }
-  throw new Error("Newton's method did not settle");
-}
-/** The double nearest the root of e^(-2x) = x, W(2)/2. */
-export const root = trueRoot();
 
 /**
  * The order of convergence of iterated inverse interpolation over n nodes:

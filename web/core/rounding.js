@@ -3,24 +3,22 @@
 // around a curve.  Nothing here touches the DOM.
 
 import { sweep } from "./neville.js";
-import { root, ulpsFrom } from "./numbers.js";
+import { errorOf, ulpOf } from "./accuracy.js";
 
 /** @typedef {import("./program.js").QijFn} QijFn */
 /** @typedef {import("./neville.js").Point} Point */
+/** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
 /** @typedef {{i: number, j: number}} Entry */
 
 /** Ulps of the root below which an error is rounding, not the method's. */
 export const NOISE = 16;
-/** A unit in the last place of the doubles in [0.25, 0.5), the root's: the lower panel's unit where it shows rounding. */
-export const ULP = 2 ** -54;
 
 /**
- * One unit of the rounding in a node's y: that of the terms y is made of,
- * e^(-2x) = y + x and x, which the exponential and the subtraction round;
- * not of y itself, which is small near the root.
+ * One unit of the rounding in a node's y, as the points carry it
+ * (sweep.js's pointsFor says what it is for each f).
  * @param {Point} q
  */
-export const roundingOf = (q) => Number.EPSILON * Math.max(Math.abs(q.y + q.x), Math.abs(q.x));
+export const roundingOf = (q) => q.u;
 /**
  * How far one unit of rounding in each y can move p, the sweep's result
  * for these points: each y moved by a unit either way and swept again
@@ -61,10 +59,11 @@ export function closestPair(pts) {
  * none where p is at the root already, which the page says otherwise.
  * @param {QijFn} Qij
  * @param {{pts: Point[], p: number}} r
+ * @param {DoubleDouble} root
  */
-export function roundingShare(Qij, r) {
-  const e = Math.abs(r.p - root);
-  return Number.isFinite(e) && Math.abs(ulpsFrom(r.p, root)) > NOISE ? roundingReach(Qij, r.pts, r.p) / e : 0;
+export function roundingShare(Qij, r, root) {
+  const e = Math.abs(errorOf(r.p, root));
+  return Number.isFinite(e) && e > NOISE * ulpOf(root.hi) ? roundingReach(Qij, r.pts, r.p) / e : 0;
 }
 
 /**
@@ -82,12 +81,12 @@ export function ruledByRounding(r, c) {
 }
 
 /**
- * How far rounding alone can move an entry's polynomial at y: each node's
- * x off by an ulp of it, and its y by a unit of the rounding it is made
- * of (moving the node along the curve, by that much over |f'| in x),
- * carried to y by the Lagrange basis, Λ(y) = Σ |ℓ_k(y)|, once for each of
- * the sweep's j + 1 roundings on the way.  Large where y is far from
- * nodes close to each other.
+ * How far rounding alone can move an entry's polynomial at y: each entry
+ * the sweep makes is rounded to an ulp of its x-sized value, and each
+ * node's y is off by a unit of its rounding (which moves the point along
+ * the curve by that much over |f'| in x), carried to y by the Lagrange
+ * basis, Λ(y) = Σ |ℓ_k(y)|, once for each of the sweep's j + 1 roundings
+ * on the way.  Large where y is far from nodes close to each other.
  * @param {{pts: Point[]}} r
  * @param {Entry} c
  * @param {number} y
@@ -100,7 +99,7 @@ export function roundingBand(r, c, y) {
     let l = 1;
     for (const [n, o] of pts.entries()) if (n !== k) l *= (y - o.y) / (q.y - o.y);
     lambda += Math.abs(l);
-    delta = Math.max(delta, Number.EPSILON * Math.abs(q.x) + roundingOf(q) / (2 * (q.y + q.x) + 1));
+    delta = Math.max(delta, Number.EPSILON * Math.abs(q.x) + roundingOf(q) / Math.abs(q.slope));
   }
   return (c.j + 1) * lambda * delta;
 }

@@ -1,10 +1,13 @@
 // Neville's tableau as the program fills it, through the program's own Qij,
-// over the program's nodes or a learner's: the points, the sweep, its
-// steps and their weights, and Iterate.  Nothing here touches the DOM.
+// over the program's nodes or a learner's, for the program's f or
+// another: the points, the sweep, its steps and their weights, p against
+// the root, and Iterate.  Nothing here touches the DOM.
 
 import { bitsOf, fromBits, ulpsFrom } from "./numbers.js";
 import { roundingShare } from "./rounding.js";
 import { coincidences, stepsOf, sweep, weightsOf } from "./neville.js";
+import { evaluate } from "./expression.js";
+import { accuracy } from "./accuracy.js";
 
 /** @typedef {import("./program.js").Program} Program */
 /** @typedef {import("./program.js").QijFn} QijFn */
@@ -18,9 +21,12 @@ import { coincidences, stepsOf, sweep, weightsOf } from "./neville.js";
  * @property {number[]} nodes the program's nodes
  * @property {Record<ExpName, (x: number) => number>} exps the two exponentials a learner's node may take its y from
  */
+/** @typedef {import("./fn.js").Fn} Fn */
 /**
- * The state's part that decides the numbers.
- * @typedef {{nodes: number[], exp: ExpName, shown: number}} Choice
+ * The state's part that decides the numbers: the nodes, the exponential
+ * the program's f takes a learner's node's y from, the steps shown, and
+ * the function.
+ * @typedef {{nodes: number[], exp: ExpName, shown: number, fn: Fn}} Choice
  */
 /**
  * What a state gives: its points, tableau and steps.
@@ -32,6 +38,8 @@ import { coincidences, stepsOf, sweep, weightsOf } from "./neville.js";
  * @property {{a: number, b: number}[]} same pairs of nodes with the same y
  * @property {number} shown steps shown, at most steps.length
  * @property {number} share how much of p - root one unit of rounding in each y can account for
+ * @property {Fn} fn
+ * @property {ReturnType<typeof accuracy> | null} acc p against the root, where the root is known
  */
 
 /**
@@ -46,17 +54,38 @@ export function modelOf(program, data) {
 }
 
 /**
- * y_k for each node: the program's own value where the node is one of its
- * own, else e^(-2x) - x with the chosen exponential.
+ * y_k for each node, and a unit of the rounding in it.  For the program's
+ * f: the program's own value where the node is one of its own, else
+ * e^(-2x) - x with the chosen exponential; a unit of their rounding is
+ * that of the terms y is made of, e^(-2x) = y + x and x, which the
+ * exponential and the subtraction round (not of y itself, which is small
+ * near the root).  For another f: f in the browser's doubles, and a
+ * running bound of its rounding.
  * @param {Model} m
  * @param {number[]} xs
  * @param {ExpName} exp
+ * @param {Fn} fn
  * @returns {Point[]}
  */
-export function pointsFor(m, xs, exp) {
+export function pointsFor(m, xs, exp, fn) {
+  if (!fn.program) {
+    return xs.map((x) => {
+      const y = evaluate(fn.tree, x),
+        at = fn.at(x);
+      return { x, y, own: false, u: Math.max(at.e, Number.EPSILON * Math.abs(y)), slope: at.d };
+    });
+  }
   return xs.map((x) => {
-    const own = m.table.find((n) => bitsOf(n.x) === bitsOf(x));
-    return own ? { x, y: own.y, own: true } : { x, y: m.exps[exp](-2.0 * x) - x, own: false };
+    const own = m.table.find((n) => bitsOf(n.x) === bitsOf(x)),
+      y = own ? own.y : m.exps[exp](-2.0 * x) - x;
+    // f'(x) = -2 e^(-2x) - 1, and e^(-2x) = y + x
+    return {
+      x,
+      y,
+      own: Boolean(own),
+      u: Number.EPSILON * Math.max(Math.abs(y + x), Math.abs(x)),
+      slope: -2 * (y + x) - 1,
+    };
   });
 }
 
@@ -67,10 +96,11 @@ export function pointsFor(m, xs, exp) {
  * @returns {Result}
  */
 export function compute(m, s) {
-  const pts = pointsFor(m, s.nodes, s.exp),
+  const pts = pointsFor(m, s.nodes, s.exp, s.fn),
     Q = sweep(m.program.Qij, 0.0, pts),
     steps = stepsOf(pts.length);
-  const p = Q[pts.length - 1][pts.length - 1];
+  const p = Q[pts.length - 1][pts.length - 1],
+    root = s.fn.root;
   return {
     pts,
     Q,
@@ -78,7 +108,9 @@ export function compute(m, s) {
     p,
     same: coincidences(pts),
     shown: Math.min(s.shown, steps.length),
-    share: roundingShare(m.program.Qij, { pts, p }),
+    share: root ? roundingShare(m.program.Qij, { pts, p }, root) : 0,
+    fn: s.fn,
+    acc: root ? accuracy(p, root) : null,
   };
 }
 
@@ -134,7 +166,7 @@ export function replay(m, s, count) {
  * @param {Point[]} pts
  */
 export function isOwn(m, pts) {
-  return pts.length === m.table.length && pts.every((q, k) => bitsOf(q.x) === bitsOf(m.table[k].x));
+  return pts.length === m.table.length && pts.every((q, k) => q.own && bitsOf(q.x) === bitsOf(m.table[k].x));
 }
 
 /**
@@ -152,6 +184,7 @@ export function otherExp(m, r, exp) {
       m,
       r.pts.map((q) => q.x),
       other,
+      r.fn,
     );
   const differ = r.pts.flatMap((q, k) => (Object.is(q.y, pts[k].y) ? [] : [k]));
   const n = pts.length,
@@ -187,14 +220,18 @@ export function expAtFirstNode(m) {
 
 /**
  * The step shown, where one is: its entry (i, j) and value, the two it
- * combines, Q[i][j-1] and Q[i-1][j-1], their weights, and whether its
- * denominator y_i - y_(i-j) is zero.
+ * combines, Q[i][j-1] and Q[i-1][j-1], their weights, whether its
+ * denominator y_i - y_(i-j) is zero, and whether y = 0 lies among the y of
+ * all the points its polynomial passes through (then it interpolates,
+ * whatever the weights).
  * @param {Result} r
  */
 export function shownStep(r) {
   if (r.shown === 0) return null;
-  const { i, j } = r.steps[r.shown - 1];
+  const { i, j } = r.steps[r.shown - 1],
+    ys = r.pts.slice(i - j, i + 1).map((q) => q.y);
   return {
+    among: Math.min(...ys) <= 0 && Math.max(...ys) >= 0,
     i,
     j,
     value: r.Q[i][j],

@@ -1,82 +1,101 @@
 // What the numbers of a state say of p: a zero denominator, an overflow,
-// rounding that decides p, a y within rounding of 0, interpolation or
-// extrapolation; and Neville's own estimate against the true error.  The
-// sentences are made from these; nothing here touches the DOM.
+// nodes over which x is not a function of y, rounding that decides p, a y
+// within rounding of 0, interpolation or extrapolation, and how near the
+// root p is; and what Neville's own corrections estimate.  Every error is
+// against the true root, not the double nearest it.  The sentences are
+// made from these; nothing here touches the DOM.
 
-import { root, ulpsFrom } from "./numbers.js";
+import { errorOf, ulpOf } from "./accuracy.js";
 import { NOISE, closestPair, roundingOf } from "./rounding.js";
+import { inverseChecks } from "./functions.js";
+import { movesOf } from "./moves.js";
 
 /** @typedef {import("./sweep.js").Result} Result */
+/** @typedef {import("./moves.js").Moves} Moves */
 
 /** Where rounding's reach is worth a word: this share of p - root. */
 export const SHARE = 0.1;
 
 /**
- * The verdict on p: "same" (coinciding y, a zero denominator), "overflow"
- * (p is not finite otherwise), "rounding" (rounding in the y can move p by
- * a share of its error worth saying: the closest pair and its gap in
- * units of rounding), "onRoot" (node k's y is within rounding of 0), else
- * interpolation or extrapolation, and whether p is within rounding of the
- * root.
+ * The verdict on p.  "same": coinciding y, a zero denominator.
+ * "overflow": p is not finite otherwise.  "turns": the nodes' y rise and
+ * fall, so over them x is not a function of y (at node `at`, in order of
+ * x).  "rounding": rounding in the y can move p by a share of its error
+ * worth saying (the closest pair and its gap in units of rounding, and
+ * what rounding did, measured).  "onRoot": node k's y is within rounding
+ * of 0.  Else interpolation or extrapolation, and p against the root:
+ * its error, in ulps, whether it is the root's own double, and whether it
+ * is within rounding of the root (null where no root is known).
  * @typedef {{kind: "same"}
  *   | {kind: "overflow"}
- *   | {kind: "rounding", a: number, b: number, gap: number, error: number, reach: number}
+ *   | {kind: "turns", at: number}
+ *   | {kind: "rounding", a: number, b: number, gap: number, moves: Moves | null}
  *   | {kind: "onRoot", k: number}
- *   | {kind: "interpolation" | "extrapolation", atRoot: boolean, residual: number}} Verdict
+ *   | {kind: "interpolation" | "extrapolation", near: Near | null}} Verdict
  */
+/** @typedef {{error: number, ulps: number, nearest: boolean, atRoot: boolean}} Near */
 
 /**
  * @param {Result} r
  * @returns {Verdict}
  */
 export function verdict(r) {
-  const { p } = r;
+  const { p, fn } = r;
   if (r.same.length) return { kind: "same" };
   if (!Number.isFinite(p)) return { kind: "overflow" };
-  if (r.share >= SHARE) {
-    const { a, b, gap } = closestPair(r.pts),
-      error = p - root;
-    return { kind: "rounding", a, b, gap, error, reach: r.share * Math.abs(error) };
+  const checks = inverseChecks(r.pts);
+  if (checks.verdict === "not-monotone") return { kind: "turns", at: checks.turns[0] ?? 0 };
+  if (r.share >= SHARE && fn.root) {
+    const { a, b, gap } = closestPair(r.pts);
+    return { kind: "rounding", a, b, gap, moves: movesOf(fn.tree, r.pts, p, fn.root) };
   }
   const k = r.pts.findIndex((q) => Math.abs(q.y) <= roundingOf(q));
   if (k >= 0) return { kind: "onRoot", k };
-  const straddle = r.pts.some((q) => q.y > 0) && r.pts.some((q) => q.y < 0);
+  return { kind: checks.signChange ? "interpolation" : "extrapolation", near: r.acc ? nearOf(r) : null };
+}
+
+/** p against the root, from the result's accuracy. */
+function nearOf(/** @type {Result} */ r) {
+  const acc = /** @type {NonNullable<Result["acc"]>} */ (r.acc),
+    root = /** @type {import("./accuracy.js").DoubleDouble} */ (r.fn.root);
   return {
-    kind: straddle ? "interpolation" : "extrapolation",
-    atRoot: Math.abs(ulpsFrom(p, root)) <= NOISE,
-    // f(p) ≈ f′(root)·(p − root)
-    residual: (-2.0 * root - 1.0) * (p - root),
+    error: acc.error,
+    ulps: acc.ulps,
+    nearest: acc.nearest,
+    atRoot: Math.abs(acc.error) <= NOISE * ulpOf(root.hi),
   };
 }
 
 /**
- * Neville's own estimate: the last two corrections of the sweep, against
- * the true error, and what their ratio says ("rounding" where rounding
- * moves p by as much as the error, "root" where p is within rounding of
- * the root, else pessimistic, optimistic or about right); null where the
- * sweep divided by zero.
+ * Neville's own estimate.  The last two corrections of the sweep, |p -
+ * Q[n-1][n-2]| and |p - Q[n-2][n-2]|, are what the last node added to
+ * each polynomial of one degree less: they estimate the errors of those
+ * two entries, not p's, which is of one degree more.  Each with its
+ * entry's true error, each in ulps of the root (a correction of a few is
+ * rounding's), and p's own error; null where the sweep divided by zero or
+ * no root is known.
  * @param {Result} r
  */
 export function estimate(r) {
   const n = r.pts.length,
     Q = r.Q,
     p = r.p,
-    error = p - root;
-  const last = Math.abs(p - Q[n - 1][n - 2]),
-    other = Math.abs(p - Q[n - 2][n - 2]);
-  if (!Number.isFinite(last) || !Number.isFinite(other) || !Number.isFinite(error)) return null;
-  const off = Math.abs(ulpsFrom(p, root)),
-    ratio = last / Math.abs(error);
-  /** @type {"rounding" | "root" | "pessimistic" | "optimistic" | "about"} */
-  const says =
-    r.share >= 0.5
-      ? "rounding"
-      : off <= NOISE
-        ? "root"
-        : ratio >= 1.5
-          ? "pessimistic"
-          : ratio <= 1 / 1.5
-            ? "optimistic"
-            : "about";
-  return { n, last, other, error, off, ratio, says };
+    root = r.fn.root;
+  if (!root || r.same.length) return null;
+  const ulp = ulpOf(root.hi);
+  const of = (/** @type {number} */ i, /** @type {number} */ j) => {
+    const correction = Math.abs(p - Q[i][j]);
+    return {
+      i,
+      j,
+      correction,
+      error: errorOf(Q[i][j], root),
+      ulps: correction / ulp,
+      rounding: correction <= NOISE * ulp,
+    };
+  };
+  const last = of(n - 1, n - 2),
+    other = of(n - 2, n - 2);
+  if (![last.correction, other.correction, p].every(Number.isFinite)) return null;
+  return { n, last, other, error: errorOf(p, root), ulps: errorOf(p, root) / ulp, decided: r.share >= 0.5 };
 }

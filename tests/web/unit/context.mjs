@@ -11,6 +11,8 @@ import { createRequire } from "node:module";
 import { bitsOf, exportsOf, fromBits, readRecorded, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
 import { compute, modelOf } from "../../../web/core/sweep.js";
+import { PROGRAM_FN } from "../../../web/core/fn.js";
+import { PROGRAM_ROOT } from "../../../web/core/accuracy.js";
 
 export const wasmPath = process.env.INVERSE_NEVILLE_WASM;
 assert.ok(wasmPath, "INVERSE_NEVILLE_WASM names the built .wasm");
@@ -23,6 +25,10 @@ export const model = modelOf(
   program,
   recorded.nodes.map((n) => ({ x: bitsOf(n.x), y: bitsOf(n.y) })),
 );
-export const resultOf = (nodes, exp = "wasm") => compute(model, { nodes, exp, shown: Infinity });
+/** The program's f, as the page shows it first. */
+export const fn = PROGRAM_FN;
+/** The double nearest the program's root. */
+export const root = PROGRAM_ROOT.hi;
+export const resultOf = (nodes, exp = "wasm", f = fn) => compute(model, { nodes, exp, shown: Infinity, fn: f });
 /** The program's p. */
 export const p = fromBits(recorded.entries.at(-1).bits);

@@ -2,7 +2,7 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { linspace, root } from "../../../web/core/numbers.js";
+import { linspace } from "../../../web/core/numbers.js";
 import { ticks } from "../../../web/core/ticks.js";
 import { iterateOnce, shownStep } from "../../../web/core/sweep.js";
 import { weightsOf } from "../../../web/core/neville.js";
@@ -12,7 +12,7 @@ import { plain, weight } from "../../../web/core/sentences/parts.js";
 import { stepRule, zoomText } from "../../../web/core/sentences/step.js";
 import { ZOOM, labelWidth, placeLabels } from "../../../web/zoom.js";
 import { nodeLabels } from "../../../web/figure.js";
-import { model, resultOf } from "./context.mjs";
+import { fn, model, resultOf, root } from "./context.mjs";
 
 test("a step as weights: they add up to 1 and give the entry Qij made; the line at y = 0 marks each entry", () => {
   const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
@@ -32,7 +32,7 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
       const r = { ...full, shown: k + 1 };
       assert.match(
         plain(stepRule(r, shownStep(r)).at(-2)),
-        outside ? /one is negative.*extrapolates/ : /both lie in \[0, 1\]/,
+        outside ? /one is negative.*reaches beyond the two entries/ : /both lie in \[0, 1\]/,
       );
       const z = zoomOf(r);
       for (const width of [320, 720]) {
@@ -92,7 +92,7 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
 
 test("the figure true to the end: through six Iterates, no stripes, no multiplier the data do not justify, rounding said", () => {
   for (const start of [model.nodes, [0, 1]]) {
-    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [] };
+    let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [], fn };
     const seen = [];
     for (let k = 0; k <= 6; k++) {
       const r = resultOf(s.nodes),

@@ -7,7 +7,7 @@ import { LIMITS } from "../../../web/core/limits.js";
 import { SETTINGS, hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
 import { iterateOnce, replay } from "../../../web/core/sweep.js";
 import { replayText } from "../../../web/core/sentences/iterations.js";
-import { fc, model, resultOf } from "./context.mjs";
+import { fc, fn, model, resultOf } from "./context.mjs";
 
 test("the link and the field: good lists, and each bad one refused with what is wrong", () => {
   const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
@@ -25,7 +25,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
     assert.deepEqual(parseNodes(text), { xs }, text);
     assert.deepEqual(
       parseFragment(`#nodes=${text}`, model.nodes),
-      { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", ...SETTINGS, refused: [] },
+      { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", f: fn.text, ...SETTINGS, refused: [] },
       text,
     );
   }
@@ -39,7 +39,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
   ]) {
     assert.deepEqual(
       parseFragment(hash, model.nodes),
-      { nodes, iterates: 0, step, exp, ...SETTINGS, refused: [] },
+      { nodes, iterates: 0, step, exp, f: fn.text, ...SETTINGS, refused: [] },
       hash,
     );
   }
@@ -72,6 +72,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
     iterates: 0,
     step: 0,
     exp: "wasm",
+    f: fn.text,
     ...SETTINGS,
     refused: [],
   });
@@ -98,7 +99,11 @@ test("a link's other fields: each that cannot be used is left out and said, the 
     [`${n}&iterates=${"9".repeat(40)}`, {}, [/“9{20}…” \(40 characters\), is not a whole number/]],
     [`${n}&iterates=`, {}, [/iterates, “”, is not a whole number/]],
     [`${n}&exp=foo&step=2`, { step: 2 }, [/exp, “foo”, is neither “wasm” nor “browser”: the program's own is used/]],
-    [`${n}&foo=1&iterates=3`, { iterates: 3 }, [/holds “foo”; this page reads only nodes=, .*, step=, exp=, .* and /]],
+    [
+      `${n}&foo=1&iterates=3`,
+      { iterates: 3 },
+      [/holds “foo”; this page reads only f=, nodes=, .*, step=, exp=, .* and /],
+    ],
     [`${n}&step=%ZZ&exp=q`, {}, [/“step” is not valid percent-encoding/, /exp, “q”/]],
     // the reader's settings: the digits shown and the switches
     [`${n}&digits=6&lecture=1&predict=1&deeper=1`, { digits: 6, lecture: true, predict: true, deeper: true }, []],
@@ -114,7 +119,7 @@ test("a link's other fields: each that cannot be used is left out and said, the 
     const { refused, ...state } = got;
     assert.deepEqual(
       state,
-      { nodes: [0.3, 0.4, 0.5], iterates: 0, step: Infinity, exp: "wasm", ...SETTINGS, ...used },
+      { nodes: [0.3, 0.4, 0.5], iterates: 0, step: Infinity, exp: "wasm", f: fn.text, ...SETTINGS, ...used },
       hash,
     );
     assert.equal(refused.length, said.length, `${hash}: ${refused}`);
@@ -130,7 +135,7 @@ test("a link's Iterates made again: the issue's two links, and a count past wher
     [[0.3, 0.45, 0.6], 2, 2],
     [[0.3, 0.4, 0.5], 50, null],
   ]) {
-    const s = { nodes: start, exp: "wasm", shown: Infinity },
+    const s = { nodes: start, exp: "wasm", shown: Infinity, fn },
       back = replay(model, s, count);
     let clicked = { ...s, iterates: [] };
     for (let k = 0; k < count; k++) {
@@ -162,6 +167,7 @@ test("random lists and links: every state comes back from its link, nothing else
       iterates: fc.nat(LIMITS.iterates),
       step: fc.oneof(fc.nat(stepsFor(xs.length)), fc.constant(Infinity)),
       exp: fc.constantFrom("wasm", "browser"),
+      f: fc.constantFrom(fn.text, "cos(x) - x", "(x - 0.5)^3", "x^2 + 1/3 - sqrt(x)"),
       digits: fc.constantFrom(...LIMITS.digits),
       lecture: fc.boolean(),
       predict: fc.boolean(),
@@ -178,6 +184,7 @@ test("random lists and links: every state comes back from its link, nothing else
         back.iterates === s.iterates &&
         back.step === step &&
         back.exp === s.exp &&
+        back.f === s.f &&
         ["digits", "lecture", "predict", "deeper"].every((key) => back[key] === s[key]) &&
         back.refused.length === 0
       );

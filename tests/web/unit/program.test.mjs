@@ -4,8 +4,8 @@
 import assert from "node:assert/strict";
 import { test } from "node:test";
 import { bitsOf } from "../recorded.mjs";
-import { root, show, showTo } from "../../../web/core/numbers.js";
-import { recorded, program, model, resultOf, p } from "./context.mjs";
+import { show, showTo } from "../../../web/core/numbers.js";
+import { model, p, program, recorded, resultOf, root } from "./context.mjs";
 
 test("the program run from its bytes: its two lines and exit status 0", () => {
   assert.deepEqual(program.run(), { stdout: recorded.lines, stderr: "", status: 0 });

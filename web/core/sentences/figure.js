@@ -2,7 +2,7 @@
 // a narrow figure), its legend, what the lower panel says of rounding,
 // and its caption.
 
-import { root, sci, show, superscript } from "../numbers.js";
+import { sci, show, superscript } from "../numbers.js";
 import { entryName, sub } from "./parts.js";
 
 /** @typedef {import("./parts.js").Part} Part */
@@ -19,12 +19,12 @@ export const curveName = (/** @type {Curve} */ c) =>
 /** An axis label's unit, where its ticks are counted in 10^u. */
 export const unitText = (/** @type {number} */ u) => (u ? `  [×10${superscript(u)}]` : "");
 
-/** The upper panel's title and axis labels. */
-export const TOP = {
+/** The upper panel's title and axis labels, for f as the page writes it. */
+export const topWords = (/** @type {string} */ f) => ({
   title: { long: "f and the inverse polynomials x = P(y)", short: "f and x = P(y)" },
   x: "x",
-  y: "y = f(x) = e⁻²ˣ − x",
-};
+  y: `y = f(x) = ${f}`,
+});
 
 /**
  * The lower panel's title, axis labels, and what stands in it where there
@@ -65,7 +65,7 @@ export function roundingSaid(err) {
   if (err.rounding === "decided" || err.rounding === "all") {
     return {
       long: err.atRoot
-        ? "Rounding: p is the root, and the error is within the shaded band"
+        ? "Rounding: p is within rounding of the root, the error within the shaded band"
         : "Rounding: the error is within the shaded band, what rounding can do",
       short: "Rounding: within the shaded band",
     };
@@ -87,9 +87,10 @@ export function roundingSaid(err) {
  * @param {Curve[]} curves
  * @param {Drawable[]} kept what of each curve is drawn
  * @param {ErrorCurve} err
+ * @param {string} f f as the page writes it
  * @returns {{cls: string, mark: boolean, parts: Part[]}[]}
  */
-export function legendItems(r, curves, kept, err) {
+export function legendItems(r, curves, kept, err, f) {
   const item = (/** @type {string} */ cls, /** @type {Part[]} */ parts, mark = false) => ({ cls, mark, parts });
   /** @type {Record<string, string>} */
   const role = {
@@ -97,7 +98,7 @@ export function legendItems(r, curves, kept, err) {
     "poly-hi": ", one it combines: Q[i][j−1], in this colour in the tableau and on the line",
     "poly-lo": ", the other: Q[i−1][j−1], in this colour in the tableau and on the line",
   };
-  const items = [item("f", ["f(x) = e⁻²ˣ − x, through the nodes"])];
+  const items = [item("f", [`f(x) = ${f}, through the nodes`])];
   for (const [k, c] of curves.entries()) {
     const { ruled, hidden } = kept[k],
       value = r.Q[c.i][c.j];
@@ -145,16 +146,18 @@ export function legendItems(r, curves, kept, err) {
  * The figure in words, for its caption.
  * @param {Result} r
  * @param {Curve[]} curves
- * @param {boolean} [hidden] whether the step's entry is to be predicted first
+ * @param {boolean} hidden whether the step's entry is to be predicted first
+ * @param {number} off the step's entry less the root (NaN where none is known)
  */
-export function figureDescription(r, curves, hidden = false) {
+export function figureDescription(r, curves, hidden, off) {
   const current = curves.find((c) => c.cls === "poly");
   const xs = r.pts.map((q) => q.x);
   return (
     `${r.pts.length} nodes from x = ${show(Math.min(...xs))} to ${show(Math.max(...xs))}. ` +
     (current
       ? `Shown: ${curves.map(curveName).join("; ")}. ${entryName(current.i, current.j)} = ` +
-        `${show(r.Q[current.i][current.j])}, ${sci(r.Q[current.i][current.j] - root, 2)} from the root.`
+        `${show(r.Q[current.i][current.j])}` +
+        (Number.isFinite(off) ? `, ${sci(off, 2)} from the root.` : ".")
       : hidden
         ? `${curves.length ? `Shown: ${curves.map(curveName).join("; ")}. ` : ""}The step's own polynomial is drawn ` +
           "once its entry is predicted."

@@ -62,6 +62,8 @@ export const LINK_REFUSED = {
     `The link's exp, ${quote(value)}, is neither “wasm” nor “browser”: the program's own is used.`,
   digits: (/** @type {string} */ value, /** @type {number[]} */ allowed) =>
     `The link's digits, ${quote(value)}, is none of ${allowed.join(", ").replace(/, (\d+)$/, " or $1")}: all digits are shown.`,
+  f: (/** @type {string} */ value, /** @type {string} */ error) =>
+    `The link's f, ${quote(value)}, cannot be read (${error}): the program's f is used.`,
   switch: (/** @type {string} */ key, /** @type {string} */ value) =>
     `The link's ${key}, ${quote(value)}, is neither 1 (on) nor 0 (off): it is left off.`,
 };
@@ -87,3 +89,7 @@ export const KEPT = {
   last: "The page still shows the last good nodes.",
   figure: "The nodes stay as they were.",
 };
+
+/** A learner's f that the parser cannot read, and what the page keeps. */
+export const FUNCTION_REFUSED = (/** @type {string} */ error) =>
+  `This f cannot be read: ${error}. The page keeps the function it shows.`;

@@ -70,19 +70,38 @@ export const replayText = (/** @type {{asked: number, made: number, why: Refusal
 /**
  * What the iterations have come to, where Iterate can do no more (the
  * last iterate is index k): the next step would be refused, or the last
- * iterate lies within 2 ulps of the one before.
+ * iterate lies within 2 ulps of the one before; and what its y is made
+ * of, where that is known.
  * @param {number} k
  * @param {ReturnType<typeof import("../iterations.js").iterateDone>} done
+ * @param {import("../residual.js").Parts | null} [parts] p_k's y taken apart
  */
-export function iterateNote(k, done) {
+export function iterateNote(k, done, parts = null) {
   if (done === null) return "";
-  if (done.why === "refused") return refusalText(done.refusal);
+  const y = parts && parts.exact !== 0 && Number.isFinite(parts.y) ? yText(k, parts) : "";
+  if (done.why === "refused") return refusalText(done.refusal) + y;
   const { apart } = done;
   return (
     `p${k} is ${apart ? `${count(apart, "ulp")} from` : "the same as"} ` +
-    `p${k - 1}: the iteration has reached what double precision allows. Near the root f(p) is rounding noise ` +
-    "(exp is itself off by up to about half an ulp), so the nodes' y no longer say on which side of the root they " +
-    "lie: further steps move p by rounding, the more the more nodes there are, and cannot improve it."
+    `p${k - 1}: the iteration has reached what double precision allows.${y} Further steps move p by rounding, the ` +
+    "more the more nodes there are, and cannot improve it."
+  );
+}
+
+/**
+ * What a y near the root keeps and loses: its sign, and how far its size is off.
+ * @param {number} k
+ * @param {import("../residual.js").Parts} parts
+ */
+function yText(k, parts) {
+  const off = Math.abs(parts.rounding / parts.exact),
+    sign = Math.sign(parts.y) === Math.sign(parts.exact);
+  return (
+    ` Near the root f is tiny: at p${k} the page's y is ${sci(parts.y, 2)}, the true f(p${k}) ${sci(parts.exact, 2)}. ` +
+    (sign
+      ? `Its sign is right, so it still says on which side of the root p${k} lies, but its size is ` +
+        `${Math.round(100 * off)} % off: rounding's, not f's.`
+      : "Even its sign is rounding's.")
   );
 }
 
@@ -102,21 +121,25 @@ export const orderHeads = (/** @type {number} */ digits) => [
  */
 export function ordersCaption(n, theory, { digits, tolerance }) {
   return (
-    `The iteration from these ${n} nodes followed in ${digits} digits, until the estimated order comes ` +
-    `within ${tolerance} of the theoretical ${theory.toFixed(3)}. These digits are not the ` +
-    `program's: the page's own code computes them, in exact fixed-point arithmetic (JavaScript's BigInt) with ` +
-    `${digits} decimal digits, y = e^(−2x) − x and the root included. The last column is the program's ` +
-    "doubles, Iterate's p_k, beside them."
+    `The iteration from the ${n} nodes Iterate started from, followed in ${digits} digits until two estimated ` +
+    `orders in a row come within ${tolerance} of the theoretical ${theory.toFixed(3)}. These digits are not the ` +
+    `program's: the page's own code computes them in fixed-point arithmetic (JavaScript's BigInt) with ${digits} ` +
+    "decimal digits and 64 bits more, y, the root and each entry rounded to the last of them, far below the " +
+    "errors shown. The last column is the program's doubles, Iterate's p_k, beside them, each against the same " +
+    "root."
   );
 }
 
+/** Why the many-digit table has no rows: no root to follow. */
+export const noRootText = (/** @type {string} */ why) => `There is no root to follow in many digits: ${why}.`;
+
 /**
  * A row of the many-digit table as the page shows it: k, the error, the
- * estimated order, the doubles' error while they go on.
+ * estimated order, the doubles' error against the true root while they go
+ * on.
  * @param {OrderRow} o
- * @param {number} root
  */
-export function orderCells(o, root) {
+export function orderCells(o) {
   const { row, doubles } = o;
   return [
     String(row.step),
@@ -124,7 +147,7 @@ export function orderCells(o, root) {
     row.order === null ? "–" : row.order.toFixed(3),
     doubles === undefined
       ? "–"
-      : (Number.isFinite(doubles) ? sci(Math.abs(doubles - root), 2) : `p${row.step} = ${doubles}`) +
+      : (Number.isFinite(doubles) ? sci(Math.abs(o.error), 2) : `p${row.step} = ${doubles}`) +
         (o.stop ? ", and they stop here" : ""),
   ];
 }
@@ -136,21 +159,25 @@ export function orderCells(o, root) {
  * @param {Stop} stop
  * @param {DoublesStop} d
  * @param {number} theory
- * @param {{digits: number, tolerance: number}} precise
+ * @param {{digits: number, tolerance: number, alike: number[]}} precise the digits and tolerance, and the other
+ *   numbers of nodes whose theoretical orders lie within the tolerance of this one's
  */
-export function ordersNote(n, rows, stop, d, theory, { digits, tolerance }) {
+export function ordersNote(n, rows, stop, d, theory, { digits, tolerance, alike }) {
   const t = theory.toFixed(3),
     k = stop.step,
     [a, b] = stop.nodes ?? [0, 0];
   // nodes are counted x_0, x_1, ...: the starting ones, then x_(n+k) = p_k
   const node = (/** @type {number} */ i) => (i < n ? `x${i}` : `p${i - n}`);
-  const last = rows[rows.length - 1];
+  const last = rows[rows.length - 1],
+    before = rows[rows.length - 2];
   const many = {
-    order: `At k = ${k} the estimated order, ${last?.order?.toFixed(3)}, is within ${tolerance} of the theoretical ${t}.`,
+    order:
+      `At k = ${k - 1} and k = ${k} the estimated orders, ${before?.order?.toFixed(3)} and ` +
+      `${last?.order?.toFixed(3)}, are both within ${tolerance} of the theoretical ${t}.`,
     precision:
-      `At k = ${k} the error fell below 10^−${digits}, past what these digits resolve, before the ` +
-      `estimated order came within ${tolerance} of ${t}.`,
-    cap: `After ${k} steps the estimated order has not come within ${tolerance} of ${t}.`,
+      `At k = ${k} the error fell below 10^−${digits}, past what these digits resolve, before two estimated ` +
+      `orders in a row came within ${tolerance} of ${t}.`,
+    cap: `After ${k} steps no two estimated orders in a row have come within ${tolerance} of ${t}.`,
     "equal-y":
       `${k === 0 ? "" : `At k = ${k} `}${node(a)} and ${node(b)} are the same node, so their y are equal: ` +
       `the sweep would divide by zero, and ${k === 0 ? "there is nothing to iterate" : "the iteration ends"}.`,
@@ -169,7 +196,11 @@ export function ordersNote(n, rows, stop, d, theory, { digits, tolerance }) {
     nan: `The program's doubles have nothing to iterate: p0 is ${d.ps[0]}, from a zero denominator in the sweep.`,
     cap: `The program's doubles are still moving after ${d.step} steps.`,
   }[d.why];
-  return `${many} ${doubles}`;
+  const apart = alike.length
+    ? ` The theoretical orders for ${alike.map((m) => `${m} nodes`).join(" and ")} and for ${n} differ by less than ` +
+      `${tolerance}: in these digits the estimates cannot tell them apart.`
+    : "";
+  return `${many}${apart} ${doubles}`;
 }
 
 /** What the many-digit table says while it is computed. */

@@ -18,7 +18,7 @@ export const EXP_NAMES = {
 };
 
 /**
- * Which nodes the tableau is of, and where their y come from.
+ * Which function and nodes the tableau is of, and where their y come from.
  * @param {Result} r
  * @param {boolean} own whether they are the program's own four
  * @param {ExpName} exp
@@ -28,12 +28,17 @@ export function summaryText(r, own, exp, linkError) {
   const computed = r.pts.filter((q) => !q.own).length;
   // a link that could not be used is said where the page begins, not only by the field
   const link = linkError ? `This page's link could not be used: ${linkError} ` : "";
+  const where = r.fn.program
+    ? computed
+      ? `${computed} of the y_k computed with ${EXP_NAMES[exp]}. `
+      : ""
+    : `f(x) = ${r.fn.name}, not the program's: its y_k are computed with the browser's Math. `;
   return (
     link +
     (own
       ? "The program's own four nodes and its table of y_k. "
       : `${r.pts.length} nodes: ${r.pts.map((q) => show(q.x)).join(", ")}. `) +
-    (computed ? `${computed} of the y_k computed with ${EXP_NAMES[exp]}. ` : "") +
+    where +
     "Every entry is computed by the program's own Qij, in the program's order."
   );
 }
@@ -94,6 +99,7 @@ export const ANNOUNCE = {
   removed: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) => `Node ${k} removed: ${said(r, whole)}`,
   moved: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) =>
     `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r, whole)}`,
+  function: (/** @type {Result} */ r, whole = true) => `f(x) = ${r.fn.name}: ${said(r, whole)}`,
 };
 
 /** A node's Remove button. */
@@ -103,3 +109,22 @@ export const handleName = (/** @type {number} */ k) => `Node ${k}`;
 /** A handle's spoken value. */
 export const handleText = (/** @type {number} */ k, /** @type {{x: number, y: number}} */ q) =>
   `x${k} = ${show(q.x)}, y${k} = ${show(q.y)}`;
+
+/** The function control's options: each preset by its f, and one for a learner's own. */
+export const functionOptions = (/** @type {readonly {id: string, name: string}[]} */ presets) => [
+  ...presets.map((p) => ({ value: p.id, label: `f(x) = ${p.name}` })),
+  { value: "own", label: "your own f(x)…" },
+];
+
+/**
+ * What the function shown teaches, and where its y come from: a preset's
+ * own sentence, or a learner's f and its root.
+ * @param {import("../fn.js").Fn} fn
+ */
+export function functionLesson(fn) {
+  if (fn.preset) return fn.preset.lesson;
+  const root = fn.root
+    ? `Its root, to compare p with, is found by ${fn.how} between the nodes whose y change sign.`
+    : `There is no root to compare p with: ${fn.why}.`;
+  return `Your own f(x) = ${fn.name}. Its y_k are computed in the browser's doubles, not the program's; Qij is still the program's. ${root}`;
+}

@@ -1,28 +1,52 @@
 // How good p is, in words: the verdict on p, a zero denominator, rounding
-// that decides p, Neville's own estimate against the true error, and the
-// short line a screen reader hears.
+// that decides p, where p stands against the true root, what its residual
+// is made of, Neville's own estimate and what it estimates, the
+// interpolation error's bound, and the short line a screen reader hears.
 
-import { bitsOf, root, sci, show } from "../numbers.js";
-import { entryName, nodeName, sub } from "./parts.js";
+import { minus, sci, show } from "../numbers.js";
+import { count, entryName, nodeName, sub } from "./parts.js";
 
 /** @typedef {import("./parts.js").Part} Part */
 /** @typedef {import("../sweep.js").Result} Result */
 /** @typedef {import("../verdicts.js").Verdict} Verdict */
 /** @typedef {NonNullable<ReturnType<typeof import("../verdicts.js").estimate>>} Estimate */
+/** @typedef {import("../residual.js").Parts} Parts */
+/** @typedef {import("../bound.js").Bound | import("../bound.js").NoBound} BoundOrNot */
+
+/** A signed number in short scientific notation, with its sign written. */
+const signed = (/** @type {number} */ x) => (x > 0 ? "+" : "") + sci(x, 2);
+/** ulps as the page writes them: a fraction to two digits below ten, whole numbers above. */
+export const ulpsText = (/** @type {number} */ u) =>
+  `${Math.abs(u) < 10 ? Math.abs(u).toFixed(2) : Math.round(Math.abs(u)).toLocaleString("en")} ulp${Math.abs(u) <= 1 ? "" : "s"}`;
 
 /**
  * p, and how far it is from the root, as the live region says it; or,
  * where p is to be predicted first, that it is.
- * @param {{p: number}} r
+ * @param {Pick<Result, "p" | "acc">} r
  * @param {boolean} [whole] whether p may be said
  */
 export const said = (r, whole = true) =>
   !whole
     ? "p is yours to predict."
-    : `p = ${show(r.p)}` + (Number.isFinite(r.p - root) ? `, ${sci(r.p - root, 2)} from the root.` : ".");
+    : `p = ${show(r.p)}` + (r.acc && Number.isFinite(r.acc.error) ? `, ${sci(r.acc.error, 2)} from the root.` : ".");
 
-/** The true root as "How good is p?" shows it. */
-export const rootText = () => `${show(root)} (0x${bitsOf(root)}, the double nearest W(2)/2)`;
+/**
+ * The root as "How good is p?" shows it: the double nearest it, and how
+ * far that double is from it; or, without one, why.
+ * @param {Result} r
+ */
+export function rootText(r) {
+  const { root, how, why, preset } = r.fn;
+  if (!root) return `none to compare with: ${why}`;
+  const off = `${sci(Math.abs(root.lo), 2)} ${root.lo < 0 ? "above" : "below"} it`;
+  const where =
+    how === "known"
+      ? preset?.id === "program" || preset?.id === "beyond"
+        ? "W(2)/2"
+        : "the known root"
+      : `found by ${how} between the nodes whose y change sign`;
+  return `${show(root.hi)} (the double nearest ${where}, ${root.lo === 0 ? "which it is" : off})`;
+}
 
 /** What coinciding nodes do, in words: which ones, and which denominator is 0. */
 export function coincidenceText(/** @type {Result} */ r) {
@@ -42,31 +66,23 @@ export function coincidenceText(/** @type {Result} */ r) {
 }
 
 /**
- * How good p is, in words, from its verdict.
+ * How good p is, in words, from its verdict, and what its residual is
+ * made of where p is within rounding of the root.
  * @param {Result} r
  * @param {Verdict} v
+ * @param {Parts | null} parts the residual taken apart
  * @returns {Part[]}
  */
-export function qualityNote(r, v) {
+export function qualityNote(r, v, parts) {
   if (v.kind === "same") return [coincidenceText(r)];
   if (v.kind === "overflow") return [`p is ${show(r.p)}: the sweep overflowed, and there is nothing to judge.`];
-  if (v.kind === "rounding") {
-    const { a, b, gap, error: e, reach } = v,
-      share = reach / Math.abs(e),
-      units = Math.max(1, Math.round(gap));
-    const moved = !Number.isFinite(share)
-      ? "can make two y equal, and p infinite or NaN: rounding decides p here, not the method."
-      : `can move p by up to ${sci(reach, 2)}, ` +
-        (share >= 1
-          ? `more than p − root = ${sci(e, 2)} itself: rounding decides p here, not the method.`
-          : `${Math.round(share * 100)} % of p − root = ${sci(e, 2)}: that error is the method's only to within as much.`);
+  if (v.kind === "turns")
     return [
-      `One unit of rounding in each y ${moved}` +
-        ` The closest nodes, ${nodeName(a)} = ${show(r.pts[a].x)} and ${nodeName(b)} = ${show(r.pts[b].x)}, have y${b} − y${a} = ` +
-        `${sci(r.pts[b].y - r.pts[a].y, 2)}, about ${units} unit${units > 1 ? "s" : ""} of the rounding of the e⁻²ˣ and x ` +
-        "each y is made of, and the sweep divides by such differences. Nodes further apart give a p worth judging.",
+      `The nodes' y rise and fall (they turn at ${nodeName(v.at)}), so over these nodes x is not a function of y: ` +
+        "two x can share a y, the points (y_k, x_k) lie on no inverse function, and p, the polynomial's value at " +
+        "y = 0, need not be near a root. Inverse interpolation cannot work here.",
     ];
-  }
+  if (v.kind === "rounding") return roundingNote(r, v);
   if (v.kind === "onRoot") {
     return [
       `y${v.k} = ${show(r.pts[v.k].y)} is within rounding of 0: ${nodeName(v.k)} is the root as far as ` +
@@ -82,41 +98,142 @@ export function qualityNote(r, v) {
           sub("k"),
           " do not straddle 0, so y = 0 lies outside them.",
         ]),
-    v.atRoot
-      ? " p is within rounding of the root: what is left of the residual is the rounding of exp and of the subtraction."
-      : ` The residual is f(p) ≈ f′(root)·(p − root) = ${sci(v.residual, 2)}.`,
+    " " + nearText(r, v.near, parts),
   ];
 }
 
 /**
- * The last corrections of the sweep, Neville's own measure of its error, against the true error.
+ * Where p stands against the root, and what its residual is.
+ * @param {Result} r
+ * @param {import("../verdicts.js").Near | null} near
+ * @param {Parts | null} parts
+ */
+function nearText(r, near, parts) {
+  if (!near) return `There is no root to compare p with: ${r.fn.why}.`;
+  const where = near.nearest
+    ? `p is the double nearest the root, ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} it: the nearest a double can be.`
+    : near.atRoot
+      ? `p is ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} the root: within rounding of it.`
+      : "";
+  if (!near.atRoot || !parts) {
+    const slope = r.fn.root ? r.fn.at(r.fn.root.hi).d : NaN;
+    return (
+      slope === 0
+        ? `${where} f′(root) = 0 here (a multiple root): the residual says little of p − root.`
+        : `${where} The residual is f(p) ≈ f′(root)·(p − root) = ${sci(slope * near.error, 2)}.`
+    ).trim();
+  }
+  const made =
+    parts.exp !== null && parts.sub !== null
+      ? `${signed(parts.exact)}, the true f(p), as p is not the root; ${signed(parts.exp)}, the exponential's ` +
+        "rounding; and " +
+        (parts.sub === 0
+          ? "nothing from the subtraction, which is exact here"
+          : `${signed(parts.sub)}, the subtraction's`)
+      : `${signed(parts.exact)}, the true f(p), as p is not the root, and ${signed(parts.rounding)}, the rounding ` +
+        "of f's evaluation";
+  return `${where} Its residual, ${sci(parts.y, 2)}, is made of ${made}.`;
+}
+
+/**
+ * Rounding that decides p, or that p's error is the method's only to
+ * within as much, with what rounding did, measured.
+ * @param {Result} r
+ * @param {Extract<Verdict, {kind: "rounding"}>} v
+ * @returns {Part[]}
+ */
+function roundingNote(r, v) {
+  const { a, b, gap, moves } = v,
+    units = Math.max(1, Math.round(gap));
+  const pair =
+    `The closest nodes, ${nodeName(a)} = ${show(r.pts[a].x)} and ${nodeName(b)} = ${show(r.pts[b].x)}, have ` +
+    `y${b} − y${a} = ${sci(r.pts[b].y - r.pts[a].y, 2)}, about ${count(units, "unit")} of the rounding in a y, and the ` +
+    "sweep divides by such differences.";
+  if (!moves) return [`${pair} Rounding decides p here, not the method.`];
+  const total = moves.ys + moves.sweep,
+    decides = Math.abs(total) >= Math.abs(moves.method);
+  return [
+    "Rounding the y",
+    sub("k"),
+    ` to doubles moves the polynomial's value at 0 by ${signed(moves.ys)}, and the ` +
+      `sweep's own rounding moves p by ${signed(moves.sweep)}: ${signed(total)} in all, against the method's own ` +
+      `error, ${signed(moves.method)}, the exact polynomial's. ` +
+      (decides
+        ? "Rounding decides p here, not the method. "
+        : `p's error is the method's only to within ${Math.round((100 * Math.abs(total)) / Math.abs(moves.method))} %. `) +
+      pair +
+      " Nodes further apart give a p worth judging.",
+  ];
+}
+
+/**
+ * Neville's own estimate, what it estimates, and against what.
  * @param {Estimate | null} e
  */
 export function estimateText(e) {
-  if (e === null) return "With a zero denominator in the sweep there is no estimate to give.";
-  const { n, last, other, error, off, ratio } = e;
-  const a = entryName(n - 1, n - 1),
-    b = entryName(n - 1, n - 2),
-    c = entryName(n - 2, n - 2);
-  const fmt = (/** @type {number} */ x) => (x >= 10 ? x.toFixed(0) : x.toPrecision(2));
-  const verdict = {
-    rounding: "Rounding moves p by as much as the error (see above): these figures say nothing of the method.",
-    root:
-      `p is ${off ? `within ${off} ulp${off > 1 ? "s" : ""} of` : "the double nearest"} the root: at this level the ` +
-      "corrections and the error are rounding, and their ratio says nothing.",
-    pessimistic:
-      `Here the first is ${fmt(ratio)} times the true error: pessimistic. Each correction is what one more node ` +
-      `changed, so it is about the error of a degree-${n - 2} polynomial; p, of degree ${n - 1}, is better than those.`,
-    optimistic:
-      `Here the first is ${fmt(1 / ratio)} times smaller than the true error: optimistic, as it can be where ` +
-      "the corrections happen to be small.",
-    about: "Here the first is about the true error.",
-  }[e.says];
+  if (e === null)
+    return "With a zero denominator in the sweep, or no root to compare with, there is no estimate to give.";
+  const { n, last, other } = e;
+  const p = entryName(n - 1, n - 1);
   const through = (/** @type {number} */ lo, /** @type {number} */ hi) =>
     lo === hi ? `point ${lo}` : `points ${lo} … ${hi}`;
+  const lead = (/** @type {Estimate["last"]} */ c) => `|${p} − ${entryName(c.i, c.j)}| = ${sci(c.correction, 2)}`;
+  const first =
+    `The last two corrections of the sweep: ${lead(last)}|, what node 0 added to the polynomial through the ` +
+    `${through(1, n - 1)}, and ${lead(other)}|, what node ${n - 1} added to the one through the ${through(0, n - 2)}.`;
+  if (e.decided)
+    return `${first.replaceAll("|,", ",")} Rounding moves p by as much as its error (see above): these figures say nothing of the method.`;
+  // in ulps only where they are few enough to matter: there a correction can be rounding's
+  const kind = (/** @type {Estimate["last"]} */ c) =>
+    c.rounding
+      ? ` (${ulpsText(c.ulps)}: rounding)`
+      : c.ulps < 1e6
+        ? ` (${ulpsText(c.ulps)}: a correction the method made)`
+        : "";
+  const ratio = (/** @type {Estimate["last"]} */ c) =>
+    c.rounding || c.error === 0 ? "" : ` (the correction is ${(c.correction / Math.abs(c.error)).toFixed(2)} times it)`;
+  const better = [last, other].every((c) => Math.abs(e.error) < Math.abs(c.error))
+    ? "better than both"
+    : [last, other].some((c) => Math.abs(e.error) < Math.abs(c.error))
+      ? "better than one of them and as good as the other"
+      : "no better than they are";
   return (
-    `The last two corrections of the sweep: |${a} − ${b}| = ${sci(last, 2)}, what node 0 added to ` +
-    `the polynomial through the ${through(1, n - 1)}, and |${a} − ${c}| = ${sci(other, 2)}, what node ${n - 1} added to ` +
-    `the one through the ${through(0, n - 2)}; against the true error p − root = ${sci(error, 2)}. ${verdict}`
+    first.replace(`${lead(last)}|`, lead(last) + kind(last)).replace(`${lead(other)}|`, lead(other) + kind(other)) +
+    ` Each estimates the error of the entry it is taken from, one degree less than p, not p's: the true errors of ` +
+    `${entryName(last.i, last.j)} and ${entryName(other.i, other.j)} are ${signed(last.error)}${ratio(last)} and ` +
+    `${signed(other.error)}${ratio(other)}. p, of degree ${n - 1}, is ${better}: p − root = ${signed(e.error)}` +
+    (Math.abs(e.ulps) < 1000 ? `, ${ulpsText(e.ulps)}.` : ".")
+  );
+}
+
+/**
+ * The interpolation error and its bound, written out with the nodes'
+ * numbers, or why there is none.
+ * @param {Result} r
+ * @param {BoundOrNot} b
+ * @param {number | null} error p − root, where a root is known
+ */
+export function boundText(r, b, error) {
+  if ("reason" in b) return `No bound on the interpolation error here: ${b.message}.`;
+  const n = b.n,
+    g = `g${"⁽" + String(n).replace(/\d/g, (c) => "⁰¹²³⁴⁵⁶⁷⁸⁹"[Number(c)]) + "⁾"}`;
+  const product = r.pts.map((_, k) => `(0 − y${k})`).join("");
+  const { verdict, reach, page } = b.rounding;
+  const sign = (/** @type {number} */ lo, /** @type {number} */ hi) =>
+    lo > 0 || hi < 0 ? ": its sign is known before p is." : ".";
+  const measured = error !== null && Number.isFinite(error) ? ` (p − root is ${sci(error, 2)})` : "";
+  const forP =
+    verdict === "negligible"
+      ? `${measured}${sign(b.lo, b.hi)}`
+      : verdict === "comparable"
+        ? `, for the exact polynomial through the exact points. Rounding can move the page's p by up to ` +
+          `${sci(reach, 2)} more, so ${sci(page.lo, 2)} ≤ p − root ≤ ${sci(page.hi, 2)}${measured}${sign(page.lo, page.hi)}`
+        : `, for the exact polynomial through the exact points. Rounding can move the page's p by up to ` +
+          `${sci(reach, 2)}, more than that${measured}: here p − root is rounding's, not the method's.`;
+  return (
+    `The interpolation error: P(0) − root = −${g}(η)/${n}! · ${product}, for some η between the smallest and the ` +
+    `largest of the y${"ₖ"} and 0, g the inverse of f. Here the product is ${sci((b.product.lo + b.product.hi) / 2, 3)}, ` +
+    `and ${g} lies in [${minus(b.derivative.lo.toPrecision(3))}, ${minus(b.derivative.hi.toPrecision(3))}] over the y ` +
+    `in between, so ${sci(b.lo, 2)} ≤ P(0) − root ≤ ${sci(b.hi, 2)}${forP}`
   );
 }

@@ -61,13 +61,13 @@ export function stepRule(r, s, hidden = false) {
  * @returns {Part[]}
  */
 export function weightsText(s) {
-  const { i, j, hi, lo } = s,
+  const { i, j, hi, lo, among } = s,
     outside = hi < 0 || lo < 0;
   return [
     `As weights: ${entryName(i, j)} = `,
     { mark: "role-hi", text: weight(hi) },
-    ` · ${entryName(i, j - 1)} + `,
-    { mark: "role-lo", text: weight(lo) },
+    ` · ${entryName(i, j - 1)} ${lo < 0 ? "−" : "+"} `,
+    { mark: "role-lo", text: weight(Math.abs(lo)) },
     ` · ${entryName(i - 1, j - 1)}, the weights −y`,
     sub(i - j),
     " / (y",
@@ -85,9 +85,16 @@ export function weightsText(s) {
     sub(i - j),
     " and y",
     sub(i),
-    outside ? ": the step extrapolates." : ".",
+    outside ? ": the step's blend reaches beyond the two entries it combines" : "",
+    // the weights speak of the two end points only; the polynomial, of all its points
+    among
+      ? `. y = 0 lies among the y of all the points ${i - j} … ${i}, so the polynomial the step makes interpolates.`
+      : `. y = 0 lies outside the y of all the points ${i - j} … ${i}, so the polynomial the step makes extrapolates.`,
   ];
 }
+
+/** A second term's weight with its sign as the operator: "+ 0.3468", "− 0.2473". */
+const plus = (/** @type {number} */ w) => `${w < 0 ? "−" : "+"} ${weight(Math.abs(w))}`;
 
 /** Why the rule makes the polynomial through all the points, in two sentences. */
 export const RULE_REASON = [
@@ -120,7 +127,7 @@ export function zoomTitle(z) {
   return s
     ? {
         head: `At y = 0: ${entryName(s.i, s.j)} =`,
-        tail: `${weight(s.hi)} · ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} · ${entryName(s.i - 1, s.j - 1)}`,
+        tail: `${weight(s.hi)} · ${entryName(s.i, s.j - 1)} ${plus(s.lo)} · ${entryName(s.i - 1, s.j - 1)}`,
       }
     : { head: "At y = 0: the nodes, before any step", tail: "" };
 }
@@ -140,7 +147,7 @@ export function zoomText(z, unlabelled) {
     "labelled as the tableau labels it; the thin upright mark is the root.";
   const s = z.step;
   const step = s
-    ? ` ${entryName(s.i, s.j)} (the step's entry) = ${weight(s.hi)} × ${entryName(s.i, s.j - 1)} + ${weight(s.lo)} × ` +
+    ? ` ${entryName(s.i, s.j)} (the step's entry) = ${weight(s.hi)} × ${entryName(s.i, s.j - 1)} ${plus(s.lo)} × ` +
       `${entryName(s.i - 1, s.j - 1)}: ` +
       (!Number.isFinite(s.x)
         ? `it is ${show(s.x)}, as an entry it combines is not a number, and is not marked.`

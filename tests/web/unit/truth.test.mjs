@@ -1,0 +1,112 @@
+// What the page says of its numbers, held to what a numerical analyst
+// measures: errors against the true root, not its double; what Neville's
+// corrections estimate; what a residual near the root is made of; what a
+// y near the root keeps; what a negative weight says; what rounding did,
+// measured; and the words of the many-digit table.  Each state as a link
+// brings it back.
+
+import assert from "node:assert/strict";
+import { test } from "node:test";
+import { parseFragment } from "../../../web/core/fragment.js";
+import { compute, replay, shownStep } from "../../../web/core/sweep.js";
+import { accuracy } from "../../../web/core/accuracy.js";
+import { estimate, verdict } from "../../../web/core/verdicts.js";
+import { iterateDone, iterationRows } from "../../../web/core/iterations.js";
+import { partsOf } from "../../../web/core/residual.js";
+import { fOf } from "../../../web/core/curves.js";
+import { PRECISE } from "../../../web/core/precise.js";
+import { plain } from "../../../web/core/sentences/parts.js";
+import { estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
+import { iterateNote, iterationCells, ordersCaption } from "../../../web/core/sentences/iterations.js";
+import { stepRule } from "../../../web/core/sentences/step.js";
+import { fn, model, root } from "./context.mjs";
+
+/** The state a link brings back: its result, its iterates, and its choice. */
+function stateOf(/** @type {string} */ hash) {
+  const s = /** @type {any} */ (parseFragment(hash, model.nodes));
+  const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn }, s.iterates),
+    choice = { nodes: made.nodes, exp: s.exp, shown: s.step, fn, iterates: made.iterates };
+  const r = compute(model, choice);
+  return { r, ps: made.iterates.length ? made.iterates : [r.p], choice };
+}
+const f = fOf(model, fn);
+
+test("errors and correct digits against the true root: the root's double is 0.40 ulp above it, with 16 digits", () => {
+  const below = root - 2 ** -54;
+  // p, p - root, in ulps of the root's double, correct digits
+  for (const [p, error, ulps, digits] of [
+    [root, 2.22e-17, 0.4, "16"],
+    [below, -3.33e-17, -0.6, "16"],
+    [0.4263057326974982, 2.98e-6, 5.37e10, "5"],
+  ]) {
+    const a = accuracy(p, fn.root);
+    assert.equal(a.error.toExponential(2), error.toExponential(2), `${p}`);
+    assert.equal(Number(a.ulps.toPrecision(2)), Number(ulps.toPrecision(2)), `${p}`);
+    assert.equal(a.digits, digits, `${p}`);
+  }
+  // Iterate's row k = 2 from the program's nodes: the root's double, not "0" and "all"
+  const { ps } = stateOf("#nodes=0.3,0.4,0.5,0.6&iterates=2");
+  const [, , row] = iterationRows(ps, 4, f, fn.root).map(iterationCells);
+  assert.deepEqual([row[1], row[2], row[4]], [String(root), "2.22e-17", "16"]);
+});
+
+test("the program's nodes after two Iterates: p is the root's double, its residual taken apart, its corrections real", () => {
+  const { r } = stateOf("#nodes=0.3,0.4,0.5,0.6&iterates=2");
+  const note = plain(qualityNote(r, verdict(r), partsOf(model, fn, f, r.p)));
+  assert.match(note, /p is the double nearest the root, 0\.40 ulp above it: the nearest a double can be/);
+  // -5.55e-17: the true f at that double, exp's rounding, and nothing from the subtraction (Sterbenz)
+  assert.match(note, /residual, -5\.55e-17, is made of -4\.12e-17, the true f\(p\), .*; -1\.43e-17, the exponential's/);
+  assert.match(note, /nothing from the subtraction, which is exact here/);
+  const said = estimateText(estimate(r));
+  assert.match(said, /\|Q\[3\]\[3\] − Q\[2\]\[2\]\| = 3\.35e-9, what node 3 added/);
+  assert.doesNotMatch(said, /3\.35e-9 \([^)]*rounding/);
+  assert.match(said, /p − root = \+2\.22e-17, 0\.40 ulp\.$/);
+});
+
+test("Neville's corrections estimate the errors of Q[3][2] and Q[2][2], which bracket the root, not p's", () => {
+  const { r } = stateOf("#nodes=0.3,0.4,0.5,0.6");
+  const said = estimateText(estimate(r));
+  for (const figure of ["3.36e-5", "2.79e-5", "-3.06e-5", "+3.09e-5", "+2.98e-6"])
+    assert.ok(said.includes(figure), said);
+  assert.match(said, /estimates the error of the entry it is taken from, one degree less than p, not p's/);
+  assert.match(said, /is better than both/);
+});
+
+test("at the end of Iterate from three nodes, y keeps its sign near the root, not its size", () => {
+  const { r, ps, choice } = stateOf("#nodes=0.3,0.4,0.5&iterates=4");
+  const note = iterateNote(ps.length - 1, iterateDone(model, choice, r, ps), partsOf(model, fn, f, r.p));
+  assert.doesNotMatch(note, /no longer say on which side/);
+  assert.match(
+    note,
+    /Its sign is right, so it still says on which side of the root p4 lies, but its size is \d+ % off/,
+  );
+});
+
+test("a negative weight reaches beyond the two entries a step combines; the polynomial interpolates all the same", () => {
+  const { r } = stateOf("#nodes=0.3,0.6,0.4&step=3");
+  const weights = plain(stepRule(r, shownStep(r)).at(-2));
+  assert.match(weights, /= 1\.247 · Q\[2\]\[1\] − 0\.2473 · Q\[1\]\[1\]/);
+  assert.match(weights, /one is negative, .*: the step's blend reaches beyond the two entries it combines/);
+  assert.match(
+    weights,
+    /y = 0 lies among the y of all the points 0 … 2, so the polynomial the step makes interpolates/,
+  );
+});
+
+test("rounding's reach as measured: the y rounded move P(0) by 1.4e-3, the sweep p by 1.4e-2, and x is not rounded", () => {
+  const { r } = stateOf("#nodes=0.3,0.4,0.4000000000000001,0.6");
+  const note = plain(qualityNote(r, verdict(r), null));
+  assert.match(
+    note,
+    /^Rounding the y_k to doubles moves the polynomial's value at 0 by -1\.41e-3, and the sweep's own/,
+  );
+  assert.match(note, /moves p by \+1\.37e-2: \+1\.23e-2 in all, against the method's own error, -9\.74e-7/);
+  assert.match(note, /Rounding decides p here, not the method/);
+  assert.doesNotMatch(note, /4\.01e-1|and x each y/);
+});
+
+test("the many-digit table's caption says what rounds, and nothing is called exact", () => {
+  const caption = ordersCaption(4, 1.928, PRECISE);
+  assert.doesNotMatch(caption, /exact/i);
+  assert.match(caption, /two estimated orders in a row come within 0\.005/);
+});

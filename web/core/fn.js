@@ -1,0 +1,84 @@
+// The function the page shows: the program's e^(-2x) - x or another,
+// from its text as a link or the field holds it.  A preset's root is
+// known; a learner's is found where the nodes' y change sign.  Nothing
+// here touches the DOM.
+
+import { parse } from "./expression.js";
+import { PRESETS, PROGRAM, learnerFunction } from "./functions.js";
+import { dual } from "./dual.js";
+
+/** @typedef {import("./expression.js").Tree} Tree */
+/** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
+/** @typedef {import("./functions.js").Preset} Preset */
+/**
+ * The function shown: its text and tree, the preset it is (the first
+ * whose text and nodes it has, else the first whose text), whether its y
+ * are the program's (its own table and exp), where its nodes may lie, and
+ * its root, known (a preset's), found (how), or none (why).
+ * @typedef {object} Fn
+ * @property {string} text
+ * @property {string} name f as the page writes it
+ * @property {Tree} tree
+ * @property {Preset | null} preset
+ * @property {boolean} program
+ * @property {number[]} interval
+ * @property {DoubleDouble | null} root
+ * @property {"known" | "bisection" | "bisection and Newton" | null} how
+ * @property {string} why where there is no root: why
+ * @property {(x: number) => import("./dual.js").Dual} at f, f' and the rounding of f's double, at x
+ */
+
+/** Where a learner's nodes may lie. */
+const OWN = [-1000, 1000];
+
+/**
+ * @param {string} text
+ * @param {number[]} nodes
+ * @returns {Fn | {error: string, at: number | null}}
+ */
+export function functionOf(text, nodes) {
+  const same = (/** @type {number[]} */ a) => a.length === nodes.length && a.every((x, k) => x === nodes[k]);
+  const preset = PRESETS.find((p) => p.text === text && same(p.nodes)) ?? PRESETS.find((p) => p.text === text) ?? null;
+  if (preset) {
+    const tree = preset.tree;
+    return {
+      text,
+      name: preset.name,
+      tree,
+      preset,
+      program: preset.ys === "program",
+      interval: preset.interval,
+      root: preset.root,
+      how: "known",
+      why: "",
+      at: (x) => dual(tree, x),
+    };
+  }
+  const own = learnerFunction(text, nodes);
+  if ("error" in own) return { error: own.error, at: own.at };
+  const tree = own.tree;
+  return {
+    text,
+    name: text.trim(),
+    tree,
+    preset: null,
+    program: false,
+    interval: OWN,
+    root: own.root,
+    how: own.root ? own.how : null,
+    why: own.root ? "" : own.why,
+    at: (x) => dual(tree, x),
+  };
+}
+
+/** Where a function's nodes may lie: a preset's interval, or a learner's. */
+export const intervalOf = (/** @type {string} */ text) => PRESETS.find((p) => p.text === text)?.interval ?? OWN;
+
+/** The program's own function, as the page shows it first. */
+export const PROGRAM_FN = /** @type {Fn} */ (functionOf(PROGRAM.text, PROGRAM.nodes));
+
+/** Whether a text is one the parser reads: its error and position, or null. */
+export function textError(/** @type {string} */ text) {
+  const parsed = parse(text);
+  return parsed.error === undefined ? null : { error: parsed.error, at: parsed.at };
+}
