@@ -19,11 +19,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# ctest, gtest_discover_tests and the end-to-end script run every Windows
-# binary through this: the Wine loader with a prefix of its own inside the
-# build tree and Wine's diagnostics off.  env(1), not cmake -E env, which
-# would hand the program /dev/null for a descriptor a test closed on purpose.
+# ctest and the end-to-end and package scripts run every Windows binary
+# through this: the Wine loader with a prefix of its own inside the build
+# tree and Wine's diagnostics off.  env(1), not cmake -E env, which would
+# hand the program /dev/null for a descriptor a test closed on purpose.  The
+# tests make that prefix once, with the wine server of the same package,
+# before any of them runs a program (tests/wine-prefix.cmake).
 find_program(INVERSE_NEVILLE_WINE NAMES wine64 wine PATHS /usr/lib/wine REQUIRED)
+find_program(INVERSE_NEVILLE_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine REQUIRED)
 find_program(INVERSE_NEVILLE_ENV env REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR
   ${INVERSE_NEVILLE_ENV}
