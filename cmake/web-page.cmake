@@ -4,15 +4,20 @@
 # and the program's .wasm in base64.
 #
 #   cmake -DWEB=dir -DSOURCE=src/inverse_neville.cpp -DPYTHON=python3 -DWASM=file.wasm
-#         -DVERSION=x.y.z -DOUTPUT=page.html -DSCRIPT=page.js "-DEXPORTS=Qij=...;exp=exp"
-#         -DDATA_FILE=program.json -P web-page.cmake
+#         -DVERSION=x.y.z -DOUTPUT=page.html -DSCRIPT=page.js -DLOADER=loader.js -DFIRST=first.js
+#         -DGZIP=gzip -DNODE=node "-DEXPORTS=Qij=...;exp=exp" -DDATA_FILE=program.json -P web-page.cmake
 #
-# SCRIPT is the page's one script, its modules bundled into one; EXPORTS
-# the names the .wasm exports the program's functions under.  The data
-# the page embeds is also written to DATA_FILE, beside the .wasm, for the
-# page's tests.
+# SCRIPT is the page's script, its modules bundled into one, which goes in
+# gzipped (gzip -9n: the same bytes from the same script) and in base64;
+# LOADER the small script that unpacks and runs it, FIRST the one that runs
+# as soon as the first screen is parsed.  That first screen (the program's
+# output, the idea's picture) is made here, by cmake/web-first-screen.mjs
+# under NODE, from the page's own modules and the .wasm.  EXPORTS are the names
+# the .wasm exports the program's functions under.  The data the page
+# embeds is also written to DATA_FILE, beside the .wasm, for the page's
+# tests.
 
-foreach(var WEB SOURCE PYTHON WASM VERSION OUTPUT SCRIPT EXPORTS DATA_FILE)
+foreach(var WEB SOURCE PYTHON WASM VERSION OUTPUT SCRIPT LOADER FIRST GZIP NODE EXPORTS DATA_FILE)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "web-page.cmake: -D${var}=... is required")
   endif()
@@ -28,15 +33,41 @@ if(NOT rc EQUAL 0)
 endif()
 file(WRITE "${DATA_FILE}" "${DATA}\n")
 
+# the first screen, by the page's own code against the same .wasm
+get_filename_component(first_dir "${DATA_FILE}" DIRECTORY)
+set(first_dir "${first_dir}/first")
+file(MAKE_DIRECTORY "${first_dir}")
+execute_process(COMMAND ${NODE} ${CMAKE_CURRENT_LIST_DIR}/web-first-screen.mjs "${WASM}" "${DATA_FILE}" "${first_dir}"
+  RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake/web-first-screen.mjs could not make the page's first screen")
+endif()
+foreach(part PROGRAM_OUTPUT:output.html PROGRAM_STATUS:status.txt PROGRAM_RUN:run.txt SWAP:swap.html SWAP_SIZE:swap-size.txt)
+  string(REPLACE ":" ";" part "${part}")
+  list(GET part 0 var)
+  list(GET part 1 file)
+  file(READ "${first_dir}/${file}" ${var})
+endforeach()
+
 execute_process(COMMAND base64 -w0 "${WASM}" OUTPUT_VARIABLE WASM RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "base64 (Debian: coreutils) failed on ${WASM}")
 endif()
 file(READ "${WEB}/style.css" STYLE)
 string(STRIP "${STYLE}" STYLE)
-file(READ "${SCRIPT}" text)
-if(text MATCHES "</script")
-  message(FATAL_ERROR "${SCRIPT} holds </script, which would end the page's script early")
+execute_process(COMMAND ${GZIP} -9nc "${SCRIPT}" OUTPUT_FILE "${SCRIPT}.gz" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "gzip (Debian: gzip) failed on ${SCRIPT}")
 endif()
-string(STRIP "${text}" SCRIPT)
+execute_process(COMMAND base64 -w0 "${SCRIPT}.gz" OUTPUT_VARIABLE SCRIPT RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "base64 (Debian: coreutils) failed on ${SCRIPT}.gz")
+endif()
+foreach(var LOADER FIRST)
+  file(READ "${${var}}" text)
+  if(text MATCHES "</script")
+    message(FATAL_ERROR "${${var}} holds </script, which would end the page's script early")
+  endif()
+  string(STRIP "${text}" ${var})
+endforeach()
 configure_file("${WEB}/index.html" "${OUTPUT}" @ONLY)

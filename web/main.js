@@ -13,7 +13,7 @@ import { iterateDone, iterationRows } from "./core/iterations.js";
 import { fOf, zoomOf } from "./core/curves.js";
 import { PROGRAM_FN, functionOf, intervalOf } from "./core/fn.js";
 import { partsOf } from "./core/residual.js";
-import { expLesson } from "./core/sentences/nodes.js";
+import { RUN, expLesson } from "./core/sentences/nodes.js";
 import { digitsName } from "./core/sentences/input.js";
 import { PREDICT_P, WAITING } from "./core/sentences/predict.js";
 import { knownSteps } from "./core/predict.js";
@@ -311,6 +311,12 @@ $("digits").append(...LIMITS.digits.map((d) => h("option", { value: String(d) },
 const run = program.run(),
   output = run.stdout + run.stderr;
 performance.mark("inverse_neville:run");
+// the first screen came with the page, as its build ran the program: the same, run here?
+const built = $("program-output").textContent || null;
+text(
+  $("program-run"),
+  built === null || (built === output && $("exit-status").textContent === String(run.status)) ? RUN.same : RUN.differs,
+);
 text($("exit-status"), String(run.status));
 text($("exp-lesson"), expLesson(expAtFirstNode(model)));
 // the figure's width, where it is shown, at most the widest the page's style draws it, and its text's
@@ -352,6 +358,8 @@ window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
 // size on a phone; measured here, never while drawing.
 new ResizeObserver(remeasure).observe($("figure-box"));
-performance.mark("inverse_neville:ready");
+// ready, where the first screen did not already say so: it holds what the script draws
+if (!performance.getEntriesByName("inverse_neville:ready").length) performance.mark("inverse_neville:ready");
+performance.mark("inverse_neville:drawn");
 
 /** @typedef {typeof context} Context */

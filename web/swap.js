@@ -1,29 +1,29 @@
 // The idea in one picture: f's graph with the nodes, and beside it the
 // same points with the axes swapped, x = g(y), where the root is g's value
-// at y = 0.  Drawn from the state's nodes, at a fixed size.
+// at y = 0, ringed in both.  A drawing as data (shapes.js), drawn from the
+// state's nodes, and written into the page when it is built, from the
+// program's.
 
 import { linspace } from "./core/numbers.js";
 import { fOf } from "./core/curves.js";
 import { nodeName } from "./core/sentences/parts.js";
-import { el, join, set, text } from "./dom.js";
-import { layer } from "./layers.js";
+import { drawDrawing } from "./shapes.js";
 
 /** @typedef {import("./core/sweep.js").Model} Model */
 /** @typedef {import("./core/sweep.js").Result} Result */
+/** @typedef {import("./shapes.js").Shape} Shape */
+/** @typedef {import("./shapes.js").Drawing} Drawing */
 
 /** Each panel's size in pixels, and the room around it for its labels. */
 const SIZE = { w: 170, h: 130, pad: 34, gap: 40 };
 
 /**
- * @param {SVGSVGElement} svg
  * @param {Model} m
  * @param {Result} r
+ * @returns {Drawing}
  */
-export function drawSwap(svg, m, r) {
-  const { w, h, pad, gap } = SIZE,
-    W = 2 * (w + pad) + gap,
-    H = h + 2 * pad;
-  set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
+export function swapDrawing(m, r) {
+  const { w, h, pad, gap } = SIZE;
   const xs = r.pts.map((q) => q.x),
     f = fOf(m, r.fn),
     root = r.fn.root?.hi ?? NaN;
@@ -49,55 +49,64 @@ export function drawSwap(svg, m, r) {
       .filter(([a, b]) => Number.isFinite(a) && Number.isFinite(b))
       .map(([a, b], k) => `${k ? "L" : "M"}${p.X(a).toFixed(1)} ${p.Y(b).toFixed(1)}`)
       .join("");
-  const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
-  join(
-    layer(g, "frames"),
-    [
-      { d: `M${left.X(xlim[0])} ${left.Y(0)}H${left.X(xlim[1])}`, cls: "axis" },
-      { d: `M${right.X(0)} ${pad}V${pad + h}`, cls: "axis" },
-      { d: path(left, curve), cls: "f" },
-      {
-        d: path(
-          right,
-          curve.map(([x, y]) => [y, x]),
-        ),
-        cls: "g",
-      },
-    ],
-    () => el("path", {}),
-    (e, d) => set(e, { d: d.d, class: d.cls }),
-  );
-  /** @type {{x: number, y: number, t: string, cls: string}[]} */
-  const labels = [
-    { x: left.X(xlim[1]), y: left.Y(0) - 6, t: "x", cls: "axis-name end" },
-    { x: left.X(xlim[0]), y: pad - 10, t: "y = f(x)", cls: "axis-name" },
-    { x: right.X(0) + 6, y: pad - 10, t: "x = g(y)", cls: "axis-name" },
-    { x: right.X(ylim[1]), y: pad + h + 18, t: "y", cls: "axis-name end" },
-    { x: right.X(0), y: pad + h + 18, t: "0", cls: "axis-name middle" },
-  ];
-  join(
-    layer(g, "labels"),
-    labels,
-    () => el("text", {}),
-    (e, d) => text(set(e, { x: d.x.toFixed(1), y: d.y.toFixed(1), class: d.cls }), d.t),
-  );
-  const points = r.pts.flatMap((q) => [
-    { X: left.X(q.x), Y: left.Y(q.y), cls: "node" },
-    { X: right.X(q.y), Y: right.Y(q.x), cls: "node" },
-  ]);
+  /** @type {(d: string, cls: string) => Shape} */
+  const line = (d, cls) => ({ name: "path", attrs: { d, class: cls } });
+  /** @type {(x: number, y: number, t: string, cls: string) => Shape} */
+  const label = (x, y, t, cls) => ({ name: "text", attrs: { x: x.toFixed(1), y: y.toFixed(1), class: cls }, text: t });
+  /** @type {(X: number, Y: number, cls: string) => Shape} */
+  const dot = (X, Y, cls) => ({
+    name: "circle",
+    attrs: { cx: X.toFixed(1), cy: Y.toFixed(1), class: cls, r: cls === "root" ? 5 : 3.5 },
+  });
+  const points = r.pts.flatMap((q) => [dot(left.X(q.x), left.Y(q.y), "node"), dot(right.X(q.y), right.Y(q.x), "node")]);
   // the root: where f meets y = 0, and g's value at y = 0
   if (root > xlim[0] && root < xlim[1])
-    points.push({ X: left.X(root), Y: left.Y(0), cls: "root" }, { X: right.X(0), Y: right.Y(root), cls: "root" });
-  join(
-    layer(g, "nodes"),
-    points.filter((q) => Number.isFinite(q.X) && Number.isFinite(q.Y)),
-    () => el("circle", {}),
-    (e, q) => set(e, { cx: q.X.toFixed(1), cy: q.Y.toFixed(1), class: q.cls, r: q.cls === "root" ? 5 : 3.5 }),
-  );
-  join(
-    layer(g, "names"),
-    r.pts.length <= 4 ? r.pts.map((q, k) => ({ X: left.X(q.x) + 5, Y: left.Y(q.y) - 5, t: nodeName(k) })) : [],
-    () => el("text", { class: "node-label" }),
-    (e, d) => text(set(e, { x: d.X.toFixed(1), y: d.Y.toFixed(1) }), d.t),
-  );
+    points.push(dot(left.X(root), left.Y(0), "root"), dot(right.X(0), right.Y(root), "root"));
+  return {
+    width: 2 * (w + pad) + gap,
+    height: h + 2 * pad,
+    layers: [
+      [
+        "curves",
+        [
+          line(`M${left.X(xlim[0])} ${left.Y(0)}H${left.X(xlim[1])}`, "axis"),
+          line(`M${right.X(0)} ${pad}V${pad + h}`, "axis"),
+          line(path(left, curve), "f"),
+          line(
+            path(
+              right,
+              curve.map(([x, y]) => [y, x]),
+            ),
+            "g",
+          ),
+        ],
+      ],
+      [
+        "labels",
+        [
+          label(left.X(xlim[1]), left.Y(0) - 6, "x", "axis-name end"),
+          label(left.X(xlim[0]), pad - 10, "y = f(x)", "axis-name"),
+          label(right.X(0) + 6, pad - 10, "x = g(y)", "axis-name"),
+          label(right.X(ylim[1]), pad + h + 18, "y", "axis-name end"),
+          label(right.X(0), pad + h + 18, "0", "axis-name middle"),
+        ],
+      ],
+      ["nodes", points.filter((s) => !String(s.attrs.cx).includes("NaN") && !String(s.attrs.cy).includes("NaN"))],
+      [
+        "names",
+        r.pts.length <= 4
+          ? r.pts.map((q, k) => label(left.X(q.x) + 5, left.Y(q.y) - 5, nodeName(k), "node-label"))
+          : [],
+      ],
+    ],
+  };
+}
+
+/**
+ * @param {SVGSVGElement} svg
+ * @param {Model} m
+ * @param {Result} r
+ */
+export function drawSwap(svg, m, r) {
+  drawDrawing(svg, /** @type {SVGElement} */ (svg.querySelector(".plot")), swapDrawing(m, r));
 }

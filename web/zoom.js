@@ -7,12 +7,14 @@ import { minus } from "./core/numbers.js";
 import { entryName } from "./core/sentences/parts.js";
 import { zoomAxis, zoomTitle } from "./core/sentences/step.js";
 import { unitText } from "./core/sentences/figure.js";
-import { el, join, set, text } from "./dom.js";
+import { set } from "./dom.js";
+import { drawShapes } from "./shapes.js";
 import { fitAlong } from "./axes.js";
 import { layout, textWidth } from "./frame.js";
 import { layer } from "./layers.js";
 
 /** @typedef {import("./core/curves.js").Zoom} Zoom */
+/** @typedef {import("./shapes.js").Shape} Shape */
 /** @typedef {import("./core/curves.js").ZoomPoint} ZoomPoint */
 /** @typedef {ZoomPoint & {row: number, label: number}} Placed */
 
@@ -78,14 +80,13 @@ export function drawZoom(svg, z, width, font) {
     H = line + 48;
   set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
   const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
-  /** @typedef {{name: string, attrs: Record<string, string | number>, text?: string}} Made */
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
-  drawMade(
+  drawShapes(
     layer(g, "title"),
     lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: 16 + 16 * k }, text: t })),
   );
   // the axis, a group of its own: the line, its labelled ticks and its label
-  /** @type {Made[]} */
+  /** @type {Shape[]} */
   const axis = [{ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } }];
   // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
   const root = z.root ?? NaN;
@@ -105,9 +106,9 @@ export function drawZoom(svg, z, width, font) {
   });
   const axisGroup = layer(g, "axis");
   set(axisGroup, { "data-axis": "x" });
-  drawMade(axisGroup, axis);
+  drawShapes(axisGroup, axis);
   const rx = px(root).toFixed(1);
-  /** @type {Made[]} */
+  /** @type {Shape[]} */
   const marks = Number.isFinite(root)
     ? [{ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } }]
     : [];
@@ -133,31 +134,6 @@ export function drawZoom(svg, z, width, font) {
       attrs: { class: `zoom-${q.role}`, cx: x.toFixed(1), cy: line, r: q.role === "old" ? 3.5 : 5 },
     });
   }
-  drawMade(layer(g, "marks"), marks);
+  drawShapes(layer(g, "marks"), marks);
   return placed.filter((q) => q.row < 0).length;
-}
-
-/**
- * Elements made to stand for these: the same elements where the same
- * kinds stand in the same places, their attributes and text brought up to
- * date, as d3's joins do.
- * @param {SVGElement} g
- * @param {{name: string, attrs: Record<string, string | number>, text?: string}[]} made
- */
-function drawMade(g, made) {
-  join(
-    g,
-    made,
-    (d) => el(d.name, {}),
-    (e, d) => {
-      if (e.localName !== d.name) {
-        const fresh = el(d.name, {});
-        e.replaceWith(fresh);
-        e = fresh;
-      }
-      for (const a of [...e.attributes]) if (!(a.name in d.attrs)) e.removeAttribute(a.name);
-      set(e, d.attrs);
-      text(e, d.text ?? "");
-    },
-  );
 }

@@ -12,4 +12,6 @@ export default [
   { files: ["web/*.js"], languageOptions: { globals: globals.browser } },
   // the tests run in Node, and hand functions to the browser's page
   { files: ["tests/web/**/*.mjs"], languageOptions: { globals: { ...globals.node, ...globals.browser } } },
+  // the page's build runs this in Node
+  { files: ["cmake/*.mjs"], languageOptions: { globals: globals.node } },
 ];

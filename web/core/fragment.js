@@ -8,6 +8,7 @@ import { LIMITS } from "./limits.js";
 import { LINK_REFUSED, NODES_REFUSED } from "./sentences/input.js";
 import { PRESETS, PROGRAM } from "./functions.js";
 import { intervalOf, textError } from "./fn.js";
+import { OFF, ON, SWITCHES } from "./switches.js";
 
 /** @typedef {import("./sweep.js").ExpName} ExpName */
 
@@ -66,8 +67,7 @@ function readList(text, domain) {
 
 /** The settings of a link without them. */
 export const SETTINGS = { digits: 0, lecture: false, predict: false, deeper: false };
-/** The switches among the settings, as a link writes them: 1 on, 0 off. */
-const SWITCHES = /** @type {const} */ (["lecture", "predict", "deeper"]);
+
 /** The keys a link may hold, in the order it is written. */
 const KEYS = ["f", "nodes", "iterates", "step", "exp", "digits", ...SWITCHES];
 
@@ -174,7 +174,7 @@ function settingsOf(fields, refused) {
   }
   for (const key of SWITCHES) {
     const value = fields[key];
-    if (value === "1" || value === "0") out[key] = value === "1";
+    if (value === ON || value === OFF) out[key] = value === ON;
     else if (value !== undefined) refused.push(LINK_REFUSED.switch(key, value));
   }
   return out;

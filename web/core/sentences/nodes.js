@@ -128,3 +128,12 @@ export function functionLesson(fn) {
     : `There is no root to compare p with: ${fn.why}.`;
   return `Your own f(x) = ${fn.name}. Its y_k are computed in the browser's doubles, not the program's; Qij is still the program's. ${root}`;
 }
+
+/** What the page says of the program's output: made when the page was built, and run again in the browser. */
+export const RUN = {
+  built:
+    "Recorded when this page was built, by running the very program it carries; your browser runs it again as " +
+    "the page opens.",
+  same: "Recorded when this page was built, and run again in your browser just now: the same two lines.",
+  differs: "Run again in your browser just now, the program wrote this, not what the page's build recorded.",
+};
