@@ -27,6 +27,20 @@ import { download } from "./download.js";
 
 /** @param {Context} c */
 export function wireControls(c) {
+  wireStepper(c);
+  wireSettings(c);
+  wireGuess(c);
+  wireFunction(c);
+  wireNodes(c);
+  wireIterate(c);
+  wireTakeAway(c);
+}
+
+/**
+ * The stepper, its buttons and its keys, and the skip link to it.
+ * @param {Context} c
+ */
+function wireStepper(c) {
   // predicting, a step goes no further than the first entry not yet revealed
   const step = (/** @type {number} */ to) => {
     const most = Math.min(c.result().steps.length, state.predict ? state.revealed + 1 : Infinity);
@@ -61,12 +75,32 @@ export function wireControls(c) {
     e.preventDefault();
     step(to);
   });
+}
+
+/**
+ * The reader's settings: the digits, the bits, the lecture's text,
+ * predicting, and "Going deeper".
+ * @param {Context} c
+ */
+function wireSettings(c) {
   $("digits").addEventListener("change", () =>
     c.update({ digits: Number(/** @type {HTMLSelectElement} */ ($("digits")).value) }, "replace"),
   );
   input("show-bits").addEventListener("change", () => c.update({ showBits: input("show-bits").checked }, "none"));
   input("lecture").addEventListener("change", () => c.update({ lecture: input("lecture").checked }, "replace"));
   input("predict").addEventListener("change", () => c.update({ predict: input("predict").checked }, "replace"));
+  $("going-deeper").addEventListener("toggle", () => {
+    const open = /** @type {HTMLDetailsElement} */ ($("going-deeper")).open;
+    if (open !== state.deeper) c.update({ deeper: open }, "replace");
+  });
+}
+
+/**
+ * A prediction of the entry to predict, or its reveal without one: how
+ * close it came, and the entry shown.
+ * @param {Context} c
+ */
+function wireGuess(c) {
   $("guess-form").addEventListener("submit", (e) => {
     e.preventDefault();
     const r = c.result(),
@@ -85,12 +119,15 @@ export function wireControls(c) {
     // the field goes with the entry it asked for: the focus goes on to the next step
     $("step-forward").focus();
   });
-  $("going-deeper").addEventListener("toggle", () => {
-    const open = /** @type {HTMLDetailsElement} */ ($("going-deeper")).open;
-    if (open !== state.deeper) c.update({ deeper: open }, "replace");
-  });
+}
+
+/**
+ * The nodes typed, the exponential for them, the program's own again,
+ * and a node added.
+ * @param {Context} c
+ */
+function wireNodes(c) {
   input("nodes").addEventListener("input", () => change({ field: input("nodes").value }, "same"));
-  wireFunction(c);
   $("experiment").addEventListener("submit", (e) => {
     e.preventDefault();
     const parsed = parseNodes(input("nodes").value, intervalOf(state.f));
@@ -113,6 +150,14 @@ export function wireControls(c) {
   $("reset").addEventListener("click", () => {
     c.update({ nodes: c.model.nodes, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.program }, "push");
   });
+  $("add-node").addEventListener("click", () => addNode(c));
+}
+
+/**
+ * Iterate: the oldest node replaced by p, while it can do more.
+ * @param {Context} c
+ */
+function wireIterate(c) {
   $("iterate").addEventListener("click", () => {
     const r = c.result();
     // done, it says why beside it, and a press changes nothing
@@ -122,28 +167,39 @@ export function wireControls(c) {
     if (next.refused === undefined)
       c.update({ ...next, shown: Infinity, announce: (r, whole) => ANNOUNCE.iterated(k, r, whole) }, "push");
   });
-  $("add-node").addEventListener("click", () => {
-    const xs = state.nodes;
-    if (xs.length >= LIMITS.nodes[1]) return c.refuse(FIGURE_REFUSED.most, state.field, "figure");
-    // into the middle of the widest gap between neighbours
-    const sorted = [...xs].sort((a, b) => a - b);
-    let at = Math.min(1, sorted[sorted.length - 1] + 0.05),
-      widest = 0;
-    for (let k = 1; k < sorted.length; k++) {
-      if (sorted[k] - sorted[k - 1] > widest) {
-        widest = sorted[k] - sorted[k - 1];
-        at = (sorted[k] + sorted[k - 1]) / 2;
-      }
+}
+
+/**
+ * A node added into the middle of the widest gap between neighbours, or
+ * refused where there are as many as there can be.
+ * @param {Context} c
+ */
+function addNode(c) {
+  const xs = state.nodes;
+  if (xs.length >= LIMITS.nodes[1]) return c.refuse(FIGURE_REFUSED.most, state.field, "figure");
+  const sorted = [...xs].sort((a, b) => a - b);
+  let at = Math.min(intervalOf(state.f)[1], sorted[sorted.length - 1] + 0.05),
+    widest = 0;
+  for (let k = 1; k < sorted.length; k++) {
+    if (sorted[k] - sorted[k - 1] > widest) {
+      widest = sorted[k] - sorted[k - 1];
+      at = (sorted[k] + sorted[k - 1]) / 2;
     }
-    c.tryNodes([...xs, Math.round(at * 1000) / 1000], "push", { shown: Infinity, announce: ANNOUNCE.added });
-  });
-  // the tableau and the iterations taken away, as the page shows them
+  }
+  c.tryNodes([...xs, Math.round(at * 1000) / 1000], "push", { shown: Infinity, announce: ANNOUNCE.added });
+}
+
+/**
+ * The tableau and the iterations taken away, as the page shows them, and
+ * nothing to be predicted yet.
+ * @param {Context} c
+ */
+function wireTakeAway(c) {
   for (const button of document.querySelectorAll("[data-take]")) {
     button.addEventListener("click", () => {
       const [what, format] = /** @type {["tableau" | "iterations", string]} */ (
         /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ")
       );
-      // what is shown, and nothing to be predicted yet
       const r = c.result(),
         known = knownSteps(state, r.steps.length),
         ps = c.iterates(r);

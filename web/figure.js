@@ -49,6 +49,28 @@ export function drawFigure(v, m, r, { width, frozen, font, hidden }) {
   const top = panel(box, ranges.xlim, ranges.ylim, box.top);
   // the long titles where they fit: the longest is some 61 characters
   const narrow = box.W < 42 * font;
+  const curves = curvesOf(r, hidden);
+  const kept = drawUpper(upper, m, r, { top, ranges, curves, narrow, font });
+  const current = curves.find((c) => c.cls === "poly"),
+    value = current ? r.Q[current.i][current.j] : NaN;
+  const err = errorCurve(m, r, current);
+  drawErrorPanel(lower, box, { current, value, err, narrow, font, hidden });
+  drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
+  drawLegend(v.legend, legendItems(r, curves, kept, err, r.fn.name));
+  text(v.caption, figureDescription(r, curves, hidden, err.off));
+}
+
+/**
+ * The upper panel: its frame, f, the step's polynomials where rounding
+ * moves them by less than a pixel (elsewhere their lines would be
+ * rounding), the nodes' names and where the step's polynomial meets
+ * y = 0.  What of each curve is drawn.
+ * @param {SVGElement} upper
+ * @param {Model} m
+ * @param {Result} r
+ * @param {{top: Panel, ranges: Ranges, curves: Curve[], narrow: boolean, font: number}} what
+ */
+function drawUpper(upper, m, r, { top, ranges, curves, narrow, font }) {
   const words = topWords(r.fn.name);
   drawFrame(layer(upper, "frame"), top, {
     x: words.x,
@@ -57,30 +79,25 @@ export function drawFigure(v, m, r, { width, frozen, font, hidden }) {
     clip: "clip-top",
     font,
   });
-  const curves = curvesOf(r, hidden);
   const fx = fOf(m, r.fn),
     xs = linspace(ranges.xlim[0], ranges.xlim[1], SAMPLES),
     ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
-    pixel = (ranges.xlim[1] - ranges.xlim[0]) / (box.W - box.L - box.R);
-  // a polynomial is drawn only where rounding moves it by less than a pixel: elsewhere its line would be rounding
+    pixel = (ranges.xlim[1] - ranges.xlim[0]) / (top.box.W - top.box.L - top.box.R);
   const kept = sample(m, r, curves, ys).map((px, k) => drawable(r, curves[k], ys, px, pixel));
+  const line = (/** @type {string} */ cls, /** @type {number[][]} */ points) => ({ cls, runs: runs(top, points) });
   drawCurves(
     layer(upper, "curves"),
     [
-      {
-        cls: "f",
-        runs: runs(
-          top,
-          xs.map((x) => [x, fx(x)]),
-        ),
-      },
-      ...kept.map(({ xs: px }, k) => ({
-        cls: curves[k].cls,
-        runs: runs(
-          top,
+      line(
+        "f",
+        xs.map((x) => [x, fx(x)]),
+      ),
+      ...kept.map(({ xs: px }, k) =>
+        line(
+          curves[k].cls,
           px.map((x, n) => [x, ys[n]]),
         ),
-      })),
+      ),
     ],
     "clip-top",
   );
@@ -102,11 +119,7 @@ export function drawFigure(v, m, r, { width, frozen, font, hidden }) {
     () => el("circle", { class: "p", r: 6, "clip-path": "url(#clip-top)" }),
     (e, x) => set(e, { cx: at(top.px(x)), cy: at(top.py(0)) }),
   );
-  const err = errorCurve(m, r, current);
-  drawErrorPanel(lower, box, { current, value, err, narrow, font, hidden });
-  drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
-  drawLegend(v.legend, legendItems(r, curves, kept, err, r.fn.name));
-  text(v.caption, figureDescription(r, curves, hidden, err.off));
+  return kept;
 }
 
 /**

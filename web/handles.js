@@ -18,39 +18,67 @@ import { xAt } from "./frame.js";
 
 /** @param {Context} c */
 export function wireHandles(c) {
-  const svg = c.views.figure.svg,
-    handles = /** @type {SVGElement} */ (svg.querySelector(".handles"));
-  /**
-   * Node k moved to x.
-   * @param {number} k
-   * @param {number} x
-   * @param {"push" | "replace"} how
-   * @param {State["announce"]} announce
-   * @param {Partial<State>} more
-   */
-  const moveNode = (k, x, how, announce = null, more = {}) =>
-    c.tryNodes(
-      state.nodes.map((v, m) => (m === k ? x : v)),
-      how,
-      { shown: state.shown, announce, ...more },
-    );
-  /** Node k removed, or refused where there are as few nodes as there can be. */
-  const removeNode = (/** @type {number} */ k) => {
-    if (state.nodes.length <= LIMITS.nodes[0]) {
-      c.refuse(FIGURE_REFUSED.fewest, state.field, "figure");
-      return false;
-    }
-    return c.tryNodes(
-      state.nodes.filter((_, m) => m !== k),
-      "push",
-      { shown: Infinity, announce: (r, whole) => ANNOUNCE.removed(k, r, whole) },
-    );
-  };
-  const moved = (/** @type {number} */ k) => (/** @type {Result} */ r, /** @type {boolean} */ whole) =>
-    ANNOUNCE.moved(k, r, whole);
-  const handleOf = (/** @type {Event} */ e) =>
-    /** @type {SVGElement | null} */ (/** @type {Element} */ (e.target).closest(".handle"));
+  const handles = /** @type {SVGElement} */ (c.views.figure.svg.querySelector(".handles"));
+  wirePointer(c, handles);
+  wireKeys(c, handles);
+  // the list's Remove buttons, for a finger or a mouse
+  $("node-list").addEventListener("click", (e) => {
+    const button = /** @type {HTMLElement | null} */ (/** @type {Element} */ (e.target).closest("button"));
+    if (!button) return;
+    const k = Number(button.dataset.k);
+    if (removeNode(c, k))
+      /** @type {HTMLElement} */ (
+        $("node-list").querySelectorAll("button")[Math.min(k, state.nodes.length - 1)]
+      ).focus();
+  });
+  // keys on one handle, while it keeps the focus, make one history entry
+  document.addEventListener("focusin", () => change({ keyed: false }, "same"));
+}
 
+/**
+ * Node k moved to x.
+ * @param {Context} c
+ * @param {number} k
+ * @param {number} x
+ * @param {"push" | "replace"} how
+ * @param {State["announce"]} announce
+ * @param {Partial<State>} more
+ */
+const moveNode = (c, k, x, how, announce = null, more = {}) =>
+  c.tryNodes(
+    state.nodes.map((v, m) => (m === k ? x : v)),
+    how,
+    { shown: state.shown, announce, ...more },
+  );
+/**
+ * Node k removed, or refused where there are as few nodes as there can be.
+ * @param {Context} c
+ * @param {number} k
+ */
+function removeNode(c, k) {
+  if (state.nodes.length <= LIMITS.nodes[0]) {
+    c.refuse(FIGURE_REFUSED.fewest, state.field, "figure");
+    return false;
+  }
+  return c.tryNodes(
+    state.nodes.filter((_, m) => m !== k),
+    "push",
+    { shown: Infinity, announce: (r, whole) => ANNOUNCE.removed(k, r, whole) },
+  );
+}
+const moved = (/** @type {number} */ k) => (/** @type {Result} */ r, /** @type {boolean} */ whole) =>
+  ANNOUNCE.moved(k, r, whole);
+const handleOf = (/** @type {Event} */ e) =>
+  /** @type {SVGElement | null} */ (/** @type {Element} */ (e.target).closest(".handle"));
+
+/**
+ * A node dragged by a pointer: the upper panel's ranges kept while it
+ * lasts, a move a frame, and the window following a node taken past it.
+ * @param {Context} c
+ * @param {SVGElement} handles
+ */
+function wirePointer(c, handles) {
+  const svg = c.views.figure.svg;
   handles.addEventListener("pointerdown", (e) => {
     const hdl = handleOf(e);
     if (!hdl || e.button !== 0) return;
@@ -71,7 +99,7 @@ export function wireHandles(c) {
     change({ drag: { ...drag, frame: 0 } }, "same");
     // taken past the window, the window follows it
     const past = state.frozen && (drag.x < state.frozen.xlim[0] || drag.x > state.frozen.xlim[1]);
-    if (moveNode(drag.k, drag.x, drag.moved ? "replace" : "push", null, past ? { frozen: null } : {}) && state.drag)
+    if (moveNode(c, drag.k, drag.x, drag.moved ? "replace" : "push", null, past ? { frozen: null } : {}) && state.drag)
       change({ drag: { ...state.drag, moved: true }, frozen: state.frozen ?? topRanges(c.model, c.result()) }, "same");
   };
   handles.addEventListener("pointermove", (e) => {
@@ -91,6 +119,15 @@ export function wireHandles(c) {
   };
   handles.addEventListener("pointerup", endDrag);
   handles.addEventListener("pointercancel", endDrag);
+}
+
+/**
+ * A focused node moved by the arrow keys (finer with Shift), Page Up and
+ * Page Down, Home and End, and removed by Delete.
+ * @param {Context} c
+ * @param {SVGElement} handles
+ */
+function wireKeys(c, handles) {
   handles.addEventListener("keydown", (e) => {
     const hdl = handleOf(e);
     if (!hdl) return;
@@ -109,25 +146,13 @@ export function wireHandles(c) {
     })[e.key];
     if (e.key === "Delete" || e.key === "Backspace") {
       e.preventDefault();
-      if (removeNode(k)) /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
+      if (removeNode(c, k)) /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();
       return;
     }
     if (to === undefined) return;
     e.preventDefault();
     // the slider says its own value; the live region, what it did to p
-    if (moveNode(k, Number(to.toPrecision(12)), state.keyed ? "replace" : "push", moved(k)))
+    if (moveNode(c, k, Number(to.toPrecision(12)), state.keyed ? "replace" : "push", moved(k)))
       change({ keyed: true }, "same");
   });
-  // the list's Remove buttons, for a finger or a mouse
-  $("node-list").addEventListener("click", (e) => {
-    const button = /** @type {HTMLElement | null} */ (/** @type {Element} */ (e.target).closest("button"));
-    if (!button) return;
-    const k = Number(button.dataset.k);
-    if (removeNode(k))
-      /** @type {HTMLElement} */ (
-        $("node-list").querySelectorAll("button")[Math.min(k, state.nodes.length - 1)]
-      ).focus();
-  });
-  // keys on one handle, while it keeps the focus, make one history entry
-  document.addEventListener("focusin", () => change({ keyed: false }, "same"));
 }

@@ -42,9 +42,27 @@ export function swapDrawing(m, r) {
     X: (/** @type {number} */ a) => left + ((a - alim[0]) / (alim[1] - alim[0])) * w,
     Y: (/** @type {number} */ b) => pad + h - ((b - blim[0]) / (blim[1] - blim[0])) * h,
   });
-  const left = panel(pad, xlim, ylim),
-    right = panel(pad + w + gap, ylim, xlim);
-  const path = (/** @type {typeof left} */ p, /** @type {number[][]} */ pts) =>
+  return {
+    width: 2 * (w + pad) + gap,
+    height: h + 2 * pad,
+    layers: layersOf(r, panel(pad, xlim, ylim), panel(pad + w + gap, ylim, xlim), { xlim, ylim, curve, root }),
+  };
+}
+
+/** @typedef {{X: (a: number) => number, Y: (b: number) => number}} Scales a panel's pixels */
+
+/**
+ * The picture's layers: both axes and curves, their labels, the nodes and
+ * the root in both panels, and the nodes' names.
+ * @param {Result} r
+ * @param {Scales} left y = f(x)
+ * @param {Scales} right x = g(y)
+ * @param {{xlim: number[], ylim: number[], curve: number[][], root: number}} data
+ * @returns {Drawing["layers"]}
+ */
+function layersOf(r, left, right, { xlim, ylim, curve, root }) {
+  const { h, pad } = SIZE;
+  const path = (/** @type {Scales} */ p, /** @type {number[][]} */ pts) =>
     pts
       .filter(([a, b]) => Number.isFinite(a) && Number.isFinite(b))
       .map(([a, b], k) => `${k ? "L" : "M"}${p.X(a).toFixed(1)} ${p.Y(b).toFixed(1)}`)
@@ -62,44 +80,38 @@ export function swapDrawing(m, r) {
   // the root: where f meets y = 0, and g's value at y = 0
   if (root > xlim[0] && root < xlim[1])
     points.push(dot(left.X(root), left.Y(0), "root"), dot(right.X(0), right.Y(root), "root"));
-  return {
-    width: 2 * (w + pad) + gap,
-    height: h + 2 * pad,
-    layers: [
+  return [
+    [
+      "curves",
       [
-        "curves",
-        [
-          line(`M${left.X(xlim[0])} ${left.Y(0)}H${left.X(xlim[1])}`, "axis"),
-          line(`M${right.X(0)} ${pad}V${pad + h}`, "axis"),
-          line(path(left, curve), "f"),
-          line(
-            path(
-              right,
-              curve.map(([x, y]) => [y, x]),
-            ),
-            "g",
+        line(`M${left.X(xlim[0])} ${left.Y(0)}H${left.X(xlim[1])}`, "axis"),
+        line(`M${right.X(0)} ${pad}V${pad + h}`, "axis"),
+        line(path(left, curve), "f"),
+        line(
+          path(
+            right,
+            curve.map(([x, y]) => [y, x]),
           ),
-        ],
-      ],
-      [
-        "labels",
-        [
-          label(left.X(xlim[1]), left.Y(0) - 6, "x", "axis-name end"),
-          label(left.X(xlim[0]), pad - 10, "y = f(x)", "axis-name"),
-          label(right.X(0) + 6, pad - 10, "x = g(y)", "axis-name"),
-          label(right.X(ylim[1]), pad + h + 18, "y", "axis-name end"),
-          label(right.X(0), pad + h + 18, "0", "axis-name middle"),
-        ],
-      ],
-      ["nodes", points.filter((s) => !String(s.attrs.cx).includes("NaN") && !String(s.attrs.cy).includes("NaN"))],
-      [
-        "names",
-        r.pts.length <= 4
-          ? r.pts.map((q, k) => label(left.X(q.x) + 5, left.Y(q.y) - 5, nodeName(k), "node-label"))
-          : [],
+          "g",
+        ),
       ],
     ],
-  };
+    [
+      "labels",
+      [
+        label(left.X(xlim[1]), left.Y(0) - 6, "x", "axis-name end"),
+        label(left.X(xlim[0]), pad - 10, "y = f(x)", "axis-name"),
+        label(right.X(0) + 6, pad - 10, "x = g(y)", "axis-name"),
+        label(right.X(ylim[1]), pad + h + 18, "y", "axis-name end"),
+        label(right.X(0), pad + h + 18, "0", "axis-name middle"),
+      ],
+    ],
+    ["nodes", points.filter((s) => !String(s.attrs.cx).includes("NaN") && !String(s.attrs.cy).includes("NaN"))],
+    [
+      "names",
+      r.pts.length <= 4 ? r.pts.map((q, k) => label(left.X(q.x) + 5, left.Y(q.y) - 5, nodeName(k), "node-label")) : [],
+    ],
+  ];
 }
 
 /**

@@ -75,24 +75,41 @@ export function drawZoom(svg, z, width, font) {
       : fits(tail)
         ? [head, tail]
         : [head, ...tail.split(/ (?=[+−])/)];
-  const rowH = 17,
-    line = 18 + lines.length * 16 + Math.max(1, rows) * rowH + 6,
+  const line = 18 + lines.length * 16 + Math.max(1, rows) * ROW + 6,
     H = line + 48;
   set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
-  const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
   drawShapes(
     layer(g, "title"),
     lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: 16 + 16 * k }, text: t })),
   );
+  const at = { L, R, W, plotW, line, font };
   // the axis, a group of its own: the line, its labelled ticks and its label
+  const axisGroup = layer(g, "axis");
+  set(axisGroup, { "data-axis": "x" });
+  drawShapes(axisGroup, axisShapes(z, at));
+  drawShapes(layer(g, "marks"), markShapes(z, placed, at));
+  return placed.filter((q) => q.row < 0).length;
+}
+
+/** A label row's height, in pixels. */
+const ROW = 17;
+/** @typedef {{L: number, R: number, W: number, plotW: number, line: number, font: number}} At where the line is drawn */
+
+/**
+ * The line's axis: itself, its labelled ticks (in ulps from the root
+ * within a thousand of them: its digits would all be the root's; whole
+ * ulps only, as there is no double between two neighbours) and its label.
+ * @param {Zoom} z
+ * @param {At} at
+ * @returns {Shape[]}
+ */
+function axisShapes(z, { L, R, W, plotW, line, font }) {
   /** @type {Shape[]} */
   const axis = [{ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } }];
-  // within a thousand ulps of the root, the axis counts ulps from it: its digits would all be the root's
   const root = z.root ?? NaN;
   const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / z.ulp) : z.xlim;
   const t = fitAlong(a, b, 6, plotW, font);
-  // whole ulps only: there is no double between two neighbours
   for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
     const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);
     axis.push({ name: "line", attrs: { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 } });
@@ -104,20 +121,30 @@ export function drawZoom(svg, z, width, font) {
     attrs: { x: (L + W - R) / 2, y: line + 2 * font + 16, "text-anchor": "middle" },
     text: zoomAxis(z, unitText(t.unit)),
   });
-  const axisGroup = layer(g, "axis");
-  set(axisGroup, { "data-axis": "x" });
-  drawShapes(axisGroup, axis);
-  const rx = px(root).toFixed(1);
+  return axis;
+}
+
+/**
+ * The root's mark, and each entry's point with its label and leader: the
+ * earlier entries first, so that the step's three are drawn over them.
+ * @param {Zoom} z
+ * @param {Placed[]} placed
+ * @param {At} at
+ * @returns {Shape[]}
+ */
+function markShapes(z, placed, { L, plotW, line }) {
+  const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
+  const rx = px(z.root ?? NaN).toFixed(1);
   /** @type {Shape[]} */
-  const marks = Number.isFinite(root)
-    ? [{ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } }]
-    : [];
-  // the earlier entries first, so that the step's three are drawn over them
+  const marks =
+    z.root === undefined
+      ? []
+      : [{ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } }];
   const order = { old: 0, lo: 1, hi: 2, new: 3 };
   for (const q of [...placed].sort((a, b) => order[a.role] - order[b.role])) {
     const x = px(q.x);
     if (q.row >= 0) {
-      const y = line - 12 - q.row * rowH,
+      const y = line - 12 - q.row * ROW,
         lx = L + q.label;
       marks.push({
         name: "line",
@@ -134,6 +161,5 @@ export function drawZoom(svg, z, width, font) {
       attrs: { class: `zoom-${q.role}`, cx: x.toFixed(1), cy: line, r: q.role === "old" ? 3.5 : 5 },
     });
   }
-  drawShapes(layer(g, "marks"), marks);
-  return placed.filter((q) => q.row < 0).length;
+  return marks;
 }

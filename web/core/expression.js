@@ -24,6 +24,8 @@
 // Each refusal names where it is, as a 1-based position in characters
 // (Unicode code points), or says "at end".
 
+import { PARSE } from "./sentences/input.js";
+
 /** @typedef {"exp" | "log" | "sqrt" | "sin" | "cos" | "tan" | "abs"} FnName */
 /** @typedef {"+" | "-" | "*" | "/" | "^"} OpName */
 /**
@@ -74,11 +76,6 @@ class Refusal {
   }
 }
 
-/** Where a token is, as a refusal says it. */
-const where = (/** @type {Token} */ t) => (t.type === "end" ? "at end" : `at ${t.at}`);
-/** A token as a refusal quotes it. */
-const quoted = (/** @type {Token} */ t) => `'${t.text}'`;
-
 const SPACE = /[ \t\r\n]/;
 const DIGIT = /[0-9]/;
 const LETTER = /[A-Za-z_]/;
@@ -106,7 +103,7 @@ function tokens(chars) {
       while (end < chars.length && /[0-9.]/.test(chars[end])) end++;
       const text = chars.slice(k, end).join("");
       const bad = end !== k + match[0].length;
-      out.push(bad ? { type: "bad", text: `bad number '${text}' at ${at}`, at } : { type: "num", text, at });
+      out.push(bad ? { type: "bad", text: PARSE.badNumber(text, at), at } : { type: "num", text, at });
       k = end;
     } else if (LETTER.test(c)) {
       let end = k + 1;
@@ -123,7 +120,7 @@ function tokens(chars) {
       const shown = /^[\x21-\x7e]$/.test(c)
         ? `'${c}'`
         : `U+${(c.codePointAt(0) ?? 0).toString(16).toUpperCase().padStart(4, "0")}`;
-      out.push({ type: "bad", text: `unexpected character ${shown} at ${at}`, at });
+      out.push({ type: "bad", text: PARSE.character(shown, at), at });
       k++;
     }
   }
@@ -132,99 +129,108 @@ function tokens(chars) {
 }
 
 /**
+ * The parser's place in its list of tokens.
+ * @typedef {{list: Token[], k: number}} Cursor
+ */
+/** The next token, not taken. */
+const peek = (/** @type {Cursor} */ c) => c.list[c.k];
+/** The next token, taken; a part that could not be read is refused when it is reached. */
+function take(/** @type {Cursor} */ c) {
+  const t = c.list[c.k++];
+  if (t.type === "bad") throw new Refusal(t.text, t.at);
+  return t;
+}
+/** Whether the next token is one of these operators. */
+const isOp = (/** @type {Cursor} */ c, /** @type {string} */ ops) =>
+  peek(c).type === "op" && ops.includes(peek(c).text);
+
+/**
  * The parser over a list of tokens: one function per level of precedence.
  * @param {Token[]} list
  * @returns {Tree}
  */
 function parseTokens(list) {
-  let k = 0;
-  const peek = () => list[k];
-  const take = () => {
-    const t = list[k++];
-    if (t.type === "bad") throw new Refusal(t.text, t.at);
-    return t;
-  };
-  const isOp = (/** @type {string} */ ops) => peek().type === "op" && ops.includes(peek().text);
-
-  /** @returns {Tree} */
-  function sum() {
-    let left = product();
-    while (isOp("+-")) {
-      const t = take();
-      left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: product(), at: t.at };
-    }
-    return left;
-  }
-  /** @returns {Tree} */
-  function product() {
-    let left = signed();
-    while (isOp("*/")) {
-      const t = take();
-      left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: signed(), at: t.at };
-    }
-    return left;
-  }
-  /** @returns {Tree} */
-  function signed() {
-    if (isOp("+-")) {
-      const t = take();
-      const arg = signed();
-      return t.text === "-" ? { kind: "neg", arg, at: t.at } : arg;
-    }
-    return power();
-  }
-  /** @returns {Tree} */
-  function power() {
-    const base = operand();
-    if (!isOp("^")) return base;
-    const t = take();
-    return { kind: "op", op: "^", left: base, right: signed(), at: t.at };
-  }
-  /** @returns {Tree} */
-  function operand() {
-    const t = take();
-    if (t.type === "num") {
-      const value = Number(t.text);
-      if (!Number.isFinite(value)) throw new Refusal(`number too large ${quoted(t)} at ${t.at}`, t.at);
-      return { kind: "num", value, text: t.text, at: t.at };
-    }
-    if (t.type === "(") {
-      const inner = sum();
-      const close = take();
-      if (close.type !== ")") throw missingClose(close);
-      return inner;
-    }
-    if (t.type === "name") return named(t);
-    if (t.type === "end") throw new Refusal("missing operand at end", null);
-    throw new Refusal(`unexpected ${quoted(t)} at ${t.at}`, t.at);
-  }
-  /** @returns {Tree} */
-  function named(/** @type {Token} */ t) {
-    const known = NAMES.get(t.text);
-    if (known === undefined) throw new Refusal(`unknown name ${quoted(t)} at ${t.at}`, t.at);
-    if (known.kind !== "fn") return { ...known, at: t.at };
-    const open = take();
-    if (open.type !== "(") {
-      throw new Refusal(`missing '(' after '${t.text}' ${where(open)}`, open.type === "end" ? null : open.at);
-    }
-    const arg = sum();
-    const close = take();
-    if (close.type !== ")") throw missingClose(close);
-    return { kind: "call", name: known.name, arg, at: t.at };
-  }
-  /** What is wrong where a ')' should be. */
-  function missingClose(/** @type {Token} */ t) {
-    return t.type === "end"
-      ? new Refusal("missing ')' at end", null)
-      : new Refusal(`missing ')' before ${quoted(t)} at ${t.at}`, t.at);
-  }
-
-  const tree = sum();
-  const rest = take();
+  /** @type {Cursor} */
+  const c = { list, k: 0 };
+  const tree = sum(c);
+  const rest = take(c);
   if (rest.type === "end") return tree;
-  if (rest.type === ")") throw new Refusal(`unexpected ')' at ${rest.at}`, rest.at);
+  if (rest.type === ")") throw new Refusal(PARSE.unexpected(")", rest.at), rest.at);
   // an operand straight after an operand: 2x, x(1), (x)(x)
-  throw new Refusal(`missing operator before ${quoted(rest)} at ${rest.at}`, rest.at);
+  throw new Refusal(PARSE.noOperator(rest.text, rest.at), rest.at);
+}
+/** @returns {Tree} */
+function sum(/** @type {Cursor} */ c) {
+  let left = product(c);
+  while (isOp(c, "+-")) {
+    const t = take(c);
+    left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: product(c), at: t.at };
+  }
+  return left;
+}
+/** @returns {Tree} */
+function product(/** @type {Cursor} */ c) {
+  let left = signed(c);
+  while (isOp(c, "*/")) {
+    const t = take(c);
+    left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: signed(c), at: t.at };
+  }
+  return left;
+}
+/** @returns {Tree} */
+function signed(/** @type {Cursor} */ c) {
+  if (isOp(c, "+-")) {
+    const t = take(c);
+    const arg = signed(c);
+    return t.text === "-" ? { kind: "neg", arg, at: t.at } : arg;
+  }
+  return power(c);
+}
+/** @returns {Tree} */
+function power(/** @type {Cursor} */ c) {
+  const base = operand(c);
+  if (!isOp(c, "^")) return base;
+  const t = take(c);
+  return { kind: "op", op: "^", left: base, right: signed(c), at: t.at };
+}
+/** @returns {Tree} */
+function operand(/** @type {Cursor} */ c) {
+  const t = take(c);
+  if (t.type === "num") {
+    const value = Number(t.text);
+    if (!Number.isFinite(value)) throw new Refusal(PARSE.tooLarge(t.text, t.at), t.at);
+    return { kind: "num", value, text: t.text, at: t.at };
+  }
+  if (t.type === "(") {
+    const inner = sum(c);
+    const close = take(c);
+    if (close.type !== ")") throw missingClose(close);
+    return inner;
+  }
+  if (t.type === "name") return named(c, t);
+  if (t.type === "end") throw new Refusal(PARSE.noOperand, null);
+  throw new Refusal(PARSE.unexpected(t.text, t.at), t.at);
+}
+/** @returns {Tree} */
+function named(/** @type {Cursor} */ c, /** @type {Token} */ t) {
+  const known = NAMES.get(t.text);
+  if (known === undefined) throw new Refusal(PARSE.unknown(t.text, t.at), t.at);
+  if (known.kind !== "fn") return { ...known, at: t.at };
+  const open = take(c);
+  if (open.type !== "(") {
+    const at = open.type === "end" ? null : open.at;
+    throw new Refusal(PARSE.noOpen(t.text, at), at);
+  }
+  const arg = sum(c);
+  const close = take(c);
+  if (close.type !== ")") throw missingClose(close);
+  return { kind: "call", name: known.name, arg, at: t.at };
+}
+/** What is wrong where a ')' should be. */
+function missingClose(/** @type {Token} */ t) {
+  return t.type === "end"
+    ? new Refusal(PARSE.noClose(null, null), null)
+    : new Refusal(PARSE.noClose(t.text, t.at), t.at);
 }
 
 /**
@@ -235,12 +241,12 @@ function parseTokens(list) {
  * @returns {Parsed}
  */
 export function parse(text) {
-  if (typeof text !== "string") return { error: "not text", at: null };
+  if (typeof text !== "string") return { error: PARSE.notText, at: null };
   const chars = Array.from(text, (c) => (c === "\u2212" ? "-" : c === "\u00d7" ? "*" : c));
   if (chars.length > MAX_LENGTH) {
-    return { error: `longer than ${MAX_LENGTH} characters (${chars.length})`, at: null };
+    return { error: PARSE.tooLong(MAX_LENGTH, chars.length), at: null };
   }
-  if (chars.every((c) => SPACE.test(c))) return { error: "empty: write f(x), such as cos(x) - x", at: null };
+  if (chars.every((c) => SPACE.test(c))) return { error: PARSE.empty, at: null };
   try {
     return { tree: parseTokens(tokens(chars)) };
   } catch (e) {

@@ -93,3 +93,25 @@ export const KEPT = {
 /** A learner's f that the parser cannot read, and what the page keeps. */
 export const FUNCTION_REFUSED = (/** @type {string} */ error) =>
   `This f cannot be read: ${error}. The page keeps the function it shows.`;
+
+/**
+ * What the parser says of an f it cannot read: the token quoted as typed,
+ * and where it is (its position, counted from 1, or the end).
+ */
+export const PARSE = {
+  notText: "not text",
+  tooLong: (/** @type {number} */ most, /** @type {number} */ length) => `longer than ${most} characters (${length})`,
+  empty: "empty: write f(x), such as cos(x) - x",
+  unexpected: (/** @type {string} */ text, /** @type {number} */ at) => `unexpected '${text}' at ${at}`,
+  noOperator: (/** @type {string} */ text, /** @type {number} */ at) => `missing operator before '${text}' at ${at}`,
+  tooLarge: (/** @type {string} */ text, /** @type {number} */ at) => `number too large '${text}' at ${at}`,
+  noOperand: "missing operand at end",
+  unknown: (/** @type {string} */ text, /** @type {number} */ at) => `unknown name '${text}' at ${at}`,
+  noOpen: (/** @type {string} */ fn, /** @type {number | null} */ at) =>
+    `missing '(' after '${fn}' ${at === null ? "at end" : `at ${at}`}`,
+  noClose: (/** @type {string | null} */ text, /** @type {number | null} */ at) =>
+    text === null ? "missing ')' at end" : `missing ')' before '${text}' at ${at}`,
+  badNumber: (/** @type {string} */ text, /** @type {number} */ at) => `bad number '${text}' at ${at}`,
+  /** `shown` is the character quoted, or its code point (U+0000) when it cannot be shown. */
+  character: (/** @type {string} */ shown, /** @type {number} */ at) => `unexpected character ${shown} at ${at}`,
+};
