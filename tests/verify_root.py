@@ -43,7 +43,7 @@ import pathlib
 import re
 import subprocess
 import sys
-from decimal import ROUND_DOWN, Decimal, localcontext
+from decimal import ROUND_DOWN, ROUND_HALF_EVEN, Decimal, localcontext
 from fractions import Fraction
 
 ROOT_DIR = pathlib.Path(__file__).resolve().parent.parent
@@ -336,8 +336,22 @@ def main():
     agree = 0
     while cut(Decimal(p), agree + 1) == cut(root, agree + 1):
         agree += 1
+    # Correct to d decimals: |p - root| within half a unit of the d-th.  The
+    # README says p is correct to as many decimals as it shares with the
+    # root, and yet rounds to another d-decimal number, being past their
+    # midpoint; both are checked here, as the figures it quotes are.
+    correct = 0
+    while abs(Decimal(p) - root) <= Decimal(5).scaleb(-(correct + 2)):
+        correct += 1
+    unit = Decimal(1).scaleb(-correct)
+    p_rounded, root_rounded = (v.quantize(unit, rounding=ROUND_HALF_EVEN) for v in (Decimal(p), root))
+    if correct != agree or p_rounded == root_rounded:
+        failures.append(f"p is correct to {correct} decimals and shares {agree} with the root, rounding to "
+                        f"{p_rounded} against the root's {root_rounded}: the README's words no longer hold")
     cubic = Decimal(cubic_at_0.numerator) / Decimal(cubic_at_0.denominator)
     fig = {
+        "half unit": f"{unit / 2:f}", "p rounded": f"{p_rounded:f}", "root rounded": f"{root_rounded:f}",
+        "midpoint": f"{Decimal(cut(root, correct)) + unit / 2:f}",
         "p": f"{p!r}", "root 22": cut(root, 22), "root 14": f"{root:.14f}", "root cut 14": cut(root, 14),
         "error": sci(error, 2), "relative": sci(ratio, 1), "agree": cut(Decimal(p), agree),
         "cubic": cut(cubic, 20), "ulps": f"{float(ulps):.2f}", "slope": f"{slope:.3f}",
@@ -348,7 +362,8 @@ def main():
     fig.update({f"y{k}": f"{v!r}" for k, v in enumerate(derived)})
     nodes = ["x0", "x1", "x2", "x3"]
     quoted = {
-        "readme": ["root 22", "error", "relative", "agree", "cubic", "ulps", "error", "error", "slope", "slope",
+        "readme": ["root 22", "error", "relative", "agree", "half unit", "p rounded", "root rounded", "midpoint",
+                   "cubic", "ulps", "error", "error", "slope", "slope",
                    "error", "residual", "r printed",
                    "x0", "x1", "Q11", "x2", "Q21", "Q22", "x3", "Q31", "Q32", "Q33"],
         "table": ["x0", "y0", "x1", "y1", "x2", "y2", "x3", "y3"],
