@@ -44,6 +44,8 @@ import * as I from "./interval.js";
 import { JetError, compile, jetOver, workspace } from "./jets.js";
 import { reversion } from "./reversion.js";
 import { reachOf } from "./reach.js";
+import { LIMITS } from "./limits.js";
+import { NO_BOUND } from "./sentences/functions.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./interval.js").Interval} Interval */
@@ -94,10 +96,10 @@ const TIGHT = 1e-2;
 export function interpolationBound(tree, points, root) {
   const n = points.length;
   const xs = points.map((q) => q.x);
-  if (n < 2 || n > 8 || !xs.every(Number.isFinite) || new Set(xs).size < n) {
-    return { reason: "nodes", at: null, message: "2 to 8 distinct nodes are needed" };
+  if (n < LIMITS.nodes[0] || n > LIMITS.nodes[1] || !xs.every(Number.isFinite) || new Set(xs).size < n) {
+    return { reason: "nodes", at: null, message: NO_BOUND.nodes };
   }
-  if (root === null) return { reason: "no-root", at: null, message: "no root is known for this f and these nodes" };
+  if (root === null) return { reason: "no-root", at: null, message: NO_BOUND.noRoot };
   const r = I.add(I.point(root.hi), I.point(root.lo));
   /** @type {[number, number]} */
   const span = [Math.min(...xs, r.lo), Math.max(...xs, r.hi)];
@@ -114,7 +116,7 @@ export function interpolationBound(tree, points, root) {
     });
   } catch (e) {
     if (!(e instanceof JetError)) throw e;
-    return { reason: e.why, at: null, message: `f has no value at a node: ${e.what}` };
+    return { reason: e.why, at: null, message: NO_BOUND.noValue(e.what) };
   }
   const product = exact.reduce((acc, v) => I.mul(acc, I.neg(v)), I.point(1));
   const error = I.neg(I.mul(range.coefficient, product));
@@ -212,7 +214,7 @@ function coefficientRange(tree, n, span) {
   const lo = Math.min(...boxes.map((q) => q.lo)),
     hi = Math.max(...boxes.map((q) => q.hi));
   if (!(Number.isFinite(lo) && Number.isFinite(hi))) {
-    return { reason: "unbounded", at: null, message: "the derivatives of the inverse could not be bounded here" };
+    return { reason: "unbounded", at: null, message: NO_BOUND.unbounded };
   }
   const least = Math.min(...met.map((v) => v.hi)),
     most = Math.max(...met.map((v) => v.lo));
@@ -291,7 +293,6 @@ function furthest(boxes, met) {
  */
 function noBound(f, e, a, b) {
   const at = a + (b - a) / 2;
-  const near = `near x = ${Number(at.toPrecision(6))}`;
   if (e.why === "flat") {
     const w = workspace(f, 1);
     const slope = (/** @type {number} */ x) => {
@@ -304,8 +305,8 @@ function noBound(f, e, a, b) {
     };
     const turns = slope(a) * slope(b) < 0;
     return turns
-      ? { reason: "turns", at, message: `f' changes sign ${near}: f is not monotone, and x is not a function of y` }
-      : { reason: "flat", at, message: `f' comes to 0 ${near}: the inverse has an infinite slope there` };
+      ? { reason: "turns", at, message: NO_BOUND.turns(at) }
+      : { reason: "flat", at, message: NO_BOUND.flat(at) };
   }
-  return { reason: e.why, at, message: `f has no derivatives ${near}: ${e.what}` };
+  return { reason: e.why, at, message: NO_BOUND.noDerivatives(at, e.what) };
 }

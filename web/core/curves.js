@@ -151,22 +151,8 @@ export function drawable(r, c, ys, xs, pixel) {
  * @param {Curve | undefined} current
  */
 export function errorCurve(m, r, current) {
-  const fx = fOf(m, r.fn),
-    slope = (/** @type {number} */ x) => r.fn.at(x).d,
-    ulp = ulpAt(r);
-  const used = current ? r.pts.slice(current.i - current.j, current.i + 1) : [];
-  const yv = used
-    .map((q) => q.y)
-    .filter(Number.isFinite)
-    .concat([0]);
-  const spread = Math.max(...yv) - Math.min(...yv),
-    span = [Math.min(...yv) - spread * 0.08 - 0.01, Math.max(...yv) + spread * 0.08 + 0.01];
-  // g's ends, each found from the node whose y is nearest
-  const from = (/** @type {number} */ y) =>
-    used.reduce((a, q) => (Math.abs(q.y - y) < Math.abs(a.y - y) ? q : a), used[0] ?? r.pts[0]).x;
-  const ends = [span[1], span[0]].map((y) => inverse(fx, slope, y, from(y)));
-  const exs = ends.every(Number.isFinite) ? linspace(ends[0], ends[1], SAMPLES) : [],
-    eys = exs.map(fx);
+  const { used, span, exs, eys } = errorSamples(m, r, current);
+  const ulp = ulpAt(r);
   const errs = current ? sample(m, r, [current], eys)[0].map((x, k) => x - exs[k]) : [];
   const value = current ? r.Q[current.i][current.j] : NaN,
     off = r.fn.root ? errorOf(value, r.fn.root) : NaN,
@@ -189,24 +175,11 @@ export function errorCurve(m, r, current) {
             ? "some"
             : "none";
   const kept = shown.filter(Number.isFinite).concat([0], Number.isFinite(off) ? [off] : []);
-  // counted in ulps where all is rounding, as long as that needs no multiplier
-  const ulps = Math.max(4, ...kept.map((e) => Math.abs(e) / ulp));
-  const unit = (rounding === "all" || rounding === "decided") && ulps < 1000 ? ulp : 1;
-  const fin = kept.map((e) => e / unit);
-  let elo = Math.min(...fin),
-    ehi = Math.max(...fin);
-  if (unit !== 1) {
-    elo = -ulps;
-    ehi = ulps;
-  } else if (!(ehi > elo)) {
-    elo = -1e-15;
-    ehi = 1e-15;
-  }
-  const epad = (ehi - elo) * 0.08;
+  const { unit, ylim } = errorScale(kept, rounding, ulp);
   return {
     used,
     span,
-    ylim: [elo - epad, ehi + epad],
+    ylim,
     points: shown.map((e, k) => [eys[k], e / unit]),
     band: band.map((b, k) => [eys[k], b / unit]),
     unit,
@@ -215,6 +188,49 @@ export function errorCurve(m, r, current) {
     atRoot,
     off,
   };
+}
+
+/**
+ * Where the error panel samples g: over the y of the points the entry
+ * uses, and 0, with a margin; each end's x found from the node whose y is
+ * nearest.
+ * @param {Model} m
+ * @param {Result} r
+ * @param {Curve | undefined} current
+ */
+function errorSamples(m, r, current) {
+  const fx = fOf(m, r.fn),
+    slope = (/** @type {number} */ x) => r.fn.at(x).d;
+  const used = current ? r.pts.slice(current.i - current.j, current.i + 1) : [];
+  const yv = used
+    .map((q) => q.y)
+    .filter(Number.isFinite)
+    .concat([0]);
+  const spread = Math.max(...yv) - Math.min(...yv),
+    span = [Math.min(...yv) - spread * 0.08 - 0.01, Math.max(...yv) + spread * 0.08 + 0.01];
+  const from = (/** @type {number} */ y) =>
+    used.reduce((a, q) => (Math.abs(q.y - y) < Math.abs(a.y - y) ? q : a), used[0] ?? r.pts[0]).x;
+  const ends = [span[1], span[0]].map((y) => inverse(fx, slope, y, from(y)));
+  const exs = ends.every(Number.isFinite) ? linspace(ends[0], ends[1], SAMPLES) : [];
+  return { used, span, exs, eys: exs.map(fx) };
+}
+
+/**
+ * The error panel's unit and range: counted in ulps where all is rounding,
+ * as long as that needs no multiplier; else in x's own units.
+ * @param {number[]} kept the errors drawn, with 0 and p's own
+ * @param {string} rounding
+ * @param {number} ulp
+ */
+function errorScale(kept, rounding, ulp) {
+  const ulps = Math.max(4, ...kept.map((e) => Math.abs(e) / ulp));
+  const unit = (rounding === "all" || rounding === "decided") && ulps < 1000 ? ulp : 1;
+  const fin = kept.map((e) => e / unit);
+  let [elo, ehi] = [Math.min(...fin), Math.max(...fin)];
+  if (unit !== 1) [elo, ehi] = [-ulps, ulps];
+  else if (!(ehi > elo)) [elo, ehi] = [-1e-15, 1e-15];
+  const epad = (ehi - elo) * 0.08;
+  return { unit, ylim: [elo - epad, ehi + epad] };
 }
 
 /** @typedef {"new" | "hi" | "lo" | "old"} Role */

@@ -13,6 +13,8 @@
 // bits below the digits it reports, so that the errors, added up, stay
 // below those digits.
 
+import { NO_VALUE } from "./sentences/functions.js";
+
 /**
  * The arithmetic at W fractional bits, and what its functions need.
  * @typedef {object} Fixed
@@ -221,7 +223,7 @@ export function inRange(F, m) {
  * @param {bigint} z
  */
 export function exp(F, z) {
-  if (z > 44n * F.one) throw new FixedError("range", "exp of a value above 44");
+  if (z > 44n * F.one) throw new FixedError("range", NO_VALUE.expRange);
   // below e^(-0.7 W) < 2^-W, less than a unit
   if (z < -((F.W * 7n) / 10n + 2n) * F.one) return 0n;
   const r = shiftRound(z, BigInt(F.s));
@@ -245,7 +247,7 @@ export function exp(F, z) {
  * @param {bigint} x
  */
 export function log(F, x) {
-  if (x <= 0n) throw new FixedError("domain", "log of a value at or below 0");
+  if (x <= 0n) throw new FixedError("domain", NO_VALUE.log);
   const guess = log10Of(x, F.W) / Math.LOG10E;
   let y = fromDouble(guess, F.W);
   const still = 1n << BigInt(F.s + 9);
@@ -265,7 +267,7 @@ export function log(F, x) {
  * @param {bigint} x
  */
 export function sqrt(F, x) {
-  if (x < 0n) throw new FixedError("domain", "sqrt of a value below 0");
+  if (x < 0n) throw new FixedError("domain", NO_VALUE.sqrt);
   if (x === 0n) return 0n;
   const n = x << F.W;
   // start at or above the root, from the leading bits; Newton's steps then fall to it
@@ -291,7 +293,7 @@ export function sqrt(F, x) {
  * @returns {[bigint, bigint]}
  */
 export function sinCos(F, z) {
-  if (absOf(z) > F.one << 20n) throw new FixedError("range", "sin or cos of a value beyond 2^20");
+  if (absOf(z) > F.one << 20n) throw new FixedError("range", NO_VALUE.trigRange);
   const half = F.pi >> 1n;
   const k = divRound(z, half);
   const r = shiftRound(z - k * half, BigInt(F.s));
@@ -327,7 +329,7 @@ export function sinCos(F, z) {
  */
 export function tan(F, z) {
   const [s, c] = sinCos(F, z);
-  if (c === 0n) throw new FixedError("domain", "tan where cos is 0");
+  if (c === 0n) throw new FixedError("domain", NO_VALUE.tan);
   return inRange(F, div(F, s, c));
 }
 

@@ -6,6 +6,7 @@ import { evaluate, parse } from "./expression.js";
 import { PROGRAM_ROOT } from "./accuracy.js";
 import { fixedAt, toDoubleDouble } from "./fixed.js";
 import { newtonRoot } from "./manydigits.js";
+import { LESSONS } from "./sentences/functions.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
@@ -46,9 +47,7 @@ export const PROGRAM = preset({
   interval: [0, 1],
   root: PROGRAM_ROOT,
   ys: "program",
-  lesson:
-    "The program's own: f falls all the way, so x is a function of y, and the cubic through four points whose y " +
-    "straddle 0 gives the root to five decimals; its y_k are the program's own table and exp.",
+  lesson: LESSONS.program,
 });
 
 /** The presets, the program's first. */
@@ -62,9 +61,7 @@ export const PRESETS = Object.freeze([
     interval: [0, 1.5],
     root: { hi: 0.7390851332151607, lo: -3.063779711316275e-17 },
     ys: "browser",
-    lesson:
-      "Another function that falls all the way, with a root near 0.739: the method works as for the program's, " +
-      "with the same order of convergence, 1.928 for four nodes; its y_k come from the browser's Math.cos.",
+    lesson: LESSONS.cos,
   }),
   preset({
     id: "newton",
@@ -74,9 +71,7 @@ export const PRESETS = Object.freeze([
     interval: [1.5, 2.5],
     root: { hi: 2.0945514815423265, lo: 8.16719499217157e-17 },
     ys: "browser",
-    lesson:
-      "The equation Newton used to show his method: a cubic that rises through its root, so here y grows with x " +
-      "and the inverse works as well as for a falling f; its y_k are computed in the browser's doubles.",
+    lesson: LESSONS.newton,
   }),
   preset({
     id: "triple",
@@ -86,10 +81,7 @@ export const PRESETS = Object.freeze([
     interval: [0, 1],
     root: { hi: 0.5, lo: 0 },
     ys: "browser",
-    lesson:
-      "A triple root: f′ is 0 there, so the inverse x = 0.5 + ∛y rises with an infinite slope at y = 0, no " +
-      "polynomial follows it closely, no error bound exists, and iterating creeps towards the root instead of " +
-      "converging with order 1.928; its y_k are computed in the browser's doubles.",
+    lesson: LESSONS.triple,
   }),
   preset({
     id: "hump",
@@ -99,10 +91,7 @@ export const PRESETS = Object.freeze([
     interval: [-2, 1],
     root: { hi: -1.324717957244746, lo: 3.2304241313675826e-17 },
     ys: "browser",
-    lesson:
-      "f rises, falls and rises again over these nodes, so two x can share a y and x is not a function of y at " +
-      "all: the polynomial through the points (y_k, x_k) follows no curve, and its value at y = 0 is not the root, " +
-      "−1.3247…; its y_k are computed in the browser's doubles.",
+    lesson: LESSONS.hump,
   }),
   preset({
     id: "beyond",
@@ -112,10 +101,7 @@ export const PRESETS = Object.freeze([
     interval: [0, 1],
     root: PROGRAM_ROOT,
     ys: "program",
-    lesson:
-      "The program's f with every node right of the root: all y_k lie below 0, so y = 0 lies outside them and the " +
-      "cubic is used beyond its points (extrapolation), with a larger error than between them; its y_k come " +
-      "from the program's exp.",
+    lesson: LESSONS.beyond,
   }),
 ]);
 

@@ -18,6 +18,7 @@
 import { divHi, divLo, down, down4, mulHi, mulLo, signOf, sumHi, sumLo, up, up4, wave } from "./interval.js";
 import { integerExponent } from "./expression.js";
 import { fromDecimal, fromDouble } from "./fixed.js";
+import { NO_VALUE } from "./sentences/functions.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./expression.js").FnName} FnName */
@@ -176,7 +177,7 @@ function times(out, a, b, constA, constB) {
  */
 function over(out, a, b) {
   const N = out.length / 2 - 1;
-  if (signOf(b[0], b[1]) === 0) throw new JetError("pole", "a division by a value that is, or may be, 0");
+  if (signOf(b[0], b[1]) === 0) throw new JetError("pole", NO_VALUE.pole);
   for (let k = 0; k <= N; k++) {
     let lo = a[2 * k],
       hi = a[2 * k + 1];
@@ -207,7 +208,7 @@ function apply(out, name, u, w) {
   const N = out.length / 2 - 1;
   if (name === "abs") {
     const sign = signOf(u[0], u[1]);
-    if (sign === 0) throw new JetError("kink", "abs of a value that is, or may be, 0");
+    if (sign === 0) throw new JetError("kink", NO_VALUE.kink);
     for (let k = 0; k <= N; k++) {
       if (sign > 0) put(out, 2 * k, u[2 * k], u[2 * k + 1]);
       else put(out, 2 * k, -u[2 * k + 1], -u[2 * k]);
@@ -220,7 +221,7 @@ function apply(out, name, u, w) {
       put(out, 2 * k, divLo(s[0], s[1], k, k), divHi(s[0], s[1], k, k));
     }
   } else if (name === "log" || name === "sqrt") {
-    if (!(u[0] > 0)) throw new JetError("domain", `${name} of a value that is, or may be, 0 or below`);
+    if (!(u[0] > 0)) throw new JetError("domain", NO_VALUE.below(name));
     logOrSqrt(out, name, u);
   } else {
     const sin = w.sin,
@@ -235,7 +236,7 @@ function apply(out, name, u, w) {
       weighted(s, u, sin, k);
       put(cos, 2 * k, -divHi(s[0], s[1], k, k), -divLo(s[0], s[1], k, k));
     }
-    if (name === "tan" && signOf(cos[0], cos[1]) === 0) throw new JetError("pole", "tan where cos is, or may be, 0");
+    if (name === "tan" && signOf(cos[0], cos[1]) === 0) throw new JetError("pole", NO_VALUE.tanPole);
     if (name === "tan") over(out, sin, cos);
     else copy(out, name === "sin" ? sin : cos);
   }

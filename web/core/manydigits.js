@@ -28,6 +28,7 @@ import {
   absOf,
 } from "./fixed.js";
 import { integerExponent } from "./expression.js";
+import { NO_ROOT } from "./sentences/functions.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./fixed.js").Fixed} Fixed */
@@ -197,7 +198,7 @@ export function newtonRoot(tree, start, F) {
     for (let k = 0; k < 80; k++) {
       const [v, d] = dualAt(tree, x, F);
       if (v === 0n) return { root: x };
-      if (d === 0n) return { error: "f' is 0 at an iterate of Newton's method" };
+      if (d === 0n) return { error: NO_ROOT.flat };
       const dx = div(F, v, d);
       x -= dx;
       const size = absOf(dx);
@@ -205,8 +206,8 @@ export function newtonRoot(tree, start, F) {
       before = size;
     }
   } catch (e) {
-    if (e instanceof FixedError) return { error: `f has no value near its root here: ${e.what}` };
+    if (e instanceof FixedError) return { error: NO_ROOT.noValue(e.what) };
     throw e;
   }
-  return { error: "Newton's method did not settle (a multiple root converges too slowly for it)" };
+  return { error: NO_ROOT.unsettled };
 }

@@ -5,6 +5,7 @@
 
 import { divHi, divLo, mulHi, mulLo, signOf, sumHi, sumLo } from "./interval.js";
 import { JetError, compile, jetOver, put, workspace } from "./jets.js";
+import { NO_VALUE } from "./sentences/functions.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./jets.js").Workspace} Workspace */
@@ -26,7 +27,7 @@ export function reversion(a, w) {
   const b = w.b;
   put(b, 0, a[0], a[1]);
   if (n === 0) return b;
-  if (signOf(a[2], a[3]) === 0) throw new JetError("flat", "f' is, or may be, 0");
+  if (signOf(a[2], a[3]) === 0) throw new JetError("flat", NO_VALUE.flat);
   put(b, 2, divLo(1, 1, a[2], a[3]), divHi(1, 1, a[2], a[3]));
   // pw[k][m] = [s^m] B^k for 1 <= k <= m <= n, its ends at (k (n + 1) + m) * 2
   const pw = w.pw;
