@@ -22,7 +22,12 @@ import { textWidth } from "./frame.js";
  */
 export function fitAlong(lo, hi, most, plotW, font) {
   const widest = (/** @type {Ticks} */ t) => textWidth(Math.max(...t.ticks.map((k) => k.label.length)), font) + 14;
-  return fittedTicks(lo, hi, most, (t) => t.ticks.length * widest(t) <= plotW);
+  const t = fittedTicks(lo, hi, most, (t) => t.ticks.length * widest(t) <= plotW);
+  // where even the fewest ticks' labels are too long to fit (a narrow window far from 0), every other one
+  // is labelled, or every third
+  let every = 1;
+  while (every < t.ticks.length && Math.ceil(t.ticks.length / every) * widest(t) > plotW) every++;
+  return { ...t, ticks: t.ticks.map((k, i) => (i % every ? { ...k, label: "" } : k)) };
 }
 
 /**
@@ -49,7 +54,7 @@ export function drawFrame(g, ax, what) {
   for (const t of xt.ticks) {
     const x = ax.px(t.value).toFixed(1);
     grid += `M${x} ${ax.top}V${ax.bottom}`;
-    out.push(el("text", { class: "tick", x, y: ax.bottom + font + 12, "text-anchor": "middle" }, t.label));
+    if (t.label) out.push(el("text", { class: "tick", x, y: ax.bottom + font + 12, "text-anchor": "middle" }, t.label));
   }
   for (const t of yt.ticks) {
     const y = ax.py(t.value).toFixed(1);

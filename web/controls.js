@@ -8,7 +8,7 @@ import { PRESETS } from "./core/functions.js";
 import { intervalOf, textError } from "./core/fn.js";
 import { parseNodes } from "./core/fragment.js";
 import { iterateOnce, otherExp, shownStep } from "./core/sweep.js";
-import { guessDigits, guessOf, knownSteps } from "./core/predict.js";
+import { guessDecimals, guessOf, knownSteps } from "./core/predict.js";
 import { guessRefused, guessText } from "./core/sentences/predict.js";
 import { entryName } from "./core/sentences/parts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
@@ -111,7 +111,7 @@ function wireGuess(c) {
     if (Number.isNaN(guess)) return c.update({ guessNote: guessRefused(typed) }, "none");
     const guesses = [
       ...state.guesses,
-      { entry: entryName(s.i, s.j), digits: guess === null ? null : guessDigits(guess, s.value) },
+      { entry: entryName(s.i, s.j), decimals: guess === null ? null : guessDecimals(guess, s.value) },
     ];
     input("guess").value = "";
     const said = guessText(guesses, s.value);

@@ -1,5 +1,5 @@
 // The figure's lower panel: the error of the step's polynomial against the
-// true inverse g, y falling to the right as f does above; where the error
+// true inverse g, y falling or rising to the right as f does above; where the error
 // is within what rounding alone can do, the band that rounding leaves, and
 // the word rounding; the nodes it uses, and its value at y = 0.
 
@@ -20,7 +20,7 @@ import { drawCurves, layer, runs } from "./layers.js";
  *   hidden: boolean}} what
  */
 export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidden }) {
-  const ax = panel(box, [err.span[1], err.span[0]], err.ylim, box.bottom);
+  const ax = panel(box, err.falling ? [err.span[1], err.span[0]] : err.span, err.ylim, box.bottom);
   const words = lowerWords(current, value, err, hidden),
     pick = (/** @type {{long: string, short: string}} */ w) => (narrow ? w.short : w.long);
   const frame = layer(g, "frame");

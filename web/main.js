@@ -22,7 +22,7 @@ import { zoomText } from "./core/sentences/step.js";
 import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
 import { $, h, text } from "./dom.js";
 import { change, state } from "./state.js";
-import { drawTableau, revealStep } from "./tableau.js";
+import { drawTableau, revealEntry, revealStep } from "./tableau.js";
 import { drawFigure } from "./figure.js";
 import { drawZoom } from "./zoom.js";
 import { drawTriangle } from "./triangle.js";
@@ -181,8 +181,12 @@ function render() {
   performance.measure("inverse_neville:render", { start });
   scheduleOrders(views.orders, model, r.fn, whole);
   scheduleAnalysis($("bound"), r, whole);
-  // the step's cells scrolled into the tableau's box once it is laid out, as it is for the next frame anyway
-  requestAnimationFrame(() => revealStep(views.tableau.scroll, resultOf(state)));
+  // the step's cells scrolled into the tableau's and the triangle's boxes once they are laid out, as they are
+  // for the next frame anyway
+  requestAnimationFrame(() => {
+    revealStep(views.tableau.scroll, resultOf(state));
+    revealEntry(views.triangle);
+  });
 }
 
 /**
@@ -216,8 +220,10 @@ function drawIterationViews(r, whole) {
  * @param {"push" | "replace" | "none"} how
  */
 function update(changes, how) {
-  const before = { nodes: state.nodes, exp: state.exp, predict: state.predict };
+  const before = { nodes: state.nodes, exp: state.exp, predict: state.predict, shown: state.shown };
   change(changes);
+  // what was said of a guess goes with its step
+  if (state.shown !== before.shown && !("guessNote" in changes)) change({ guessNote: "" }, "same");
   // predicting, new nodes (or another exponential) start a tableau of their own, nothing of it revealed;
   // predicting from now on, the entry shown is the first to predict
   if (state.predict && !("revealed" in changes)) {
@@ -325,7 +331,7 @@ const measured = () => {
   const rem = parseFloat(getComputedStyle(document.documentElement).fontSize) || 16,
     widest = Math.round(rem * Number(getComputedStyle(document.documentElement).getPropertyValue("--figure-widest")));
   return {
-    width: Math.min(widest, Math.round($("figure-box").clientWidth) || widest),
+    width: Math.min(widest, Math.round($("figure-section").clientWidth) || widest),
     font: parseFloat(getComputedStyle(svg).fontSize) || 13,
     zoomFont: parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
     triangleFont: parseFloat(getComputedStyle(views.triangle).fontSize) || 14,
@@ -357,7 +363,7 @@ window.addEventListener("hashchange", fromLocation);
 window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
 // size on a phone; measured here, never while drawing.
-new ResizeObserver(remeasure).observe($("figure-box"));
+new ResizeObserver(remeasure).observe($("figure-section"));
 // ready, where the first screen did not already say so: it holds what the script draws
 if (!performance.getEntriesByName("inverse_neville:ready").length) performance.mark("inverse_neville:ready");
 performance.mark("inverse_neville:drawn");

@@ -101,7 +101,10 @@ function layersOf(r, left, right, { xlim, ylim, curve, root }) {
       [
         label(left.X(xlim[1]), left.Y(0) - 6, "x", "axis-name end"),
         label(left.X(xlim[0]), pad - 10, "y = f(x)", "axis-name"),
-        label(right.X(0) + 6, pad - 10, "x = g(y)", "axis-name"),
+        // beside g's axis, on the side with room for it
+        right.X(0) > right.X((ylim[0] + ylim[1]) / 2)
+          ? label(right.X(0) - 6, pad - 10, "x = g(y)", "axis-name end")
+          : label(right.X(0) + 6, pad - 10, "x = g(y)", "axis-name"),
         label(right.X(ylim[1]), pad + h + 18, "y", "axis-name end"),
         label(right.X(0), pad + h + 18, "0", "axis-name middle"),
       ],
@@ -109,9 +112,28 @@ function layersOf(r, left, right, { xlim, ylim, curve, root }) {
     ["nodes", points.filter((s) => !String(s.attrs.cx).includes("NaN") && !String(s.attrs.cy).includes("NaN"))],
     [
       "names",
-      r.pts.length <= 4 ? r.pts.map((q, k) => label(left.X(q.x) + 5, left.Y(q.y) - 5, nodeName(k), "node-label")) : [],
+      r.pts.length <= 4
+        ? namesOf(r.pts.map((q) => [left.X(q.x), left.Y(q.y)])).map(([X, Y, t]) => label(X + 5, Y - 5, t, "node-label"))
+        : [],
     ],
   ];
+}
+
+/**
+ * The nodes' names where they are drawn: nodes closer than a name's width
+ * share one label, "x2, x3", at the first of them.
+ * @param {number[][]} at each node's place in pixels
+ * @returns {[number, number, string][]}
+ */
+function namesOf(at) {
+  /** @type {[number, number, string][]} */
+  const out = [];
+  at.forEach(([X, Y], k) => {
+    const near = out.find(([x, y]) => Math.abs(x - X) < 24 && Math.abs(y - Y) < 14);
+    if (near) near[2] += `, ${nodeName(k)}`;
+    else if (Number.isFinite(X) && Number.isFinite(Y)) out.push([X, Y, nodeName(k)]);
+  });
+  return out;
 }
 
 /**

@@ -110,13 +110,17 @@ export function drawTableau(v, r, { digits, showBits, known }) {
 /**
  * Keeps the step's cells, the entry it makes and the two it combines, in
  * the visible part of the tableau's scrolling box, whole, beside the row
- * headers that stay at its left; at the start, the nodes.  Where the box
- * can scroll that far, no number is left cut in two beside the headers:
- * the first column shown starts at its edge.
+ * headers that stay at its left; where not all three fit, the entry made;
+ * at the start, the nodes.  No number is left cut in two beside the
+ * headers, where a minus sign would be lost: the first column shown starts
+ * at their edge, the box given room beyond the table where it could not
+ * otherwise scroll that far.
  * @param {HTMLElement} box
  * @param {Result} r
  */
 export function revealStep(box, r) {
+  box.style.paddingInlineEnd = "";
+  const made = /** @type {HTMLElement | null} */ (box.querySelector("td.new"));
   const cells = [...box.querySelectorAll("td.new, td.reads")];
   if (!cells.length)
     cells.push(.../** @type {NodeListOf<HTMLElement>} */ (box.querySelectorAll("td[id^='q-'][id$='-0']")));
@@ -125,20 +129,44 @@ export function revealStep(box, r) {
   const row = /** @type {HTMLTableRowElement} */ (first.parentElement),
     origin = box.getBoundingClientRect().left - box.scrollLeft;
   // where a cell lies in the box's scrolled content
-  const spans = cells.map((c) => c.getBoundingClientRect()).map((b) => [b.left - origin, b.right - origin]);
+  const spanOf = (/** @type {Element} */ c) => {
+    const b = c.getBoundingClientRect();
+    return [b.left - origin, b.right - origin];
+  };
+  const spans = cells.map(spanOf);
   const left = Math.min(...spans.map(([a]) => a)),
     right = Math.max(...spans.map(([, b]) => b));
   // the row's header stays in view at the left, over what scrolls beneath it
   const head = /** @type {HTMLElement | null} */ (row.querySelector("th"))?.offsetWidth ?? 0;
-  const from = box.scrollLeft + head,
-    to = box.scrollLeft + box.clientWidth;
-  if (left >= from && right <= to) return;
-  // as far right as the cells need, the entry made first where not all fit
+  const room = box.clientWidth - head;
+  if (left >= box.scrollLeft + head && right <= box.scrollLeft + box.clientWidth) return;
+  const fits = right - left <= room;
+  const [madeLeft, madeRight] = made && !fits ? spanOf(made) : [left, right];
+  // the least scroll that shows them, then the first column edge from there
   const want =
-    right - left <= box.clientWidth - head ? (left < from ? left - head : right - box.clientWidth) : left - head;
-  const most = box.scrollWidth - box.clientWidth;
+    fits && left < box.scrollLeft + head ? left - head : Math.min(madeLeft - head, madeRight - box.clientWidth);
   const edges = [...row.querySelectorAll("td")]
     .map((td) => td.getBoundingClientRect().left - origin - head)
-    .filter((x) => x <= Math.min(left - head, most) && x >= want);
-  box.scrollLeft = Math.max(0, edges.length ? Math.min(...edges) : want);
+    .filter((x) => x >= want && x <= madeLeft - head);
+  const to = Math.max(0, edges.length ? Math.min(...edges) : want);
+  const most = box.scrollWidth - box.clientWidth;
+  if (to > most) box.style.paddingInlineEnd = `${Math.ceil(to - most)}px`;
+  box.scrollLeft = to;
+}
+
+/**
+ * Keeps the step's entry in the triangle's scrolling box: on a narrow
+ * screen the triangle is wider than its box, and the entry made is the one
+ * to see.
+ * @param {SVGSVGElement} svg
+ */
+export function revealEntry(svg) {
+  const box = svg.parentElement;
+  const entry = svg.querySelector("text.role-new");
+  if (!box || !entry || box.scrollWidth <= box.clientWidth) return;
+  const b = entry.getBoundingClientRect(),
+    edge = box.getBoundingClientRect();
+  const margin = b.width;
+  if (b.left - margin < edge.left) box.scrollLeft += b.left - margin - edge.left;
+  else if (b.right + margin > edge.right) box.scrollLeft += b.right + margin - edge.right;
 }

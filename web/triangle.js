@@ -37,8 +37,36 @@ export function drawTriangle(svg, r, font) {
   /** @type {Record<string, string>} */
   const roles = s ? { [`${s.i},${s.j}`]: "new", [`${s.i},${s.j - 1}`]: "hi", [`${s.i - 1},${s.j - 1}`]: "lo" } : {};
   const entries = r.pts.flatMap((_, i) => Array.from({ length: i + 1 }, (_, j) => ({ i, j, key: `${i},${j}` })));
-  const arrows = arrowsOf(n).map((a) => ({ ...a, from: a.from.join(), to: a.to.join() }));
-  const half = font * 2.3;
+  drawArrows(svg, r, at, font * 2.3);
+  join(
+    layer(svg, "entries"),
+    entries,
+    () => el("text", { "text-anchor": "middle" }),
+    (e, d) => {
+      const { x, y } = at(d.i, d.j);
+      const state = d.j === 0 || made.has(d.key) ? "made" : "empty";
+      set(e, {
+        x: x.toFixed(1),
+        y: (y + font / 3).toFixed(1),
+        class: `entry ${state}${roles[d.key] ? ` role-${roles[d.key]}` : ""}`,
+        "data-entry": d.key,
+      });
+      text(e, d.j === 0 ? nodeName(d.i) : entryName(d.i, d.j));
+    },
+  );
+}
+
+/**
+ * The arrows, each from an entry a step reads to the entry it makes, `half`
+ * short of both centres; those made so far, and the step's own two in the
+ * colours of the entries they come from.
+ * @param {SVGSVGElement} svg
+ * @param {Result} r
+ * @param {(i: number, j: number) => {x: number, y: number}} at an entry's centre
+ * @param {number} half
+ */
+function drawArrows(svg, r, at, half) {
+  const arrows = arrowsOf(r.pts.length).map((a) => ({ ...a, from: a.from.join(), to: a.to.join() }));
   join(
     layer(svg, "arrows"),
     arrows,
@@ -61,22 +89,6 @@ export function drawTriangle(svg, r, font) {
         y2: q.y.toFixed(1),
         "marker-end": `url(#triangle-head${a.step === r.shown ? `-${i0 === i1 ? "hi" : "lo"}` : ""})`,
       });
-    },
-  );
-  join(
-    layer(svg, "entries"),
-    entries,
-    () => el("text", { "text-anchor": "middle" }),
-    (e, d) => {
-      const { x, y } = at(d.i, d.j);
-      const state = d.j === 0 || made.has(d.key) ? "made" : "empty";
-      set(e, {
-        x: x.toFixed(1),
-        y: (y + font / 3).toFixed(1),
-        class: `entry ${state}${roles[d.key] ? ` role-${roles[d.key]}` : ""}`,
-        "data-entry": d.key,
-      });
-      text(e, d.j === 0 ? nodeName(d.i) : entryName(d.i, d.j));
     },
   );
 }

@@ -75,13 +75,15 @@ export function drawZoom(svg, z, width, font) {
       : fits(tail)
         ? [head, tail]
         : [head, ...tail.split(/ (?=[+−])/)];
-  const line = 18 + lines.length * 16 + Math.max(1, rows) * ROW + 6,
-    H = line + 48;
+  // heights in the line's own font: its title's lines, the label rows, the ticks and the axis's name below
+  const lead = Math.round(font * 1.25),
+    line = lead + 2 + lines.length * lead + Math.max(1, rows) * rowOf(font) + 6,
+    H = line + 2 * font + 16 + Math.ceil(font * 0.35);
   set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
   drawShapes(
     layer(g, "title"),
-    lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: 16 + 16 * k }, text: t })),
+    lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: lead * (k + 1) }, text: t })),
   );
   const at = { L, R, W, plotW, line, font };
   // the axis, a group of its own: the line, its labelled ticks and its label
@@ -92,8 +94,8 @@ export function drawZoom(svg, z, width, font) {
   return placed.filter((q) => q.row < 0).length;
 }
 
-/** A label row's height, in pixels. */
-const ROW = 17;
+/** A label row's height, in pixels, at the line's font. */
+const rowOf = (/** @type {number} */ font) => Math.round(font * 1.3);
 /** @typedef {{L: number, R: number, W: number, plotW: number, line: number, font: number}} At where the line is drawn */
 
 /**
@@ -113,8 +115,13 @@ function axisShapes(z, { L, R, W, plotW, line, font }) {
   for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
     const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);
     axis.push({ name: "line", attrs: { class: "axis", x1: x, x2: x, y1: line, y2: line + 5 } });
-    const label = z.inUlps ? minus(String(k.value)) : k.label;
-    axis.push({ name: "text", attrs: { class: "tick", x, y: line + font + 8, "text-anchor": "middle" }, text: label });
+    const label = k.label && (z.inUlps ? minus(String(k.value)) : k.label);
+    if (label)
+      axis.push({
+        name: "text",
+        attrs: { class: "tick", x, y: line + font + 8, "text-anchor": "middle" },
+        text: label,
+      });
   }
   axis.push({
     name: "text",
@@ -132,7 +139,7 @@ function axisShapes(z, { L, R, W, plotW, line, font }) {
  * @param {At} at
  * @returns {Shape[]}
  */
-function markShapes(z, placed, { L, plotW, line }) {
+function markShapes(z, placed, { L, plotW, line, font }) {
   const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
   const rx = px(z.root ?? NaN).toFixed(1);
   /** @type {Shape[]} */
@@ -144,7 +151,7 @@ function markShapes(z, placed, { L, plotW, line }) {
   for (const q of [...placed].sort((a, b) => order[a.role] - order[b.role])) {
     const x = px(q.x);
     if (q.row >= 0) {
-      const y = line - 12 - q.row * ROW,
+      const y = line - 12 - q.row * rowOf(font),
         lx = L + q.label;
       marks.push({
         name: "line",

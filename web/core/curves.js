@@ -91,9 +91,10 @@ export function topRanges(m, r) {
   const xlim = [Math.max(a, down(lo - pad)), Math.min(b, up(hi + pad))];
   // f over the window, at its ends and between (a learner's f need not be monotone)
   const fs = linspace(xlim[0], xlim[1], 16).map(fx).filter(Number.isFinite).concat([0]);
-  const ylo = Math.min(...fs),
-    yhi = Math.max(...fs),
-    ypad = (yhi - ylo) * 0.06,
+  let [ylo, yhi] = [Math.min(...fs), Math.max(...fs)];
+  // an f that is 0 all over the window (0, or x - x) still has a frame to be drawn in
+  if (!(yhi > ylo)) [ylo, yhi] = [ylo - 1, yhi + 1];
+  const ypad = (yhi - ylo) * 0.06,
     ygrain = 10 ** (Math.floor(Math.log10(yhi - ylo + 2 * ypad || 1)) - 1);
   return {
     xlim,
@@ -152,6 +153,9 @@ export function drawable(r, c, ys, xs, pixel) {
  */
 export function errorCurve(m, r, current) {
   const { used, span, exs, eys } = errorSamples(m, r, current);
+  // the panel's y run the way f's do as x grows, so that both panels run the way x does
+  const ends = [...used].sort((a, b) => a.x - b.x);
+  const falling = ends.length < 2 || !(ends[ends.length - 1].y > ends[0].y);
   const ulp = ulpAt(r);
   const errs = current ? sample(m, r, [current], eys)[0].map((x, k) => x - exs[k]) : [];
   const value = current ? r.Q[current.i][current.j] : NaN,
@@ -179,6 +183,7 @@ export function errorCurve(m, r, current) {
   return {
     used,
     span,
+    falling,
     ylim,
     points: shown.map((e, k) => [eys[k], e / unit]),
     band: band.map((b, k) => [eys[k], b / unit]),

@@ -23,7 +23,7 @@ import { dual } from "./dual.js";
  * @property {boolean} program
  * @property {number[]} interval
  * @property {DoubleDouble | null} root
- * @property {"known" | "bisection" | "bisection and Newton" | null} how
+ * @property {"known" | "bisection" | "bisection and Newton's method" | null} how
  * @property {string} why where there is no root: why
  * @property {(x: number) => import("./dual.js").Dual} at f, f' and the rounding of f's double, at x
  */

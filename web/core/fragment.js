@@ -16,7 +16,8 @@ import { OFF, ON, SWITCHES } from "./switches.js";
  * The nodes of a typed or linked list, or what is wrong with it.  Nodes
  * are separated by commas or spaces, or, where the list has a semicolon,
  * by semicolons, each node then written with a decimal comma or point
- * ("0,3; 0,4; 0,5").  A list that fails and looks written with decimal
+ * ("0,3; 0,4; 0,5"), or by spaces where every node has a decimal comma
+ * ("0,3 0,4 0,5").  A list that fails and looks written with decimal
  * commas is told how to write them.
  * @param {string} text
  * @param {number[]} [domain] where the nodes must lie
@@ -24,7 +25,8 @@ import { OFF, ON, SWITCHES } from "./switches.js";
  */
 export function parseNodes(text, domain = LIMITS.domain) {
   if (text.length > LIMITS.text) return { error: NODES_REFUSED.tooLong(text.length) };
-  const got = readList(text.trim(), domain);
+  // the minus sign as typeset (U+2212), as the page itself writes it
+  const got = readList(text.trim().replace(/\u2212/g, "-"), domain);
   if (got.error !== undefined && !text.includes(";") && !text.includes(".") && /\d,\d/.test(text))
     return { error: `${got.error} ${NODES_REFUSED.decimalCommas}` };
   return got;
@@ -36,13 +38,15 @@ export function parseNodes(text, domain = LIMITS.domain) {
  */
 function readList(text, domain) {
   if (text === "") return { error: NODES_REFUSED.empty };
-  const semicolons = text.includes(";");
-  const parts = semicolons ? text.split(";").map((p) => p.trim()) : text.split(/\s*,\s*|\s+/);
+  // with decimal commas, semicolons between the nodes, or spaces where every node has its comma: "0,3 0,4"
+  const spaced = !text.includes(";") && text.split(/\s+/).every((s) => /^[+-]?\d*,\d+$/.test(s)) && /\s/.test(text);
+  const commas = text.includes(";") || spaced;
+  const parts = spaced ? text.split(/\s+/) : commas ? text.split(";").map((p) => p.trim()) : text.split(/\s*,\s*|\s+/);
   const xs = [];
   for (const [k, s] of parts.entries()) {
-    if (s === "") return { error: NODES_REFUSED.gap(k, parts.length, semicolons ? "semicolon" : "comma") };
-    // with semicolons between the nodes, a comma is a node's decimal point
-    const written = semicolons && !s.includes(".") ? s.replace(/^([+-]?\d*),(\d)/, "$1.$2") : s;
+    if (s === "") return { error: NODES_REFUSED.gap(k, parts.length, commas ? "semicolon" : "comma") };
+    // with decimal commas, a comma is a node's decimal point
+    const written = commas && !s.includes(".") ? s.replace(/^([+-]?\d*),(\d)/, "$1.$2") : s;
     if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(written)) return { error: NODES_REFUSED.notNumber(s) };
     const x = Number(written);
     if (x === 0 && /[1-9]/.test(written.replace(/e.*$/i, ""))) return { error: NODES_REFUSED.tooSmall(s) };

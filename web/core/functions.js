@@ -6,7 +6,7 @@ import { evaluate, parse } from "./expression.js";
 import { PROGRAM_ROOT } from "./accuracy.js";
 import { fixedAt, toDoubleDouble } from "./fixed.js";
 import { newtonRoot } from "./manydigits.js";
-import { LESSONS } from "./sentences/functions.js";
+import { LESSONS, NO_ROOT } from "./sentences/functions.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
@@ -148,7 +148,7 @@ export function inverseChecks(points) {
  * changes sign without coming near 0 (a pole, as 1/(x - 0.5) has).
  * @param {string} text
  * @param {number[]} nodes
- * @returns {{error: string, at: number | null} | {tree: Tree, root: DoubleDouble, how: "bisection" | "bisection and Newton", bracket: [number, number]} | {tree: Tree, root: null, why: string}}
+ * @returns {{error: string, at: number | null} | {tree: Tree, root: DoubleDouble, how: "bisection" | "bisection and Newton's method", bracket: [number, number]} | {tree: Tree, root: null, why: string}}
  */
 export function learnerFunction(text, nodes) {
   const parsed = parse(text);
@@ -159,15 +159,14 @@ export function learnerFunction(text, nodes) {
   const ys = xs.map(f);
   const k = ys.findIndex((y, m) => m > 0 && ((ys[m - 1] < 0 && y > 0) || (ys[m - 1] > 0 && y < 0)));
   const exact = ys.findIndex((y) => y === 0);
+  if (ys.filter((y) => y === 0).length > 1) return { tree, root: null, why: NO_ROOT.zeros };
   if (exact >= 0) {
     /** @type {[number, number]} */
     const at = [xs[exact], xs[exact]];
     return { tree, ...refined(tree, xs[exact], at), bracket: at };
   }
   if (k < 0) {
-    const why = ys.some((y) => Number.isNaN(y))
-      ? "f has no value at a node"
-      : "the nodes' y do not change sign, so no root lies between two of them";
+    const why = ys.some((y) => Number.isNaN(y)) ? NO_ROOT.noValueAtNode : NO_ROOT.noSignChange;
     return { tree, root: null, why };
   }
   /** @type {[number, number]} */
@@ -179,7 +178,7 @@ export function learnerFunction(text, nodes) {
     const mid = a + (b - a) / 2;
     if (mid === a || mid === b) break;
     const fm = f(mid);
-    if (Number.isNaN(fm)) return { tree, root: null, why: `f has no value at x = ${mid}, between two nodes` };
+    if (Number.isNaN(fm)) return { tree, root: null, why: NO_ROOT.noValueBetween(mid) };
     if (fm === 0) hi = mid;
     else if (fm < 0 === fa < 0) [a, fa] = [mid, fm];
     else b = mid;
@@ -187,11 +186,7 @@ export function learnerFunction(text, nodes) {
   if (Number.isNaN(hi)) hi = Math.abs(f(a)) <= Math.abs(f(b)) ? a : b;
   // a sign change that never comes near 0 is a pole or a jump, not a root
   if (Math.abs(f(hi)) > 1e-6 * Math.max(Math.abs(ys[k - 1]), Math.abs(ys[k]))) {
-    return {
-      tree,
-      root: null,
-      why: `f changes sign near x = ${hi} without coming near 0: a pole or a jump, not a root`,
-    };
+    return { tree, root: null, why: NO_ROOT.pole(hi) };
   }
   return { tree, ...refined(tree, hi, bracket), bracket };
 }
@@ -205,7 +200,7 @@ export function learnerFunction(text, nodes) {
  * @param {Tree} tree
  * @param {number} start
  * @param {[number, number]} bracket
- * @returns {{root: DoubleDouble, how: "bisection" | "bisection and Newton"}}
+ * @returns {{root: DoubleDouble, how: "bisection" | "bisection and Newton's method"}}
  */
 function refined(tree, start, bracket) {
   const F = fixedAt(256);
@@ -215,7 +210,7 @@ function refined(tree, start, bracket) {
     const near = Math.abs(root.hi - start) <= 2 ** -20 * Math.max(1, Math.abs(start));
     // within the bracket, or, for a node at which f's double is 0, within 2^-20 of it
     if (near && (bracket[0] === bracket[1] || (root.hi >= bracket[0] && root.hi <= bracket[1])))
-      return { root, how: "bisection and Newton" };
+      return { root, how: "bisection and Newton's method" };
   }
   return { root: { hi: start, lo: 0 }, how: "bisection" };
 }

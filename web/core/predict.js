@@ -1,6 +1,6 @@
 // Predict, then reveal: which entries of the tableau a learner who
 // predicts each one may see, and how close a guess came, in correct
-// digits.  Nothing here touches the DOM.
+// decimals.  Nothing here touches the DOM.
 
 /**
  * The steps whose entries may be shown: all of them, or, where each is
@@ -24,13 +24,17 @@ export function guessOf(text) {
 }
 
 /**
- * The correct significant digits of a guess of v: floor(-log10(|guess - v| / |v|)),
- * at least 0; 17 (all a double has) where it is v exactly.
+ * The correct decimals of a guess of v, as a textbook counts them: the
+ * most d with |guess - v| at most half a unit in the d-th decimal, 0.5 *
+ * 10^-d (0.42 has 2 of 0.42473, 0.43 has 1), at least 0; 17 where it is v
+ * exactly.
  * @param {number} guess
  * @param {number} v
  */
-export function guessDigits(guess, v) {
+export function guessDecimals(guess, v) {
   if (guess === v) return 17;
-  const rel = Math.abs(guess - v) / Math.abs(v);
-  return Number.isFinite(rel) ? Math.max(0, Math.min(17, Math.floor(-Math.log10(rel)))) : 0;
+  const e = Math.abs(guess - v);
+  let d = 0;
+  while (d < 17 && e <= 0.5 * Number(`1e${-(d + 1)}`)) d++;
+  return d;
 }

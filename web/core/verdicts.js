@@ -18,7 +18,8 @@ export const SHARE = 0.1;
 
 /**
  * The verdict on p.  "same": coinciding y, a zero denominator.
- * "overflow": p is not finite otherwise.  "turns": the nodes' y rise and
+ * "noValue": f has no value (its y is NaN or infinite) at node k, which
+ * every entry built on it carries on.  "overflow": p is not finite otherwise.  "turns": the nodes' y rise and
  * fall, so over them x is not a function of y (at node `at`, in order of
  * x).  "rounding": rounding in the y can move p by a share of its error
  * worth saying (the closest pair and its gap in units of rounding, and
@@ -27,6 +28,7 @@ export const SHARE = 0.1;
  * its error, in ulps, whether it is the root's own double, and whether it
  * is within rounding of the root (null where no root is known).
  * @typedef {{kind: "same"}
+ *   | {kind: "noValue", k: number}
  *   | {kind: "overflow"}
  *   | {kind: "turns", at: number}
  *   | {kind: "rounding", a: number, b: number, gap: number, moves: Moves | null}
@@ -42,6 +44,8 @@ export const SHARE = 0.1;
 export function verdict(r) {
   const { p, fn } = r;
   if (r.same.length) return { kind: "same" };
+  const none = r.pts.findIndex((q) => !Number.isFinite(q.y));
+  if (none >= 0) return { kind: "noValue", k: none };
   if (!Number.isFinite(p)) return { kind: "overflow" };
   const checks = inverseChecks(r.pts);
   if (checks.verdict === "not-monotone") return { kind: "turns", at: checks.turns[0] ?? 0 };

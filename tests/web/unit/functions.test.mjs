@@ -158,11 +158,11 @@ test("a learner's root: bisection where the y change sign, then Newton's method 
   const cos = /** @type {import("../../../web/core/functions.js").Preset} */ (PRESETS.find((p) => p.id === "cos"));
   const got = learnerFunction("cos(x) - x", [0.9, 0.6, 0.7]);
   assert.ok("how" in got && got.root !== null);
-  assert.deepEqual([got.root, got.how, got.bracket], [cos.root, "bisection and Newton", [0.7, 0.9]]);
+  assert.deepEqual([got.root, got.how, got.bracket], [cos.root, "bisection and Newton's method", [0.7, 0.9]]);
   // the bisection lands on the triple root exactly, where f is 0 and Newton's method stays; near 0.1, which no
   // double is, Newton's method creeps until the cube is below 2^-256: 0.1 to some 25 digits
   const triple = learnerFunction("(x - 0.5)^3", [0.3, 0.7]);
-  assert.deepEqual("how" in triple && [triple.root, triple.how], [{ hi: 0.5, lo: 0 }, "bisection and Newton"]);
+  assert.deepEqual("how" in triple && [triple.root, triple.how], [{ hi: 0.5, lo: 0 }, "bisection and Newton's method"]);
   const shifted = learnerFunction("(x - 0.1)^3", [0, 0.3]);
   assert.ok("how" in shifted && shifted.root !== null && shifted.root.hi === 0.1);
   assert.ok(Math.abs(/** @type {any} */ (shifted).root.lo + 5.551115123125783e-18) < 1e-25); // 0.1 - the double 0.1

@@ -11,9 +11,10 @@ import { fc, fn, model, resultOf } from "./context.mjs";
 
 test("the link and the field: good lists, and each bad one refused with what is wrong", () => {
   const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
-  // as people type lists: decimal commas between semicolons, spaces between nodes
+  // as people type lists: decimal commas between semicolons or spaces, spaces between nodes, the typeset minus
   const typed = {
     "0,3; 0,4; 0,5": [0.3, 0.4, 0.5],
+    "0,3 0,4  0,5": [0.3, 0.4, 0.5],
     "0,3;0,4": [0.3, 0.4],
     " 0.3 0.4\t0.5 ": [0.3, 0.4, 0.5],
     "0.3 , 0.4 0.5": [0.3, 0.4, 0.5],
@@ -21,6 +22,8 @@ test("the link and the field: good lists, and each bad one refused with what is 
     ",5; 1": [0.5, 1],
   };
   for (const [text, xs] of Object.entries(typed)) assert.deepEqual(parseNodes(text), { xs }, text);
+  for (const [text, xs] of Object.entries({ "\u22120,5 0,25": [-0.5, 0.25], "\u22120.5, 1": [-0.5, 1] }))
+    assert.deepEqual(parseNodes(text, [-1, 1]), { xs }, text);
   for (const [text, xs] of Object.entries(good)) {
     assert.deepEqual(parseNodes(text), { xs }, text);
     assert.deepEqual(
@@ -57,7 +60,8 @@ test("the link and the field: good lists, and each bad one refused with what is 
     [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
     "0.3%ZZ": /percent-encoding/,
     // written with decimal commas but no semicolons: how to write them is said
-    "0,3 0,4 0,5": /“3” does not\. With decimal commas, put semicolons between the nodes: “0,3; 0,4; 0,5”\.$/,
+    "0,3, 0,4, 0,5": /“3” does not\. With decimal commas, put semicolons between the nodes: “0,3; 0,4; 0,5”\.$/,
+    "0,3 0,4 5": /“3” does not\. With decimal commas/,
     "0,3": /\[0, 1\]; “3” does not\. With decimal commas/,
     "0,3;;0,4": /nothing between semicolon 1 and semicolon 2/,
     "0,3; 0.4,5": /“0\.4,5” is not a number/,

@@ -50,7 +50,9 @@ export function lowerWords(current, value, err, hidden = false) {
       : { long: "Take a step to see a polynomial and its error", short: "Take a step to see its error" };
   return {
     title,
-    x: { long: "y, falling to the right as f does above", short: "y, falling as x grows" },
+    x: err.falling
+      ? { long: "y, falling to the right as f does above", short: "y, falling as x grows" }
+      : { long: "y, rising to the right as f does above", short: "y, rising as x grows" },
     y: err.unit === 1 ? "P(y) − g(y)" : "P(y) − g(y), in ulps",
     empty,
   };

@@ -34,6 +34,16 @@ export const LESSONS = {
     "from the program's exp.",
 };
 
+/** What each preset is there for, beside its f in the list: two share an f. */
+export const TAGS = {
+  program: "the program's",
+  cos: "another that falls",
+  newton: "Newton's cubic, rising",
+  triple: "a triple root",
+  hump: "not monotone over its nodes",
+  beyond: "nodes right of the root",
+};
+
 /** Where something fails, as the bound says it. */
 const near = (/** @type {number} */ at) => `near x = ${Number(at.toPrecision(6))}`;
 
@@ -48,8 +58,13 @@ export const NO_BOUND = {
   noDerivatives: (/** @type {number} */ at, /** @type {string} */ what) => `f has no derivatives ${near(at)}: ${what}`,
 };
 
-/** Why Newton's method in many digits finds no root. */
+/** Why no root is known for a learner's f, to compare p with; and why Newton's method in many digits finds none. */
 export const NO_ROOT = {
+  zeros: "f is 0 at more than one node, so its root is not one point that x = g(0) could give",
+  noValueAtNode: "f has no value at a node",
+  noSignChange: "the nodes' y do not change sign, so no root lies between two of them",
+  noValueBetween: (/** @type {number} */ x) => `f has no value at x = ${x}, between two nodes`,
+  pole: (/** @type {number} */ x) => `f changes sign near x = ${x} without coming near 0: a pole or a jump, not a root`,
   noValue: (/** @type {string} */ what) => `f has no value near its root here: ${what}`,
   flat: "f' is 0 at an iterate of Newton's method",
   unsettled: "Newton's method did not settle (a multiple root converges too slowly for it)",

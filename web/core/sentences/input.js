@@ -98,20 +98,24 @@ export const FUNCTION_REFUSED = (/** @type {string} */ error) =>
  * What the parser says of an f it cannot read: the token quoted as typed,
  * and where it is (its position, counted from 1, or the end).
  */
+/** A part of f as a refusal quotes it: whole, or its start where it is long. */
+const part = (/** @type {string} */ t) => (t.length <= 24 ? t : `${t.slice(0, 20)}…`);
+
 export const PARSE = {
   notText: "not text",
   tooLong: (/** @type {number} */ most, /** @type {number} */ length) => `longer than ${most} characters (${length})`,
   empty: "empty: write f(x), such as cos(x) - x",
-  unexpected: (/** @type {string} */ text, /** @type {number} */ at) => `unexpected '${text}' at ${at}`,
-  noOperator: (/** @type {string} */ text, /** @type {number} */ at) => `missing operator before '${text}' at ${at}`,
-  tooLarge: (/** @type {string} */ text, /** @type {number} */ at) => `number too large '${text}' at ${at}`,
+  unexpected: (/** @type {string} */ text, /** @type {number} */ at) => `unexpected '${part(text)}' at ${at}`,
+  noOperator: (/** @type {string} */ text, /** @type {number} */ at) =>
+    `missing operator before '${part(text)}' at ${at}`,
+  tooLarge: (/** @type {string} */ text, /** @type {number} */ at) => `number too large '${part(text)}' at ${at}`,
   noOperand: "missing operand at end",
-  unknown: (/** @type {string} */ text, /** @type {number} */ at) => `unknown name '${text}' at ${at}`,
+  unknown: (/** @type {string} */ text, /** @type {number} */ at) => `unknown name '${part(text)}' at ${at}`,
   noOpen: (/** @type {string} */ fn, /** @type {number | null} */ at) =>
-    `missing '(' after '${fn}' ${at === null ? "at end" : `at ${at}`}`,
+    `missing '(' after '${part(fn)}' ${at === null ? "at end" : `at ${at}`}`,
   noClose: (/** @type {string | null} */ text, /** @type {number | null} */ at) =>
-    text === null ? "missing ')' at end" : `missing ')' before '${text}' at ${at}`,
-  badNumber: (/** @type {string} */ text, /** @type {number} */ at) => `bad number '${text}' at ${at}`,
+    text === null ? "missing ')' at end" : `missing ')' before '${part(text)}' at ${at}`,
+  badNumber: (/** @type {string} */ text, /** @type {number} */ at) => `bad number '${part(text)}' at ${at}`,
   /** `shown` is the character quoted, or its code point (U+0000) when it cannot be shown. */
   character: (/** @type {string} */ shown, /** @type {number} */ at) => `unexpected character ${shown} at ${at}`,
 };

@@ -5,13 +5,16 @@
 import { show } from "../numbers.js";
 import { count, nodeName } from "./parts.js";
 import { said } from "./quality.js";
+import { TAGS } from "./functions.js";
 
 /** @typedef {import("../sweep.js").Result} Result */
 /** @typedef {import("../sweep.js").ExpName} ExpName */
 /** @typedef {ReturnType<typeof import("../sweep.js").otherExp>} OtherExp */
 /** @typedef {ReturnType<typeof import("../sweep.js").expAtFirstNode>} ExpAtFirstNode */
 
-/** The names the page gives the two exponentials. */
+/** The names the page gives the two exponentials: short where a beginner reads, */
+const EXP_SHORT = { wasm: "the program's own exp", browser: "the browser's Math.exp" };
+/** and in full in "Going deeper". */
 export const EXP_NAMES = {
   wasm: "the program's own exp (wasi-libc, in the .wasm)",
   browser: "the browser's Math.exp",
@@ -30,7 +33,7 @@ export function summaryText(r, own, exp, linkError) {
   const link = linkError ? `This page's link could not be used: ${linkError} ` : "";
   const where = r.fn.program
     ? computed
-      ? `${computed} of the y_k computed with ${EXP_NAMES[exp]}. `
+      ? `${computed} of the y_k computed with ${EXP_SHORT[exp]}. `
       : ""
     : `f(x) = ${r.fn.name}, not the program's: its y_k are computed with the browser's Math. `;
   return (
@@ -112,7 +115,10 @@ export const handleText = (/** @type {number} */ k, /** @type {{x: number, y: nu
 
 /** The function control's options: each preset by its f, and one for a learner's own. */
 export const functionOptions = (/** @type {readonly {id: string, name: string}[]} */ presets) => [
-  ...presets.map((p) => ({ value: p.id, label: `f(x) = ${p.name}` })),
+  ...presets.map((p) => ({
+    value: p.id,
+    label: `f(x) = ${p.name}` + (p.id in TAGS ? `: ${TAGS[/** @type {keyof typeof TAGS} */ (p.id)]}` : ""),
+  })),
   { value: "own", label: "your own f(x)…" },
 ];
 

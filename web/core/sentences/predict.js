@@ -4,7 +4,7 @@
 import { show } from "../numbers.js";
 import { count, entryName } from "./parts.js";
 
-/** @typedef {{entry: string, digits: number | null}} Guess a revealed entry, and the correct digits of its guess (null: none) */
+/** @typedef {{entry: string, decimals: number | null}} Guess a revealed entry, and the correct decimals of its guess (null: none) */
 
 /** What the field asks for. */
 export const guessLabel = (/** @type {number} */ i, /** @type {number} */ j) =>
@@ -15,7 +15,7 @@ export const TO_PREDICT = "to be predicted";
 
 /** A guess that is not a number. */
 export const guessRefused = (/** @type {string} */ text) =>
-  `“${text.trim().slice(0, 24)}” is not a number: write the entry as 0.4247 (or 0,4247).`;
+  `“${text.trim().slice(0, 24)}” is not a number: write your prediction as a decimal, such as 0.5 (or 0,5).`;
 
 /**
  * How close the last guess was, and the running count of all.
@@ -24,13 +24,13 @@ export const guessRefused = (/** @type {string} */ text) =>
  */
 export function guessText(guesses, value) {
   const last = guesses[guesses.length - 1];
-  const made = guesses.filter((g) => g.digits !== null),
-    total = made.reduce((sum, g) => sum + /** @type {number} */ (g.digits), 0);
+  const made = guesses.filter((g) => g.decimals !== null),
+    total = made.reduce((sum, g) => sum + /** @type {number} */ (g.decimals), 0);
   const said =
-    last.digits === null
+    last.decimals === null
       ? `${last.entry} = ${show(value)}, revealed without a guess.`
-      : `${last.entry} = ${show(value)}: your guess has ${count(last.digits, "correct digit")}.`;
-  return `${said} So far ${count(made.length, "guess", "guesses")} in ${count(guesses.length, "entry", "entries")}, ${count(total, "correct digit")} in all.`;
+      : `${last.entry} = ${show(value)}: your guess has ${count(last.decimals, "correct decimal")}.`;
+  return `${said} So far ${count(made.length, "guess", "guesses")} in ${count(guesses.length, "entry", "entries")}, ${count(total, "correct decimal")} in all.`;
 }
 
 /** What stands where p and the program's output will be, until the last entry is revealed. */

@@ -44,7 +44,7 @@ export function rootText(r) {
       ? preset?.id === "program" || preset?.id === "beyond"
         ? "W(2)/2"
         : "the known root"
-      : `found by ${how} between the nodes whose y change sign`;
+      : `the root found by ${how} between the nodes whose y change sign`;
   return `${show(root.hi)} (the double nearest ${where}, ${root.lo === 0 ? "which it is" : off})`;
 }
 
@@ -75,6 +75,11 @@ export function coincidenceText(/** @type {Result} */ r) {
  */
 export function qualityNote(r, v, parts) {
   if (v.kind === "same") return [coincidenceText(r)];
+  if (v.kind === "noValue")
+    return [
+      `p is ${show(r.p)}: f has no value at ${nodeName(v.k)} = ${show(r.pts[v.k].x)} (its y is ${show(r.pts[v.k].y)}), ` +
+        "and every entry built on it carries that on. There is nothing to judge.",
+    ];
   if (v.kind === "overflow") return [`p is ${show(r.p)}: the sweep overflowed, and there is nothing to judge.`];
   if (v.kind === "turns")
     return [

@@ -51,7 +51,7 @@ export function stepRule(r, s, hidden = false) {
         `(${show(r.pts[i].y)} − ${y(i - j)})`,
     ],
     hidden ? ["= ?: your prediction first"] : ["= ", { strong: show(s.value) }, ...result],
-    ...(s.zero ? [] : [weightsText(s), RULE_REASON]),
+    ...(s.zero || !(Number.isFinite(s.hi) && Number.isFinite(s.lo)) ? [] : [weightsText(s), RULE_REASON]),
   ];
 }
 
