@@ -136,7 +136,7 @@ export async function launch(prefs = {}, downloads) {
     browser: opt.browser,
     executablePath: opt.executable,
     headless: true,
-    // two browsers on two cores at once: no answer is late by a clock
+    // two browsers on two cores at once answer slowly: five minutes before a command counts as lost
     protocolTimeout: 300000,
     args: chrome ? CHROMIUM_ARGS : [],
     downloadBehavior: downloads ? { policy: "allow", downloadPath: downloads } : undefined,
@@ -145,8 +145,8 @@ export async function launch(prefs = {}, downloads) {
 }
 
 /**
- * Resolves once the page has drawn two frames more: in the first, its
- * ResizeObserver has measured the figure, and any render that asked for is done.
+ * Resolves as the second frame from now begins: the page's ResizeObserver
+ * has measured the figure in the first, and any render it asked for is done.
  */
 export const frames = (/** @type {Page} */ p) =>
   p.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
@@ -168,9 +168,12 @@ export class Session {
   #browser;
   /** @type {Page | undefined} */
   #page;
-  /** what no page may do, as seen: console errors, uncaught errors, requests to the network */
-  /** @type {string[]} */
+  /**
+   * What no page may do, as seen: console errors, uncaught errors, requests to the network.
+   * @type {string[]}
+   */
   problems = [];
+  /** the loads so far, each with a query of its own */
   loads = 0;
 
   /**
