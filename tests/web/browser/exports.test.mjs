@@ -232,7 +232,7 @@ browserSuite(
 
     test("390 px wide, three Iterates on: each table's caption and row headers within its scrolling box", async () => {
       await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8", { width: 390, height: 800 });
-      for (let k = 0; k < 3; k++) await s.page.click("#iterate");
+      for (let k = 0; k < 3; k++) await s.activate("iterate");
       const cut = await s.page.$$eval("caption, tbody th", (cs) =>
         cs
           .filter((c) => {

@@ -100,7 +100,7 @@ browserSuite("figure", (s) => {
     for (const start of [programX, [0, 1]]) {
       await s.open(`nodes=${start.join(",")}`);
       for (let k = 1; k <= 6; k++) {
-        await s.page.click("#iterate");
+        await s.activate("iterate");
         const seen = await s.page.evaluate((root) => {
           const turns = [...document.querySelectorAll("#figure .poly, #figure .poly-hi, #figure .poly-lo")].filter(
             (line) => {

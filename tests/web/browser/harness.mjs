@@ -190,7 +190,9 @@ export class Session {
       mkdirSync(this.downloads);
     }
     this.#browser = await launch({}, this.downloads || undefined);
-    this.#page = await this.tab();
+    // the tab the browser opens with
+    const [first] = await this.#browser.pages();
+    this.#page = await this.tab(this.#browser, first);
   }
   async stop() {
     await this.#browser?.close();
@@ -204,9 +206,12 @@ export class Session {
     assert.ok(this.#page, "the browser is launched");
     return this.#page;
   }
-  /** A tab, 1280 by 900 px, whose console, errors and requests are watched. */
-  async tab(browser = this.browser) {
-    const p = await browser.newPage();
+  /**
+   * A tab (a new one unless given), 1280 by 900 px, whose console, errors and requests are watched.
+   * @param {Page} [given]
+   */
+  async tab(browser = this.browser, given) {
+    const p = given ?? (await browser.newPage());
     p.setDefaultTimeout(120000);
     p.on("console", (m) => {
       if (m.type() === "error") this.problems.push(`console error: ${m.text()}`);
@@ -280,6 +285,16 @@ export class Session {
     const before = await renders(p);
     await act();
     await p.waitForFunction((n) => performance.getEntriesByName("inverse_neville:render").length > n, {}, before);
+  }
+  /**
+   * Button #id clicked as a script clicks it: the same click event as the
+   * mouse's, without its round trips, for a button pressed many times over.
+   */
+  async activate(/** @type {string} */ id, p = this.page) {
+    await p.$eval(`#${id}`, (b) => {
+      if (!(b instanceof HTMLButtonElement)) throw new Error(`#${b.id} is no button`);
+      b.click();
+    });
   }
   /** The focus on node k's handle, where its keys go. */
   focusHandle(/** @type {number} */ k, p = this.page) {

@@ -24,7 +24,7 @@ browserSuite("iterate", (s) => {
     /** @type {string[]} */
     const refused = [];
     for (let k = 1; k <= clicks; k++) {
-      await s.page.click("#iterate");
+      await s.activate("iterate");
       const next = [...nodes.slice(1), sweep.pOf(nodes)];
       if (Number.isFinite(sweep.pOf(next))) {
         nodes = next;

@@ -95,7 +95,7 @@ browserSuite("loading", (s) => {
       { start: "0.3,0.45,0.6", clicks: ["iterate", "iterate", "step-back", "step-back"], rows: 3, count: "1 of 3" },
     ]) {
       await s.open(`nodes=${start}`);
-      for (const id of clicks) await s.page.click(`#${id}`);
+      for (const id of clicks) await s.activate(id);
       const here = await shown(s.page),
         link = s.page.url();
       const there = await s.inTab(async (fresh) => {
