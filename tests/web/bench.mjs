@@ -54,7 +54,11 @@ for (const [name, executablePath, args] of browsers) {
     }
   }
   await tab.goto(`${pathToFileURL(page).href}#nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8`);
-  await tab.$$eval("#figure .handle", (handles) => /** @type {SVGElement} */ (handles[3]).focus());
+  await tab.evaluate(() => {
+    const handle = document.querySelectorAll("#figure .handle")[3];
+    if (!(handle instanceof SVGElement)) throw new Error("no handle 3 in the figure");
+    handle.focus();
+  });
   const before = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:render").length);
   for (let k = 0; k < 60; k++) await tab.keyboard.press(k % 2 ? "ArrowLeft" : "ArrowRight");
   const renders = await tab.evaluate(

@@ -58,8 +58,12 @@ browserSuite("axe", (s) => {
               assert.deepEqual(await violations(tab), [], `${where}, at the start`);
               await tab.click("#step-last");
             }
-            const [f, poly] = await Promise.all(
-              ["#figure .f", "#figure .poly"].map((sel) => tab?.$eval(sel, (l) => getComputedStyle(l).stroke) ?? ""),
+            const [f, poly] = await tab.evaluate(() =>
+              ["#figure .f", "#figure .poly"].map((sel) => {
+                const line = document.querySelector(sel);
+                if (!line) throw new Error(`no ${sel} at the end`);
+                return getComputedStyle(line).stroke;
+              }),
             );
             assert.ok(
               contrast(f, poly) >= 3,

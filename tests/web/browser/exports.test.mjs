@@ -42,10 +42,14 @@ browserSuite(
       before(() => s.open("nodes=0.3,0.4,0.5,0.6&iterates=2&step=4"));
       /** A table's body as shown: each cell's number (or word), an entry not yet computed empty. */
       const shown = (/** @type {string} */ id) =>
-        s.page.$$eval(`#${id} tbody tr`, (rows) =>
-          rows.map((tr) =>
-            [...tr.cells].map((c) => (c.querySelector(".num") ?? c).textContent?.replace("not yet computed", "") ?? ""),
-          ),
+        s.page.evaluate(
+          (id) =>
+            [...document.querySelectorAll(`#${id} tbody tr`)].map((tr) =>
+              [...tr.children].map(
+                (c) => (c.querySelector(".num") ?? c).textContent?.replace("not yet computed", "") ?? "",
+              ),
+            ),
+          id,
         );
 
       test("the tableau as CSV and LaTeX: at step 4 as shown, all digits, the entries to come empty; the LaTeX names the link", async () => {
@@ -109,8 +113,8 @@ browserSuite(
 
     test("on a phone, at two nodes each Remove is marked as doing nothing, with why, and a tap is refused", async () => {
       await s.open("nodes=0.3,0.5", phone);
-      const marked = await s.page.$$eval("#node-list button", (bs) =>
-        bs.map((b) => [
+      const marked = await s.page.evaluate(() =>
+        [...document.querySelectorAll("#node-list button")].map((b) => [
           b.getAttribute("aria-disabled"),
           document.getElementById(b.getAttribute("aria-describedby") ?? "")?.textContent,
         ]),
@@ -137,8 +141,10 @@ browserSuite(
       });
 
       test("printed in a dark scheme, all text is at least 4.5:1 against the paper", async () => {
-        const colours = await s.page.$$eval("#figure text, p, td, th, dt, dd, h1, h2, label, li", (es) =>
-          es.map((e) => (e.tagName === "text" ? getComputedStyle(e).fill : getComputedStyle(e).color)),
+        const colours = await s.page.evaluate(() =>
+          [...document.querySelectorAll("#figure text, p, td, th, dt, dd, h1, h2, label, li")].map((e) =>
+            e.tagName === "text" ? getComputedStyle(e).fill : getComputedStyle(e).color,
+          ),
         );
         const worst = Math.min(...colours.map((c) => contrast(c, "rgb(255, 255, 255)")));
         assert.ok(worst >= 4.5, `the faintest text ${worst.toFixed(2)}:1`);
@@ -206,9 +212,10 @@ browserSuite(
 
     /** Whether a cell lies within the tableau's scrolling box, and the cells cut by the row headers. */
     const inTableau = (/** @type {string} */ id) =>
-      s.page.$eval(id, (c) => {
+      s.page.evaluate((id) => {
         const box = document.getElementById("tableau-scroll")?.getBoundingClientRect(),
-          r = c.getBoundingClientRect();
+          r = document.getElementById(id)?.getBoundingClientRect();
+        if (!r) throw new Error(`no #${id} in the tableau`);
         const cut = [...document.querySelectorAll("#tableau tbody tr")].flatMap((row) => {
           const head = row.querySelector("th")?.getBoundingClientRect().right ?? 0;
           return [...row.querySelectorAll("td")].filter((td) => {
@@ -217,24 +224,24 @@ browserSuite(
           });
         });
         return { shown: !!box && r.left >= box.left - 1 && r.right <= box.right + 1, cut: cut.map((td) => td.id) };
-      });
+      }, id);
 
     test("1280 px wide at step 3: Q[2][2] in the tableau's view, and no number half under the row headers", async () => {
       await s.open("step=3", { width: 1280, height: 800 });
-      assert.deepEqual(await inTableau("#q-2-2"), { shown: true, cut: [] });
+      assert.deepEqual(await inTableau("q-2-2"), { shown: true, cut: [] });
     });
 
     test("390 px wide, eight nodes: To the end scrolls the last step's cell into the tableau's view", async () => {
       await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8&step=0", { width: 390, height: 800 });
       await s.page.click("#step-last");
-      assert.equal((await inTableau("#q-7-7")).shown, true);
+      assert.equal((await inTableau("q-7-7")).shown, true);
     });
 
     test("390 px wide, three Iterates on: each table's caption and row headers within its scrolling box", async () => {
       await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8", { width: 390, height: 800 });
       for (let k = 0; k < 3; k++) await s.activate("iterate");
-      const cut = await s.page.$$eval("caption, tbody th", (cs) =>
-        cs
+      const cut = await s.page.evaluate(() =>
+        [...document.querySelectorAll("caption, tbody th")]
           .filter((c) => {
             const box = c.closest(".scroll")?.getBoundingClientRect(),
               r = c.getBoundingClientRect();

@@ -255,13 +255,26 @@ export class Session {
     await p.goto(`${pageUrl}?load=${++this.loads}#${hash}`);
     await ready(p);
   }
+  // (evaluate, not $eval: a handle an element costs Firefox a round trip of its own)
   /** The text of the first element a selector finds. */
   text(/** @type {string} */ selector, p = this.page) {
-    return p.$eval(selector, (e) => e.textContent ?? "");
+    return p.evaluate((sel) => {
+      const e = document.querySelector(sel);
+      if (!e) throw new Error(`no ${sel} in the page`);
+      return e.textContent ?? "";
+    }, selector);
+  }
+  /** The text in the field of nodes. */
+  field(p = this.page) {
+    return p.evaluate(() => {
+      const e = document.getElementById("nodes");
+      if (!(e instanceof HTMLInputElement)) throw new Error("no field #nodes in the page");
+      return e.value;
+    });
   }
   /** The nodes in the field, as numbers. */
-  nodes(p = this.page) {
-    return p.$eval("input#nodes", (e) => e.value.split(",").map(Number));
+  async nodes(p = this.page) {
+    return (await this.field(p)).split(",").map(Number);
   }
   /** Asserts that the page shows the p a sweep of these nodes through the .wasm gives, bit for bit. */
   async showsP(/** @type {number[]} */ xs, p = this.page) {
@@ -291,22 +304,29 @@ export class Session {
    * mouse's, without its round trips, for a button pressed many times over.
    */
   async activate(/** @type {string} */ id, p = this.page) {
-    await p.$eval(`#${id}`, (b) => {
-      if (!(b instanceof HTMLButtonElement)) throw new Error(`#${b.id} is no button`);
+    await p.evaluate((id) => {
+      const b = document.getElementById(id);
+      if (!(b instanceof HTMLButtonElement)) throw new Error(`no button #${id} in the page`);
       b.click();
-    });
+    }, id);
   }
   /** The focus on node k's handle, where its keys go. */
   focusHandle(/** @type {number} */ k, p = this.page) {
-    return p.$$eval("#figure .handle", (handles, k) => /** @type {SVGElement} */ (handles[k]).focus(), k);
+    return p.evaluate((k) => {
+      const handle = document.querySelectorAll("#figure .handle")[k];
+      if (!(handle instanceof SVGElement)) throw new Error(`no handle ${k} in the figure`);
+      handle.focus();
+    }, k);
   }
   /** Node k's handle dragged dx pixels to the right by the mouse, in steps as a hand moves. */
   async drag(/** @type {number} */ k, /** @type {number} */ dx, p = this.page) {
-    const handle = (await p.$$("#figure .handle"))[k];
-    await handle.scrollIntoView();
-    const box = await handle.boundingBox();
-    assert.ok(box, `node ${k}'s handle is shown`);
-    const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+    const [x, y] = await p.evaluate((k) => {
+      const handle = document.querySelectorAll("#figure .handle")[k];
+      if (!handle) throw new Error(`no handle ${k} in the figure`);
+      handle.scrollIntoView({ block: "center" });
+      const box = handle.getBoundingClientRect();
+      return [box.x + box.width / 2, box.y + box.height / 2];
+    }, k);
     await p.mouse.move(x, y);
     await p.mouse.down();
     for (let d = 5; d <= dx; d += 5) await p.mouse.move(x + d, y);

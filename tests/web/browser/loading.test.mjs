@@ -82,13 +82,12 @@ browserSuite("loading", (s) => {
 
   test("the link holds the whole state: a fresh tab shows the same tableau, iterates, step, p and field", async () => {
     const shown = (/** @type {import("puppeteer-core").Page} */ p) =>
-      p.$eval("input#nodes", (field) => ({
+      p.evaluate(() => ({
         count: document.getElementById("step-count")?.textContent,
         p: document.getElementById("p")?.textContent,
         tableau: document.getElementById("tableau")?.innerText,
         iterations: document.getElementById("iterations")?.innerText,
         rows: document.querySelectorAll("#iterations tbody tr").length,
-        nodes: field.value,
       }));
     for (const { start, clicks, rows, count } of [
       { start: "0,1", clicks: ["iterate", "iterate", "iterate", "iterate", "step-first"], rows: 5, count: "0 of 1" },
@@ -96,12 +95,12 @@ browserSuite("loading", (s) => {
     ]) {
       await s.open(`nodes=${start}`);
       for (const id of clicks) await s.activate(id);
-      const here = await shown(s.page),
+      const here = { ...(await shown(s.page)), field: await s.field() },
         link = s.page.url();
       const there = await s.inTab(async (fresh) => {
         await fresh.goto(link);
         await ready(fresh);
-        return shown(fresh);
+        return { ...(await shown(fresh)), field: await s.field(fresh) };
       });
       assert.deepEqual(there, here, `${link.split("#")[1]} in a fresh tab`);
       assert.deepEqual([there.rows, there.count], [rows, count], `#nodes=${start}, then ${clicks.join(", ")}`);
@@ -164,8 +163,7 @@ browserSuite("loading", (s) => {
     await s.page.keyboard.press("Enter");
     assert.notEqual(await s.text("#nodes-error"), "");
     await s.page.click("#reset");
-    const field = await s.page.$eval("input#nodes", (e) => e.value);
-    assert.deepEqual([await s.text("#nodes-error"), field], ["", "0.3, 0.4, 0.5, 0.6"]);
+    assert.deepEqual([await s.text("#nodes-error"), await s.field()], ["", "0.3, 0.4, 0.5, 0.6"]);
   });
 
   test("nodes typed and not submitted stay in the field whatever else changes the link", async () => {
@@ -185,7 +183,7 @@ browserSuite("loading", (s) => {
     ]) {
       const before = await s.page.evaluate(() => location.hash);
       await act();
-      const after = await s.page.$eval("input#nodes", (e) => ({ field: e.value, hash: location.hash }));
+      const after = { field: await s.field(), hash: await s.page.evaluate(() => location.hash) };
       assert.equal(after.field, "0.2, 0.5", what);
       assert.notEqual(after.hash, before, `${what} changes the link`);
     }
@@ -196,14 +194,13 @@ browserSuite("loading", (s) => {
     await s.page.click("#nodes", { count: 3 });
     await s.page.keyboard.type("0.3, 0.4");
     await s.page.keyboard.press("Enter");
-    const field = () => s.page.$eval("input#nodes", (e) => e.value);
     assert.deepEqual(
-      [await field(), await s.page.evaluate(() => location.hash)],
+      [await s.field(), await s.page.evaluate(() => location.hash)],
       ["0.3, 0.4", "#nodes=0.3,0.4&exp=browser"],
     );
     await s.page.click('input[value="wasm"]');
     await s.page.click("#step-back");
-    assert.equal(await field(), "0.3, 0.4");
+    assert.equal(await s.field(), "0.3, 0.4");
   });
 
   test("the other exponential: the page counts the y the browser's Math.exp makes differ, and says it when chosen", async () => {

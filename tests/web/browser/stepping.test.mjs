@@ -20,8 +20,12 @@ browserSuite("stepping", (s) => {
     await s.open("");
     await s.page.click("#step-last");
     await s.page.click("#show-bits");
-    const shown = await s.page.$$eval("#tableau td[id^=q-]:not(.unused)", (cells) =>
-      cells.map((c) => [c.id, c.querySelector(".num")?.textContent, c.querySelector(".bits")?.textContent]),
+    const shown = await s.page.evaluate(() =>
+      [...document.querySelectorAll("#tableau td[id^=q-]:not(.unused)")].map((c) => [
+        c.id,
+        c.querySelector(".num")?.textContent,
+        c.querySelector(".bits")?.textContent,
+      ]),
     );
     for (const { i, j, bits } of recorded.entries) {
       const [, num, hex] = shown.find(([id]) => id === `q-${i}-${j}`) ?? [];
@@ -64,7 +68,9 @@ browserSuite("stepping", (s) => {
     for (const [k, { i, j, bits }] of recorded.entries.entries()) {
       await s.page.keyboard.press("ArrowRight");
       const said = await s.text("#announce"),
-        marked = await s.page.$$eval("#tableau .reads, #tableau .new", (cs) => cs.map((c) => c.id).sort());
+        marked = await s.page.evaluate(() =>
+          [...document.querySelectorAll("#tableau .reads, #tableau .new")].map((c) => c.id).sort(),
+        );
       assert.ok(said.startsWith(`Step ${k + 1} of 6: Q[${i}][${j}] = ${fromBits(bits)},`), said);
       assert.deepEqual(marked, [`q-${i - 1}-${j - 1}`, `q-${i}-${j - 1}`, `q-${i}-${j}`].sort(), said);
     }
@@ -72,13 +78,14 @@ browserSuite("stepping", (s) => {
 
   test("at step 1 the figure draws Q[1][1]'s secant line, not the end's cubic", async () => {
     await s.open("step=6");
-    const cubic = await s.page.$eval("#figure .plot", (g) => g.innerHTML);
+    const plot = () => s.page.evaluate(() => document.querySelector("#figure .plot")?.innerHTML);
+    const cubic = await plot();
     await s.page.click("#step-first");
     await s.page.click("#step-forward");
     const legend = await s.text("#legend");
     assert.match(legend, /Q\[1\]\[1\]/);
     assert.match(legend, /secant/);
-    assert.notEqual(await s.page.$eval("#figure .plot", (g) => g.innerHTML), cubic);
+    assert.notEqual(await plot(), cubic);
   });
 
   test("at the last step, Step is marked as doing nothing, and → there steps no further", async () => {
@@ -92,7 +99,7 @@ browserSuite("stepping", (s) => {
 
   test("← in the tableau's scrolling box scrolls it, and steps nothing", async () => {
     await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8", { width: 390 });
-    const scrolled = () => s.page.$eval("#tableau-scroll", (box) => box.scrollLeft);
+    const scrolled = () => s.page.evaluate(() => document.getElementById("tableau-scroll")?.scrollLeft ?? NaN);
     const before = await scrolled();
     assert.ok(before > 0, `at the end of 8 nodes, 390 px wide, the tableau is scrolled to its last column: ${before}`);
     await s.page.focus("#tableau-scroll");
@@ -135,8 +142,10 @@ browserSuite("stepping", (s) => {
 
   test("at step 3, the line at y = 0 labels the three entries and gives the step as weights", async () => {
     await s.open("nodes=0.3,0.4,0.5,0.6&step=3");
-    const labels = await s.page.$$eval("#zoom .zoom-label", (ts) => ts.map((t) => t.textContent).sort());
-    const title = await s.page.$$eval("#zoom .title", (ts) => ts.map((t) => t.textContent).join(" "));
+    const { labels, title } = await s.page.evaluate(() => ({
+      labels: [...document.querySelectorAll("#zoom .zoom-label")].map((t) => t.textContent).sort(),
+      title: [...document.querySelectorAll("#zoom .title")].map((t) => t.textContent).join(" "),
+    }));
     assert.deepEqual(labels, ["Q[1][1]", "Q[2][1]", "Q[2][2]"]);
     assert.match(title, /= 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]$/);
   });
