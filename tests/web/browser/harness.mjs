@@ -16,8 +16,9 @@
 
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdirSync, readFileSync, readdirSync, rmSync } from "node:fs";
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync } from "node:fs";
 import { createRequire } from "node:module";
+import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { after, before, describe, test } from "node:test";
 import { pathToFileURL } from "node:url";
@@ -176,26 +177,20 @@ export class Session {
   /** the loads so far, each with a query of its own */
   loads = 0;
 
-  /**
-   * @param {string} name
-   * @param {boolean} downloads whether the file's tests download files
-   */
-  constructor(name, downloads) {
-    this.downloads = downloads ? join(opt.out, `downloads-${opt.browser}-${name}`) : "";
-  }
+  /** where the browser puts what the page hands it to download, a directory of the file's own */
+  downloads = "";
+
   async start() {
     mkdirSync(opt.out, { recursive: true });
-    if (this.downloads) {
-      rmSync(this.downloads, { recursive: true, force: true });
-      mkdirSync(this.downloads);
-    }
-    this.#browser = await launch({}, this.downloads || undefined);
+    this.downloads = mkdtempSync(join(tmpdir(), `inverse_neville-downloads-${opt.browser}-`));
+    this.#browser = await launch({}, this.downloads);
     // the tab the browser opens with
     const [first] = await this.#browser.pages();
     this.#page = await this.tab(this.#browser, first);
   }
   async stop() {
     await this.#browser?.close();
+    if (this.downloads) rmSync(this.downloads, { recursive: true, force: true });
   }
   get browser() {
     assert.ok(this.#browser, "the browser is launched");
@@ -338,7 +333,6 @@ export class Session {
    * .crdownload, Firefox .part, and each renames it when done).
    */
   async download(/** @type {string} */ button, /** @type {string} */ name, p = this.page) {
-    assert.ok(this.downloads, "the suite was made with downloads");
     const path = join(this.downloads, name);
     rmSync(path, { force: true });
     await p.click(`#${button}`);
@@ -357,12 +351,11 @@ export class Session {
 /**
  * One file's tests in one browser: launched before them, its pages watched,
  * a last test that no page did what none may, and the browser closed after.
- * @param {string} name the file's concern, for its downloads' directory too
+ * @param {string} name the file's concern
  * @param {(s: Session) => void} body the tests, which reach the browser through s once `before` has run
- * @param {{downloads?: boolean}} [how] downloads: the tests download files, into a directory of the file's own
  */
-export function browserSuite(name, body, { downloads = false } = {}) {
-  const s = new Session(name, downloads);
+export function browserSuite(name, body) {
+  const s = new Session();
   describe(`${name}, in ${chrome ? "Chromium" : "Firefox"}`, { skip: cannot }, () => {
     before(() => s.start());
     after(() => s.stop());
