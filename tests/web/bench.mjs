@@ -25,35 +25,40 @@ const [page, loads = "20"] = process.argv.slice(2);
 const dir = mkdtempSync(join(tmpdir(), "bench-")),
   empty = join(dir, "empty.html"),
   bytes = join(dir, "bytes.html");
-const marked = (title, body = "") =>
+const marked = (/** @type {string} */ title, body = "") =>
   `<!doctype html><html lang="en"><title>${title}</title>${body}<script>performance.mark("inverse_neville:ready")</script></html>\n`;
 writeFileSync(empty, marked("empty"));
 writeFileSync(
   bytes,
   marked("bytes", `<!--${" ".repeat(Math.max(0, statSync(page).size - marked("bytes", "<!---->").length))}-->`),
 );
+/** @type {["chrome" | "firefox", string, string[]][]} */
 const browsers = [
   ["chrome", "/usr/bin/chromium", CHROMIUM_ARGS],
   ["firefox", "/usr/bin/firefox-esr", []],
 ];
-const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
+const median = (/** @type {number[]} */ v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
 for (const [name, executablePath, args] of browsers) {
   const browser = await puppeteer.launch({ browser: name, executablePath, headless: true, args });
   const tab = await browser.newPage();
+  const files = { page, empty, bytes };
+  /** @type {Record<keyof typeof files, number[]>} */
   const times = { page: [], empty: [], bytes: [] };
   for (let k = 0; k <= Number(loads); k++) {
-    for (const [which, file] of [
-      ["page", page],
-      ["empty", empty],
-      ["bytes", bytes],
-    ]) {
-      await tab.goto(pathToFileURL(file).href);
+    /** @type {(keyof typeof files)[]} */
+    const order = ["page", "empty", "bytes"];
+    for (const which of order) {
+      await tab.goto(pathToFileURL(files[which]).href);
       const ready = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:ready")[0]?.startTime);
-      if (k > 0) times[which].push(ready);
+      if (k > 0) times[which].push(ready ?? NaN);
     }
   }
   await tab.goto(`${pathToFileURL(page).href}#nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8`);
-  await tab.evaluate(() => document.querySelectorAll("#figure .handle")[3].focus());
+  await tab.evaluate(() => {
+    const handle = document.querySelectorAll("#figure .handle")[3];
+    if (!(handle instanceof SVGElement)) throw new Error("no handle 3 in the figure");
+    handle.focus();
+  });
   const before = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:render").length);
   for (let k = 0; k < 60; k++) await tab.keyboard.press(k % 2 ? "ArrowLeft" : "ArrowRight");
   const renders = await tab.evaluate(

@@ -7,8 +7,23 @@
 import { readFileSync } from "node:fs";
 import { pathToFileURL } from "node:url";
 
-/** The table of recorded values, each row checked for its shape. */
+/** @typedef {"line" | "node" | "entry" | "qij" | "exp" | "root"} Kind */
+/**
+ * @typedef {object} Recorded
+ * @property {string} lines the program's two lines, each ended by a newline
+ * @property {{i: number, j: number, bits: string}[]} entries the tableau's, in the order of the sweep
+ * @property {{args: number[], bits: string}[]} qij Qij's cases and its results' bits
+ * @property {{x: number, y: number}[]} nodes the program's nodes and their y
+ * @property {string} root the bits of the double nearest the root
+ */
+
+/**
+ * The table of recorded values, each row checked for its shape.
+ * @param {string} path
+ * @returns {Recorded}
+ */
 export function readRecorded(path) {
+  /** @type {Record<Kind, [number, RegExp]>} */
   const shape = {
     line: [1, /^.*$/],
     node: [3, /^\d$|^[0-9A-F]{16}$/],
@@ -17,7 +32,10 @@ export function readRecorded(path) {
     exp: [1, /^[0-9A-F]{16}$/],
     root: [1, /^[0-9A-F]{16}$/],
   };
+  /** @type {Record<Kind, string[][]>} */
   const rows = { line: [], node: [], entry: [], qij: [], exp: [], root: [] };
+  /** @type {(kind: string) => kind is Kind} */
+  const known = (kind) => Object.hasOwn(shape, kind);
   readFileSync(path, "utf8")
     .split("\n")
     .forEach((raw, k) => {
@@ -25,15 +43,22 @@ export function readRecorded(path) {
       if (line === "" || line.startsWith("#")) return;
       const [kind, ...fields] = line.split("\t");
       const ok =
-        shape[kind] &&
+        known(kind) &&
         fields.length === shape[kind][0] &&
         fields.every((f) => shape[kind][1].test(f)) &&
         (kind !== "qij" || /^[0-9A-F]{16}$/.test(fields[5]));
       if (!ok) throw new Error(`${path}:${k + 1}: not a row this reader knows: ${JSON.stringify(line)}`);
       rows[kind].push(fields);
     });
-  const counts = { line: 2, node: 4, entry: 6, exp: 2, root: 1 };
-  for (const [kind, n] of Object.entries(counts)) {
+  /** @type {[Kind, number][]} */
+  const counts = [
+    ["line", 2],
+    ["node", 4],
+    ["entry", 6],
+    ["exp", 2],
+    ["root", 1],
+  ];
+  for (const [kind, n] of counts) {
     if (rows[kind].length !== n) throw new Error(`${path}: ${rows[kind].length} ${kind} rows, not ${n}`);
   }
   if (rows.qij.length === 0) throw new Error(`${path}: no qij rows`);
@@ -51,33 +76,43 @@ export function readRecorded(path) {
   };
 }
 const scratch = new DataView(new ArrayBuffer(8));
-export const bitsOf = (x) => {
+/** The 16 hexadecimal digits of a double's bits, upper case. */
+export const bitsOf = (/** @type {number} */ x) => {
   scratch.setFloat64(0, x);
   return scratch.getBigUint64(0).toString(16).toUpperCase().padStart(16, "0");
 };
-export const fromBits = (h) => {
+/** The double whose bits these 16 hexadecimal digits are. */
+export const fromBits = (/** @type {string} */ h) => {
   scratch.setBigUint64(0, BigInt("0x" + h));
   return scratch.getFloat64(0);
 };
 
 // The names the build exported the program's functions under, from the
 // page's data beside the .wasm (program.json).
-export const exportsOf = (wasmPath) =>
+export const exportsOf = (/** @type {string} */ wasmPath) =>
   JSON.parse(readFileSync(new URL("program.json", pathToFileURL(wasmPath)), "utf8")).exports;
 
 // The .wasm's own Qij and exp, and a sweep of the program's order through
 // them: y from the program's table for its own nodes, else from the
 // .wasm's exp, as the page takes them.
+/**
+ * @param {string} wasmPath
+ * @param {Recorded} recorded
+ */
 export function wasmSweep(wasmPath, recorded) {
   const wasm = new WebAssembly.Instance(new WebAssembly.Module(readFileSync(wasmPath)), {
     wasi_snapshot_preview1: new Proxy({}, { get: () => () => 52 }),
   }).exports;
   const names = exportsOf(wasmPath);
-  const Qij = wasm[names.Qij],
-    exp = wasm[names.exp];
+  const QijOf = wasm[names.Qij],
+    expOf = wasm[names.exp];
+  if (typeof QijOf !== "function" || typeof expOf !== "function") throw new Error(`${wasmPath} exports no Qij or exp`);
+  /** @type {(t: number, y0: number, y1: number, q1: number, q0: number) => number} */
+  const Qij = (...args) => QijOf(...args);
+  const exp = (/** @type {number} */ x) => Number(expOf(x));
   const own = new Map(recorded.nodes.map((n) => [bitsOf(n.x), n.y]));
-  const yOf = (x) => own.get(bitsOf(x)) ?? exp(-2.0 * x) - x;
-  const sweep = (xs) => {
+  const yOf = (/** @type {number} */ x) => own.get(bitsOf(x)) ?? exp(-2.0 * x) - x;
+  const sweep = (/** @type {number[]} */ xs) => {
     const ys = xs.map(yOf),
       Q = xs.map((x) => [x]);
     for (let i = 1; i < xs.length; i++) {
@@ -85,24 +120,30 @@ export function wasmSweep(wasmPath, recorded) {
     }
     return Q;
   };
-  const pOf = (xs) => sweep(xs)[xs.length - 1][xs.length - 1];
+  const pOf = (/** @type {number[]} */ xs) => sweep(xs)[xs.length - 1][xs.length - 1];
   return { Qij, exp, yOf, sweep, pOf };
 }
-export const same = (a, b) => bitsOf(a) === bitsOf(b) || (Number.isNaN(a) && Number.isNaN(b));
+/** Whether two doubles are the same to the bit, or both NaN. */
+export const same = (/** @type {number} */ a, /** @type {number} */ b) =>
+  bitsOf(a) === bitsOf(b) || (Number.isNaN(a) && Number.isNaN(b));
 
 /**
  * The doubles' iterates from xs through pOf, as Iterate takes them, and the
  * step at which they stop: p_k is the root, the next is within 2 ulps of
  * p_k, or the next sweep gives no number.
+ * @param {(xs: number[]) => number} pOf
+ * @param {number[]} xs
+ * @param {number} root
  */
 export function doublesIterated(pOf, xs, root) {
-  const ulps = (a, b) => Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
+  const ulps = (/** @type {number} */ a, /** @type {number} */ b) =>
+    Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
   let nodes = [...xs];
   const ps = [pOf(nodes)];
-  while (Number.isFinite(ps.at(-1)) && ps.at(-1) !== root && ps.length < 40) {
-    const next = [...nodes.slice(1), ps.at(-1)],
+  for (let last = ps[0]; Number.isFinite(last) && last !== root && ps.length < 40; last = ps[ps.length - 1]) {
+    const next = [...nodes.slice(1), last],
       p = pOf(next);
-    if (!Number.isFinite(p) || Math.abs(ulps(p, ps.at(-1))) <= 2) break;
+    if (!Number.isFinite(p) || Math.abs(ulps(p, last)) <= 2) break;
     nodes = next;
     ps.push(p);
   }

@@ -29,6 +29,12 @@ export const model = modelOf(
 export const fn = PROGRAM_FN;
 /** The double nearest the program's root. */
 export const root = PROGRAM_ROOT.hi;
+/**
+ * The page's result for these nodes, all steps shown.
+ * @param {number[]} nodes
+ * @param {import("../../../web/core/sweep.js").ExpName} [exp]
+ * @param {import("../../../web/core/fn.js").Fn} [f]
+ */
 export const resultOf = (nodes, exp = "wasm", f = fn) => compute(model, { nodes, exp, shown: Infinity, fn: f });
 /** The program's p. */
-export const p = fromBits(recorded.entries.at(-1).bits);
+export const p = fromBits(recorded.entries[recorded.entries.length - 1].bits);

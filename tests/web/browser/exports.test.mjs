@@ -1,0 +1,278 @@
+// Exports, print, touch and layout: the tableau and the iterations taken
+// away as CSV and LaTeX under the page's Content-Security-Policy and read
+// back against what the page shows; the page printed (Chromium: no print
+// emulation over WebDriver BiDi); the nodes removed by touch on a phone;
+// the lecture's screen, a reader's larger font, the tableau's scrolling,
+// and no page-wide scrolling sideways, with screenshots into the build tree.
+
+import assert from "node:assert/strict";
+import { after, before, describe, test } from "node:test";
+import { same } from "../recorded.mjs";
+import { browserSuite, chrome, contrast, frames, opt, showsNumber } from "./harness.mjs";
+
+/** A CSV of numbers and words, none quoted, as rows of cells. */
+const csvRows = (/** @type {string} */ text) =>
+  text
+    .split("\r\n")
+    .slice(1, -1)
+    .map((line) => line.split(","));
+/** A LaTeX tabular's rows as the CSV's: "$1.5\times10^{-7}$" read as 1.5e-7, an empty cell as "". */
+const latexRows = (/** @type {string} */ tex) =>
+  tex
+    .split("\n")
+    .slice(4, -2)
+    .map((line) =>
+      line
+        .replace(/ \\\\$/, "")
+        .split(" & ")
+        .map((c) => c.replace(/^\$(.*)\$$/, "$1").replace(/\\times10\^\{(-?\d+)\}/, "e$1")),
+    );
+/** Whether two tables hold the same numbers, cell by cell, empty where the other is. */
+const sameNumbers = (/** @type {string[][]} */ a, /** @type {string[][]} */ b) =>
+  a.length === b.length &&
+  a.every(
+    (row, i) =>
+      row.length === b[i].length && row.every((c, j) => (c === "" ? b[i][j] === "" : same(Number(c), Number(b[i][j])))),
+  );
+
+browserSuite("exports", (s) => {
+  describe("taken away at nodes=0.3,0.4,0.5,0.6&iterates=2&step=4", () => {
+    before(() => s.open("nodes=0.3,0.4,0.5,0.6&iterates=2&step=4"));
+    /** A table's body as shown: each cell's number (or word), an entry not yet computed empty. */
+    const shown = (/** @type {string} */ id) =>
+      s.page.evaluate(
+        (id) =>
+          [...document.querySelectorAll(`#${id} tbody tr`)].map((tr) =>
+            [...tr.children].map(
+              (c) => (c.querySelector(".num") ?? c).textContent?.replace("not yet computed", "") ?? "",
+            ),
+          ),
+        id,
+      );
+
+    test("the tableau as CSV and LaTeX: at step 4 as shown, all digits, the entries to come empty; the LaTeX names the link", async () => {
+      const csv = csvRows(await s.download("take-tableau-csv", "inverse_neville-tableau.csv")),
+        tex = await s.download("take-tableau-latex", "inverse_neville-tableau.tex"),
+        table = await shown("tableau");
+      assert.ok(
+        csv.length === 4 && sameNumbers(csv, table),
+        `the CSV ${JSON.stringify(csv)}, shown ${JSON.stringify(table)}`,
+      );
+      const href = await s.page.evaluate(() => location.href);
+      assert.deepEqual(tex.split("\n").slice(0, 2), [
+        `% inverse_neville's tableau at y = 0: ${href}`,
+        "\\begin{tabular}{rrrrrr}",
+      ]);
+      assert.ok(sameNumbers(latexRows(tex), csv), `the LaTeX's rows ${JSON.stringify(latexRows(tex))}`);
+    });
+
+    test("the iterations as CSV and LaTeX: p_k as shown, each other number the one shown to all its digits; the LaTeX names the link", async () => {
+      const csv = csvRows(await s.download("take-iterations-csv", "inverse_neville-iterations.csv")),
+        tex = await s.download("take-iterations-latex", "inverse_neville-iterations.tex"),
+        table = await shown("iterations");
+      assert.equal(csv.length, 3, "p_0, p_1, p_2");
+      csv.forEach((row, k) =>
+        row.forEach((full, m) => {
+          const cell = table[k][m];
+          // p_k with all its digits; the others rounded, "–" where the CSV's cell is empty
+          const agree =
+            m === 1
+              ? same(Number(cell), Number(full))
+              : cell === full || (cell === "–" ? full === "" : showsNumber(cell, Number(full)));
+          assert.ok(agree, `row ${k}, column ${m}: shown ${cell}, in the CSV ${full}`);
+        }),
+      );
+      const href = await s.page.evaluate(() => location.href);
+      assert.equal(tex.split("\n")[0], `% inverse_neville's iterations: ${href}`);
+      assert.ok(sameNumbers(latexRows(tex), csv), `the LaTeX's rows ${JSON.stringify(latexRows(tex))}`);
+    });
+  });
+
+  const phone = { width: 390, height: 800, touch: true };
+  test("on a phone, a tap on a node's Remove removes it, down to two nodes, and p follows", async () => {
+    await s.open("nodes=0.3,0.4,0.5,0.6", phone);
+    await s.page.evaluate(() =>
+      addEventListener("pointerdown", (e) => (document.documentElement.dataset.pointer = e.pointerType)),
+    );
+    for (const { k, left } of [
+      { k: 1, left: [0.3, 0.5, 0.6] },
+      { k: 2, left: [0.3, 0.5] },
+    ]) {
+      const button = (await s.page.$$("#node-list button"))[k],
+        name = await button.evaluate((b) => b.textContent ?? ""),
+        x = (await s.nodes())[k];
+      assert.ok(name.startsWith(`Remove x${k} = `) && same(Number(name.split(" = ")[1]), x), `"${name}" for ${x}`);
+      await button.tap();
+      assert.deepEqual(await s.nodes(), left, `"${name}" tapped`);
+      assert.equal(await s.page.evaluate(() => document.documentElement.dataset.pointer), "touch");
+      await s.showsP(left);
+    }
+  });
+
+  test("on a phone, at two nodes each Remove is marked as doing nothing, with why, and a tap is refused", async () => {
+    await s.open("nodes=0.3,0.5", phone);
+    const marked = await s.page.evaluate(() =>
+      [...document.querySelectorAll("#node-list button")].map((b) => [
+        b.getAttribute("aria-disabled"),
+        document.getElementById(b.getAttribute("aria-describedby") ?? "")?.textContent,
+      ]),
+    );
+    await (await s.page.$$("#node-list button"))[0].tap();
+    for (const [disabled, why] of marked) {
+      assert.equal(disabled, "true");
+      assert.match(why ?? "", /^2 nodes are the fewest/);
+    }
+    assert.deepEqual(await s.nodes(), [0.3, 0.5]);
+    assert.match(await s.text("#figure-error"), /fewest there can be/);
+  });
+
+  describe("printed in a dark scheme", { skip: chrome ? false : "no print emulation over WebDriver BiDi" }, () => {
+    before(async () => {
+      await s.page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "dark" }]);
+      await s.open("nodes=0.2,0.35,0.5,0.65,0.8");
+      await s.page.emulateMediaType("print");
+      await frames(s.page); // the figure drawn again at the paper's width
+    });
+    after(async () => {
+      await s.page.emulateMediaType(undefined);
+      await s.page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "light" }]);
+    });
+
+    test("printed in a dark scheme, all text is at least 4.5:1 against the paper", async () => {
+      const colours = await s.page.evaluate(() =>
+        [...document.querySelectorAll("#figure text, p, td, th, dt, dd, h1, h2, label, li")].map((e) =>
+          e.tagName === "text" ? getComputedStyle(e).fill : getComputedStyle(e).color,
+        ),
+      );
+      const worst = Math.min(...colours.map((c) => contrast(c, "rgb(255, 255, 255)")));
+      assert.ok(worst >= 4.5, `the faintest text ${worst.toFixed(2)}:1`);
+    });
+
+    test("printed, no word tells the reader to drag or to press keys", async () => {
+      const told = (await s.page.evaluate(() => document.body.innerText)).match(/[^.:\n]*\b(drag|keys?|Tab)\b[^.\n]*/g);
+      assert.deepEqual(told, null);
+    });
+
+    test("printed, the page shows its own link", async () => {
+      const href = await s.page.evaluate(() => location.href);
+      assert.ok((await s.page.evaluate(() => document.body.innerText)).includes(href), href);
+    });
+  });
+
+  test("a lecture's screen, 1920 by 1080, at step 3: Step, the tableau and the figure beside it in view, the figure's text at least 14 px", async () => {
+    await s.open("nodes=0.3,0.4,0.5,0.6&step=3", { width: 1920, height: 1080 });
+    const seen = await s.page.evaluate(() => ({
+      boxes: ["step-forward", "tableau", "figure"].map((id) =>
+        document.getElementById(id)?.getBoundingClientRect().toJSON(),
+      ),
+      font: Math.min(
+        ...[...document.querySelectorAll("#figure text")].map((t) => parseFloat(getComputedStyle(t).fontSize)),
+      ),
+      scrolled: scrollY,
+      count: document.getElementById("step-count")?.textContent,
+    }));
+    const [, tableau, figure] = seen.boxes;
+    const inView = seen.boxes.every((b) => b.left >= 0 && b.top >= 0 && b.right <= 1920 && b.bottom <= 1080);
+    assert.deepEqual([seen.scrolled, seen.count], [0, "3 of 6"]);
+    assert.ok(inView && figure.left >= tableau.right, JSON.stringify(seen.boxes));
+    assert.ok(seen.font >= 14, `the figure's text ${seen.font} px`);
+  });
+
+  test(
+    "with a reader's default font of 32 px, the lecture's screen keeps the figure clear of the tableau, its text at least 24 px",
+    { skip: chrome ? false : "the default font is set over Chromium's own protocol" },
+    async () => {
+      const cdp = await s.page.createCDPSession();
+      try {
+        await cdp.send("Page.setFontSizes", { fontSizes: { standard: 32 } });
+        await s.open("nodes=0.3,0.4,0.5,0.6&step=3", { width: 1920, height: 1080 });
+        const large = await s.page.evaluate(() => {
+          const box = (/** @type {string} */ sel) => {
+            const e = document.querySelector(sel);
+            if (!e) throw new Error(`no ${sel}`);
+            return e;
+          };
+          const figure = box("#figure").getBoundingClientRect(),
+            tableau = box("#tableau").getBoundingClientRect();
+          return {
+            // below the tableau, or beside it
+            clear: figure.top > tableau.bottom || figure.left > tableau.right,
+            font: parseFloat(getComputedStyle(box("#figure text")).fontSize),
+            wide: document.documentElement.scrollWidth,
+          };
+        });
+        assert.ok(large.clear && large.font >= 24 && large.wide <= 1920, JSON.stringify(large));
+      } finally {
+        await cdp.send("Page.setFontSizes", { fontSizes: { standard: 16 } });
+        await cdp.detach();
+      }
+    },
+  );
+
+  /** Whether a cell lies within the tableau's scrolling box, and the cells cut by the row headers. */
+  const inTableau = (/** @type {string} */ id) =>
+    s.page.evaluate((id) => {
+      const box = document.getElementById("tableau-scroll")?.getBoundingClientRect(),
+        r = document.getElementById(id)?.getBoundingClientRect();
+      if (!r) throw new Error(`no #${id} in the tableau`);
+      const cut = [...document.querySelectorAll("#tableau tbody tr")].flatMap((row) => {
+        const head = row.querySelector("th")?.getBoundingClientRect().right ?? 0;
+        return [...row.querySelectorAll("td")].filter((td) => {
+          const t = td.getBoundingClientRect();
+          return t.left < head - 1 && t.right > head + 1;
+        });
+      });
+      return { shown: !!box && r.left >= box.left - 1 && r.right <= box.right + 1, cut: cut.map((td) => td.id) };
+    }, id);
+
+  test("1280 px wide at step 3: Q[2][2] in the tableau's view, and no number half under the row headers", async () => {
+    await s.open("step=3", { width: 1280, height: 800 });
+    assert.deepEqual(await inTableau("q-2-2"), { shown: true, cut: [] });
+  });
+
+  test("390 px wide, eight nodes: To the end scrolls the last step's cell into the tableau's view", async () => {
+    await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8&step=0", { width: 390, height: 800 });
+    await s.page.click("#step-last");
+    assert.equal((await inTableau("q-7-7")).shown, true);
+  });
+
+  test("390 px wide, three Iterates on: each table's caption and row headers within its scrolling box", async () => {
+    await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8", { width: 390, height: 800 });
+    for (let k = 0; k < 3; k++) await s.activate("iterate");
+    const cut = await s.page.evaluate(() =>
+      [...document.querySelectorAll("caption, tbody th")]
+        .filter((c) => {
+          const box = c.closest(".scroll")?.getBoundingClientRect(),
+            r = c.getBoundingClientRect();
+          return !(box && r.width > 0 && r.left >= box.left - 1 && r.right <= box.right + 1);
+        })
+        .map((c) => c.id || c.closest("table")?.id),
+    );
+    assert.deepEqual(cut, []);
+  });
+
+  test("no page-wide scrolling sideways at a phone's width and a desktop's, dark and printed; the screenshots kept", async () => {
+    /** @type {[string, number, string][]} */
+    const looks = [
+      ["phone", 320, ""],
+      ["desktop", 1280, ""],
+    ];
+    if (chrome) looks.push(["dark", 1280, "dark"], ["print", 1280, "print"]);
+    try {
+      for (const [name, width, media] of looks) {
+        if (media === "dark") await s.page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "dark" }]);
+        if (media === "print") await s.page.emulateMediaType("print");
+        // a phone as a first visit finds it, the entries not yet computed among the cells
+        await s.open(name === "phone" ? "" : "nodes=0.3,0.4,0.5,0.6", { width, height: 800 });
+        const wide = await s.page.evaluate(() => document.documentElement.scrollWidth);
+        await s.page.screenshot({ path: `${opt.out}/${opt.browser}-${name}.png`, fullPage: true });
+        assert.ok(wide <= width, `${name}: ${wide} px wide in a ${width} px window`);
+      }
+    } finally {
+      if (chrome) {
+        await s.page.emulateMediaType(undefined);
+        await s.page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "light" }]);
+      }
+    }
+  });
+});

@@ -1,0 +1,50 @@
+// What the page's browser tests checked once and needs no browser: the
+// built page's size, and the p each link's nodes give through the page's
+// own reading of the link and its sweep, against the .wasm's sweep run
+// outside the page's code (tests/web/recorded.mjs).  Under Node's test
+// runner, as the other unit tests:
+//
+//   INVERSE_NEVILLE_WASM=out/wasi/web/inverse_neville.wasm \
+//   INVERSE_NEVILLE_PAGE=out/wasi/inverse_neville-1.0.0.html node --test tests/web/unit/
+
+import assert from "node:assert/strict";
+import { statSync } from "node:fs";
+import { test } from "node:test";
+import { same } from "../recorded.mjs";
+import { parseFragment } from "../../../web/core/fragment.js";
+import { model, outside, resultOf } from "./context.mjs";
+
+/** A path the environment names, or a failure that says which. */
+function named(/** @type {string} */ variable) {
+  const path = process.env[variable];
+  assert.ok(path, `${variable} names a file of the build`);
+  return path;
+}
+
+test("the page, with its script and the .wasm in it, is at most 150 KB", () => {
+  const size = statSync(named("INVERSE_NEVILLE_PAGE")).size;
+  assert.ok(size <= 150 * 1024, `${size} bytes`);
+});
+
+test("a link's nodes, read and swept by the page's core, give the p a sweep through the .wasm gives, bit for bit", () => {
+  const { pOf } = outside;
+  for (const xs of [
+    [1, 0.5],
+    [0.3, 0.4],
+    [0.2, 0.35, 0.5, 0.65, 0.8],
+    [0, 1],
+    [0.3, 0.3],
+    [0.3, 0.4, 0.3],
+    [0, 1e-20],
+    [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8],
+  ]) {
+    // 1 written as 1e+0 too
+    for (const hash of xs[0] === 1 ? [xs.join(","), "1e+0,0.5"] : [xs.join(",")]) {
+      const link = parseFragment(`#nodes=${hash}`, model.nodes);
+      assert.ok(link && link.error === undefined, `#nodes=${hash} is read`);
+      assert.deepEqual(link.nodes, xs, `#nodes=${hash}`);
+      const { p } = resultOf(link.nodes, link.exp);
+      assert.ok(same(p, pOf(xs)), `#nodes=${hash}: p = ${p}, the .wasm's sweep gives ${pOf(xs)}`);
+    }
+  }
+});
