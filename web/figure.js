@@ -32,13 +32,13 @@ import { drawErrorPanel } from "./errors.js";
  * @param {FigureView} v
  * @param {Model} m
  * @param {Result} r
- * @param {{width: number, frozen: Ranges | null, font: number, hidden: boolean}} opts the width and font it is
- *   drawn at, the ranges a drag holds, and whether the step's entry is to be predicted first (its polynomial,
+ * @param {{width: number, room: number, frozen: Ranges | null, font: number, hidden: boolean}} opts the width,
+ *   most height and font it is drawn at, the ranges a drag holds, and whether the step's entry is to be predicted first (its polynomial,
  *   where it meets y = 0 and its error are then not drawn)
  */
-export function drawFigure(v, m, r, { width, frozen, font, hidden }) {
+export function drawFigure(v, m, r, { width, room, frozen, font, hidden }) {
   const svg = v.svg,
-    box = layout(width, font);
+    box = layout(width, font, room);
   set(svg, { viewBox: `0 0 ${box.W} ${box.H}`, width: box.W, height: box.H });
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
   const upper = layer(g, "upper"),

@@ -22,24 +22,33 @@
  * the panels (ticks, axis labels, titles), so they grow with the font.
  * @param {number} width
  * @param {number} font
+ * @param {number} [room] the most height it may take: where it is held in view beside the steps, what the
+ *   window leaves beside the line at y = 0 and its tools
  * @returns {Box}
  */
-export function layout(width, font) {
+export function layout(width, font, room = Infinity) {
   const W = Math.round(Math.max(280, width));
   const L = Math.round(Math.max(62, 4.2 * font)),
     R = 26,
     top = Math.round(Math.max(30, font + 16)),
-    topH = Math.round(Math.min(300, Math.max(190, W * 0.42)));
-  // between the panels: the upper one's ticks and axis label, then the lower one's title
-  const gap = Math.round(Math.max(86, 3.4 * font + 30)),
+    // between the panels: the upper one's ticks and axis label, then the lower one's title; and below the lower
+    gap = Math.round(Math.max(86, 3.4 * font + 30)),
+    foot = Math.round(Math.max(52, 2.4 * font + 22));
+  let topH = Math.round(Math.min(300, Math.max(190, W * 0.42))),
     bottomH = Math.round(Math.min(170, Math.max(120, W * 0.24)));
+  // a short window: both panels lower, in proportion, as far as they stay readable
+  const over = top + topH + gap + bottomH + foot - room;
+  if (over > 0) {
+    const k = Math.max(0, 1 - over / (topH + bottomH));
+    [topH, bottomH] = [Math.max(110, Math.round(topH * k)), Math.max(70, Math.round(bottomH * k))];
+  }
   return {
     W,
     L,
     R,
     top: [top, top + topH],
     bottom: [top + topH + gap, top + topH + gap + bottomH],
-    H: top + topH + gap + bottomH + Math.round(Math.max(52, 2.4 * font + 22)),
+    H: top + topH + gap + bottomH + foot,
   };
 }
 /**

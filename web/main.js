@@ -24,7 +24,7 @@ import { $, h, text } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealEntry, revealStep } from "./tableau.js";
 import { drawFigure } from "./figure.js";
-import { drawZoom } from "./zoom.js";
+import { drawZoom, zoomHeights } from "./zoom.js";
 import { drawTriangle } from "./triangle.js";
 import { drawSwap } from "./swap.js";
 import { drawQuality } from "./quality.js";
@@ -330,10 +330,20 @@ text($("exp-lesson"), expLesson(expAtFirstNode(model)));
 const measured = () => {
   const rem = parseFloat(getComputedStyle(document.documentElement).fontSize) || 16,
     widest = Math.round(rem * Number(getComputedStyle(document.documentElement).getPropertyValue("--figure-widest")));
+  // held in view beside the steps, the figure leaves the window's height to the line at y = 0 (with a title
+  // on one line and three rows of labels, as most steps have) and its tools: the same room at every step
+  const view = /** @type {HTMLElement} */ (document.querySelector(".figure-view")),
+    zoomFont = parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
+    rest =
+      zoomHeights(zoomFont, 1, 3).H +
+      view.offsetHeight -
+      svg.getBoundingClientRect().height -
+      views.zoom.getBoundingClientRect().height;
   return {
     width: Math.min(widest, Math.round($("figure-section").clientWidth) || widest),
+    room: getComputedStyle(view).position === "sticky" ? Math.round(innerHeight - rest) : Infinity,
     font: parseFloat(getComputedStyle(svg).fontSize) || 13,
-    zoomFont: parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
+    zoomFont,
     triangleFont: parseFloat(getComputedStyle(views.triangle).fontSize) || 14,
   };
 };
@@ -364,6 +374,7 @@ window.addEventListener("popstate", fromLocation);
 // The figure is drawn at the width it is shown, so that its text keeps its
 // size on a phone; measured here, never while drawing.
 new ResizeObserver(remeasure).observe($("figure-section"));
+window.addEventListener("resize", remeasure);
 // ready, where the first screen did not already say so: it holds what the script draws
 if (!performance.getEntriesByName("inverse_neville:ready").length) performance.mark("inverse_neville:ready");
 performance.mark("inverse_neville:drawn");

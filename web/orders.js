@@ -6,7 +6,7 @@
 // the state.
 
 import { show, theoreticalOrder } from "./core/numbers.js";
-import { PRECISE, alike, prepare, steps } from "./core/precise.js";
+import { FAR, PRECISE, alike, prepare, steps } from "./core/precise.js";
 import { doublesStop, orderRows } from "./core/iterations.js";
 import { computingText, noRootText, orderHeads, ordersCaption, ordersNote } from "./core/sentences/iterations.js";
 import { WAITING } from "./core/sentences/predict.js";
@@ -49,7 +49,8 @@ export function scheduleOrders(v, m, fn, whole) {
       run ??= steps(nodes, {
         ...PRECISE,
         fn: { tree: fn.tree, root: fn.root },
-        within: /** @type {[number, number]} */ (fn.interval),
+        // a learner's f may take nodes anywhere, this arithmetic only near 0
+        within: [Math.max(fn.interval[0], -FAR), Math.min(fn.interval[1], FAR)],
         arithmetic: arithmeticOf(fn),
       });
       const got = run.next();

@@ -38,6 +38,7 @@ import { PROGRAM } from "./core/functions.js";
  *   render, of its result, and whether p may be said
  * @property {number} width the figure's width in CSS pixels, as last measured
  * @property {number} font the figure's text size in CSS pixels, as last measured
+ * @property {number} room the most height the figure may take, as last measured (Infinity: any)
  * @property {number} zoomFont the text size of the line at y = 0, as last measured
  * @property {number} triangleFont the text size of Neville's triangle, as last measured
  * @property {number} digits the significant digits the tableau shows; 0: all, the shortest decimal of each double
@@ -74,6 +75,7 @@ export const state = {
   announce: null,
   width: 720,
   font: 13,
+  room: Infinity,
   zoomFont: 13,
   triangleFont: 14,
   digits: 0,

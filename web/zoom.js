@@ -75,10 +75,7 @@ export function drawZoom(svg, z, width, font) {
       : fits(tail)
         ? [head, tail]
         : [head, ...tail.split(/ (?=[+−])/)];
-  // heights in the line's own font: its title's lines, the label rows, the ticks and the axis's name below
-  const lead = Math.round(font * 1.25),
-    line = lead + 2 + lines.length * lead + Math.max(1, rows) * rowOf(font) + 6,
-    H = line + 2 * font + 16 + Math.ceil(font * 0.35);
+  const { lead, line, H } = zoomHeights(font, lines.length, rows);
   set(svg, { viewBox: `0 0 ${W} ${H}`, width: W, height: H });
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
   drawShapes(
@@ -92,6 +89,19 @@ export function drawZoom(svg, z, width, font) {
   drawShapes(axisGroup, axisShapes(z, at));
   drawShapes(layer(g, "marks"), markShapes(z, placed, at));
   return placed.filter((q) => q.row < 0).length;
+}
+
+/**
+ * Heights in the line's own font: its title's lines, the label rows, the
+ * ticks and the axis's name below; where the line is drawn, and the whole.
+ * @param {number} font
+ * @param {number} lines the title's
+ * @param {number} rows the labels'
+ */
+export function zoomHeights(font, lines, rows) {
+  const lead = Math.round(font * 1.25),
+    line = lead + 2 + lines * lead + Math.max(1, rows) * rowOf(font) + 6;
+  return { lead, line, H: line + 2 * font + 16 + Math.ceil(font * 0.35) };
 }
 
 /** A label row's height, in pixels, at the line's font. */

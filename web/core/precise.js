@@ -36,7 +36,7 @@ import { PROGRAM } from "./functions.js";
 export const PRECISE = Object.freeze({ digits: 2000, tolerance: 0.005 });
 
 /** Largest |x| of a node or iterate f is taken at. */
-const FAR = 8;
+export const FAR = 8;
 
 /**
  * The function iterated: its parsed expression and a double near its root,

@@ -4,6 +4,7 @@
 
 import { sci, show, superscript } from "../numbers.js";
 import { NOISE } from "../rounding.js";
+import { FAR } from "../precise.js";
 import { count } from "./parts.js";
 
 /** @typedef {import("../iterations.js").IterationRow} IterationRow */
@@ -182,7 +183,7 @@ export function ordersNote(n, rows, stop, d, theory, { digits, tolerance, alike 
       `${k === 0 ? "" : `At k = ${k} `}${node(a)} and ${node(b)} are the same node, so their y are equal: ` +
       `the sweep would divide by zero, and ${k === 0 ? "there is nothing to iterate" : "the iteration ends"}.`,
     "lands-on-node": `${node(b)} is ${node(a)} already: the next sweep would divide by zero, and the iteration ends.`,
-    far: `p${k - 1} lies outside [−8, 8], far from the root, where the page takes no exponential: the iteration ends.`,
+    far: `p${k - 1} lies outside [−${FAR}, ${FAR}], far from the root and beyond what this arithmetic takes: the iteration ends.`,
     invalid: `These nodes cannot be iterated here: ${stop.message}.`,
   }[stop.reason];
   const ulps = "within 2 ulps (units in the last place) of it";
