@@ -252,7 +252,8 @@ function errorScale(kept, rounding, ulp) {
  * @typedef {object} Zoom
  * @property {number[]} xlim
  * @property {ZoomPoint[]} points
- * @property {{i: number, j: number, x: number, hi: number, lo: number} | null} step the step shown, its entry and its weights
+ * @property {{i: number, j: number, x: number, hi: number, lo: number, hiValue: number, loValue: number} | null} step
+ *   the step shown: its entry, its weights and the two entries they weigh
  * @property {number} undrawn entries made that are not numbers
  * @property {boolean} inUlps whether the range is within a thousand ulps of the root, and the axis counts them
  * @property {number | undefined} root the root's double, where a root is known
@@ -288,7 +289,15 @@ export function zoomOf(r, hidden = false) {
     hi = Math.max(...xs),
     pad = hi > lo ? (hi - lo) * 0.08 : Math.max(Math.abs(lo) * 1e-12, 1e-15);
   const xlim = [lo - pad, hi + pad];
-  const step = at ? { ...at, x: r.Q[at.i][at.j], ...weightsOf(r.pts, at.i, at.j) } : null;
+  const step = at
+    ? {
+        ...at,
+        x: r.Q[at.i][at.j],
+        hiValue: r.Q[at.i][at.j - 1],
+        loValue: r.Q[at.i - 1][at.j - 1],
+        ...weightsOf(r.pts, at.i, at.j),
+      }
+    : null;
   const inUlps =
     root !== undefined && Math.max(Math.abs(xlim[0] - root), Math.abs(xlim[1] - root)) < 1000 * ulpOf(root);
   return { xlim, points, step, undrawn: all.filter((q) => !Number.isFinite(q.x)).length, inUlps, root, ulp: ulpAt(r) };

@@ -138,9 +138,9 @@ export function inverseChecks(points) {
 
 /**
  * A learner's f: parsed, with its root where the nodes' y bracket one.
- * The root is found by bisection in doubles between the two neighbouring
- * nodes (in order of x) whose y change sign, to the last bit f's doubles
- * can tell, then by Newton's method in 256-bit fixed point from there,
+ * The root is found by bisection in doubles between the first two
+ * neighbouring nodes (in order of x) whose y change sign about a root, not
+ * a pole, to the last bit f's doubles can tell, then by Newton's method in 256-bit fixed point from there,
  * which makes it a double-double; where Newton's method cannot (a
  * multiple root) or lands outside the bracket, the bisection's double is
  * kept (lo = 0) and `how` says so.  No root where no two y change sign
@@ -157,38 +157,57 @@ export function learnerFunction(text, nodes) {
   const f = (/** @type {number} */ x) => evaluate(tree, x);
   const xs = [...nodes].sort((a, b) => a - b);
   const ys = xs.map(f);
-  const k = ys.findIndex((y, m) => m > 0 && ((ys[m - 1] < 0 && y > 0) || (ys[m - 1] > 0 && y < 0)));
-  const exact = ys.findIndex((y) => y === 0);
+  // each pair of neighbours whose y change sign, in order of x
+  const changes = ys.flatMap((y, m) => (m > 0 && ((ys[m - 1] < 0 && y > 0) || (ys[m - 1] > 0 && y < 0)) ? [m] : []));
   if (ys.filter((y) => y === 0).length > 1) return { tree, root: null, why: NO_ROOT.zeros };
+  const exact = ys.findIndex((y) => y === 0);
   if (exact >= 0) {
     /** @type {[number, number]} */
     const at = [xs[exact], xs[exact]];
     return { tree, ...refined(tree, xs[exact], at), bracket: at };
   }
-  if (k < 0) {
+  if (!changes.length) {
     const why = ys.some((y) => Number.isNaN(y)) ? NO_ROOT.noValueAtNode : NO_ROOT.noSignChange;
     return { tree, root: null, why };
   }
-  /** @type {[number, number]} */
-  const bracket = [xs[k - 1], xs[k]];
-  let [a, b] = bracket;
-  let fa = ys[k - 1];
+  // the first sign change that is a root: one may be a pole, as 1/(x - 0.45) - 5 has between 0.4 and 0.6
+  let why = "";
+  for (const k of changes) {
+    /** @type {[number, number]} */
+    const bracket = [xs[k - 1], xs[k]];
+    const found = bisected(f, bracket, ys[k - 1], ys[k]);
+    if ("why" in found) why ||= found.why;
+    else return { tree, ...refined(tree, found.at, bracket), bracket };
+  }
+  return { tree, root: null, why };
+}
+
+/**
+ * The double where f changes sign in a bracket, by bisection to the last
+ * bit f's doubles can tell; or why it is no root: f has no value inside,
+ * or the sign changes without coming near 0 (a pole or a jump).
+ * @param {(x: number) => number} f
+ * @param {[number, number]} bracket
+ * @param {number} ya f at its left end
+ * @param {number} yb f at its right end
+ * @returns {{at: number} | {why: string}}
+ */
+function bisected(f, [a, b], ya, yb) {
+  let fa = ya;
   let hi = NaN;
   for (let m = 0; m < 2200 && Number.isNaN(hi); m++) {
     const mid = a + (b - a) / 2;
     if (mid === a || mid === b) break;
     const fm = f(mid);
-    if (Number.isNaN(fm)) return { tree, root: null, why: NO_ROOT.noValueBetween(mid) };
+    if (Number.isNaN(fm)) return { why: NO_ROOT.noValueBetween(mid) };
     if (fm === 0) hi = mid;
     else if (fm < 0 === fa < 0) [a, fa] = [mid, fm];
     else b = mid;
   }
   if (Number.isNaN(hi)) hi = Math.abs(f(a)) <= Math.abs(f(b)) ? a : b;
   // a sign change that never comes near 0 is a pole or a jump, not a root
-  if (Math.abs(f(hi)) > 1e-6 * Math.max(Math.abs(ys[k - 1]), Math.abs(ys[k]))) {
-    return { tree, root: null, why: NO_ROOT.pole(hi) };
-  }
-  return { tree, ...refined(tree, hi, bracket), bracket };
+  if (Math.abs(f(hi)) > 1e-6 * Math.max(Math.abs(ya), Math.abs(yb))) return { why: NO_ROOT.pole(hi) };
+  return { at: hi };
 }
 
 /**

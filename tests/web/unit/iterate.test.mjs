@@ -108,7 +108,7 @@ test("the verdicts: equal nodes, nearly equal nodes, a y within rounding of 0, e
   const cases = [
     ["0.3,0.3", /x0 and x1 are the same node, 0\.3.*y1 − y0 = 0.*Q\[1\]\[1\]/],
     ["0.3,0.4,0.3", /x0 and x2 are the same node.*Q\[2\]\[2\]/],
-    ["0,1e-20", /differ, but their y round to the same double, 1/],
+    ["0,1e-20", /differ, but their y are the same double, 1/],
     ["0.2,0.20000000000000004", /Rounding decides p here/],
     ["0.4,0.4000000000000001", /Rounding decides p here/],
     ["0.3,0.4,0.4000000000000001,0.5", /Rounding decides p here/],
@@ -117,6 +117,7 @@ test("the verdicts: equal nodes, nearly equal nodes, a y within rounding of 0, e
     ["0.4,0.45", /^The y_k straddle 0: this is interpolation\. The residual/],
     ["0.6,0.7", /^Extrapolation: the y_k do not straddle 0/],
     ["0.3,0.42630275100686277", /y1 = .* is within rounding of 0: x1 is the root .* for rounding to say/],
+    ["0.3,0.42630275100686277,0.5", /y1 = .* is within rounding of 0: x1 is the root .* the other y straddle 0/],
   ];
   for (const [text, want] of cases) {
     const r = resultOf(parseNodes(text).xs),

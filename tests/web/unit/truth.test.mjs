@@ -16,7 +16,10 @@ import { partsOf } from "../../../web/core/residual.js";
 import { fOf } from "../../../web/core/curves.js";
 import { PRECISE } from "../../../web/core/precise.js";
 import { plain } from "../../../web/core/sentences/parts.js";
-import { estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
+import { boundText, estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
+import { learnerFunction } from "../../../web/core/functions.js";
+import { functionOf } from "../../../web/core/fn.js";
+import { interpolationBound } from "../../../web/core/bound.js";
 import { iterateNote, iterationCells, ordersCaption } from "../../../web/core/sentences/iterations.js";
 import { stepRule } from "../../../web/core/sentences/step.js";
 import { fn, model, root } from "./context.mjs";
@@ -109,4 +112,40 @@ test("the many-digit table's caption says what rounds, and nothing is called exa
   const caption = ordersCaption(4, 1.928, PRECISE);
   assert.doesNotMatch(caption, /exact/i);
   assert.match(caption, /two estimated orders in a row come within 0\.005/);
+});
+
+test("a learner's f: the root past a pole, none where f only touches 0, and what p's residual and bound say", () => {
+  // f's root where the first sign change is a pole: 1/(x - 0.45) - 5 has one between 0.4 and 0.6, its root at 0.65
+  const pole = learnerFunction("1/(x - 0.45) - 5", [0.3, 0.4, 0.6, 0.7]);
+  assert.ok("root" in pole && pole.root, "a root past the pole");
+  assert.equal(pole.root.hi, 0.65);
+  for (const [text, nodes, why] of /** @type {[string, number[], RegExp][]} */ ([
+    ["(x - 0.5)^2", [0.35, 0.45, 0.58, 0.7], /touches 0 without crossing it/],
+    ["x - x", [0.3, 0.4], /0 at more than one node/],
+    ["1/(x - 0.5)", [0.3, 0.7], /a pole or a jump, not a root/],
+  ])) {
+    const got = learnerFunction(text, nodes);
+    assert.ok("why" in got && got.why !== undefined, text);
+    assert.match(got.why, why, text);
+  }
+  // the residual is f'(root) (p - root) only where p is near enough for f to follow its tangent
+  for (const [text, nodes, said] of /** @type {[string, number[], RegExp][]} */ ([
+    ["x^3 - x + 1", [-1.5, -1.4], /The residual is f\(p\) ≈ f′\(root\)·\(p − root\)/],
+    ["x^3 - x + 1", [-0.9, -0.8], /The residual f\(p\) = -3\.9\de\+0 is not near f′\(root\)·\(p − root\)/],
+  ])) {
+    const own = /** @type {import("../../../web/core/fn.js").Fn} */ (functionOf(text, nodes));
+    const r = compute(model, { nodes, exp: "wasm", shown: Infinity, fn: own, iterates: [] });
+    assert.match(plain(qualityNote(r, verdict(r), null)), said, `${text} from ${nodes}`);
+  }
+  // p against the two entries it came from: better, as good as, or worse, each said as it is
+  const hump = /** @type {import("../../../web/core/fn.js").Fn} */ (functionOf("x^3 - x + 1", [-1.5, -1, -0.3, 0.6]));
+  const r = compute(model, { nodes: [-1.5, -1, -0.3, 0.6], exp: "wasm", shown: Infinity, fn: hump, iterates: [] });
+  assert.match(estimateText(estimate(r)), /p, of degree 3, is better than Q\[3\]\[2\] and worse than Q\[2\]\[2\]/);
+});
+
+test("after three Iterates a y within rounding of 0 leaves the product of the y enclosed, not a number", () => {
+  const { r } = stateOf("#nodes=0.3,0.4,0.5,0.6&iterates=3");
+  const text = boundText(r, interpolationBound(fn.tree, r.pts, fn.root), null);
+  assert.match(text, /Here the product lies in \[-1\.\d+e-31, 1\.\d+e-31\]/);
+  assert.match(plain(qualityNote(r, verdict(r), null)), /the other y straddle 0, so y = 0 lies among them/);
 });

@@ -13,7 +13,7 @@ const BROWSER = "its y_k are computed in the browser's doubles.";
 export const LESSONS = {
   program:
     "The program's own: f falls all the way, so x is a function of y, and the cubic through four points whose y " +
-    "straddle 0 gives the root to five decimals; its y_k are the program's own table and exp.",
+    "straddle 0 gives the root correct to five decimals; its y_k are the program's own table and exp.",
   cos:
     "Another function that falls all the way, with a root near 0.739: the method works as for the program's, " +
     `with the same order of convergence, ${FOUR} for four nodes; its y_k come from the browser's Math.cos.`,
@@ -62,7 +62,9 @@ export const NO_BOUND = {
 export const NO_ROOT = {
   zeros: "f is 0 at more than one node, so its root is not one point that x = g(0) could give",
   noValueAtNode: "f has no value at a node",
-  noSignChange: "the nodes' y do not change sign, so no root lies between two of them",
+  noSignChange:
+    "the nodes' y do not change sign, so no root is bracketed by two of them (one where f touches 0 without " +
+    "crossing it, as (x − 0.5)² does, is not found this way)",
   noValueBetween: (/** @type {number} */ x) => `f has no value at x = ${x}, between two nodes`,
   pole: (/** @type {number} */ x) => `f changes sign near x = ${x} without coming near 0: a pole or a jump, not a root`,
   noValue: (/** @type {string} */ what) => `f has no value near its root here: ${what}`,

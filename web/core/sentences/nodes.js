@@ -56,6 +56,9 @@ const ulps = (/** @type {number} */ u) => `${u > 0 ? "+" : "−"}${count(Math.ab
  * @param {OtherExp} o
  */
 export function expEffect(r, exp, o) {
+  if (!r.fn.program) {
+    return "This f is not the program's: its y are computed in the browser's doubles (with Math.exp, where f has an exponential), whichever exponential is chosen here for the program's f.";
+  }
   if (!o.computed) {
     return "All these nodes are the program's own: their y come from its table, whichever exponential is chosen.";
   }

@@ -56,7 +56,7 @@ export function coincidenceText(/** @type {Result} */ r) {
   const who =
     xa === xb
       ? `${nodeName(a)} and ${nodeName(b)} are the same node, ${show(xa)}, so their y are equal`
-      : `${nodeName(a)} = ${show(xa)} and ${nodeName(b)} = ${show(xb)} differ, but their y round to the same double, ${show(r.pts[a].y)}`;
+      : `${nodeName(a)} = ${show(xa)} and ${nodeName(b)} = ${show(xb)} differ, but their y are the same double, ${show(r.pts[a].y)}`;
   const more = r.same.length > 1 ? ` (and ${r.same.length - 1} more such pair${r.same.length > 2 ? "s" : ""})` : "";
   return (
     `${who}${more}: y${b} − y${a} = 0 is the denominator of ${entryName(b, b - a)}. Qij divides by zero as IEEE ` +
@@ -83,15 +83,19 @@ export function qualityNote(r, v, parts) {
   if (v.kind === "overflow") return [`p is ${show(r.p)}: the sweep overflowed, and there is nothing to judge.`];
   if (v.kind === "turns")
     return [
-      `The nodes' y rise and fall (they turn at ${nodeName(v.at)}), so over these nodes x is not a function of y: ` +
-        "two x can share a y, the points (y_k, x_k) lie on no inverse function, and p, the polynomial's value at " +
-        "y = 0, need not be near a root. Inverse interpolation cannot work here.",
+      `The nodes' y rise and fall (they turn at ${nodeName(v.at)}): between these nodes f takes some y twice, ` +
+        "or breaks (a pole or a jump), so no smooth inverse x = g(y) runs through the points (y_k, x_k), and p, " +
+        "the polynomial's value at y = 0, need not be near a root. Inverse interpolation cannot work here.",
     ];
   if (v.kind === "rounding") return roundingNote(r, v);
   if (v.kind === "onRoot") {
+    const others = r.pts.filter((_, k) => k !== v.k).map((q) => q.y);
     return [
       `y${v.k} = ${show(r.pts[v.k].y)} is within rounding of 0: ${nodeName(v.k)} is the root as far as ` +
-        "doubles can tell, and whether y = 0 lies inside the other y or outside them is for rounding to say.",
+        "doubles can tell, and " +
+        (others.some((y) => y < 0) && others.some((y) => y > 0)
+          ? "the other y straddle 0, so y = 0 lies among them whatever the sign of this one."
+          : "whether y = 0 lies inside the other y or outside them is for rounding to say."),
     ];
   }
   return [
@@ -121,11 +125,17 @@ function nearText(r, near, parts) {
       ? `p is ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} the root: within rounding of it.`
       : "";
   if (!near.atRoot || !parts) {
-    const slope = r.fn.root ? r.fn.at(r.fn.root.hi).d : NaN;
+    const slope = r.fn.root ? r.fn.at(r.fn.root.hi).d : NaN,
+      tangent = slope * near.error,
+      fp = r.fn.at(r.p).v;
+    // f near its tangent at the root, or not: then the residual is no measure of p - root
     return (
       slope === 0
         ? `${where} f′(root) = 0 here (a multiple root): the residual says little of p − root.`
-        : `${where} The residual is f(p) ≈ f′(root)·(p − root) = ${sci(slope * near.error, 2)}.`
+        : Math.abs(fp - tangent) <= 0.1 * Math.abs(fp)
+          ? `${where} The residual is f(p) ≈ f′(root)·(p − root) = ${sci(tangent, 2)}.`
+          : `${where} The residual f(p) = ${sci(fp, 2)} is not near f′(root)·(p − root) = ${sci(tangent, 2)}: ` +
+            "p is too far from the root for f to follow its tangent there."
     ).trim();
   }
   const made =
@@ -197,11 +207,16 @@ export function estimateText(e) {
         : "";
   const ratio = (/** @type {Estimate["last"]} */ c) =>
     c.rounding || c.error === 0 ? "" : ` (the correction is ${(c.correction / Math.abs(c.error)).toFixed(2)} times it)`;
-  const better = [last, other].every((c) => Math.abs(e.error) < Math.abs(c.error))
-    ? "better than both"
-    : [last, other].some((c) => Math.abs(e.error) < Math.abs(c.error))
-      ? "better than one of them and as good as the other"
-      : "no better than they are";
+  const than = (/** @type {Estimate["last"]} */ c) =>
+    Math.abs(e.error) < Math.abs(c.error)
+      ? "better than"
+      : Math.abs(e.error) > Math.abs(c.error)
+        ? "worse than"
+        : "as good as";
+  const better =
+    than(last) === than(other)
+      ? `${than(last)} both`
+      : `${than(last)} ${entryName(last.i, last.j)} and ${than(other)} ${entryName(other.i, other.j)}`;
   return (
     first.replace(`${lead(last)}|`, lead(last) + kind(last)).replace(`${lead(other)}|`, lead(other) + kind(other)) +
     ` Each estimates the error of the entry it is taken from, one degree less than p, not p's: the true errors of ` +
@@ -237,8 +252,37 @@ export function boundText(r, b, error) {
           `${sci(reach, 2)}, more than that${measured}: here p − root is rounding's, not the method's.`;
   return (
     `The interpolation error: P(0) − root = −${g}(η)/${n}! · ${product}, for some η between the smallest and the ` +
-    `largest of the y${"ₖ"} and 0, g the inverse of f. Here the product is ${sci((b.product.lo + b.product.hi) / 2, 3)}, ` +
+    `largest of the y${"ₖ"} and 0, g the inverse of f. Here the product ${productText(b.product)}, ` +
     `and ${g} lies in [${minus(b.derivative.lo.toPrecision(3))}, ${minus(b.derivative.hi.toPrecision(3))}] over the y ` +
-    `in between, so ${sci(b.lo, 2)} ≤ P(0) − root ≤ ${sci(b.hi, 2)}${forP}`
+    `in between${metText(b, g)}, so ${sci(b.lo, 2)} ≤ P(0) − root ≤ ${sci(b.hi, 2)}${forP}`
   );
+}
+
+/**
+ * The product of the (0 − y_k), enclosed: one number where its enclosure
+ * is as narrow as the digits shown, else the enclosure itself (a y within
+ * rounding of 0 leaves its size, and the product's, uncertain).
+ * @param {{lo: number, hi: number}} p
+ */
+function productText({ lo, hi }) {
+  return Math.abs(hi - lo) <= 1e-4 * Math.max(Math.abs(lo), Math.abs(hi))
+    ? `is ${sci((lo + hi) / 2, 3)}`
+    : `lies in [${sci(lo, 3)}, ${sci(hi, 3)}]`;
+}
+
+/**
+ * Where the enclosure of g's derivative is much wider than the values met
+ * at points, which lie within it: said, so that a bound far above the
+ * error reads as the enclosure's width, not as the derivative's size.
+ * @param {{n: number, derivative: {lo: number, hi: number}, coefficient: {lo: number, hi: number}, met: {lo: number, hi: number}}} b
+ * @param {string} g
+ */
+function metText(b, g) {
+  const scale = (b.derivative.hi - b.derivative.lo) / (b.coefficient.hi - b.coefficient.lo),
+    lo = b.met.lo * scale,
+    hi = b.met.hi * scale;
+  if (!(Number.isFinite(lo) && Number.isFinite(hi)) || hi - lo >= 0.5 * (b.derivative.hi - b.derivative.lo)) return "";
+  // the least and greatest values met, each itself enclosed: near 0 their order may turn
+  const [least, most] = [lo, hi].sort((u, v) => u - v);
+  return ` (an enclosure: ${g} at points of that interval was found between ${sci(least, 2)} and ${sci(most, 2)})`;
 }

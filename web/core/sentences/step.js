@@ -153,7 +153,9 @@ export function zoomText(z, unlabelled) {
         ? `it is ${show(s.x)}, as an entry it combines is not a number, and is not marked.`
         : s.hi >= 0 && s.lo >= 0
           ? "it lies between the two, nearer the one with the greater weight."
-          : "a negative weight puts it outside the two.")
+          : s.x === s.hiValue || s.x === s.loValue
+            ? "a negative weight puts it outside the two in exact arithmetic; in doubles it rounds to one of them."
+            : "a negative weight puts it outside the two.")
     : " Before the first step the line holds the nodes, column 0.";
   const more = unlabelled
     ? ` ${unlabelled} earlier entr${unlabelled > 1 ? "ies are" : "y is"} too close to others to label.`
