@@ -51,6 +51,15 @@ function wireStepper(c) {
       },
       "replace",
     );
+    inView();
+  };
+  // on a phone the stepper is a bar at the foot of the screen, wherever the page is scrolled: a step taken there
+  // brings the tableau's entry into view, not only the next number into a table out of sight
+  const inView = () => {
+    if (getComputedStyle($("stepper")).position !== "fixed") return;
+    const cell = document.querySelector("#tableau td.new") ?? $("tableau-scroll"),
+      box = cell.getBoundingClientRect();
+    if (box.top < 0 || box.bottom > innerHeight - $("stepper").offsetHeight) cell.scrollIntoView({ block: "center" });
   };
   $("skip").addEventListener("click", (e) => {
     e.preventDefault();

@@ -149,3 +149,14 @@ export function doublesIterated(pOf, xs, root) {
   }
   return { ps, step: ps.length - 1 };
 }
+
+/**
+ * Whether a number shown is x to the digits it shows: within half a unit
+ * of its last digit ("2.98e-6" of 2.9817e-6, "-1.853" of -1.85261).
+ */
+export function showsNumber(/** @type {string} */ text, /** @type {number} */ x) {
+  const m = /^-?\d+(?:\.(\d+))?(?:e([-+]?\d+))?$/.exec(text);
+  if (!m) return false;
+  const half = 0.5 * 10 ** (Number(m[2] ?? 0) - (m[1]?.length ?? 0));
+  return Math.abs(Number(text) - x) <= half * (1 + 1e-9);
+}

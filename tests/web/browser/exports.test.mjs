@@ -8,7 +8,8 @@
 import assert from "node:assert/strict";
 import { after, before, describe, test } from "node:test";
 import { same } from "../recorded.mjs";
-import { browserSuite, chrome, contrast, frames, opt, showsNumber } from "./harness.mjs";
+import { browserSuite, chrome, contrast, frames, opt } from "./harness.mjs";
+import { showsNumber } from "../recorded.mjs";
 
 /** A CSV of numbers and words, none quoted, as rows of cells. */
 const csvRows = (/** @type {string} */ text) =>

@@ -5,8 +5,8 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { fromBits, same } from "../recorded.mjs";
-import { browserSuite, programP, recorded, rootDouble, showsNumber, sweep } from "./harness.mjs";
+import { fromBits, same, showsNumber } from "../recorded.mjs";
+import { browserSuite, programP, recorded, rootDouble, sweep } from "./harness.mjs";
 import { PROGRAM_ROOT } from "../../../web/core/accuracy.js";
 
 /** The entry Q[i][j] of the program's tableau, as recorded. */

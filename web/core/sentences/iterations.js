@@ -46,7 +46,8 @@ export function iterationCells(/** @type {IterationRow} */ row) {
     String(row.k),
     show(row.p),
     sci(row.error, 2),
-    row.ulps === null ? "–" : String(row.ulps),
+    // in ulps to two decimals where they are few, else as the error is: all their digits say nothing more
+    row.ulps === null ? "–" : Math.abs(row.ulps) < 1000 ? row.ulps.toFixed(2) : sci(row.ulps, 3),
     row.digits === null ? "–" : String(row.digits),
     sci(row.residual, 2),
     row.order === null ? "–" : row.order.toFixed(3),
