@@ -50,19 +50,22 @@ export function drawFrame(g, ax, what) {
   cp.append(el("rect", { x: L, y: ax.top, width: plotW, height: plotH }));
   /** @type {SVGElement[]} */
   const out = [cp, el("rect", { class: "frame", x: L, y: ax.top, width: plotW, height: plotH })];
+  // each axis a group of its own, its ticks' labels and its name
+  const [gx, gy] = ["x", "y"].map((a) => el("g", { "data-axis": a }));
   let grid = "";
   for (const t of xt.ticks) {
     const x = ax.px(t.value).toFixed(1);
     grid += `M${x} ${ax.top}V${ax.bottom}`;
-    if (t.label) out.push(el("text", { class: "tick", x, y: ax.bottom + font + 12, "text-anchor": "middle" }, t.label));
+    if (t.label)
+      gx.append(el("text", { class: "tick", x, y: ax.bottom + font + 12, "text-anchor": "middle" }, t.label));
   }
   for (const t of yt.ticks) {
     const y = ax.py(t.value).toFixed(1);
     grid += `M${L} ${y}H${W - R}`;
-    out.push(el("text", { class: "tick", x: L - 6, y: (+y + font / 3).toFixed(1), "text-anchor": "end" }, t.label));
+    gy.append(el("text", { class: "tick", x: L - 6, y: (+y + font / 3).toFixed(1), "text-anchor": "end" }, t.label));
   }
-  out.push(el("path", { class: "grid", d: grid }));
-  out.push(
+  out.push(el("path", { class: "grid", d: grid }), gx, gy);
+  gx.append(
     el(
       "text",
       { x: (L + W - R) / 2, y: ax.bottom + 2 * font + 18, "text-anchor": "middle" },
@@ -70,7 +73,7 @@ export function drawFrame(g, ax, what) {
     ),
   );
   const mid = ((ax.top + ax.bottom) / 2).toFixed(1);
-  out.push(
+  gy.append(
     el(
       "text",
       { x: font, y: mid, "text-anchor": "middle", transform: `rotate(-90 ${font} ${mid})` },

@@ -1,9 +1,9 @@
-import { PROGRAM } from "./core/functions.js";
-
 // The one state the page draws: everything it shows follows from this
 // object, main.js's render() draws it whole, and change() is the one
 // function that changes it.  What lasts one render only (a message, an
 // announcement) goes with the next change unless given again.
+
+import { PROGRAM } from "./core/functions.js";
 
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
 /** @typedef {import("./core/sweep.js").Result} Result */

@@ -111,7 +111,7 @@ export function drawTableau(v, r, { digits, showBits, known }) {
  * Keeps the step's cells, the entry it makes and the two it combines, in
  * the visible part of the tableau's scrolling box, whole, beside the row
  * headers that stay at its left; where not all three fit, the entry made;
- * at the start, the nodes.  No number is left cut in two beside the
+ * at the start, the table's start: the y and the nodes.  No number is left cut in two beside the
  * headers, where a minus sign would be lost: the first column shown starts
  * at their edge, the box given room beyond the table where it could not
  * otherwise scroll that far.
@@ -122,8 +122,11 @@ export function revealStep(box, r) {
   box.style.paddingInlineEnd = "";
   const made = /** @type {HTMLElement | null} */ (box.querySelector("td.new"));
   const cells = [...box.querySelectorAll("td.new, td.reads")];
-  if (!cells.length)
-    cells.push(.../** @type {NodeListOf<HTMLElement>} */ (box.querySelectorAll("td[id^='q-'][id$='-0']")));
+  // at the start, the nodes and their y: the table's own start
+  if (!cells.length) {
+    box.scrollLeft = 0;
+    return;
+  }
   const first = /** @type {HTMLElement | undefined} */ (cells[0]);
   if (!first || r.pts.length === 0) return;
   const row = /** @type {HTMLTableRowElement} */ (first.parentElement),
