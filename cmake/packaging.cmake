@@ -146,10 +146,12 @@ else()
   inverse_neville_gzip(docs/changelog debian/changelog.gz inverse_neville_changelog)
   inverse_neville_gzip(README.md debian/README.md.gz inverse_neville_readme)
   inverse_neville_gzip(docs/reproducibility.md debian/docs/reproducibility.md.gz inverse_neville_reproducibility)
+  inverse_neville_gzip(docs/learner-page.md debian/docs/learner-page.md.gz inverse_neville_learner_page)
   install(FILES ${PROJECT_BINARY_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
     ${PROJECT_BINARY_DIR}/debian/README.md.gz DESTINATION ${docdir} COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
   install(FILES docs/inverse_neville.svg docs/learner-page.png ${PROJECT_BINARY_DIR}/debian/docs/reproducibility.md.gz
-    DESTINATION ${docdir}/docs COMPONENT inverse_neville_debian EXCLUDE_FROM_ALL)
+    ${PROJECT_BINARY_DIR}/debian/docs/learner-page.md.gz DESTINATION ${docdir}/docs COMPONENT inverse_neville_debian
+    EXCLUDE_FROM_ALL)
   find_program(INVERSE_NEVILLE_LINTIAN lintian)
   if(NOT INVERSE_NEVILLE_LINTIAN)
     message(STATUS "No lintian: package.deb will not check the .deb against Debian policy (Debian: lintian)")

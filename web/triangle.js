@@ -86,7 +86,8 @@ function drawArrows(svg, r, at, half) {
         x1: (p.x + half).toFixed(1),
         y1: p.y.toFixed(1),
         x2: (q.x - half).toFixed(1),
-        y2: q.y.toFixed(1),
+        // the two arrows into one entry end apart, the one from below below its middle, so their heads do not meet
+        y2: (q.y + (i0 === i1 ? 1 : -1) * half * 0.12).toFixed(1),
         "marker-end": `url(#triangle-head${a.step === r.shown ? `-${i0 === i1 ? "hi" : "lo"}` : ""})`,
       });
     },
