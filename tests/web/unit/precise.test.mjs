@@ -235,10 +235,12 @@ test("errors, orders and stops agree with Python's decimal, for the program's f 
   compared.forEach(({ xs, fn, ...options }, c) => {
     const want = expected[c];
     const o = { ...options, fn, within: fn.interval };
-    for (const [how, got] of [
+    /** @type {[how: string, got: Pick<import("../../../web/core/precise.js").Run, "rows" | "stop">][]} */
+    const runs = [
       ["converge", converge(xs, o)],
       ["steps", stepwise(xs, o)],
-    ]) {
+    ];
+    for (const [how, got] of runs) {
       const at = `${how}(${fn.id}: ${xs.join(", ")}; ${JSON.stringify(options)})`;
       assert.deepEqual(got.stop, want.stop, `${at}: stop`);
       assert.equal(got.rows.length, want.rows.length, `${at}: rows`);
