@@ -18,6 +18,7 @@ import { stepRule } from "../../../web/core/sentences/step.js";
 
 export const wasmPath = process.env.INVERSE_NEVILLE_WASM;
 assert.ok(wasmPath, "INVERSE_NEVILLE_WASM names the built .wasm");
+/** @type {typeof import("fast-check")} */
 export const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
 export const recorded = readRecorded(new URL("../../recorded.tsv", import.meta.url).pathname);
 /** The .wasm's own Qij and exp, and the sweep through them, outside the page's code. */
@@ -29,6 +30,9 @@ export const model = modelOf(
 );
 /** The program's f, as the page shows it first. */
 export const fn = PROGRAM_FN;
+assert.ok(fn.root, "the program's f has its root");
+/** The program's f's true root, a double-double: fn.root, known. */
+export const fnRoot = fn.root;
 /** The double nearest the program's root. */
 export const root = PROGRAM_ROOT.hi;
 /**
