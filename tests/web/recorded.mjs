@@ -7,12 +7,13 @@
 import { readFileSync } from "node:fs";
 import { pathToFileURL } from "node:url";
 
+/** @typedef {[t: number, y0: number, y1: number, q1: number, q0: number]} QijArgs Qij's five arguments */
 /** @typedef {"line" | "node" | "entry" | "qij" | "exp" | "root"} Kind */
 /**
  * @typedef {object} Recorded
  * @property {string} lines the program's two lines, each ended by a newline
  * @property {{i: number, j: number, bits: string}[]} entries the tableau's, in the order of the sweep
- * @property {{args: number[], bits: string}[]} qij Qij's cases and its results' bits
+ * @property {{args: QijArgs, bits: string}[]} qij Qij's cases and its results' bits
  * @property {{x: number, y: number}[]} nodes the program's nodes and their y
  * @property {string} root the bits of the double nearest the root
  */
@@ -70,7 +71,10 @@ export function readRecorded(path) {
   return {
     lines: rows.line.map(([t]) => t + "\n").join(""),
     entries: rows.entry.map(([i, j, bits]) => ({ i: +i, j: +j, bits })),
-    qij: rows.qij.map((f) => ({ args: f.slice(0, 5).map(Number), bits: f[5] })),
+    qij: rows.qij.map(([t, y0, y1, q1, q0, bits]) => ({
+      args: [Number(t), Number(y0), Number(y1), Number(q1), Number(q0)],
+      bits,
+    })),
     nodes: rows.node.map(([, x, y]) => ({ x: fromBits(x), y: fromBits(y) })),
     root: rows.root[0][0],
   };

@@ -21,6 +21,7 @@ import { newtonRoot, valueAt } from "../../../web/core/manydigits.js";
 
 const wasmPath = process.env.INVERSE_NEVILLE_WASM;
 assert.ok(wasmPath, "INVERSE_NEVILLE_WASM names the built .wasm");
+/** @type {typeof import("fast-check")} */
 const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
 const outside = wasmSweep(wasmPath, readRecorded(new URL("../../recorded.tsv", import.meta.url).pathname));
 const [program] = PRESETS;
@@ -29,6 +30,7 @@ const F = fixedAt(3000);
 /**
  * The bits to compute P(0) with: 3000, and more where nodes lie close, for the sweep's (n-1)-th divided
  * differences shrink with the gap g as g^(n-1) and must stay far above 2^-bits.
+ * @param {number[]} xs
  */
 function bitsFor(xs) {
   const sorted = [...xs].sort((a, b) => a - b);
@@ -39,6 +41,9 @@ function bitsFor(xs) {
 /**
  * P(0) - root in fixed point at F's bits: the exact f(x_k) (each within a few units of its last bit), Neville's
  * sweep with each division rounded there, and the root by Newton's method there; as m / 2^W.
+ * @param {import("../../../web/core/functions.js").Preset} preset
+ * @param {number[]} xs
+ * @param {import("../../../web/core/fixed.js").Fixed} F
  */
 function trueError(preset, xs, F) {
   const X = xs.map((x) => fromDouble(x, F.W));
@@ -50,7 +55,8 @@ function trueError(preset, xs, F) {
     above = row;
   }
   const found = newtonRoot(preset.tree, preset.root.hi, F);
-  return above[xs.length - 1] - /** @type {bigint} */ (found.root);
+  assert.ok(found.root !== undefined, `${preset.id}: ${found.error}`);
+  return above[xs.length - 1] - found.root;
 }
 
 test("the program's nodes: g'''' within [-0.2917, -0.02714], so 5.5e-7 <= P(0) - root <= 5.9e-6, around 2.98e-6", () => {
@@ -117,11 +123,12 @@ test("the presets: a bound around the true error, or the reason there is none", 
       y: preset.ys === "program" ? outside.yOf(x) : evaluate(preset.tree, x),
     }));
     const b = interpolationBound(preset.tree, points, preset.root);
-    if (preset.id === "triple")
-      assert.deepEqual(["reason" in b && b.reason, Math.round(/** @type {any} */ (b).at * 1e6)], ["flat", 500000]);
-    else if (preset.id === "hump") {
-      assert.ok("reason" in b && b.reason === "turns", JSON.stringify(b));
-      assert.ok(Math.abs(/** @type {number} */ (b.at) - Math.sqrt(1 / 3)) < 1e-6, `${b.at}`);
+    if (preset.id === "triple") {
+      assert.ok("reason" in b && b.at !== null, JSON.stringify(b));
+      assert.deepEqual([b.reason, Math.round(b.at * 1e6)], ["flat", 500000]);
+    } else if (preset.id === "hump") {
+      assert.ok("reason" in b && b.reason === "turns" && b.at !== null, JSON.stringify(b));
+      assert.ok(Math.abs(b.at - Math.sqrt(1 / 3)) < 1e-6, `${b.at}`);
     } else {
       assert.ok("lo" in b, `${preset.id}: ${JSON.stringify(b)}`);
       const e = trueError(preset, preset.nodes, F);
@@ -132,6 +139,15 @@ test("the presets: a bound around the true error, or the reason there is none", 
 });
 
 test("where no bound exists, a reason: a kink, a pole, a value at or below 0 under log, no root, too few nodes", () => {
+  /**
+   * @type {[
+   *   text: string,
+   *   xs: number[],
+   *   root: import("../../../web/core/accuracy.js").DoubleDouble | null,
+   *   reason: import("../../../web/core/bound.js").NoBound["reason"],
+   *   at: number | null,
+   * ][]}
+   */
   const cases = [
     ["abs(x - 0.5) - 0.1", [0.3, 0.45, 0.55, 0.7], { hi: 0.4, lo: 0 }, "kink", 0.5],
     ["1/(x - 0.5) + 3", [0.1, 0.2, 0.6], { hi: 1 / 6, lo: 0 }, "pole", 0.5],
@@ -141,13 +157,13 @@ test("where no bound exists, a reason: a kink, a pole, a value at or below 0 und
     ["cos(x) - x", [0.6, 0.6], PRESETS[1].root, "nodes", null],
   ];
   for (const [text, xs, root, reason, at] of cases) {
-    const tree = /** @type {any} */ (parse(/** @type {string} */ (text)).tree);
-    const points = /** @type {number[]} */ (xs).map((x) => ({ x, y: evaluate(tree, x) }));
-    const b = interpolationBound(tree, points, /** @type {any} */ (root));
+    const { tree, error } = parse(text);
+    assert.ok(tree, `${text}: ${error}`);
+    const points = xs.map((x) => ({ x, y: evaluate(tree, x) }));
+    const b = interpolationBound(tree, points, root);
     assert.ok("reason" in b, `${text}: ${JSON.stringify(b)}`);
     assert.equal(b.reason, reason, `${text}: ${b.message}`);
-    if (at !== null)
-      assert.ok(Math.abs(/** @type {number} */ (b.at) - /** @type {number} */ (at)) < 1e-6, `${text}: at ${b.at}`);
+    if (at !== null) assert.ok(b.at !== null && Math.abs(b.at - at) < 1e-6, `${text}: at ${b.at}`);
     assert.equal(typeof b.message, "string");
   }
 });

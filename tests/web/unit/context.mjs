@@ -10,12 +10,15 @@ import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { bitsOf, exportsOf, fromBits, readRecorded, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
-import { compute, modelOf } from "../../../web/core/sweep.js";
+import { compute, modelOf, shownStep } from "../../../web/core/sweep.js";
 import { PROGRAM_FN } from "../../../web/core/fn.js";
 import { PROGRAM_ROOT } from "../../../web/core/accuracy.js";
+import { plain } from "../../../web/core/sentences/parts.js";
+import { stepRule } from "../../../web/core/sentences/step.js";
 
 export const wasmPath = process.env.INVERSE_NEVILLE_WASM;
 assert.ok(wasmPath, "INVERSE_NEVILLE_WASM names the built .wasm");
+/** @type {typeof import("fast-check")} */
 export const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
 export const recorded = readRecorded(new URL("../../recorded.tsv", import.meta.url).pathname);
 /** The .wasm's own Qij and exp, and the sweep through them, outside the page's code. */
@@ -27,6 +30,9 @@ export const model = modelOf(
 );
 /** The program's f, as the page shows it first. */
 export const fn = PROGRAM_FN;
+assert.ok(fn.root, "the program's f has its root");
+/** The program's f's true root, a double-double: fn.root, known. */
+export const fnRoot = fn.root;
 /** The double nearest the program's root. */
 export const root = PROGRAM_ROOT.hi;
 /**
@@ -36,5 +42,15 @@ export const root = PROGRAM_ROOT.hi;
  * @param {import("../../../web/core/fn.js").Fn} [f]
  */
 export const resultOf = (nodes, exp = "wasm", f = fn) => compute(model, { nodes, exp, shown: Infinity, fn: f });
+/**
+ * A line of the rule of the step r shows, as plain text; at counts from the end where negative, as Array.at.
+ * @param {import("../../../web/core/sweep.js").Result} r
+ * @param {number} at
+ */
+export function ruleLine(r, at) {
+  const line = stepRule(r, shownStep(r)).at(at);
+  assert.ok(line, `the step's rule has a line ${at}`);
+  return plain(line);
+}
 /** The program's p. */
 export const p = fromBits(recorded.entries[recorded.entries.length - 1].bits);

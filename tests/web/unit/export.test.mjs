@@ -9,11 +9,16 @@ import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../.
 import { iterationRows } from "../../../web/core/iterations.js";
 import { errorOf } from "../../../web/core/accuracy.js";
 import { iterationCells } from "../../../web/core/sentences/iterations.js";
-import { fc, fn, model, outside, program, resultOf } from "./context.mjs";
+import { fc, fn, fnRoot, model, outside, program, resultOf } from "./context.mjs";
 
-// A CSV reader of RFC 4180's own, to read the files back: quoted fields
-// with doubled quotes, CRLF between records.
+/**
+ * A CSV reader of RFC 4180's own, to read the files back: quoted fields
+ * with doubled quotes, CRLF between records.
+ * @param {string} text
+ * @returns {string[][]}
+ */
 function readCsv(text) {
+  /** @type {string[][]} */
   const rows = [[]];
   let field = "",
     quoted = false;
@@ -24,8 +29,8 @@ function readCsv(text) {
       else if (c === '"') quoted = false;
       else field += c;
     } else if (c === '"') quoted = true;
-    else if (c === ",") (rows.at(-1).push(field), (field = ""));
-    else if (c === "\r" && text[k + 1] === "\n") (rows.at(-1).push(field), (field = ""), rows.push([]), k++);
+    else if (c === ",") (rows[rows.length - 1].push(field), (field = ""));
+    else if (c === "\r" && text[k + 1] === "\n") (rows[rows.length - 1].push(field), (field = ""), rows.push([]), k++);
     else field += c;
   }
   assert.equal(field, "", "the last record ends with CRLF");
@@ -33,7 +38,7 @@ function readCsv(text) {
   return rows;
 }
 // the numbers of a LaTeX row, $...$ each, back as doubles; an empty cell as null
-const latexCells = (line) =>
+const latexCells = (/** @type {string} */ line) =>
   line
     .replace(/ \\\\$/, "")
     .split(" & ")
@@ -42,13 +47,16 @@ const latexCells = (line) =>
     );
 
 test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's and the iterates' doubles", () => {
-  const bits = (v) => (v === null ? null : Number.isNaN(v) ? "NaN" : bitsOf(v));
-  for (const [nodes, step, count] of [
+  const bits = (/** @type {number | string | null} */ v) =>
+    v === null ? null : Number.isNaN(v) ? "NaN" : bitsOf(Number(v));
+  /** @type {[nodes: number[], step: number, count: number][]} */
+  const cases = [
     [model.nodes, Infinity, 2],
     [[0.3, 0.45, 0.6], 1, 2],
     [[0, 1], 0, 4],
     [[0.3, 0.3], Infinity, 0],
-  ]) {
+  ];
+  for (const [nodes, step, count] of cases) {
     const made = replay(model, { nodes, exp: "wasm", shown: step, fn }, count),
       r = compute(model, { nodes: made.nodes, exp: "wasm", shown: step, fn }),
       Q = outside.sweep(made.nodes),
@@ -83,7 +91,7 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
     rows.forEach((row, k) => {
       const [, p, e, ulps, digits, f, order, theory] = row;
       // the error against the true root, not its double
-      assert.ok(same(Number(p), ps[k]) && same(Number(e), errorOf(ps[k], fn.root)), `p_${k}`);
+      assert.ok(same(Number(p), ps[k]) && same(Number(e), errorOf(ps[k], fnRoot)), `p_${k}`);
       assert.ok(same(Number(f), outside.exp(-2.0 * ps[k]) - ps[k]), `f(p_${k})`);
       // the page's own cells, each this number to fewer digits
       const page = shownRows[k];
@@ -119,7 +127,8 @@ test("CSV and LaTeX of any doubles and words: each read back as it was written",
   fc.assert(
     fc.property(fc.array(fc.array(cell, { minLength: 3, maxLength: 3 }), { maxLength: 6 }), (rows) => {
       const back = readCsv(toCsv({ heads: ["a", "b,c", 'd"e'], rows }));
-      const asRead = (v) => (v === null ? "" : typeof v === "number" ? show(v) : v);
+      const asRead = (/** @type {number | string | null} */ v) =>
+        v === null ? "" : typeof v === "number" ? show(v) : v;
       assert.deepEqual(back, [["a", "b,c", 'd"e'], ...rows.map((row) => row.map(asRead))]);
     }),
   );

@@ -11,9 +11,14 @@ import { MAX_LENGTH, evaluate, functionsOf, parse } from "../../../web/core/expr
 import { compile, jetOver, workspace } from "../../../web/core/jets.js";
 import { inverseTaylor, taylor } from "../../../web/core/reversion.js";
 
+/** @type {typeof import("fast-check")} */
 const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
 
+/** @typedef {import("../../../web/core/expression.js").FnName} FnName */
+
+/** @type {FnName[]} */
 const FUNCTIONS = ["exp", "log", "sqrt", "sin", "cos", "tan", "abs"];
+/** @type {Record<FnName, (x: number) => number>} */
 const MATH = {
   exp: Math.exp,
   log: Math.log,
@@ -25,10 +30,14 @@ const MATH = {
 };
 
 // The test's own trees: ["num", v], ["x"], ["pi"], ["e"], ["neg", t], [op, l, r], ["call", name, t].
-const tree = fc.letrec((tie) => ({
+/** @typedef {import("./trees").TestTree} TestTree */
+/** @type {(v: number) => TestTree} */
+const num = (v) => ["num", v];
+/** @type {import("fast-check").LetrecTypedBuilder<{leaf: TestTree, node: TestTree}>} */
+const trees = (tie) => ({
   leaf: fc.oneof(
-    fc.integer({ min: 0, max: 20 }).map((v) => ["num", v]),
-    fc.double({ min: 0, max: 1e3, noNaN: true }).map((v) => ["num", v]),
+    fc.integer({ min: 0, max: 20 }).map(num),
+    fc.double({ min: 0, max: 1e3, noNaN: true }).map(num),
     fc.constantFrom(["x"], ["x"], ["pi"], ["e"]),
   ),
   node: fc.oneof(
@@ -38,13 +47,22 @@ const tree = fc.letrec((tie) => ({
     fc.tuple(fc.constantFrom("+", "-", "*", "/", "^"), tie("node"), tie("node")),
     fc.tuple(fc.constant("call"), fc.constantFrom(...FUNCTIONS), tie("node")),
   ),
-})).node;
+});
+const tree = fc.letrec(trees).node;
 
+/** @type {Record<string, number | undefined>} */
+const BINDING = { "+": 1, "-": 1, "*": 2, "/": 2, neg: 3, "^": 4 };
 /** How tightly a tree binds as printed: + - 1, * / 2, a sign 3, ^ 4, the rest 5. */
-const binding = (t) => ({ "+": 1, "-": 1, "*": 2, "/": 2, neg: 3, "^": 4 })[t[0]] ?? 5;
+const binding = (/** @type {TestTree} */ t) => BINDING[t[0]] ?? 5;
 
-/** A tree as text, with the fewest parentheses the documented precedence allows; spaced and signs varied by `style`. */
+/**
+ * A tree as text, with the fewest parentheses the documented precedence allows; spaced and signs varied by `style`.
+ * @param {TestTree} t
+ * @param {{spaces: boolean, unicode: boolean}} style
+ * @returns {string}
+ */
 function print(t, style) {
+  /** @type {(u: TestTree, bare: boolean) => string} */
   const wrap = (u, bare) => (bare ? print(u, style) : `(${print(u, style)})`);
   const gap = style.spaces ? " " : "";
   switch (t[0]) {
@@ -68,7 +86,12 @@ function print(t, style) {
   }
 }
 
-/** The test's own walker over its trees, in doubles. */
+/**
+ * The test's own walker over its trees, in doubles.
+ * @param {TestTree} t
+ * @param {number} x
+ * @returns {number}
+ */
 function walk(t, x) {
   switch (t[0]) {
     case "num":
@@ -96,7 +119,11 @@ function walk(t, x) {
   }
 }
 
-/** The parser's tree in the test's form, positions and texts left out. */
+/**
+ * The parser's tree in the test's form, positions and texts left out.
+ * @param {import("../../../web/core/expression.js").Tree} u
+ * @returns {TestTree}
+ */
 function plainTree(u) {
   switch (u.kind) {
     case "num":
@@ -112,6 +139,13 @@ function plainTree(u) {
     default:
       return [u.op, plainTree(u.left), plainTree(u.right)];
   }
+}
+
+/** The parser's tree for text it must accept. */
+function treeOf(/** @type {string} */ text) {
+  const { tree, error } = parse(text);
+  assert.ok(tree, `${text}: ${error}`);
+  return tree;
 }
 
 test("1,000 random trees, printed and parsed back: the same tree, and the same value as the test's walker", () => {
@@ -151,11 +185,12 @@ test("hostile text is refused like any other, with its position, and nothing is 
   ];
   for (const [text, message] of cases) {
     const got = parse(text);
+    assert.ok(got.error !== undefined, `${text} is refused`);
     assert.deepEqual([got.error, got.at], [message, Number(/at (\d+)$/.exec(message)?.[1])], text);
   }
   for (const v of [42, null, undefined, { toString: () => "x" }])
     assert.deepEqual(parse(v), { error: "not text", at: null });
-  assert.equal(/** @type {any} */ ({}).constructor, Object, "Object.prototype untouched");
+  assert.equal({}.constructor, Object, "Object.prototype untouched");
 });
 
 test("each bad input's message, where it is", () => {
@@ -187,6 +222,7 @@ test("each bad input's message, where it is", () => {
 });
 
 test("what is accepted, and its value: precedence, signs, exponents, the two symbols", () => {
+  /** @type {[text: string, x: number, want: number][]} */
   const cases = [
     ["-x^2", 0.5, -0.25],
     ["2^3^2", 0, 512],
@@ -204,17 +240,13 @@ test("what is accepted, and its value: precedence, signs, exponents, the two sym
   for (const [text, x, want] of cases) {
     const { tree: t, error } = parse(text);
     assert.equal(error, undefined, text);
-    assert.ok(Object.is(evaluate(/** @type {any} */ (t), x), want), `${text} at ${x}`);
+    assert.ok(Object.is(evaluate(t, x), want), `${text} at ${x}`);
   }
-  assert.deepEqual(functionsOf(/** @type {any} */ (parse("cos(x) + exp(sin(x)) - cos(2)").tree)), [
-    "exp",
-    "sin",
-    "cos",
-  ]);
+  assert.deepEqual(functionsOf(treeOf("cos(x) + exp(sin(x)) - cos(2)")), ["exp", "sin", "cos"]);
 });
 
 test("jets against closed forms: e^(-2x) - x, whose derivatives are (-2)^k u, and its inverse; log(1 + y)'s", () => {
-  const program = /** @type {any} */ (parse("exp(-2*x) - x").tree);
+  const program = treeOf("exp(-2*x) - x");
   for (const x of [0, 0.3, 0.4263, 0.6, 1]) {
     const u = Math.exp(-2 * x);
     let factorial = 1;
@@ -239,7 +271,7 @@ test("jets against closed forms: e^(-2x) - x, whose derivatives are (-2)^k u, an
       assert.ok(Math.abs(b[k] - v) <= 1e-15 * Math.abs(v), `x = ${x}, b_${k}`);
   }
   // f = e^x - 1, g = log(1 + y): g^(k)(y) / k! = (-1)^(k+1) / (k (1 + y)^k), y = e^x - 1
-  const expm1 = /** @type {any} */ (parse("exp(x) - 1").tree);
+  const expm1 = treeOf("exp(x) - 1");
   for (const x of [-0.5, 0, 0.7]) {
     const b = inverseTaylor(expm1, x, 9);
     for (let k = 1; k <= 9; k++) {
@@ -266,7 +298,7 @@ test("over an interval, each jet coefficient's enclosure meets the point's for e
       fc.double({ min: 0, max: 0.3, noNaN: true }),
       fc.double({ min: 0, max: 1, noNaN: true }),
       (text, a, width, at) => {
-        const f = compile(/** @type {any} */ (parse(text).tree));
+        const f = compile(treeOf(text));
         const b = a + width,
           x = Math.min(b, a + at * width);
         const box = [...jetOver(f, a, b, workspace(f, 6))],

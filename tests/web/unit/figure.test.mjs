@@ -4,15 +4,15 @@ import assert from "node:assert/strict";
 import { test } from "node:test";
 import { linspace } from "../../../web/core/numbers.js";
 import { ticks } from "../../../web/core/ticks.js";
-import { iterateOnce, shownStep } from "../../../web/core/sweep.js";
+import { iterateOnce } from "../../../web/core/sweep.js";
 import { weightsOf } from "../../../web/core/neville.js";
 import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges, zoomOf } from "../../../web/core/curves.js";
 import { roundingBand } from "../../../web/core/rounding.js";
-import { plain, weight } from "../../../web/core/sentences/parts.js";
-import { stepRule, zoomText } from "../../../web/core/sentences/step.js";
+import { weight } from "../../../web/core/sentences/parts.js";
+import { zoomText } from "../../../web/core/sentences/step.js";
 import { ZOOM, labelWidth, placeLabels } from "../../../web/zoom.js";
 import { nodeLabels } from "../../../web/figure.js";
-import { fn, model, resultOf, root } from "./context.mjs";
+import { fn, model, resultOf, root, ruleLine } from "./context.mjs";
 
 test("a step as weights: they add up to 1 and give the entry Qij made; the line at y = 0 marks each entry", () => {
   const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
@@ -31,7 +31,7 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
       assert.equal(hi < 0 || lo < 0, outside, `${xs}: Q[${i}][${j}]`);
       const r = { ...full, shown: k + 1 };
       assert.match(
-        plain(stepRule(r, shownStep(r)).at(-2)),
+        ruleLine(r, -2),
         outside ? /one is negative.*reaches beyond the two entries/ : /both lie in \[0, 1\]/,
       );
       const z = zoomOf(r);
@@ -72,11 +72,8 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
   const r = { ...resultOf(model.nodes), shown: 3 };
   const { hi, lo } = weightsOf(r.pts, 2, 2);
   assert.deepEqual([weight(hi), weight(lo)], ["0.6532", "0.3468"]);
-  assert.match(
-    plain(stepRule(r, shownStep(r)).at(-2)),
-    /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]/,
-  );
-  assert.match(plain(stepRule(r, shownStep(r)).at(-1)), /^Why this rule: .* add up to 1 .*both end points/);
+  assert.match(ruleLine(r, -2), /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]/);
+  assert.match(ruleLine(r, -1), /^Why this rule: .* add up to 1 .*both end points/);
   assert.match(
     zoomText(zoomOf(r), 0),
     /Q\[2\]\[2\] \(the step's entry\) = 0\.6532 × Q\[2\]\[1\] \+ 0\.3468 × Q\[1\]\[1\]: it lies between/,
@@ -92,6 +89,7 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
 
 test("the figure true to the end: through six Iterates, no stripes, no multiplier the data do not justify, rounding said", () => {
   for (const start of [model.nodes, [0, 1]]) {
+    /** @type {import("../../../web/core/sweep.js").Choice & {iterates: number[]}} */
     let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [], fn };
     const seen = [];
     for (let k = 0; k <= 6; k++) {
@@ -109,7 +107,10 @@ test("the figure true to the end: through six Iterates, no stripes, no multiplie
         }
       });
       const err = errorCurve(model, r, curves[0]);
-      assert.ok(ticks(...err.ylim, 6).unit <= 0, `${start} after ${k}: the error axis's multiplier, ${err.ylim}`);
+      assert.ok(
+        ticks(err.ylim[0], err.ylim[1], 6).unit <= 0,
+        `${start} after ${k}: the error axis's multiplier, ${err.ylim}`,
+      );
       // where the error is rounding, the band says it: no drawn error is within it
       err.points.forEach(([, e], n) => {
         if (Number.isFinite(e)) assert.ok(Math.abs(e) > err.band[n][1], `${start} after ${k}: rounding drawn as error`);
@@ -135,14 +136,19 @@ test("the figure true to the end: through six Iterates, no stripes, no multiplie
     }
   }
   // nodes an ulp apart: rounding, but no ulps by the thousand; equal nodes: no number, so no rounding either
-  for (const [xs, rounding] of [
+  /** @type {[xs: number[], rounding: string][]} */
+  const close = [
     [[0.42, 0.4200000000000001, 0.43], "decided"],
     [[0.3, 0.4, 0.4, 0.6], "none"],
-  ]) {
+  ];
+  for (const [xs, rounding] of close) {
     const r = resultOf(xs),
       err = errorCurve(model, r, curvesOf(r)[0]);
     assert.equal(err.rounding, rounding, `${xs}`);
-    assert.ok(ticks(...err.ylim, 6).unit <= 0, `${xs}: the error axis's multiplier, ${err.ylim} (unit ${err.unit})`);
+    assert.ok(
+      ticks(err.ylim[0], err.ylim[1], 6).unit <= 0,
+      `${xs}: the error axis's multiplier, ${err.ylim} (unit ${err.unit})`,
+    );
     if (rounding === "none") assert.match(zoomText(zoomOf(r), 0), /Q\[3\]\[3\] .* it is NaN, as an entry it combines/);
   }
   // the band: a few ulps at the nodes, growing away from nodes close to each other

@@ -23,14 +23,19 @@ import {
   ordersNote,
   refusalText,
 } from "../../../web/core/sentences/iterations.js";
-import { fn, model, outside, program, recorded, resultOf, root } from "./context.mjs";
+import { fn, fnRoot, model, outside, program, recorded, resultOf, root } from "./context.mjs";
+
+/** @typedef {import("../../../web/core/sweep.js").Choice & {iterates: number[]}} State the state Iterate steps from */
 
 test("iterations: each p as the .wasm gives it, the double nearest the root, and where doubles end", () => {
-  for (const [start, steps, last] of [
+  /** @type {[start: number[], steps: number, last: number | null][]} */
+  const cases = [
     [model.nodes, 2, root],
     [[0.4, 0.5], 5, null],
     [[0.3, 0.4, 0.5], 9, null],
-  ]) {
+  ];
+  for (const [start, steps, last] of cases) {
+    /** @type {State} */
     let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [], fn },
       nodes = [...start],
       refused = "";
@@ -38,12 +43,14 @@ test("iterations: each p as the .wasm gives it, the double nearest the root, and
       const next = iterateOnce(model, s, resultOf(s.nodes));
       const want = [...nodes.slice(1), outside.pOf(nodes)];
       if (!Number.isFinite(outside.pOf(want))) {
+        assert.ok(next.refused, `from ${start}: step ${k + 1} refused`);
         assert.match(refusalText(next.refused), /a zero denominator, and p would be NaN/);
         refused = refusalText(next.refused);
         break;
       }
+      assert.ok(next.refused === undefined, `from ${start}: step ${k + 1} made`);
       assert.deepEqual(next.nodes, want);
-      assert.ok(same(next.iterates.at(-1), outside.pOf(want)));
+      assert.ok(same(next.iterates[next.iterates.length - 1], outside.pOf(want)));
       nodes = want;
       s = { ...s, ...next };
     }
@@ -70,13 +77,17 @@ test("iterations: each p as the .wasm gives it, the double nearest the root, and
 
 test("Iterate is done where its next step would be refused or the iterates have settled, and says why", () => {
   // the starting nodes, how many Iterates can be made before it is done, and why it is then
-  for (const [start, made, why, said] of [
+  /** @type {[start: number[], made: number | null, why: "settled" | "refused", said: RegExp][]} */
+  const cases = [
     [model.nodes, 3, "settled", /^p3 is 1 ulp from p2: the iteration has reached what double precision allows/],
     [[0.3, 0.4, 0.5], null, "refused", /zero denominator, and p would be NaN/],
     [[0.3, 0.3], 0, "refused", /^p is NaN: there is nothing to iterate with/],
-  ]) {
+  ];
+  for (const [start, made, why, said] of cases) {
+    /** @type {State} */
     let s = { nodes: start, exp: "wasm", shown: Infinity, iterates: [], fn };
-    const psOf = (r) => (s.iterates.length ? s.iterates : [r.p]);
+    const psOf = (/** @type {import("../../../web/core/sweep.js").Result} */ r) =>
+      s.iterates.length ? s.iterates : [r.p];
     let k = 0;
     for (; iterateDone(model, s, resultOf(s.nodes), psOf(resultOf(s.nodes))) === null; k++) {
       s = { ...s, ...iterateOnce(model, s, resultOf(s.nodes)) };
@@ -84,6 +95,7 @@ test("Iterate is done where its next step would be refused or the iterates have 
     const r = resultOf(s.nodes),
       done = iterateDone(model, s, r, psOf(r));
     if (made !== null) assert.equal(k, made, `${start}: Iterates made`);
+    assert.ok(done, `${start}: done`);
     assert.equal(done.why, why, `${start}`);
     assert.match(iterateNote(psOf(r).length - 1, done), said, `${start}`);
   }
@@ -105,6 +117,7 @@ test("the orders of convergence: two nodes, t² = t + 1; orders only above round
 });
 
 test("the verdicts: equal nodes, nearly equal nodes, a y within rounding of 0, extrapolation", () => {
+  /** @type {[text: string, want: RegExp][]} */
   const cases = [
     ["0.3,0.3", /x0 and x1 are the same node, 0\.3.*y1 − y0 = 0.*Q\[1\]\[1\]/],
     ["0.3,0.4,0.3", /x0 and x2 are the same node.*Q\[2\]\[2\]/],
@@ -120,7 +133,9 @@ test("the verdicts: equal nodes, nearly equal nodes, a y within rounding of 0, e
     ["0.3,0.42630275100686277,0.5", /y1 = .* is within rounding of 0: x1 is the root .* the other y straddle 0/],
   ];
   for (const [text, want] of cases) {
-    const r = resultOf(parseNodes(text).xs),
+    const { xs, error } = parseNodes(text);
+    assert.ok(xs, `${text}: ${error}`);
+    const r = resultOf(xs),
       note = plain(qualityNote(r, verdict(r), null));
     assert.match(note, want, `${text}: ${note}`);
     if (/same|decides|within rounding/.test(want.source))
@@ -158,15 +173,17 @@ const precise = (/** @type {number} */ n) => ({ ...PRECISE, alike: alike(n, PREC
 
 test("the orders table: many digits to the theoretical order, and the doubles stopping where their ulp is reached", () => {
   const ulp = 2 ** -54; // a unit in the last place of the doubles in [0.25, 0.5), the root among them
-  for (const [xs, theory, rowsWanted, stopWanted] of [
+  /** @type {[xs: number[], theory: string, rowsWanted: number, stopWanted: number][]} */
+  const cases = [
     [model.nodes, "1.928", 10, 2],
     [[0.3, 0.4, 0.5], "1.839", 10, 3],
     [[0.3, 0.4], "1.618", 6, 4],
     [[0, 1], "1.618", 9, 6],
-  ]) {
+  ];
+  for (const [xs, theory, rowsWanted, stopWanted] of cases) {
     const run = converge(xs, PRECISE),
       d = doublesStop(model, { nodes: xs, exp: "wasm", fn }),
-      rows = orderRows(run.rows, d, fn.root).map((o) => ({ cells: orderCells(o), stop: o.stop }));
+      rows = orderRows(run.rows, d, fnRoot).map((o) => ({ cells: orderCells(o), stop: o.stop }));
     // the doubles as the .wasm gives them, iterated outside the page's code
     const outsideRun = doublesIterated(outside.pOf, xs, root);
     assert.deepEqual(d.ps, outsideRun.ps, `${xs}: the doubles' iterates`);
@@ -185,15 +202,15 @@ test("the orders table: many digits to the theoretical order, and the doubles st
       assert.equal(cells[1], run.rows[k].error);
       if (k > d.step) assert.equal(cells[3], "–");
       // against the true root, as the many digits are: never 0, the root being no double
-      else assert.ok(cells[3].startsWith(Math.abs(errorOf(d.ps[k], fn.root)).toExponential(2)), cells[3]);
+      else assert.ok(cells[3].startsWith(Math.abs(errorOf(d.ps[k], fnRoot)).toExponential(2)), cells[3]);
     }
-    assert.match(rows.at(-1).cells[2], new RegExp(`^${theory.slice(0, 3)}`));
+    assert.match(rows[rows.length - 1].cells[2], new RegExp(`^${theory.slice(0, 3)}`));
     const note = ordersNote(xs.length, run.rows, run.stop, d, theoreticalOrder(xs.length), precise(xs.length));
     assert.match(
       note,
       new RegExp(
-        `^At k = ${rowsWanted - 2} and k = ${rowsWanted - 1} the estimated orders, ${rows.at(-2).cells[2]} and ` +
-          `${rows.at(-1).cells[2]}, are both within 0\\.005 of the theoretical ${theory}\\. The program's doubles stop ` +
+        `^At k = ${rowsWanted - 2} and k = ${rowsWanted - 1} the estimated orders, ${rows[rows.length - 2].cells[2]} and ` +
+          `${rows[rows.length - 1].cells[2]}, are both within 0\\.005 of the theoretical ${theory}\\. The program's doubles stop ` +
           `at k = ${stopWanted}: `,
       ),
     );
@@ -203,13 +220,15 @@ test("the orders table: many digits to the theoretical order, and the doubles st
     );
   }
   // nodes that cannot be iterated: said, and no row
-  for (const [xs, want] of [
+  /** @type {[xs: number[], want: RegExp][]} */
+  const unusable = [
     [
       [0.3, 0.3],
       /^x0 and x1 are the same node.*nothing to iterate\. The program's doubles have nothing to iterate: p0 is NaN/,
     ],
     [[0.3, 0.4, 0.3], /^x0 and x2 are the same node/],
-  ]) {
+  ];
+  for (const [xs, want] of unusable) {
     const run = converge(xs, PRECISE),
       d = doublesStop(model, { nodes: xs, exp: "wasm", fn });
     assert.equal(run.rows.length, 0);
@@ -219,7 +238,7 @@ test("the orders table: many digits to the theoretical order, and the doubles st
   const run = converge([0, 1e-20], PRECISE),
     d = doublesStop(model, { nodes: [0, 1e-20], exp: "wasm", fn });
   assert.equal(run.stop.reason, "order");
-  assert.deepEqual(orderCells(orderRows(run.rows, d, fn.root)[0])[3], "p0 = -Infinity, and they stop here");
+  assert.deepEqual(orderCells(orderRows(run.rows, d, fnRoot)[0])[3], "p0 = -Infinity, and they stop here");
   assert.match(
     ordersNote(2, run.rows, run.stop, d, theoreticalOrder(2), precise(2)),
     /doubles have nothing to iterate: p0 is -Infinity/,

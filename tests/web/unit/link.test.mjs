@@ -9,6 +9,9 @@ import { iterateOnce, replay } from "../../../web/core/sweep.js";
 import { replayText } from "../../../web/core/sentences/iterations.js";
 import { fc, fn, model, resultOf } from "./context.mjs";
 
+/** @typedef {import("../../../web/core/fragment.js").LinkState} LinkState */
+/** @typedef {import("../../../web/core/sweep.js").Choice} Choice */
+
 test("the link and the field: good lists, and each bad one refused with what is wrong", () => {
   const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
   // as people type lists: decimal commas between semicolons or spaces, spaces between nodes, the typeset minus
@@ -33,13 +36,15 @@ test("the link and the field: good lists, and each bad one refused with what is 
     );
   }
   // a first visit walks through from the start; a link opens at its step, else at the end
-  for (const [hash, nodes, exp, step] of [
+  /** @type {[hash: string, nodes: number[], exp: LinkState["exp"], step: number][]} */
+  const opened = [
     ["", model.nodes, "wasm", 0],
     ["#step=3", model.nodes, "wasm", 3],
     ["#nodes=0.3,0.4&step=0", [0.3, 0.4], "wasm", 0],
     ["#exp=browser&step=1&nodes=0.3,0.4", [0.3, 0.4], "browser", 1],
     ["#nodes=0.3,0.4&exp=browser", [0.3, 0.4], "browser", Infinity],
-  ]) {
+  ];
+  for (const [hash, nodes, exp, step] of opened) {
     assert.deepEqual(
       parseFragment(hash, model.nodes),
       { nodes, iterates: 0, step, exp, f: fn.text, ...SETTINGS, refused: [] },
@@ -68,6 +73,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
   };
   for (const [text, want] of Object.entries(bad)) {
     const got = parseFragment(`#nodes=${text}`, model.nodes);
+    assert.ok(got && got.error !== undefined, `${text.slice(0, 40)} is refused`);
     assert.match(got.error, want, text.slice(0, 40));
     assert.ok(got.error.length < 200, got.error);
   }
@@ -86,6 +92,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
 test("a link's other fields: each that cannot be used is left out and said, the rest used", () => {
   const n = "nodes=0.3,0.4,0.5";
   // the fragment, what is used of it, and what is said of the rest
+  /** @type {[hash: string, used: {[K in keyof LinkState]?: LinkState[K]}, said: RegExp[]][]} */
   const cases = [
     [`${n}&iterates=2&step=1&exp=browser`, { iterates: 2, step: 1, exp: "browser" }, []],
     [`${n}&iterates=0&step=0&exp=wasm`, { iterates: 0, step: 0, exp: "wasm" }, []],
@@ -120,6 +127,7 @@ test("a link's other fields: each that cannot be used is left out and said, the 
   ];
   for (const [hash, used, said] of cases) {
     const got = parseFragment(`#${hash}`, model.nodes);
+    assert.ok(got && got.error === undefined, `${hash} is a state`);
     const { refused, ...state } = got;
     assert.deepEqual(
       state,
@@ -134,13 +142,17 @@ test("a link's other fields: each that cannot be used is left out and said, the 
 
 test("a link's Iterates made again: the issue's two links, and a count past where doubles end", () => {
   // from 0, 1: four Iterates, five iterates, each what clicks make
-  for (const [start, count, made] of [
+  /** @type {[start: number[], count: number, made: number | null][]} */
+  const cases = [
     [[0, 1], 4, 4],
     [[0.3, 0.45, 0.6], 2, 2],
     [[0.3, 0.4, 0.5], 50, null],
-  ]) {
+  ];
+  for (const [start, count, made] of cases) {
+    /** @type {Choice} */
     const s = { nodes: start, exp: "wasm", shown: Infinity, fn },
       back = replay(model, s, count);
+    /** @type {Choice & {iterates: number[]}} */
     let clicked = { ...s, iterates: [] };
     for (let k = 0; k < count; k++) {
       const next = iterateOnce(model, clicked, resultOf(clicked.nodes));
@@ -152,6 +164,7 @@ test("a link's Iterates made again: the issue's two links, and a count past wher
       { nodes: clicked.nodes, iterates: clicked.iterates },
     );
     if (made === null) {
+      assert.ok(back.refused, `from ${start}: ${count} Iterates refused`);
       assert.match(
         replayText(back.refused),
         /asks for 50 Iterates; from these nodes only \d+ can be made: .*zero denominator/,
@@ -178,10 +191,14 @@ test("random lists and links: every state comes back from its link, nothing else
       deeper: fc.boolean(),
     }),
   );
+  /** @type {(keyof import("../../../web/core/fragment.js").Settings)[]} */
+  const settings = ["digits", "lecture", "predict", "deeper"];
   fc.assert(
     fc.property(link, (s) => {
-      const back = parseFragment(hashOf(s), model.nodes),
+      const hash = hashOf(s),
+        back = parseFragment(hash, model.nodes),
         step = s.step < stepsFor(s.nodes.length) ? s.step : Infinity;
+      assert.ok(back && back.error === undefined, `${hash} is a state`);
       return (
         back.nodes.every((x, k) => Object.is(x, s.nodes[k] === 0 ? 0 : s.nodes[k])) &&
         back.nodes.length === s.nodes.length &&
@@ -189,7 +206,7 @@ test("random lists and links: every state comes back from its link, nothing else
         back.step === step &&
         back.exp === s.exp &&
         back.f === s.f &&
-        ["digits", "lecture", "predict", "deeper"].every((key) => back[key] === s[key]) &&
+        settings.every((key) => back[key] === s[key]) &&
         back.refused.length === 0
       );
     }),
@@ -203,11 +220,12 @@ test("random lists and links: every state comes back from its link, nothing else
     fc.property(text, (s) => {
       const field = parseNodes(s),
         link = parseFragment(`#nodes=${s}`, model.nodes);
-      const fits = (xs) =>
+      const fits = (/** @type {number[]} */ xs) =>
         xs.length >= LIMITS.nodes[0] && xs.length <= LIMITS.nodes[1] && xs.every((x) => x >= 0 && x <= 1);
       return (
-        (field.error ? field.error.length < 200 : fits(field.xs)) &&
-        (link.error ? link.error.length < 200 : fits(link.nodes))
+        (field.error ? field.error.length < 200 : field.error === undefined && fits(field.xs)) &&
+        link !== null &&
+        (link.error ? link.error.length < 200 : link.error === undefined && fits(link.nodes))
       );
     }),
     { numRuns: 2000 },

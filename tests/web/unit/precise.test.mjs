@@ -168,7 +168,7 @@ print(json.dumps(out))
  */
 function python(program, job, t) {
   const py = spawnSync("python3", ["-c", program, JSON.stringify(job)], { encoding: "utf8", timeout: 120000 });
-  if (py.error && /** @type {{ code?: string }} */ (py.error).code === "ENOENT") {
+  if (py.error && "code" in py.error && py.error.code === "ENOENT") {
     t.skip("python3 is not installed");
     return null;
   }
@@ -235,10 +235,12 @@ test("errors, orders and stops agree with Python's decimal, for the program's f 
   compared.forEach(({ xs, fn, ...options }, c) => {
     const want = expected[c];
     const o = { ...options, fn, within: fn.interval };
-    for (const [how, got] of [
+    /** @type {[how: string, got: Pick<import("../../../web/core/precise.js").Run, "rows" | "stop">][]} */
+    const runs = [
       ["converge", converge(xs, o)],
       ["steps", stepwise(xs, o)],
-    ]) {
+    ];
+    for (const [how, got] of runs) {
       const at = `${how}(${fn.id}: ${xs.join(", ")}; ${JSON.stringify(options)})`;
       assert.deepEqual(got.stop, want.stop, `${at}: stop`);
       assert.equal(got.rows.length, want.rows.length, `${at}: rows`);
@@ -331,7 +333,8 @@ test("7 and 8 nodes' theoretical orders are closer than the tolerance: the run s
 });
 
 test("cos(x) - x from 0.6, 0.7, 0.8, 0.9: the errors of an independent 1300-digit run, and 1.928 reached", () => {
-  const cos = /** @type {import("../../../web/core/functions.js").Preset} */ (PRESETS.find((p) => p.id === "cos"));
+  const cos = PRESETS.find((p) => p.id === "cos");
+  assert.ok(cos, "a preset cos(x) - x");
   const run = converge([0.6, 0.7, 0.8, 0.9], { fn: cos, within: cos.interval });
   // mpmath at 1300 digits: 5.71e-6, 2.16e-10, 1.16e-18, 2.3e-35, 3.61e-69, 2.28e-132, 2.42e-254, 5.03e-490
   assert.deepEqual(
@@ -339,7 +342,7 @@ test("cos(x) - x from 0.6, 0.7, 0.8, 0.9: the errors of an independent 1300-digi
     ["5.71e-6", "2.16e-10", "1.16e-18", "2.30e-35", "3.61e-69", "2.28e-132", "2.42e-254", "5.03e-490"],
   );
   assert.deepEqual(run.stop, { reason: "order", step: 7 });
-  for (const row of run.rows.slice(-2)) assert.ok(Math.abs(/** @type {number} */ (row.order) - 1.928) < 0.005);
+  for (const row of run.rows.slice(-2)) assert.ok(row.order !== null && Math.abs(row.order - 1.928) < 0.005);
 });
 
 test("nodes that cannot be iterated stop with the step and the two nodes", () => {
@@ -371,16 +374,19 @@ test("past the resolution, iterates land on a node", () => {
     assert.equal(stop.reason, "lands-on-node", at);
     assert.ok(stop.step > within.stop.step, `${at}: landed at ${stop.step}, within the resolution`);
     assert.deepEqual(rows.slice(0, within.rows.length), within.rows, at);
-    const [older, newest] = /** @type {[number, number]} */ (stop.nodes);
+    assert.ok(stop.nodes, `${at}: the nodes landed on`);
+    const [older, newest] = stop.nodes;
     assert.equal(newest, n + stop.step - 1, `${at}: the node landed on is not the newest iterate`);
     assert.ok(stop.step <= older && older < newest, `${at}: node ${older} is not in the sweep at ${stop.step}`);
   }
 });
 
 test("input that cannot be iterated is refused as data, saying why", () => {
-  const triple = /** @type {import("../../../web/core/functions.js").Preset} */ (
-    PRESETS.find((p) => p.id === "triple")
-  );
+  const triple = PRESETS.find((p) => p.id === "triple");
+  assert.ok(triple, "a preset with a triple root");
+  // its root said to be 0.51, where Newton's method starts
+  const offRoot = { ...triple, root: { hi: 0.51, lo: 0 } };
+  /** @type {{xs: number[], options: import("../../../web/core/precise.js").Options, why: string}[]} */
   const cases = [
     { xs: [0.5], options: {}, why: "input" },
     { xs: [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9], options: {}, why: "input" },
@@ -394,10 +400,10 @@ test("input that cannot be iterated is refused as data, saying why", () => {
     { xs: [0.4, 0.5], options: { maxSteps: 1.5 }, why: "input" },
     { xs: [0.4, 0.5], options: { within: [-9, 1] }, why: "input" },
     // Newton's method from a double that is not the triple root creeps: no root in these digits
-    { xs: [0.3, 0.6], options: { fn: { ...triple, root: { hi: 0.51, lo: 0 } }, digits: 1000 }, why: "root" },
+    { xs: [0.3, 0.6], options: { fn: offRoot, digits: 1000 }, why: "root" },
   ];
   for (const { xs, options, why } of cases) {
-    const { rows, stop } = converge(xs, /** @type {import("../../../web/core/precise.js").Options} */ (options));
+    const { rows, stop } = converge(xs, options);
     const at = `${xs.join(", ")} ${JSON.stringify(options)}`;
     assert.equal(stop.reason, "invalid", at);
     assert.equal(stop.why, why, at);
@@ -417,7 +423,9 @@ test("any two of the edge doubles run without an exception, the error's text and
       if (a === b) assert.deepEqual(stop, { reason: "equal-y", step: 0, nodes: [0, 1] }, at);
       else assert.ok(rows.length >= 3, `${at}: ${rows.length} rows`);
       for (const { error, log10 } of rows) {
-        const [, lead, exponent] = /** @type {RegExpMatchArray} */ (/^(\d\.\d\d)e([+-]\d+)$/.exec(error));
+        const match = /^(\d\.\d\d)e([+-]\d+)$/.exec(error);
+        assert.ok(match, `${at}: ${error}`);
+        const [, lead, exponent] = match;
         // three digits rounded: log10 within log10(1 + 0.005 / lead) of the text's
         assert.ok(Math.abs(log10 - (Number(exponent) + Math.log10(Number(lead)))) < 0.0022, `${at}: ${error}`);
       }
@@ -433,7 +441,8 @@ test("the theoretical order is the largest root of t^n = t^(n-1) + ... + 1", () 
   ]);
   for (let n = 2; n <= 8; n++) {
     const t = theoreticalOrder(n);
-    if (closed.has(n)) assert.ok(Math.abs(t - /** @type {number} */ (closed.get(n))) < 1e-14, `n = ${n}: ${t}`);
+    const exact = closed.get(n);
+    if (exact !== undefined) assert.ok(Math.abs(t - exact) < 1e-14, `n = ${n}: ${t}`);
     assert.ok(Math.abs(t ** (n + 1) - 2 * t ** n + 1) < 1e-12, `n = ${n}: ${t} is no root`);
     assert.ok(2 - 2 ** (1 - n) < t && t < 2, `n = ${n}: ${t} is not the largest root`);
   }

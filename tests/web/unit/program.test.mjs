@@ -29,7 +29,8 @@ test("Qij and the sweep, bit for bit, and the true root", () => {
 });
 
 test("fewer digits, as the reader chooses: the shortest decimal of the rounded double, all of them by default", () => {
-  for (const [x, digits, want] of [
+  /** @type {[x: number, digits: number, want: string][]} */
+  const cases = [
     [0.4263336693654574, 4, "0.4263"],
     [0.4263336693654574, 6, "0.426334"],
     [0.4263336693654574, 0, "0.4263336693654574"],
@@ -39,6 +40,6 @@ test("fewer digits, as the reader chooses: the shortest decimal of the rounded d
     [0.99999, 4, "1"],
     [NaN, 4, "NaN"],
     [-Infinity, 6, "-Infinity"],
-  ])
-    assert.equal(showTo(x, digits), want, `${x} to ${digits}`);
+  ];
+  for (const [x, digits, want] of cases) assert.equal(showTo(x, digits), want, `${x} to ${digits}`);
 });

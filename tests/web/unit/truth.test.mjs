@@ -8,7 +8,7 @@
 import assert from "node:assert/strict";
 import { test } from "node:test";
 import { parseFragment } from "../../../web/core/fragment.js";
-import { compute, replay, shownStep } from "../../../web/core/sweep.js";
+import { compute, replay } from "../../../web/core/sweep.js";
 import { accuracy } from "../../../web/core/accuracy.js";
 import { estimate, verdict } from "../../../web/core/verdicts.js";
 import { iterateDone, iterationRows } from "../../../web/core/iterations.js";
@@ -21,12 +21,12 @@ import { learnerFunction } from "../../../web/core/functions.js";
 import { functionOf } from "../../../web/core/fn.js";
 import { interpolationBound } from "../../../web/core/bound.js";
 import { iterateNote, iterationCells, ordersCaption } from "../../../web/core/sentences/iterations.js";
-import { stepRule } from "../../../web/core/sentences/step.js";
-import { fn, model, root } from "./context.mjs";
+import { fn, fnRoot, model, root, ruleLine } from "./context.mjs";
 
 /** The state a link brings back: its result, its iterates, and its choice. */
 function stateOf(/** @type {string} */ hash) {
-  const s = /** @type {any} */ (parseFragment(hash, model.nodes));
+  const s = parseFragment(hash, model.nodes);
+  assert.ok(s && s.error === undefined, `${hash} brings back a state`);
   const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn }, s.iterates),
     choice = { nodes: made.nodes, exp: s.exp, shown: s.step, fn, iterates: made.iterates };
   const r = compute(model, choice);
@@ -37,12 +37,14 @@ const f = fOf(model, fn);
 test("errors and correct digits against the true root: the root's double is 0.40 ulp above it, with 16 digits", () => {
   const below = root - 2 ** -54;
   // p, p - root, in ulps of the root's double, correct digits
-  for (const [p, error, ulps, digits] of [
+  /** @type {[p: number, error: number, ulps: number, digits: string][]} */
+  const cases = [
     [root, 2.22e-17, 0.4, "16"],
     [below, -3.33e-17, -0.6, "16"],
     [0.4263057326974982, 2.98e-6, 5.37e10, "5"],
-  ]) {
-    const a = accuracy(p, fn.root);
+  ];
+  for (const [p, error, ulps, digits] of cases) {
+    const a = accuracy(p, fnRoot);
     assert.equal(a.error.toExponential(2), error.toExponential(2), `${p}`);
     assert.equal(Number(a.ulps.toPrecision(2)), Number(ulps.toPrecision(2)), `${p}`);
     assert.equal(a.digits, digits, `${p}`);
@@ -87,7 +89,7 @@ test("at the end of Iterate from three nodes, y keeps its sign near the root, no
 
 test("a negative weight reaches beyond the two entries a step combines; the polynomial interpolates all the same", () => {
   const { r } = stateOf("#nodes=0.3,0.6,0.4&step=3");
-  const weights = plain(stepRule(r, shownStep(r)).at(-2));
+  const weights = ruleLine(r, -2);
   assert.match(weights, /= 1\.247 · Q\[2\]\[1\] − 0\.2473 · Q\[1\]\[1\]/);
   assert.match(weights, /one is negative, .*: the step's blend reaches beyond the two entries it combines/);
   assert.match(
@@ -134,12 +136,12 @@ test("a learner's f: the root past a pole, none where f only touches 0, and what
     ["x^3 - x + 1", [-0.9, -0.8], /The residual f\(p\) = -3\.9\de\+0 is not near f′\(root\)·\(p − root\)/],
   ])) {
     const own = /** @type {import("../../../web/core/fn.js").Fn} */ (functionOf(text, nodes));
-    const r = compute(model, { nodes, exp: "wasm", shown: Infinity, fn: own, iterates: [] });
+    const r = compute(model, { nodes, exp: "wasm", shown: Infinity, fn: own });
     assert.match(plain(qualityNote(r, verdict(r), null)), said, `${text} from ${nodes}`);
   }
   // p against the two entries it came from: better, as good as, or worse, each said as it is
   const hump = /** @type {import("../../../web/core/fn.js").Fn} */ (functionOf("x^3 - x + 1", [-1.5, -1, -0.3, 0.6]));
-  const r = compute(model, { nodes: [-1.5, -1, -0.3, 0.6], exp: "wasm", shown: Infinity, fn: hump, iterates: [] });
+  const r = compute(model, { nodes: [-1.5, -1, -0.3, 0.6], exp: "wasm", shown: Infinity, fn: hump });
   assert.match(estimateText(estimate(r)), /p, of degree 3, is better than Q\[3\]\[2\] and worse than Q\[2\]\[2\]/);
 });
 
