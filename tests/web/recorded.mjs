@@ -132,9 +132,11 @@ export const same = (/** @type {number} */ a, /** @type {number} */ b) =>
   bitsOf(a) === bitsOf(b) || (Number.isNaN(a) && Number.isNaN(b));
 
 /**
- * The doubles' iterates from xs through pOf, as Iterate takes them, and the
- * step at which they stop: p_k is the root, the next is within 2 ulps of
- * p_k, or the next sweep gives no number.
+ * The doubles' iterates from xs through pOf, as Iterate takes them: on
+ * until the next sweep gives no number or the last two lie within 2 ulps
+ * (Iterate sees them settle); and the step at which they stop: p_k is the
+ * root, the next is within 2 ulps of p_k, or the next sweep gives no
+ * number.
  * @param {(xs: number[]) => number} pOf
  * @param {number[]} xs
  * @param {number} root
@@ -144,14 +146,19 @@ export function doublesIterated(pOf, xs, root) {
     Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
   let nodes = [...xs];
   const ps = [pOf(nodes)];
-  for (let last = ps[0]; Number.isFinite(last) && last !== root && ps.length < 40; last = ps[ps.length - 1]) {
-    const next = [...nodes.slice(1), last],
+  /** @type {number | null} */
+  let step = null;
+  for (let k = 0; Number.isFinite(ps[k]) && k < 40; k++) {
+    if (step === null && ps[k] === root) step = k;
+    if (k > 0 && Math.abs(ulps(ps[k], ps[k - 1])) <= 2) break;
+    const next = [...nodes.slice(1), ps[k]],
       p = pOf(next);
-    if (!Number.isFinite(p) || Math.abs(ulps(p, last)) <= 2) break;
+    if (!Number.isFinite(p)) break;
+    if (step === null && Math.abs(ulps(p, ps[k])) <= 2) step = k;
     nodes = next;
     ps.push(p);
   }
-  return { ps, step: ps.length - 1 };
+  return { ps, step: step ?? ps.length - 1 };
 }
 
 /**

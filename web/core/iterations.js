@@ -82,12 +82,13 @@ const MOST = 40;
  * @typedef {object} DoublesStop
  * @property {number} step
  * @property {"root" | "still" | "refused" | "nan" | "cap"} why
- * @property {number[]} ps the doubles' iterates p_0 ... p_step
+ * @property {number[]} ps the doubles' iterates as Iterate makes them, p_0 to where it can do no more (which may be
+ *   a step or two past `step`: Iterate goes on until it sees the iterates settle)
  */
 
 /**
  * The program's doubles iterated from these nodes, as Iterate does, until
- * they stop.
+ * they stop, and on as far as Iterate goes.
  * @param {Model} m
  * @param {{nodes: number[], exp: ExpName, fn: import("./fn.js").Fn}} choice
  * @returns {DoublesStop}
@@ -97,24 +98,31 @@ export function doublesStop(m, choice) {
   let r = compute(m, s);
   const ps = [r.p];
   if (!Number.isFinite(r.p)) return { step: 0, why: "nan", ps };
+  /** @type {{step: number, why: DoublesStop["why"]} | null} */
+  let stop = null;
   for (let k = 0; k < MOST; k++) {
-    if (ps[k] === choice.fn.root?.hi) return { step: k, why: "root", ps };
+    if (stop === null && ps[k] === choice.fn.root?.hi) stop = { step: k, why: "root" };
+    const done = iterateDone(m, s, r, ps);
+    if (done !== null) {
+      stop ??= { step: k, why: "refused" };
+      break;
+    }
     const next = iterateOnce(m, s, r);
-    if (next.refused !== undefined) return { step: k, why: "refused", ps };
+    if (next.refused !== undefined) break;
     const p = next.iterates[next.iterates.length - 1];
-    if (Math.abs(ulpsFrom(p, ps[k])) <= 2) return { step: k, why: "still", ps };
+    if (stop === null && Math.abs(ulpsFrom(p, ps[k])) <= 2) stop = { step: k, why: "still" };
     ps.push(p);
     s = { ...s, ...next };
     r = compute(m, s);
   }
-  return { step: MOST, why: "cap", ps };
+  return { ...(stop ?? { step: MOST, why: "cap" }), ps };
 }
 
 /**
  * A row of the many-digit table: step k's error and estimated order in
- * many digits, beside the doubles' p_k while they go on (undefined after
- * they stop) and its error against the true root, and whether they stop
- * at this row.
+ * many digits, beside Iterate's p_k while it goes on (undefined after)
+ * and its error against the true root, and whether the doubles stop at
+ * this row.
  * @typedef {{row: Row, doubles: number | undefined, error: number, stop: boolean}} OrderRow
  */
 
@@ -126,7 +134,7 @@ export function doublesStop(m, choice) {
  */
 export function orderRows(rows, d, root) {
   return rows.map((row) => {
-    const doubles = row.step > d.step ? undefined : d.ps[row.step];
+    const doubles = d.ps[row.step];
     return { row, doubles, error: doubles === undefined ? NaN : errorOf(doubles, root), stop: row.step === d.step };
   });
 }
