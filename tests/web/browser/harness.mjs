@@ -151,9 +151,16 @@ export async function launch(prefs = {}, downloads) {
  */
 export const frames = (/** @type {Page} */ p) =>
   p.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
-/** Resolves once the page has set its ready mark and drawn the frames after it. */
+/**
+ * Resolves once the page has set its ready mark, its script has drawn the
+ * state (its drawn mark: where one column leaves the tableau below the
+ * window, the first screen is ready a tenth of a second before the script
+ * has run), and the frames after them are drawn.
+ */
 export async function ready(/** @type {Page} */ p) {
-  await p.waitForFunction(() => performance.getEntriesByName("inverse_neville:ready").length > 0);
+  await p.waitForFunction(() =>
+    ["ready", "drawn"].every((mark) => performance.getEntriesByName(`inverse_neville:${mark}`).length > 0),
+  );
   await frames(p);
 }
 /** How many renders the page has made: its "inverse_neville:render" measures. */
@@ -258,6 +265,25 @@ export class Session {
       if (!e) throw new Error(`no ${sel} in the page`);
       return e.textContent ?? "";
     }, selector);
+  }
+  /**
+   * Whether cell #id lies within the tableau's scrolling box, and the
+   * cells that the row headers, held at the box's left edge, cut in two.
+   */
+  inTableau(/** @type {string} */ id, p = this.page) {
+    return p.evaluate((id) => {
+      const box = document.getElementById("tableau-scroll")?.getBoundingClientRect(),
+        r = document.getElementById(id)?.getBoundingClientRect();
+      if (!r) throw new Error(`no #${id} in the tableau`);
+      const cut = [...document.querySelectorAll("#tableau tbody tr")].flatMap((row) => {
+        const head = row.querySelector("th")?.getBoundingClientRect().right ?? 0;
+        return [...row.querySelectorAll("td")].filter((td) => {
+          const t = td.getBoundingClientRect();
+          return t.left < head - 1 && t.right > head + 1;
+        });
+      });
+      return { shown: !!box && r.left >= box.left - 1 && r.right <= box.right + 1, cut: cut.map((td) => td.id) };
+    }, id);
   }
   /** The text in the field of nodes. */
   field(p = this.page) {
