@@ -24,6 +24,7 @@ import { after, before, describe, test } from "node:test";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
 import { CHROMIUM_ARGS } from "../browsers.mjs";
+import { contrast as wcagContrast } from "../colour.mjs";
 import { fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
 
 /** @typedef {import("puppeteer-core").Browser} Browser */
@@ -394,15 +395,10 @@ export function browserSuite(name, body) {
 
 /** WCAG's contrast ratio of two computed colours, rgb() or rgba(). */
 export function contrast(/** @type {string} */ a, /** @type {string} */ b) {
-  const luminance = (/** @type {string} */ rgb) => {
-    const parts = /^rgba?\(([\d.]+), ([\d.]+), ([\d.]+)/.exec(rgb);
-    assert.ok(parts, `a colour these tests read: ${rgb}`);
-    const c = parts
-      .slice(1)
-      .map((v) => Number(v) / 255)
-      .map((v) => (v <= 0.03928 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4));
-    return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
+  const rgb = (/** @type {string} */ computed) => {
+    const parts = /^rgba?\(([\d.]+), ([\d.]+), ([\d.]+)/.exec(computed);
+    assert.ok(parts, `a colour these tests read: ${computed}`);
+    return /** @type {import("../colour.mjs").RGB} */ (parts.slice(1).map((v) => Number(v) / 255));
   };
-  const [x, y] = [luminance(a), luminance(b)].sort((m, n) => n - m);
-  return (x + 0.05) / (y + 0.05);
+  return wcagContrast(rgb(a), rgb(b));
 }
