@@ -5,81 +5,64 @@
 // screen, and the step's cells within the tableau's box at 1366 by 768.
 
 import assert from "node:assert/strict";
-import { before, describe, test } from "node:test";
+import { test } from "node:test";
 import { browserSuite, frames, programX } from "./harness.mjs";
 
 const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
 
 browserSuite("lecture", (s) => {
-  describe("at 1920 by 1080 with lecture=1, each of the six steps' text", () => {
+  test("at 1920 by 1080 with lecture=1, every text of each step (the rule box, the tableau, the triangle, the figure, the line at y = 0), its subscripts too, at least 20 px", async () => {
+    await s.open(`nodes=${programX.join(",")}&lecture=1&step=0`, { width: 1920, height: 1080 });
+    assert.equal(await s.page.evaluate(() => document.documentElement.classList.contains("lecture")), true);
     /** @type {{step: number, where: string, text: string, px: number, sub: boolean}[]} */
     const texts = [];
-    before(async () => {
-      await s.open(`nodes=${programX.join(",")}&lecture=1&step=0`, { width: 1920, height: 1080 });
-      assert.equal(await s.page.evaluate(() => document.documentElement.classList.contains("lecture")), true);
-      for (let step = 1; step <= 6; step++) {
-        await s.activate("step-forward");
-        const seen = await s.page.evaluate(() => {
-          // the rule box, the tableau and its caption, the triangle, the figure with its legend, the line at y = 0
-          // with what is said of it: each text shown, and its size in CSS pixels (an SVG's font scaled as it is drawn)
-          const roots = [
-            "#step-rule",
-            "#tableau",
-            "#tableau-caption",
-            "#triangle",
-            "#figure",
-            "#legend",
-            "#zoom",
-            "#zoom-desc",
-          ];
-          return roots.flatMap((where) => {
-            const root = document.querySelector(where);
-            if (!root) throw new Error(`no ${where} in the page`);
-            const walk = document.createTreeWalker(root, NodeFilter.SHOW_TEXT),
-              out = [];
-            for (let t = walk.nextNode(); t; t = walk.nextNode()) {
-              const e = t.parentElement;
-              if (!e || !t.textContent?.trim() || !e.checkVisibility() || e.closest(".visually-hidden")) continue;
-              const m = e instanceof SVGGraphicsElement ? e.getScreenCTM() : null;
-              out.push({
-                where,
-                text: t.textContent.trim().slice(0, 30),
-                px: parseFloat(getComputedStyle(e).fontSize) * (m ? Math.hypot(m.a, m.b) : 1),
-                sub: !!e.closest("sub, sup"),
-              });
-            }
-            return out;
-          });
+    for (let step = 1; step <= 6; step++) {
+      await s.activate("step-forward");
+      const seen = await s.page.evaluate(() => {
+        // the rule box, the tableau and its caption, the triangle, the figure with its legend, the line at y = 0
+        // with what is said of it: each text shown, and its size in CSS pixels (an SVG's font scaled as it is drawn)
+        const roots = [
+          "#step-rule",
+          "#tableau",
+          "#tableau-caption",
+          "#triangle",
+          "#figure",
+          "#legend",
+          "#zoom",
+          "#zoom-desc",
+        ];
+        return roots.flatMap((where) => {
+          const root = document.querySelector(where);
+          if (!root) throw new Error(`no ${where} in the page`);
+          const walk = document.createTreeWalker(root, NodeFilter.SHOW_TEXT),
+            out = [];
+          for (let t = walk.nextNode(); t; t = walk.nextNode()) {
+            const e = t.parentElement;
+            if (!e || !t.textContent?.trim() || !e.checkVisibility() || e.closest(".visually-hidden")) continue;
+            const m = e instanceof SVGGraphicsElement ? e.getScreenCTM() : null;
+            out.push({
+              where,
+              text: t.textContent.trim().slice(0, 30),
+              px: parseFloat(getComputedStyle(e).fontSize) * (m ? Math.hypot(m.a, m.b) : 1),
+              sub: !!e.closest("sub, sup"),
+            });
+          }
+          return out;
         });
-        texts.push(...seen.map((t) => ({ step, ...t })));
-      }
-    });
-    /** The texts under 20 px, with where they are. */
-    const small = (/** @type {boolean} */ sub) =>
-      texts
-        .filter((t) => t.sub === sub && t.px < 20 - 1e-6)
-        .map((t) => `step ${t.step}, ${t.where}: “${t.text}” ${t.px.toFixed(2)} px`);
-
-    test("at 1920 by 1080 with lecture=1, every text of each step (the rule box, the tableau, the triangle, the figure, the line at y = 0) at least 20 px", () => {
-      // every part of the step holds text to read
-      const where = new Set(texts.map((t) => t.where));
-      assert.equal(where.size, 8, [...where].join(", "));
-      assert.deepEqual(small(false), []);
-    });
-
-    test(
-      "at 1920 by 1080 with lecture=1, the step's subscripts (the rule box's y₀, y₁ …, the legend's xₖ, yₖ) at least 20 px",
-      {
-        todo: "the subscripts of the rule box and the legend are <sub> at the browser's smaller size, 16.67 px where their text is 20 px",
-      },
-      () => {
-        assert.ok(
-          texts.some((t) => t.sub),
-          "subscripts in the step's text",
-        );
-        assert.deepEqual(small(true), []);
-      },
+      });
+      texts.push(...seen.map((t) => ({ step, ...t })));
+    }
+    // every part of the step holds text to read, the rule's y₀, y₁ … and the legend's xₖ, yₖ among it
+    const where = new Set(texts.map((t) => t.where));
+    assert.equal(where.size, 8, [...where].join(", "));
+    assert.ok(
+      texts.some((t) => t.sub),
+      "subscripts in the step's text",
     );
+    const small = texts
+      .filter((t) => t.px < 20 - 1e-6)
+      .map((t) => `step ${t.step}, ${t.where}${t.sub ? ", a subscript" : ""}: “${t.text}” ${t.px.toFixed(2)} px`);
+    assert.deepEqual(small, []);
   });
 
   test("the step's entry (td.new), the figure's upper panel and the line at y = 0 in the window at every step, the stepper scrolled to the top: 1920×1080 and 1280×720 lecturing, 1280×720, 960×540 with 6 digits", async () => {
@@ -130,34 +113,21 @@ browserSuite("lecture", (s) => {
     return { cells: cells.length, out: cells.filter((_, k) => !seen[k].shown), cut: seen[0]?.cut ?? [] };
   }
 
-  test("1366 by 768, eight nodes, after an Iterate: the step's entry and the two it combines within the tableau's box, no number cut under the row headers", async () => {
+  test("1366 by 768, eight nodes, after an Iterate and then from Start through each of the 28 steps: the step's entry and the two it combines within the tableau's box, no number cut under the row headers", async () => {
     await s.open(`nodes=${eight.join(",")}`, { width: 1366, height: 768 });
     await s.activate("iterate");
     await frames(s.page);
-    assert.deepEqual(await stepCells(), { cells: 3, out: [], cut: [] });
+    assert.deepEqual(await stepCells(), { cells: 3, out: [], cut: [] }, "after the Iterate, at the end");
+    await s.activate("step-first");
+    /** @type {string[]} */
+    const wrong = [];
+    for (let step = 1; step <= 28; step++) {
+      await s.activate("step-forward");
+      await frames(s.page);
+      const { cells, out, cut } = await stepCells();
+      if (cells !== 3 || out.length || cut.length)
+        wrong.push(`step ${step}: ${cells} cells, outside the box ${out.join(" ")}; cut ${cut.join(" ")}`);
+    }
+    assert.deepEqual(wrong, []);
   });
-
-  test(
-    "1366 by 768, eight nodes, after an Iterate, from Start through each of the 28 steps: the step's cells within the tableau's box, no number cut under the row headers",
-    {
-      todo:
-        "Start, then Step, from the end of the tableau scrolls its box to Q[i][0]'s column at the row headers' edge: " +
-        "at steps 1 to 5 the y_i column lies half under the row headers",
-    },
-    async () => {
-      await s.open(`nodes=${eight.join(",")}`, { width: 1366, height: 768 });
-      await s.activate("iterate");
-      await s.activate("step-first");
-      /** @type {string[]} */
-      const wrong = [];
-      for (let step = 1; step <= 28; step++) {
-        await s.activate("step-forward");
-        await frames(s.page);
-        const { out, cut } = await stepCells();
-        if (out.length || cut.length)
-          wrong.push(`step ${step}: outside the box ${out.join(" ")}; cut ${cut.join(" ")}`);
-      }
-      assert.deepEqual(wrong, []);
-    },
-  );
 });
