@@ -36,12 +36,12 @@ function pOf(/** @type {number[]} */ xs, /** @type {(x: number) => number} */ f)
 }
 
 browserSuite("functions", (s) => {
-  test("each preset chosen in #function: its nodes, p as the .wasm's Qij gives it over f's y, and p − root against the preset's root as the page shows it; the hump says x is not a function of y", async () => {
+  test("each preset chosen in #function: its nodes, p as the .wasm's Qij gives it over f's y, and p − root against the preset's root as the page shows it; its lesson, for the hump alone, that x is not a function of y", async () => {
     assert.deepEqual(Object.keys(F), [...PRESETS.map((p) => p.id)], "a sweep here for each preset");
     await s.open("");
     for (const preset of PRESETS) {
       await s.changed(() => s.page.select("#function", preset.id));
-      const [p, error, note] = await Promise.all(["#p", "#error", "#quality-note"].map((id) => s.text(id)));
+      const [p, error, lesson] = await Promise.all(["#p", "#error", "#function-lesson"].map((id) => s.text(id)));
       const want = pOf(preset.nodes, F[preset.id]);
       assert.deepEqual(await s.nodes(), preset.nodes, `${preset.id}: the nodes`);
       // the program's y are the .wasm's to the bit; the browser's Math may round a last bit apart from Node's
@@ -52,7 +52,7 @@ browserSuite("functions", (s) => {
       assert.ok(agree, `${preset.id}: p shown ${p}, the .wasm's Qij over f's y gives ${want}`);
       const off = Number(p) - preset.root.hi - preset.root.lo;
       assert.ok(showsNumber(error, off), `${preset.id}: p − root shown ${error}, is ${off}`);
-      assert.equal(/x is not a function of y/.test(note), preset.id === "hump", `${preset.id}: ${note}`);
+      assert.equal(/x is not a function of y/.test(lesson), preset.id === "hump", `${preset.id}: ${lesson}`);
     }
   });
 
