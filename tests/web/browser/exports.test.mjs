@@ -210,31 +210,15 @@ browserSuite("exports", (s) => {
     },
   );
 
-  /** Whether a cell lies within the tableau's scrolling box, and the cells cut by the row headers. */
-  const inTableau = (/** @type {string} */ id) =>
-    s.page.evaluate((id) => {
-      const box = document.getElementById("tableau-scroll")?.getBoundingClientRect(),
-        r = document.getElementById(id)?.getBoundingClientRect();
-      if (!r) throw new Error(`no #${id} in the tableau`);
-      const cut = [...document.querySelectorAll("#tableau tbody tr")].flatMap((row) => {
-        const head = row.querySelector("th")?.getBoundingClientRect().right ?? 0;
-        return [...row.querySelectorAll("td")].filter((td) => {
-          const t = td.getBoundingClientRect();
-          return t.left < head - 1 && t.right > head + 1;
-        });
-      });
-      return { shown: !!box && r.left >= box.left - 1 && r.right <= box.right + 1, cut: cut.map((td) => td.id) };
-    }, id);
-
   test("1280 px wide at step 3: Q[2][2] in the tableau's view, and no number half under the row headers", async () => {
     await s.open("step=3", { width: 1280, height: 800 });
-    assert.deepEqual(await inTableau("q-2-2"), { shown: true, cut: [] });
+    assert.deepEqual(await s.inTableau("q-2-2"), { shown: true, cut: [] });
   });
 
   test("390 px wide, eight nodes: To the end scrolls the last step's cell into the tableau's view", async () => {
     await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8&step=0", { width: 390, height: 800 });
     await s.page.click("#step-last");
-    assert.equal((await inTableau("q-7-7")).shown, true);
+    assert.equal((await s.inTableau("q-7-7")).shown, true);
   });
 
   test("390 px wide, three Iterates on: each table's caption and row headers within its scrolling box", async () => {

@@ -24,6 +24,7 @@ import { after, before, describe, test } from "node:test";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
 import { CHROMIUM_ARGS } from "../browsers.mjs";
+import { contrast as wcagContrast } from "../colour.mjs";
 import { fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
 
 /** @typedef {import("puppeteer-core").Browser} Browser */
@@ -151,9 +152,12 @@ export async function launch(prefs = {}, downloads) {
  */
 export const frames = (/** @type {Page} */ p) =>
   p.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
-/** Resolves once the page has set its ready mark and drawn the frames after it. */
+/** Resolves once the page has its ready mark and its script's drawn mark (a first
+ * screen made at build time can be ready before the script runs), and frames after. */
 export async function ready(/** @type {Page} */ p) {
-  await p.waitForFunction(() => performance.getEntriesByName("inverse_neville:ready").length > 0);
+  await p.waitForFunction(() =>
+    ["ready", "drawn"].every((mark) => performance.getEntriesByName(`inverse_neville:${mark}`).length > 0),
+  );
   await frames(p);
 }
 /** How many renders the page has made: its "inverse_neville:render" measures. */
@@ -258,6 +262,25 @@ export class Session {
       if (!e) throw new Error(`no ${sel} in the page`);
       return e.textContent ?? "";
     }, selector);
+  }
+  /**
+   * Whether cell #id lies within the tableau's scrolling box, and the
+   * cells that the row headers, held at the box's left edge, cut in two.
+   */
+  inTableau(/** @type {string} */ id, p = this.page) {
+    return p.evaluate((id) => {
+      const box = document.getElementById("tableau-scroll")?.getBoundingClientRect(),
+        r = document.getElementById(id)?.getBoundingClientRect();
+      if (!r) throw new Error(`no #${id} in the tableau`);
+      const cut = [...document.querySelectorAll("#tableau tbody tr")].flatMap((row) => {
+        const head = row.querySelector("th")?.getBoundingClientRect().right ?? 0;
+        return [...row.querySelectorAll("td")].filter((td) => {
+          const t = td.getBoundingClientRect();
+          return t.left < head - 1 && t.right > head + 1;
+        });
+      });
+      return { shown: !!box && r.left >= box.left - 1 && r.right <= box.right + 1, cut: cut.map((td) => td.id) };
+    }, id);
   }
   /** The text in the field of nodes. */
   field(p = this.page) {
@@ -368,15 +391,10 @@ export function browserSuite(name, body) {
 
 /** WCAG's contrast ratio of two computed colours, rgb() or rgba(). */
 export function contrast(/** @type {string} */ a, /** @type {string} */ b) {
-  const luminance = (/** @type {string} */ rgb) => {
-    const parts = /^rgba?\(([\d.]+), ([\d.]+), ([\d.]+)/.exec(rgb);
-    assert.ok(parts, `a colour these tests read: ${rgb}`);
-    const c = parts
-      .slice(1)
-      .map((v) => Number(v) / 255)
-      .map((v) => (v <= 0.03928 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4));
-    return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
+  const rgb = (/** @type {string} */ computed) => {
+    const parts = /^rgba?\(([\d.]+), ([\d.]+), ([\d.]+)/.exec(computed);
+    assert.ok(parts, `a colour these tests read: ${computed}`);
+    return /** @type {import("../colour.mjs").RGB} */ (parts.slice(1).map((v) => Number(v) / 255));
   };
-  const [x, y] = [luminance(a), luminance(b)].sort((m, n) => n - m);
-  return (x + 0.05) / (y + 0.05);
+  return wcagContrast(rgb(a), rgb(b));
 }

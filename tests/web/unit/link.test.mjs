@@ -27,6 +27,9 @@ test("the link and the field: good lists, and each bad one refused with what is 
   for (const [text, xs] of Object.entries(typed)) assert.deepEqual(parseNodes(text), { xs }, text);
   for (const [text, xs] of Object.entries({ "\u22120,5 0,25": [-0.5, 0.25], "\u22120.5, 1": [-0.5, 1] }))
     assert.deepEqual(parseNodes(text, [-1, 1]), { xs }, text);
+  // and in [0, 1], refused for where the node lies alone
+  for (const text of ["\u22120.1", "\u22120.1, 0.3, 0.5"])
+    assert.deepEqual(parseNodes(text), { error: "Each node must lie in [0, 1]; “-0.1” does not." }, text);
   for (const [text, xs] of Object.entries(good)) {
     assert.deepEqual(parseNodes(text), { xs }, text);
     assert.deepEqual(

@@ -1,0 +1,78 @@
+// The page printed for a class, at A4's width (210 mm less 10 mm margins
+// each side, 718 CSS px): nothing runs past the paper's edge, and no
+// control is printed, whatever the state.  Chromium only: WebDriver BiDi,
+// which drives Firefox, has no print emulation.
+
+import assert from "node:assert/strict";
+import { after, before, describe, test } from "node:test";
+import { browserSuite, chrome, frames } from "./harness.mjs";
+
+/** A4 less its margins, in CSS pixels (96 a 25.4 mm). */
+const A4 = Math.floor((190 / 25.4) * 96);
+/** Each test skipped, and counted so, where the browser cannot print. */
+const skip = chrome ? false : "no print emulation over WebDriver BiDi";
+
+browserSuite("print", (s) => {
+  describe("printed at A4's width", () => {
+    before(async () => {
+      if (chrome) await s.page.emulateMediaType("print");
+    });
+    after(async () => {
+      if (chrome) await s.page.emulateMediaType(undefined);
+    });
+
+    /** The page in print at A4's width with this link, drawn at the paper's width. */
+    async function printed(/** @type {string} */ hash) {
+      await s.open(hash, { width: A4, height: 1000 });
+      await frames(s.page);
+      return s.page.evaluate(() => {
+        const paper = document.documentElement.clientWidth;
+        // every box but those within a drawing (an SVG clips what it holds to its own box)
+        const wide = [...document.body.querySelectorAll("*")]
+          .filter((e) => !(e.parentElement instanceof SVGElement) && e.checkVisibility())
+          .filter((e) => {
+            const r = e.getBoundingClientRect();
+            return r.width > 0 && (r.left < -0.5 || r.right > paper + 0.5);
+          })
+          .map((e) => {
+            const r = e.getBoundingClientRect();
+            return `${e.tagName.toLowerCase()}#${e.id}.${e.getAttribute("class")}: ${Math.round(r.left)} to ${Math.round(r.right)}`;
+          });
+        const controls = [...document.querySelectorAll("button, input, select, textarea")]
+          .filter((e) => e.checkVisibility({ visibilityProperty: true, opacityProperty: true }))
+          .map((e) => `${e.tagName.toLowerCase()}#${e.id}[name=${e.getAttribute("name")}]`);
+        return { paper, scrolls: document.documentElement.scrollWidth, wide, controls };
+      });
+    }
+
+    test(
+      `printed at ${A4} px: nothing wider than the page, at a first visit, the program's nodes' end, five nodes two Iterates on, and eight nodes`,
+      { skip },
+      async () => {
+        for (const hash of [
+          "",
+          "nodes=0.3,0.4,0.5,0.6",
+          "nodes=0.2,0.35,0.5,0.65,0.8&iterates=2&deeper=1",
+          "nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8",
+        ]) {
+          const seen = await printed(hash);
+          assert.deepEqual(
+            { paper: seen.paper, scrolls: seen.scrolls, wide: seen.wide },
+            { paper: A4, scrolls: A4, wide: [] },
+            `#${hash}`,
+          );
+        }
+      },
+    );
+
+    test(
+      `printed at ${A4} px, no form control shown: a first visit, predicting, a learner's f, and Going deeper open`,
+      { skip },
+      async () => {
+        for (const hash of ["", "predict=1&step=2", "f=cos(x)%20-%20x&nodes=0.6,0.7,0.8,0.9", "deeper=1"]) {
+          assert.deepEqual((await printed(hash)).controls, [], `#${hash}`);
+        }
+      },
+    );
+  });
+});
