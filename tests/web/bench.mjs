@@ -1,27 +1,34 @@
 // How soon the learner's page is ready, beside an empty page loaded the
-// same way in the same run, and how long a change of nodes takes with 8
+// same way in the same run, and what a key on a node's handle costs with 8
 // nodes, in each browser: a measurement for the documentation, not a test.
 // Run from the build tree's tests/web, after its npm ci:
 //
-//   node bench.mjs PAGE.html [LOADS]
+//   node bench.mjs [--loads N] PAGE.html [OTHER.html ...]
 //
+// Several pages (an older build beside this one, say) are measured in the
+// same run, their loads interleaved, so that they meet the same machine.
 // Each load reads the performance mark "inverse_neville:ready" (the page
-// sets it when its output, tableau and figure are in place; the empty page
-// at once), in milliseconds from the start of navigation; the first load of
-// each only warms up.  A third page, as many bytes as the learner's but one
-// HTML comment with the mark after it, shows what the bytes alone cost.  A
-// change of nodes is one key on a node's handle, timed by the page's own
-// "inverse_neville:render" measure (the sweep, the tableau, the figure with
-// all its curves, and the rest).
+// sets it when its first screen is in place; the empty page at once), in
+// milliseconds from the start of navigation; the first round only warms up.
+// A page as many bytes as the first but one HTML comment with the mark after
+// it shows what the bytes alone cost.  A key is 60 ArrowRight and ArrowLeft
+// on the fourth node's handle, each from a settled frame: the page's own
+// "inverse_neville:render" measure, the handler whole (what a keydown
+// listener takes), and the handler with the style and layout it forces.
 
 import { mkdtempSync, statSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
-import { join } from "node:path";
+import { basename, join } from "node:path";
 import { pathToFileURL } from "node:url";
+import { parseArgs } from "node:util";
 import puppeteer from "puppeteer-core";
 import { CHROMIUM_ARGS } from "./browsers.mjs";
 
-const [page, loads = "20"] = process.argv.slice(2);
+const { values, positionals: pages } = parseArgs({
+  options: { loads: { type: "string", default: "20" } },
+  allowPositionals: true,
+});
+if (!pages.length) throw new Error("usage: node bench.mjs [--loads N] PAGE.html [OTHER.html ...]");
 const dir = mkdtempSync(join(tmpdir(), "bench-")),
   empty = join(dir, "empty.html"),
   bytes = join(dir, "bytes.html");
@@ -30,7 +37,7 @@ const marked = (/** @type {string} */ title, body = "") =>
 writeFileSync(empty, marked("empty"));
 writeFileSync(
   bytes,
-  marked("bytes", `<!--${" ".repeat(Math.max(0, statSync(page).size - marked("bytes", "<!---->").length))}-->`),
+  marked("bytes", `<!--${" ".repeat(Math.max(0, statSync(pages[0]).size - marked("bytes", "<!---->").length))}-->`),
 );
 /** @type {["chrome" | "firefox", string, string[]][]} */
 const browsers = [
@@ -38,43 +45,59 @@ const browsers = [
   ["firefox", "/usr/bin/firefox-esr", []],
 ];
 const median = (/** @type {number[]} */ v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
+const ms = (/** @type {number} */ v) => `${v.toFixed(1)} ms`;
 for (const [name, executablePath, args] of browsers) {
   const browser = await puppeteer.launch({ browser: name, executablePath, headless: true, args });
   const tab = await browser.newPage();
-  const files = { page, empty, bytes };
-  /** @type {Record<keyof typeof files, number[]>} */
-  const times = { page: [], empty: [], bytes: [] };
-  for (let k = 0; k <= Number(loads); k++) {
-    /** @type {(keyof typeof files)[]} */
-    const order = ["page", "empty", "bytes"];
-    for (const which of order) {
-      await tab.goto(pathToFileURL(files[which]).href);
-      const ready = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:ready")[0]?.startTime);
-      if (k > 0) times[which].push(ready ?? NaN);
+  const files = [...pages, empty, bytes];
+  /** @type {Map<string, number[]>} */
+  const times = new Map(files.map((f) => [f, []]));
+  for (let k = 0; k <= Number(values.loads); k++)
+    for (const file of files) {
+      await tab.goto(pathToFileURL(file).href);
+      await tab.waitForFunction(() => performance.getEntriesByName("inverse_neville:ready").length > 0);
+      const ready = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:ready")[0].startTime);
+      if (k > 0) times.get(file)?.push(ready);
     }
-  }
-  await tab.goto(`${pathToFileURL(page).href}#nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8`);
-  await tab.evaluate(() => {
-    const handle = document.querySelectorAll("#figure .handle")[3];
-    if (!(handle instanceof SVGElement)) throw new Error("no handle 3 in the figure");
-    handle.focus();
-  });
-  const before = await tab.evaluate(() => performance.getEntriesByName("inverse_neville:render").length);
-  for (let k = 0; k < 60; k++) await tab.keyboard.press(k % 2 ? "ArrowLeft" : "ArrowRight");
-  const renders = await tab.evaluate(
-    (n) =>
-      performance
-        .getEntriesByName("inverse_neville:render")
-        .slice(n)
-        .map((e) => e.duration),
-    before,
-  );
-  await browser.close();
-  const [p, e, b] = [median(times.page), median(times.empty), median(times.bytes)];
+  const e = median(times.get(empty) ?? []);
   console.log(
-    `${name}: ready after ${p.toFixed(1)} ms (median of ${times.page.length} warm loads), an empty page after ` +
-      `${e.toFixed(1)} ms: ${(p / e).toFixed(2)}x; a comment of the page's size after ${b.toFixed(1)} ms: ${(b / e).toFixed(2)}x; ` +
-      `a change of 8 nodes drawn in ${median(renders).toFixed(1)} ms ` +
-      `(median of ${renders.length}, slowest ${Math.max(...renders).toFixed(1)} ms)`,
+    `${name}: an empty page ready after ${ms(e)}; a comment of the page's size ${(median(times.get(bytes) ?? []) / e).toFixed(2)}x`,
   );
+  for (const page of pages) {
+    await tab.goto(`${pathToFileURL(page).href}#nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8`);
+    await tab.waitForFunction(() => performance.getEntriesByName("inverse_neville:ready").length > 0);
+    const keys = await tab.evaluate(async () => {
+      /** @type {{render: number[], handler: number[], forced: number[]}} */
+      const out = { render: [], handler: [], forced: [] };
+      const settled = () => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0)));
+      await settled();
+      for (let k = 0; k < 60; k++) {
+        const handle = document.querySelectorAll("#figure .handle")[3];
+        if (!(handle instanceof SVGElement)) throw new Error("no handle 3 in the figure");
+        handle.focus();
+        await settled();
+        const renders = performance.getEntriesByName("inverse_neville:render").length,
+          start = performance.now();
+        handle.dispatchEvent(new KeyboardEvent("keydown", { key: k % 2 ? "ArrowLeft" : "ArrowRight", bubbles: true }));
+        const handled = performance.now();
+        document.body.getBoundingClientRect();
+        out.handler.push(handled - start);
+        out.forced.push(performance.now() - start);
+        out.render.push(
+          ...performance
+            .getEntriesByName("inverse_neville:render")
+            .slice(renders)
+            .map((m) => m.duration),
+        );
+      }
+      return out;
+    });
+    const p = median(times.get(page) ?? []);
+    console.log(
+      `  ${basename(page)}: ready after ${ms(p)} (median of ${values.loads}), ${(p / e).toFixed(2)}x the empty page's; ` +
+        `a key: render ${ms(median(keys.render))}, handler ${ms(median(keys.handler))}, ` +
+        `with its style and layout ${ms(median(keys.forced))} (medians of 60, slowest ${ms(Math.max(...keys.forced))})`,
+    );
+  }
+  await browser.close();
 }
