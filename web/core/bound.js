@@ -143,6 +143,35 @@ export function interpolationBound(tree, points, root) {
  */
 
 /**
+ * b_n and its slope in x at the double x, enclosed.
+ * @param {import("./jets.js").Compiled} f
+ * @param {number} n
+ * @param {number} x
+ * @param {ReturnType<typeof workspace>} space jets of order n + 1
+ */
+function pointOf(f, n, x, space) {
+  const J = jetOver(f, x, x, space);
+  const a1 = { lo: J[2], hi: J[3] };
+  const B = reversion(J, space);
+  return {
+    b: { lo: B[2 * n], hi: B[2 * n + 1] },
+    slope: I.scale(I.mul({ lo: B[2 * n + 2], hi: B[2 * n + 3] }, a1), n + 1),
+  };
+}
+
+/**
+ * The span cut into START subintervals, the last ending at its end exactly.
+ * @param {[number, number]} span
+ * @returns {[number, number][]}
+ */
+function startOf([a, b]) {
+  return Array.from({ length: START }, (_, k) => [
+    a + ((b - a) * k) / START,
+    k === START - 1 ? b : a + ((b - a) * (k + 1)) / START,
+  ]);
+}
+
+/**
  * The range of b_n = g^(n) / n! over x in span, enclosed: first over START
  * subintervals, then splitting the one whose enclosure reaches furthest
  * beyond the values met (at the span's ends and each subinterval's
@@ -158,29 +187,12 @@ function coefficientRange(tree, n, span) {
     overBox = workspace(f, n + 2);
   const [a0, b0] = span;
   const narrowest = Math.max((b0 - a0) * 2 ** -24, 4 * Number.EPSILON * Math.max(Math.abs(a0), Math.abs(b0)));
-  /** b_n and its slope in x at the double x, enclosed. */
-  const pointAt = (/** @type {number} */ x) => {
-    const J = jetOver(f, x, x, atPoint);
-    const a1 = { lo: J[2], hi: J[3] };
-    const B = reversion(J, atPoint);
-    return {
-      b: { lo: B[2 * n], hi: B[2 * n + 1] },
-      slope: I.scale(I.mul({ lo: B[2 * n + 2], hi: B[2 * n + 3] }, a1), n + 1),
-    };
-  };
+  const pointAt = (/** @type {number} */ x) => pointOf(f, n, x, atPoint);
   /** @type {Interval[]} the values of b_n met at points */
   const met = [];
   /** @type {Box[]} */
   const boxes = [];
-  /** @type {[number, number][]} */
-  const todo = Array.from(
-    { length: START },
-    (_, k) =>
-      /** @type {[number, number]} */ ([
-        a0 + ((b0 - a0) * k) / START,
-        k === START - 1 ? b0 : a0 + ((b0 - a0) * (k + 1)) / START,
-      ]),
-  );
+  const todo = startOf(span);
   let evaluated = 0;
   try {
     met.push(pointAt(a0).b, pointAt(b0).b);
