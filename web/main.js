@@ -340,7 +340,8 @@ const measured = () => {
       svg.getBoundingClientRect().height -
       views.zoom.getBoundingClientRect().height;
   return {
-    width: Math.min(widest, Math.round($("figure-section").clientWidth) || widest),
+    // whole pixels no wider than the column, so that the figure is drawn at its size, never scaled down a little
+    width: Math.min(widest, Math.floor($("figure-section").getBoundingClientRect().width) || widest),
     room: getComputedStyle(view).position === "sticky" ? Math.round(innerHeight - rest) : Infinity,
     font: parseFloat(getComputedStyle(svg).fontSize) || 13,
     zoomFont,

@@ -65,7 +65,7 @@ browserSuite("lecture", (s) => {
     assert.deepEqual(small, []);
   });
 
-  test("the step's entry (td.new), the figure's upper panel and the line at y = 0 in the window at every step, the stepper scrolled to the top: 1920×1080 and 1280×720 lecturing, 1280×720, 960×540 with 6 digits", async () => {
+  test("the step's entry (td.new), the figure's upper panel and the line at y = 0 in the window at every step, the stepper scrolled to the top: 1920×1080 and 1280×720 lecturing, 1280×720, 960×540 with 6 digits; at 1920 the tableau whole", async () => {
     for (const { width, height, hash } of [
       { width: 1920, height: 1080, hash: "lecture=1" },
       { width: 1280, height: 720, hash: "lecture=1" },
@@ -100,6 +100,9 @@ browserSuite("lecture", (s) => {
             .map(([what, r]) => `${what} at ${[r.left, r.top, r.right, r.bottom].map(Math.round).join(", ")}`);
         });
         assert.deepEqual(out, [], `${width}×${height} ${hash}, step ${step}`);
+        // on the projector the tableau of four nodes is whole beside the figure: nothing scrolled out of sight
+        if (width === 1920)
+          assert.equal(await s.page.evaluate(() => document.getElementById("tableau-scroll")?.scrollLeft), 0);
       }
     }
   });
