@@ -98,7 +98,7 @@ function count(key, value, most, { what, bound, kept }) {
  * A fragment without '=' is an anchor of the page's own, not a state
  * (null).  An empty one is the program's own nodes, at the tableau's
  * start, for a first visit to walk through; a link without step= opens at
- * the end.  Nodes that cannot be
+ * the end, or predicting at the start.  Nodes that cannot be
  * used refuse the whole link (the rest is of those nodes); any other field
  * that cannot be used is left out, said in `refused`, and the rest used.
  * @param {string} hash
@@ -153,15 +153,23 @@ export function parseFragment(hash, programNodes) {
     if (c.error !== undefined) refused.push(c.error);
     else iterates = c.n;
   }
-  let step = Infinity;
+  const settings = settingsOf(fields, refused);
+  let step = startOf(settings);
   if (fields.step !== undefined) {
     const steps = stepsFor(nodes.length),
       c = count("step", fields.step, steps, LINK_REFUSED.step(nodes.length, steps));
     if (c.error !== undefined) refused.push(c.error);
     else step = c.n;
   }
-  return { nodes, iterates, step, exp, f, ...settingsOf(fields, refused), refused };
+  return { nodes, iterates, step, exp, f, ...settings, refused };
 }
+
+/**
+ * Where a link without step= opens: at the end, the whole tableau shown;
+ * predicting, at the start, for a link handed out as an exercise.
+ * @param {{predict: boolean}} settings
+ */
+const startOf = (settings) => (settings.predict ? 0 : Infinity);
 
 /**
  * The settings a link's fields hold, each that cannot be used left at its
@@ -186,17 +194,19 @@ function settingsOf(fields, refused) {
 
 /**
  * The fragment that brings back this state: the step only where it is not
- * the last, the Iterates, the exponential and each setting only where they
+ * where a link opens (startOf), the Iterates, the exponential and each setting only where they
  * are not none, the program's own and the default, so that a link made
  * before them reads the same.
  * @param {LinkState} s
  */
 export function hashOf(s) {
+  const last = stepsFor(s.nodes.length),
+    step = Math.min(s.step, last);
   return (
     "#nodes=" +
     s.nodes.map(show).join(",") +
     (s.iterates > 0 ? `&iterates=${s.iterates}` : "") +
-    (s.step < stepsFor(s.nodes.length) ? `&step=${s.step}` : "") +
+    (step !== Math.min(startOf(s), last) ? `&step=${step}` : "") +
     (s.exp === "browser" ? "&exp=browser" : "") +
     (s.f === PROGRAM.text ? "" : `&f=${encodeURIComponent(s.f)}`) +
     (s.digits ? `&digits=${s.digits}` : "") +
