@@ -53,13 +53,16 @@ function wireStepper(c) {
     );
     inView();
   };
-  // on a phone the stepper is a bar at the foot of the screen, wherever the page is scrolled: a step taken there
-  // brings the tableau's entry into view, not only the next number into a table out of sight
+  // A step brings the tableau's entry into view, not only the next number into a table out of sight: on a
+  // phone, where the stepper is a bar at the foot of the screen, the entry to the middle; elsewhere the stepper
+  // to the top of the window, where the entry, its two and the figure are all in view.
   const inView = () => {
-    if (getComputedStyle($("stepper")).position !== "fixed") return;
+    const bar = getComputedStyle($("stepper")).position === "fixed";
     const cell = document.querySelector("#tableau td.new") ?? $("tableau-scroll"),
       box = cell.getBoundingClientRect();
-    if (box.top < 0 || box.bottom > innerHeight - $("stepper").offsetHeight) cell.scrollIntoView({ block: "center" });
+    if (box.top >= 0 && box.bottom <= innerHeight - (bar ? $("stepper").offsetHeight : 0)) return;
+    if (bar) cell.scrollIntoView({ block: "center" });
+    else $("stepper").scrollIntoView({ block: "start" });
   };
   $("skip").addEventListener("click", (e) => {
     e.preventDefault();
@@ -70,19 +73,24 @@ function wireStepper(c) {
   $("step-back").addEventListener("click", () => step(c.result().shown - 1));
   $("step-forward").addEventListener("click", () => step(c.result().shown + 1));
   $("step-last").addEventListener("click", () => step(Infinity));
-  $("tableau-section").addEventListener("keydown", (e) => {
+  /** A key that steps: ← and →, and in the tableau's section Home and End too (elsewhere they scroll the page). */
+  const keyStep = (/** @type {KeyboardEvent} */ e, /** @type {boolean} */ ends) => {
     const target = /** @type {Element} */ (e.target);
     if (target.closest("input, textarea, select, #tableau-scroll") || e.altKey || e.ctrlKey || e.metaKey) return;
     const shown = c.result().shown;
     const to = /** @type {Record<string, number>} */ ({
       ArrowLeft: shown - 1,
       ArrowRight: shown + 1,
-      Home: 0,
-      End: Infinity,
+      ...(ends ? { Home: 0, End: Infinity } : {}),
     })[e.key];
     if (to === undefined) return;
     e.preventDefault();
     step(to);
+  };
+  $("tableau-section").addEventListener("keydown", (e) => keyStep(e, true));
+  // with nothing focused, as on a first visit, ← and → step too
+  document.addEventListener("keydown", (e) => {
+    if (e.target === document.body) keyStep(e, false);
   });
 }
 
@@ -117,7 +125,7 @@ function wireGuess(c) {
     if (!s || r.shown <= knownSteps(state, r.steps.length)) return;
     const typed = input("guess").value,
       guess = typed.trim() === "" ? null : guessOf(typed);
-    if (Number.isNaN(guess)) return c.update({ guessNote: guessRefused(typed) }, "none");
+    if (Number.isNaN(guess)) return c.update({ error: guessRefused(typed), errorAt: "guess" }, "none");
     const guesses = [
       ...state.guesses,
       { entry: entryName(s.i, s.j), decimals: guess === null ? null : guessDecimals(guess, s.value) },
@@ -237,9 +245,8 @@ function wireTakeAway(c) {
  */
 function wireFunction(c) {
   const select = /** @type {HTMLSelectElement} */ ($("function"));
-  select.addEventListener("change", () => {
-    const preset = PRESETS.find((p) => p.id === select.value);
-    if (!preset) return c.update({ own: true }, "none");
+  /** A preset chosen: its f and its nodes. */
+  const choose = (/** @type {import("./core/functions.js").Preset} */ preset) =>
     c.update(
       {
         f: preset.text,
@@ -247,11 +254,16 @@ function wireFunction(c) {
         iterates: [],
         shown: Infinity,
         field: null,
+        fText: null,
         own: false,
         announce: (r, whole) => ANNOUNCE.function(r, whole),
       },
       "push",
     );
+  select.addEventListener("change", () => {
+    const preset = PRESETS.find((p) => p.id === select.value);
+    if (!preset) return c.update({ own: true }, "none");
+    choose(preset);
   });
   input("f-text").addEventListener("input", () => change({ fText: input("f-text").value }, "same"));
   $("function-form").addEventListener("submit", (e) => {
@@ -259,6 +271,12 @@ function wireFunction(c) {
     const typed = input("f-text").value,
       wrong = textError(typed);
     if (wrong) return c.update({ error: FUNCTION_REFUSED(wrong.error), errorAt: "function", fText: typed }, "none");
-    c.update({ f: typed, iterates: [], shown: Infinity, fText: null, own: true, announce: ANNOUNCE.function }, "push");
+    // a preset's f typed out is that preset, whose nodes lie where it says: nodes outside make way for its own
+    const preset = PRESETS.find((p) => p.text === typed);
+    if (preset && !state.nodes.every((x) => x >= preset.interval[0] && x <= preset.interval[1])) return choose(preset);
+    c.update(
+      { f: typed, iterates: [], shown: Infinity, fText: null, own: !preset, announce: ANNOUNCE.function },
+      "push",
+    );
   });
 }

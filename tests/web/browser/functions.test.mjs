@@ -1,8 +1,8 @@
 // The functions a class is shown (#function): each preset's p as the
 // .wasm's Qij gives it over the preset's nodes, its error against the
 // preset's own root as the page says it, and what the hump says of x and
-// y; and a learner's own f that tries to reach JavaScript, refused where
-// it is typed.
+// y; a learner's own f that tries to reach JavaScript, refused where it
+// is typed; and a preset's f typed out, taken as that preset.
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
@@ -86,5 +86,31 @@ browserSuite("functions", (s) => {
       assert.deepEqual([seen.p, seen.hash, seen.untouched], [p, "", true], text);
     }
     assert.deepEqual(s.problems.slice(problems), [], "console errors, uncaught errors, requests");
+  });
+
+  test("a preset's f typed out is that preset: outside its interval the nodes are its own, inside they stay", async () => {
+    const newton = PRESETS.find((p) => p.id === "newton");
+    assert.ok(newton, "the cubic among the presets");
+    /** @type {[string, number[]][]} */
+    const cases = [
+      ["", newton.nodes],
+      ["nodes=1.6,1.8,2.4&f=x%5E2%20-%203", [1.6, 1.8, 2.4]],
+    ];
+    for (const [from, nodes] of cases) {
+      await s.open(from);
+      await s.changed(() => s.page.select("#function", "own"));
+      await s.page.click("#f-text", { count: 3 });
+      await s.page.keyboard.press("Backspace");
+      await s.page.type("#f-text", newton.text);
+      await s.changed(() => s.page.keyboard.press("Enter"));
+      assert.deepEqual(await s.nodes(), nodes, `from #${from}: the nodes`);
+      assert.equal(
+        await s.page.evaluate(() => {
+          const e = document.getElementById("function");
+          return e instanceof HTMLSelectElement ? e.value : null;
+        }),
+        "newton",
+      );
+    }
   });
 });

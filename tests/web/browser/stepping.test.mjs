@@ -80,6 +80,21 @@ browserSuite("stepping", (s) => {
     }
   });
 
+  test("on a first visit, with nothing focused, → takes the first step and brings its entry into the window", async () => {
+    for (const hash of ["", "lecture=1&step=0"]) {
+      await s.open(hash, { width: 1920, height: 1080 });
+      await s.page.keyboard.press("ArrowRight");
+      const seen = await s.page.evaluate(() => {
+        const r = document.getElementById("q-1-1")?.getBoundingClientRect();
+        return {
+          count: document.getElementById("step-count")?.textContent,
+          inside: !!r && r.top >= 0 && r.bottom <= innerHeight,
+        };
+      });
+      assert.deepEqual(seen, { count: "1 of 6", inside: true }, `#${hash}`);
+    }
+  });
+
   test("at step 1 the figure draws Q[1][1]'s secant line, not the end's cubic", async () => {
     await s.open("step=6");
     const plot = () => s.page.evaluate(() => document.querySelector("#figure .plot")?.innerHTML);
