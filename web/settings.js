@@ -47,7 +47,9 @@ export function drawSettings(v, r, { hidden }) {
   drawFunction(r);
   const s = shownStep(r);
   text($("guess-label"), s && hidden ? guessLabel(s.i, s.j) : "");
-  text($("guess-result"), state.guessNote);
+  const wrong = state.error && state.errorAt === "guess";
+  text($("guess-result"), wrong ? state.error : state.guessNote);
+  set(input("guess"), { "aria-invalid": wrong ? "true" : null });
 }
 
 /**

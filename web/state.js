@@ -30,7 +30,7 @@ import { PROGRAM } from "./core/functions.js";
  * @property {number} shown steps of the sweep shown, clamped to their number
  * @property {number[]} iterates p_0, p_1, ... while Iterate builds on its own results
  * @property {string} error what was wrong with the last input; the state is the last good one
- * @property {"field" | "link" | "figure" | "function"} errorAt where it was given
+ * @property {"field" | "link" | "figure" | "function" | "guess"} errorAt where it was given
  * @property {string} linkRefused what of the link could not be used, where the rest was
  * @property {string | null} field the text in the field, where it is not the nodes' own: typed and
  *   not yet submitted, it stays whatever else changes

@@ -12,7 +12,7 @@ export const knownSteps = (s, steps) => (s.predict ? Math.min(s.revealed, steps)
 
 /**
  * A guess as typed, with a decimal point or comma; NaN where it is not a
- * number.
+ * number, or not one a double holds (1e400).
  * @param {string} text
  */
 export function guessOf(text) {
@@ -20,7 +20,8 @@ export function guessOf(text) {
     .trim()
     .replace(/^([+-]?\d*),(\d)/, "$1.$2")
     .replace(/^−/, "-");
-  return /^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(t) ? Number(t) : NaN;
+  const v = /^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(t) ? Number(t) : NaN;
+  return Number.isFinite(v) ? v : NaN;
 }
 
 /**

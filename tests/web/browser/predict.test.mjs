@@ -115,7 +115,7 @@ browserSuite("predict", (s) => {
         if (!shown.some((v) => bitsOf(v) === bitsOf(value)))
           assert.notDeepEqual(givenAway(await written(s.page), [{ name, value }], shown), [], `${name}, once guessed`);
         const said =
-          /your guess has (\d+) correct decimals?\. So far (\d+) guess(?:es)? in (\d+) entr(?:y|ies), (\d+) correct decimals? in all\.$/.exec(
+          /your guess has (\d+) correct decimals? \(d correct decimals: [^)]*\)\. So far (\d+) guess(?:es)? in (\d+) entr(?:y|ies), (\d+) correct decimals? in all\.$/.exec(
             after.result,
           );
         assert.deepEqual(

@@ -1,7 +1,8 @@
 // What the page's browser tests checked once and needs no browser: the
 // built page's size, and the p each link's nodes give through the page's
 // own reading of the link and its sweep, against the .wasm's sweep run
-// outside the page's code (tests/web/recorded.mjs).  Under Node's test
+// outside the page's code (tests/web/recorded.mjs); and a prediction as
+// typed, read and scored.  Under Node's test
 // runner, as the other unit tests:
 //
 //   INVERSE_NEVILLE_WASM=out/wasi/web/inverse_neville.wasm \
@@ -12,6 +13,7 @@ import { statSync } from "node:fs";
 import { test } from "node:test";
 import { same } from "../recorded.mjs";
 import { parseFragment } from "../../../web/core/fragment.js";
+import { guessDecimals, guessOf } from "../../../web/core/predict.js";
 import { model, outside, resultOf } from "./context.mjs";
 
 /** A path the environment names, or a failure that says which. */
@@ -47,4 +49,21 @@ test("a link's nodes, read and swept by the page's core, give the p a sweep thro
       assert.ok(same(p, pOf(xs)), `#nodes=${hash}: p = ${p}, the .wasm's sweep gives ${pOf(xs)}`);
     }
   }
+});
+
+test("a prediction as typed: read with a point, a comma or a typeset minus, refused where no double holds it, scored in decimals within half a unit", () => {
+  const entry = 0.42630275100686277;
+  /** @type {[string, number, number][]} */
+  const cases = [
+    ["0.4263", 0.4263, 5],
+    ["0,43", 0.43, 2],
+    ["0.42", 0.42, 1],
+    [".5", 0.5, 0],
+    ["−0.1", -0.1, 0],
+    ["4.263e-1", 0.4263, 5],
+    [String(entry), entry, 17],
+  ];
+  for (const [typed, read, decimals] of cases)
+    assert.deepEqual([guessOf(typed), guessDecimals(read, entry)], [read, decimals], typed);
+  for (const typed of ["abc", "1e400", "-1e400", "0.4.2", "", "0x1"]) assert.ok(Number.isNaN(guessOf(typed)), typed);
 });

@@ -15,7 +15,7 @@ export const TO_PREDICT = "to be predicted";
 
 /** A guess that is not a number. */
 export const guessRefused = (/** @type {string} */ text) =>
-  `“${text.trim().slice(0, 24)}” is not a number: write your prediction as a decimal, such as 0.5 (or 0,5).`;
+  `“${text.trim().slice(0, 24)}” is not a number the page can score: write your prediction as a decimal, such as 0.5 (or 0,5).`;
 
 /**
  * How close the last guess was, and the running count of all.
@@ -29,7 +29,8 @@ export function guessText(guesses, value) {
   const said =
     last.decimals === null
       ? `${last.entry} = ${show(value)}, revealed without a guess.`
-      : `${last.entry} = ${show(value)}: your guess has ${count(last.decimals, "correct decimal")}.`;
+      : `${last.entry} = ${show(value)}: your guess has ${count(last.decimals, "correct decimal")} ` +
+        `(d correct decimals: within half a unit of the d-th decimal, |guess − entry| ≤ 0.5·10⁻ᵈ).`;
   return `${said} So far ${count(made.length, "guess", "guesses")} in ${count(guesses.length, "entry", "entries")}, ${count(total, "correct decimal")} in all.`;
 }
 
