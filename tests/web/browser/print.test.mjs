@@ -46,7 +46,7 @@ browserSuite("print", (s) => {
     }
 
     test(
-      `printed at ${A4} px: nothing wider than the page, at a first visit, the program's nodes' end, five nodes two Iterates on, and eight nodes`,
+      `printed at ${A4} px: nothing wider than the page, at a first visit, the program's nodes' end, five nodes two Iterates on, eight nodes, and a lecture's (paper has its own type)`,
       { skip },
       async () => {
         for (const hash of [
@@ -54,6 +54,7 @@ browserSuite("print", (s) => {
           "nodes=0.3,0.4,0.5,0.6",
           "nodes=0.2,0.35,0.5,0.65,0.8&iterates=2&deeper=1",
           "nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8",
+          "nodes=0.3,0.4,0.5,0.6&iterates=3&lecture=1",
         ]) {
           const seen = await printed(hash);
           assert.deepEqual(
@@ -66,11 +67,14 @@ browserSuite("print", (s) => {
     );
 
     test(
-      `printed at ${A4} px, no form control shown: a first visit, predicting, a learner's f, and Going deeper open`,
+      `printed at ${A4} px, no form control shown, and Going deeper only where open: a first visit, predicting, a learner's f, and Going deeper open`,
       { skip },
       async () => {
         for (const hash of ["", "predict=1&step=2", "f=cos(x)%20-%20x&nodes=0.6,0.7,0.8,0.9", "deeper=1"]) {
           assert.deepEqual((await printed(hash)).controls, [], `#${hash}`);
+          // Going deeper, kept closed, is not on paper at all, its heading with it
+          const heading = await s.page.evaluate(() => document.getElementById("deeper-heading")?.checkVisibility());
+          assert.equal(heading, hash === "deeper=1", `#${hash}: Going deeper's heading printed`);
         }
       },
     );
