@@ -25,7 +25,8 @@ export function iterationsCaption(n, theory) {
     n <= 4 ? Array.from({ length: n - 1 }, (_, m) => t(n - 1 - m)).join(" + ") : `${t(n - 1)} + ${t(n - 2)} + … + t`;
   return (
     `Iterates of ${n}-node inverse interpolation; the theoretical order for ` +
-    `${n} nodes is ${theory.toFixed(3)}, the largest root of ${t(n)} = ${terms} + 1. Orders are estimated only from ` +
+    `${n} nodes, near a simple root, is ${theory.toFixed(3)}, the largest root of ${t(n)} = ${terms} + 1 (at a ` +
+    `multiple root, where the inverse's slope is infinite, it does not hold). Orders are estimated only from ` +
     `errors above ${NOISE} units in the last place, where rounding does not decide them.`
   );
 }

@@ -219,7 +219,9 @@ export function estimateText(e) {
       : `${than(last)} ${entryName(last.i, last.j)} and ${than(other)} ${entryName(other.i, other.j)}`;
   return (
     first.replace(`${lead(last)}|`, lead(last) + kind(last)).replace(`${lead(other)}|`, lead(other) + kind(other)) +
-    ` Each estimates the error of the entry it is taken from, one degree less than p, not p's: the true errors of ` +
+    ` Each estimates the error of the entry it is taken from, one degree less than p, not p's, and estimates it ` +
+    `well only where the nodes lie close to a simple root (the ratio of each to the true error says how well): ` +
+    `the true errors of ` +
     `${entryName(last.i, last.j)} and ${entryName(other.i, other.j)} are ${signed(last.error)}${ratio(last)} and ` +
     `${signed(other.error)}${ratio(other)}. p, of degree ${n - 1}, is ${better}: p − root = ${signed(e.error)}` +
     (Math.abs(e.ulps) < 1000 ? `, ${ulpsText(e.ulps)}.` : ".")
