@@ -3,7 +3,7 @@
 // nodes, in each browser: a measurement for the documentation, not a test.
 // Run from the build tree's tests/web, after its npm ci:
 //
-//   node bench.mjs [--loads N] PAGE.html [OTHER.html ...]
+//   node bench.mjs [--loads N] [--keys N] PAGE.html [OTHER.html ...]
 //
 // Several pages (an older build beside this one, say) are measured in the
 // same run, their loads interleaved, so that they meet the same machine.
@@ -11,10 +11,11 @@
 // sets it when its first screen is in place; the empty page at once), in
 // milliseconds from the start of navigation; the first round only warms up.
 // A page as many bytes as the first but one HTML comment with the mark after
-// it shows what the bytes alone cost.  A key is 60 ArrowRight and ArrowLeft
-// on the fourth node's handle, each from a settled frame: the page's own
-// "inverse_neville:render" measure, the handler whole (what a keydown
-// listener takes), and the handler with the style and layout it forces.
+// it shows what the bytes alone cost.  A key is one of 60 (or --keys)
+// ArrowRight and ArrowLeft on the fourth node's handle, each from a settled
+// frame: the page's own "inverse_neville:render" measure, the handler whole
+// (what a keydown listener takes), and the handler with the style and
+// layout it forces.
 
 import { mkdtempSync, statSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -25,10 +26,10 @@ import puppeteer from "puppeteer-core";
 import { CHROMIUM_ARGS } from "./browsers.mjs";
 
 const { values, positionals: pages } = parseArgs({
-  options: { loads: { type: "string", default: "20" } },
+  options: { loads: { type: "string", default: "20" }, keys: { type: "string", default: "60" } },
   allowPositionals: true,
 });
-if (!pages.length) throw new Error("usage: node bench.mjs [--loads N] PAGE.html [OTHER.html ...]");
+if (!pages.length) throw new Error("usage: node bench.mjs [--loads N] [--keys N] PAGE.html [OTHER.html ...]");
 const dir = mkdtempSync(join(tmpdir(), "bench-")),
   empty = join(dir, "empty.html"),
   bytes = join(dir, "bytes.html");
@@ -66,12 +67,12 @@ for (const [name, executablePath, args] of browsers) {
   for (const page of pages) {
     await tab.goto(`${pathToFileURL(page).href}#nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8`);
     await tab.waitForFunction(() => performance.getEntriesByName("inverse_neville:ready").length > 0);
-    const keys = await tab.evaluate(async () => {
+    const keys = await tab.evaluate(async (count) => {
       /** @type {{render: number[], handler: number[], forced: number[]}} */
       const out = { render: [], handler: [], forced: [] };
       const settled = () => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0)));
       await settled();
-      for (let k = 0; k < 60; k++) {
+      for (let k = 0; k < count; k++) {
         const handle = document.querySelectorAll("#figure .handle")[3];
         if (!(handle instanceof SVGElement)) throw new Error("no handle 3 in the figure");
         handle.focus();
@@ -91,12 +92,12 @@ for (const [name, executablePath, args] of browsers) {
         );
       }
       return out;
-    });
+    }, Number(values.keys));
     const p = median(times.get(page) ?? []);
     console.log(
       `  ${basename(page)}: ready after ${ms(p)} (median of ${values.loads}), ${(p / e).toFixed(2)}x the empty page's; ` +
         `a key: render ${ms(median(keys.render))}, handler ${ms(median(keys.handler))}, ` +
-        `with its style and layout ${ms(median(keys.forced))} (medians of 60, slowest ${ms(Math.max(...keys.forced))})`,
+        `with its style and layout ${ms(median(keys.forced))} (medians of ${values.keys}, slowest ${ms(Math.max(...keys.forced))})`,
     );
   }
   await browser.close();
