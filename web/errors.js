@@ -57,7 +57,8 @@ export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidd
   );
   join(
     layer(g, "nodes"),
-    err.used,
+    // a y that overflowed has no place on the axis
+    err.used.filter((q) => Number.isFinite(q.y)),
     () => el("circle", { class: "node-mark", r: 4 }),
     (e, q) => set(e, { cx: ax.px(q.y).toFixed(1), cy: ax.py(0).toFixed(1) }),
   );

@@ -37,6 +37,8 @@ export function swapDrawing(m, r) {
       .filter(Number.isFinite)
       .concat([0]),
     ylim = [Math.min(...ys), Math.max(...ys)];
+  // an f with no finite value but 0 over the window (it overflows, or is 0) still has a frame to be drawn in
+  if (!(ylim[1] > ylim[0])) ylim.splice(0, 2, ylim[0] - 1, ylim[1] + 1);
   // a panel's pixels: `a` along its horizontal axis, `b` up its vertical one
   const panel = (/** @type {number} */ left, /** @type {number[]} */ alim, /** @type {number[]} */ blim) => ({
     X: (/** @type {number} */ a) => left + ((a - alim[0]) / (alim[1] - alim[0])) * w,
@@ -109,7 +111,7 @@ function layersOf(r, left, right, { xlim, ylim, curve, root }) {
         label(right.X(0), pad + h + 18, "0", "axis-name middle"),
       ],
     ],
-    ["nodes", points.filter((s) => !String(s.attrs.cx).includes("NaN") && !String(s.attrs.cy).includes("NaN"))],
+    ["nodes", points.filter((s) => Number.isFinite(Number(s.attrs.cx)) && Number.isFinite(Number(s.attrs.cy)))],
     [
       "names",
       r.pts.length <= 4

@@ -2,7 +2,8 @@
 // .wasm's Qij gives it over the preset's nodes, its error against the
 // preset's own root as the page says it, and what the hump says of x and
 // y; a learner's own f that tries to reach JavaScript, refused where it
-// is typed; and a preset's f typed out, taken as that preset.
+// is typed; one that overflows, drawn without an error; and a preset's f
+// typed out, taken as that preset.
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
@@ -85,6 +86,14 @@ browserSuite("functions", (s) => {
       );
       assert.deepEqual([seen.p, seen.hash, seen.untouched], [p, "", true], text);
     }
+    assert.deepEqual(s.problems.slice(problems), [], "console errors, uncaught errors, requests");
+  });
+
+  test("a learner's f that overflows at every node: every step, back from the end, drawn without a console error", async () => {
+    await s.open("nodes=1.9,2,2.1,2.2&f=exp(1000*x)%20-%201");
+    const problems = s.problems.length;
+    for (let k = 0; k < 6; k++) await s.activate("step-back");
+    assert.equal(await s.text("#step-count"), "0 of 6");
     assert.deepEqual(s.problems.slice(problems), [], "console errors, uncaught errors, requests");
   });
 
