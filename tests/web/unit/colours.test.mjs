@@ -2,7 +2,8 @@
 // (PostCSS) for the light scheme, the dark one and paper: the step's three
 // roles (--poly, the entry made; --hi and --lo, the two it combines) told
 // apart by eyes without one kind of cone, and each of them and f's curve
-// (--f) at least 3:1 against the background.  The colour math is checked
+// (--f) at least 3:1 against the background, the captions' grey (--muted)
+// 7:1.  The colour math is checked
 // first against published values.
 //
 //   INVERSE_NEVILLE_NODE_MODULES=out/wasi/tests/web/node_modules node --test tests/web/unit/colours.test.mjs
@@ -151,15 +152,17 @@ test("in the light, dark and print schemes, --poly, --hi and --lo pairwise at le
   assert.deepEqual(close, []);
 });
 
-test("in the light, dark and print schemes, --poly, --hi, --lo and --f each at least 3:1 against --bg (WCAG)", (t) => {
+test("in the light, dark and print schemes, --poly, --hi, --lo and --f each at least 3:1 against --bg, and the captions' and hints' --muted 7:1 (WCAG)", (t) => {
   if (typeof postcss === "string") return t.skip(postcss);
+  /** @type {[string, number][]} */
+  const least = [...ROLES.map((r) => /** @type {[string, number]} */ ([r, 3])), ["f", 3], ["muted", 7]];
   /** @type {string[]} */
   const faint = [];
   for (const [name, props] of Object.entries(schemes(postcss).of)) {
     const bg = fromHex(props.get("bg") ?? "");
-    for (const role of [...ROLES, "f"]) {
-      const ratio = contrast(fromHex(props.get(role) ?? ""), bg);
-      if (ratio < 3) faint.push(`${name}: --${role} ${props.get(role)} on ${props.get("bg")}, ${ratio.toFixed(2)}:1`);
+    for (const [role, ratio] of least) {
+      const got = contrast(fromHex(props.get(role) ?? ""), bg);
+      if (got < ratio) faint.push(`${name}: --${role} ${props.get(role)} on ${props.get("bg")}, ${got.toFixed(2)}:1`);
     }
   }
   assert.deepEqual(faint, []);
