@@ -5,13 +5,22 @@
 
 /** @typedef {[number, number, number]} RGB red, green and blue, each 0 to 1 */
 
+/**
+ * Three numbers as a colour's three components.
+ * @param {number[]} v
+ * @returns {RGB}
+ */
+export function triple([a, b, c]) {
+  return [a, b, c];
+}
+
 /** "#rgb" or "#rrggbb" as sRGB; anything else throws. */
 export function fromHex(/** @type {string} */ text) {
   const digits = text.trim().toLowerCase().slice(1),
     full = digits.length === 3 ? [...digits].map((d) => d + d).join("") : digits;
   if (!text.trim().startsWith("#") || full.length !== 6 || [...full].some((d) => !"0123456789abcdef".includes(d)))
     throw new Error(`not a hex colour: ${text}`);
-  return /** @type {RGB} */ ([0, 2, 4].map((k) => parseInt(full.slice(k, k + 2), 16) / 255));
+  return triple([0, 2, 4].map((k) => parseInt(full.slice(k, k + 2), 16) / 255));
 }
 
 /**
@@ -57,14 +66,17 @@ export const DEFICIENCIES = {
     [0.004733, 0.691367, 0.3039],
   ],
 };
+/** @typedef {keyof typeof DEFICIENCIES} Deficiency */
+/** @type {Deficiency[]} the deficiencies, each once */
+export const KINDS = ["protanopia", "deuteranopia", "tritanopia"];
 
 /** An sRGB colour as seen with a deficiency: its linear RGB through the matrix, clipped to the gamut. */
 export function simulate(/** @type {RGB} */ rgb, /** @type {keyof typeof DEFICIENCIES} */ kind) {
   const lin = rgb.map(toLinear);
-  return /** @type {RGB} */ (
+  return triple(
     DEFICIENCIES[kind].map((row) =>
       fromLinear(Math.min(1, Math.max(0, row[0] * lin[0] + row[1] * lin[1] + row[2] * lin[2]))),
-    )
+    ),
   );
 }
 
@@ -78,7 +90,7 @@ export function lab(/** @type {RGB} */ rgb) {
   ];
   const f = (/** @type {number} */ t) => (t > (6 / 29) ** 3 ? Math.cbrt(t) : t / (3 * (6 / 29) ** 2) + 4 / 29);
   const [fx, fy, fz] = xyz.map(f);
-  return /** @type {RGB} */ ([116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)]);
+  return triple([116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)]);
 }
 
 /**

@@ -201,8 +201,8 @@ function coefficientRange(tree, n, span) {
     // an end at which f' or a derivative fails: the subintervals beside it say where
   }
   for (;;) {
-    while (todo.length) {
-      const [a, b] = /** @type {[number, number]} */ (todo.pop());
+    for (let next = todo.pop(); next; next = todo.pop()) {
+      const [a, b] = next;
       evaluated++;
       try {
         const mid = a + (b - a) / 2;

@@ -260,6 +260,9 @@ function errorScale(kept, rounding, ulp) {
  * @property {number} ulp an ulp of it
  */
 
+/** @type {Role} an entry made before the step, or a node */
+const OLD = "old";
+
 /**
  * The line at y = 0 for the step shown: every entry made so far from
  * column 1 on, and the column-0 entries (the nodes) the step combines,
@@ -278,7 +281,7 @@ export function zoomOf(r, hidden = false) {
   /** @type {ZoomPoint[]} */
   const all = at
     ? r.steps.slice(0, r.shown).map(({ i, j }) => ({ i, j, x: r.Q[i][j], role: roles[`${i},${j}`] ?? "old" }))
-    : r.pts.map((q, i) => ({ i, j: 0, x: q.x, role: /** @type {Role} */ ("old") }));
+    : r.pts.map((q, i) => ({ i, j: 0, x: q.x, role: OLD }));
   if (at && at.j === 1) {
     for (const i of [at.i, at.i - 1]) all.push({ i, j: 0, x: r.pts[i].x, role: i === at.i ? "hi" : "lo" });
   }

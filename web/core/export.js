@@ -46,13 +46,12 @@ export function iterationsTable(rows) {
   };
 }
 
-/** The typographic characters the page's words use, as ASCII for a CSV file. */
+/** @type {Record<string, string>} the typographic characters the page's words use, as ASCII for a CSV file */
 const ASCII = { "−": "-", "–": "-", "…": "...", "×": "x", "“": '"', "”": '"' };
 /** A cell as CSV: a number's shortest decimal, a word quoted where it must be. */
 function csvCell(/** @type {number | string | null} */ v) {
   if (v === null) return "";
-  const s =
-    typeof v === "number" ? show(v) : v.replace(/[−–…×“”]/g, (c) => ASCII[/** @type {keyof typeof ASCII} */ (c)]);
+  const s = typeof v === "number" ? show(v) : v.replace(/[−–…×“”]/g, (c) => ASCII[c] ?? c);
   return /[",\r\n]/.test(s) ? `"${s.replaceAll('"', '""')}"` : s;
 }
 /**

@@ -97,7 +97,8 @@ function tokens(chars) {
     if (SPACE.test(c)) {
       k++;
     } else if (DIGIT.test(c) || (c === "." && DIGIT.test(chars[k + 1] ?? ""))) {
-      const match = /** @type {RegExpExecArray} */ (NUMBER.exec(chars.slice(k).join("")));
+      const match = NUMBER.exec(chars.slice(k).join(""));
+      if (!match) throw new Error("a number's start that NUMBER does not match");
       let end = k + match[0].length;
       // a second point, or digits glued to an exponent's end: one bad number, not two
       while (end < chars.length && /[0-9.]/.test(chars[end])) end++;
@@ -141,6 +142,8 @@ function take(/** @type {Cursor} */ c) {
   return t;
 }
 /** Whether the next token is one of these operators. */
+/** @type {Record<string, OpName>} each operator's token, as the tree names it */
+const OPS = { "+": "+", "-": "-", "*": "*", "/": "/", "^": "^" };
 const isOp = (/** @type {Cursor} */ c, /** @type {string} */ ops) =>
   peek(c).type === "op" && ops.includes(peek(c).text);
 
@@ -164,7 +167,7 @@ function sum(/** @type {Cursor} */ c) {
   let left = product(c);
   while (isOp(c, "+-")) {
     const t = take(c);
-    left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: product(c), at: t.at };
+    left = { kind: "op", op: OPS[t.text], left, right: product(c), at: t.at };
   }
   return left;
 }
@@ -173,7 +176,7 @@ function product(/** @type {Cursor} */ c) {
   let left = signed(c);
   while (isOp(c, "*/")) {
     const t = take(c);
-    left = { kind: "op", op: /** @type {OpName} */ (t.text), left, right: signed(c), at: t.at };
+    left = { kind: "op", op: OPS[t.text], left, right: signed(c), at: t.at };
   }
   return left;
 }

@@ -75,7 +75,9 @@ export function functionOf(text, nodes) {
 export const intervalOf = (/** @type {string} */ text) => PRESETS.find((p) => p.text === text)?.interval ?? OWN;
 
 /** The program's own function, as the page shows it first. */
-export const PROGRAM_FN = /** @type {Fn} */ (functionOf(PROGRAM.text, PROGRAM.nodes));
+const program = functionOf(PROGRAM.text, PROGRAM.nodes);
+if ("error" in program) throw new Error(`the program's f is one the parser reads: ${program.error}`);
+export const PROGRAM_FN = program;
 
 /** Whether a text is one the parser reads: its error and position, or null. */
 export function textError(/** @type {string} */ text) {

@@ -94,7 +94,9 @@ const MOST = 40;
  * @returns {DoublesStop}
  */
 export function doublesStop(m, choice) {
-  let s = { ...choice, shown: Infinity, iterates: /** @type {number[]} */ ([]) };
+  /** @type {number[]} */
+  const none = [];
+  let s = { ...choice, shown: Infinity, iterates: none };
   let r = compute(m, s);
   const ps = [r.p];
   if (!Number.isFinite(r.p)) return { step: 0, why: "nan", ps };

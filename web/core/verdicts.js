@@ -60,8 +60,9 @@ export function verdict(r) {
 
 /** p against the root, from the result's accuracy. */
 function nearOf(/** @type {Result} */ r) {
-  const acc = /** @type {NonNullable<Result["acc"]>} */ (r.acc),
-    root = /** @type {import("./accuracy.js").DoubleDouble} */ (r.fn.root);
+  const acc = r.acc,
+    root = r.fn.root;
+  if (!acc || !root) throw new Error("p against a root needs the root");
   return {
     error: acc.error,
     ulps: acc.ulps,

@@ -24,7 +24,7 @@ import { after, before, describe, test } from "node:test";
 import { pathToFileURL } from "node:url";
 import { parseArgs } from "node:util";
 import { CHROMIUM_ARGS } from "../browsers.mjs";
-import { contrast as wcagContrast } from "../colour.mjs";
+import { contrast as wcagContrast, triple } from "../colour.mjs";
 import { fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
 
 /** @typedef {import("puppeteer-core").Browser} Browser */
@@ -394,7 +394,7 @@ export function contrast(/** @type {string} */ a, /** @type {string} */ b) {
   const rgb = (/** @type {string} */ computed) => {
     const parts = /^rgba?\(([\d.]+), ([\d.]+), ([\d.]+)/.exec(computed);
     assert.ok(parts, `a colour these tests read: ${computed}`);
-    return /** @type {import("../colour.mjs").RGB} */ (parts.slice(1).map((v) => Number(v) / 255));
+    return triple(parts.slice(1).map((v) => Number(v) / 255));
   };
   return wcagContrast(rgb(a), rgb(b));
 }

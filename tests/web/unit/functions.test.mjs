@@ -22,6 +22,7 @@ const below = (/** @type {number} */ x, k = 1) => {
 
 test("p against the true root: the root's double is 0.40 ulp above it and 16 digits right, as is the double below", () => {
   // p, its error, its ulps of the root's double, its correct digits, whether it is the nearest double
+  /** @type {[number, number, number, string, boolean][]} */
   const cases = [
     [root.hi, 2.22286142676798e-17, 0.4004, "16", true],
     [below(root.hi), -3.3282536963578e-17, -0.5996, "16", false],
@@ -31,12 +32,9 @@ test("p against the true root: the root's double is 0.40 ulp above it and 16 dig
     [0.42630275092926656, -7.7596185e-11, -1397848.6, "9", false],
   ];
   for (const [p, error, ulps, digits, nearest] of cases) {
-    const got = accuracy(/** @type {number} */ (p), root);
-    assert.ok(Math.abs(got.error / /** @type {number} */ (error) - 1) < 1e-7, `${p}: error ${got.error}`);
-    assert.ok(
-      Math.abs(got.ulps - /** @type {number} */ (ulps)) < 1e-3 * Math.max(1, Math.abs(got.ulps)),
-      `${p}: ${got.ulps}`,
-    );
+    const got = accuracy(p, root);
+    assert.ok(Math.abs(got.error / error - 1) < 1e-7, `${p}: error ${got.error}`);
+    assert.ok(Math.abs(got.ulps - ulps) < 1e-3 * Math.max(1, Math.abs(got.ulps)), `${p}: ${got.ulps}`);
     assert.deepEqual([got.digits, got.nearest], [digits, nearest], `${p}`);
   }
   // not a number: no digits; a root that is a double, met exactly: all; a root at 0: decimal places
@@ -104,7 +102,7 @@ print(json.dumps(out))
     assert.ok(found.root !== undefined, `${p.id}: ${found.error}`);
     assert.deepEqual(toDoubleDouble(found.root, F.W), p.root, `${p.id}: BigInt Newton`);
   }
-  if (py.error && /** @type {{ code?: string }} */ (py.error).code === "ENOENT") {
+  if (py.error && Reflect.get(py.error, "code") === "ENOENT") {
     t.skip("python3 is not installed: the presets' roots checked in BigInt only");
     return;
   }
@@ -131,9 +129,11 @@ test("the presets: each parses, its nodes in its interval, its sentence saying w
 
 test("the nodes' y: equal, not monotone, no sign change, or interpolation; and which turn", () => {
   const pts = (/** @type {string} */ text, /** @type {number[]} */ xs) => {
-    const t = /** @type {any} */ (parse(text).tree);
+    const t = parse(text).tree;
+    assert.ok(t, text);
     return xs.map((x) => ({ x, y: evaluate(t, x) }));
   };
+  /** @type {[{x: number, y: number}[], {verdict: string, turns: number[], signChange: boolean}][]} */
   const cases = [
     [pts("exp(-2*x) - x", [0.3, 0.4, 0.5, 0.6]), { verdict: "interpolation", turns: [], signChange: true }],
     [pts("exp(-2*x) - x", [0.6, 0.3, 0.5, 0.4]), { verdict: "interpolation", turns: [], signChange: true }],
@@ -143,7 +143,7 @@ test("the nodes' y: equal, not monotone, no sign change, or interpolation; and w
     [pts("x - 0.5", [0.5, 0.6]), { verdict: "interpolation", turns: [], signChange: false }],
   ];
   for (const [points, want] of cases) {
-    const got = inverseChecks(/** @type {any} */ (points));
+    const got = inverseChecks(points);
     assert.deepEqual(
       { verdict: got.verdict, turns: got.turns, signChange: got.signChange },
       want,
@@ -155,7 +155,8 @@ test("the nodes' y: equal, not monotone, no sign change, or interpolation; and w
 });
 
 test("a learner's root: bisection where the y change sign, then Newton's method in BigInt; none otherwise, said why", () => {
-  const cos = /** @type {import("../../../web/core/functions.js").Preset} */ (PRESETS.find((p) => p.id === "cos"));
+  const cos = PRESETS.find((p) => p.id === "cos");
+  assert.ok(cos, "cos(x) - x among the presets");
   const got = learnerFunction("cos(x) - x", [0.9, 0.6, 0.7]);
   assert.ok("how" in got && got.root !== null);
   assert.deepEqual([got.root, got.how, got.bracket], [cos.root, "bisection and Newton's method", [0.7, 0.9]]);
@@ -165,16 +166,18 @@ test("a learner's root: bisection where the y change sign, then Newton's method 
   assert.deepEqual("how" in triple && [triple.root, triple.how], [{ hi: 0.5, lo: 0 }, "bisection and Newton's method"]);
   const shifted = learnerFunction("(x - 0.1)^3", [0, 0.3]);
   assert.ok("how" in shifted && shifted.root !== null && shifted.root.hi === 0.1);
-  assert.ok(Math.abs(/** @type {any} */ (shifted).root.lo + 5.551115123125783e-18) < 1e-25); // 0.1 - the double 0.1
-  for (const [text, xs, why] of [
+  assert.ok(Math.abs(shifted.root.lo + 5.551115123125783e-18) < 1e-25); // 0.1 - the double 0.1
+  /** @type {[string, number[], RegExp][]} */
+  const none = [
     ["x^2 + 1", [0, 1], /do not change sign/],
     ["log(x)", [-1, 2], /no value at a node/],
     ["1/(x - 0.5)", [0.3, 0.7], /without coming near 0: a pole/],
     ["sqrt(x - 0.5) - 0.1 + 0*x", [0.4, 0.7], /no value at a node|do not change sign/],
-  ]) {
-    const r = learnerFunction(/** @type {string} */ (text), /** @type {number[]} */ (xs));
+  ];
+  for (const [text, xs, why] of none) {
+    const r = learnerFunction(text, xs);
     assert.ok("why" in r && r.root === null, `${text}`);
-    assert.match(/** @type {{why: string}} */ (r).why, /** @type {RegExp} */ (why), `${text}`);
+    assert.match(r.why, why, `${text}`);
   }
   assert.deepEqual(learnerFunction("x +", [0, 1]), { error: "missing operand at end", at: null });
 });

@@ -121,26 +121,32 @@ test("a learner's f: the root past a pole, none where f only touches 0, and what
   const pole = learnerFunction("1/(x - 0.45) - 5", [0.3, 0.4, 0.6, 0.7]);
   assert.ok("root" in pole && pole.root, "a root past the pole");
   assert.equal(pole.root.hi, 0.65);
-  for (const [text, nodes, why] of /** @type {[string, number[], RegExp][]} */ ([
+  /** @type {[string, number[], RegExp][]} */
+  const none = [
     ["(x - 0.5)^2", [0.35, 0.45, 0.58, 0.7], /touches 0 without crossing it/],
     ["x - x", [0.3, 0.4], /0 at more than one node/],
     ["1/(x - 0.5)", [0.3, 0.7], /a pole or a jump, not a root/],
-  ])) {
+  ];
+  for (const [text, nodes, why] of none) {
     const got = learnerFunction(text, nodes);
     assert.ok("why" in got && got.why !== undefined, text);
     assert.match(got.why, why, text);
   }
   // the residual is f'(root) (p - root) only where p is near enough for f to follow its tangent
-  for (const [text, nodes, said] of /** @type {[string, number[], RegExp][]} */ ([
+  /** @type {[string, number[], RegExp][]} */
+  const residuals = [
     ["x^3 - x + 1", [-1.5, -1.4], /The residual is f\(p\) ≈ f′\(root\)·\(p − root\)/],
     ["x^3 - x + 1", [-0.9, -0.8], /The residual f\(p\) = -3\.9\de\+0 is not near f′\(root\)·\(p − root\)/],
-  ])) {
-    const own = /** @type {import("../../../web/core/fn.js").Fn} */ (functionOf(text, nodes));
+  ];
+  for (const [text, nodes, said] of residuals) {
+    const own = functionOf(text, nodes);
+    assert.ok(!("error" in own), text);
     const r = compute(model, { nodes, exp: "wasm", shown: Infinity, fn: own });
     assert.match(plain(qualityNote(r, verdict(r), null)), said, `${text} from ${nodes}`);
   }
   // p against the two entries it came from: better, as good as, or worse, each said as it is
-  const hump = /** @type {import("../../../web/core/fn.js").Fn} */ (functionOf("x^3 - x + 1", [-1.5, -1, -0.3, 0.6]));
+  const hump = functionOf("x^3 - x + 1", [-1.5, -1, -0.3, 0.6]);
+  assert.ok(!("error" in hump), "the hump");
   const r = compute(model, { nodes: [-1.5, -1, -0.3, 0.6], exp: "wasm", shown: Infinity, fn: hump });
   assert.match(estimateText(estimate(r)), /p, of degree 3, is better than Q\[3\]\[2\] and worse than Q\[2\]\[2\]/);
 });

@@ -34,7 +34,7 @@ export const LESSONS = {
     "from the program's exp.",
 };
 
-/** What each preset is there for, beside its f in the list: two share an f. */
+/** @type {Record<string, string>} what each preset is there for, beside its f in the list: two share an f */
 export const TAGS = {
   program: "the program's",
   cos: "another that falls",

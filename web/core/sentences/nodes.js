@@ -120,7 +120,7 @@ export const handleText = (/** @type {number} */ k, /** @type {{x: number, y: nu
 export const functionOptions = (/** @type {readonly {id: string, name: string}[]} */ presets) => [
   ...presets.map((p) => ({
     value: p.id,
-    label: `f(x) = ${p.name}` + (p.id in TAGS ? `: ${TAGS[/** @type {keyof typeof TAGS} */ (p.id)]}` : ""),
+    label: `f(x) = ${p.name}` + (p.id in TAGS ? `: ${TAGS[p.id]}` : ""),
   })),
   { value: "own", label: "your own f(x)…" },
 ];

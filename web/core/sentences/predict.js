@@ -25,7 +25,7 @@ export const guessRefused = (/** @type {string} */ text) =>
 export function guessText(guesses, value) {
   const last = guesses[guesses.length - 1];
   const made = guesses.filter((g) => g.decimals !== null),
-    total = made.reduce((sum, g) => sum + /** @type {number} */ (g.decimals), 0);
+    total = made.reduce((sum, g) => sum + (g.decimals ?? 0), 0);
   const said =
     last.decimals === null
       ? `${last.entry} = ${show(value)}, revealed without a guess.`
