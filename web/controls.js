@@ -78,11 +78,9 @@ function wireStepper(c) {
     const target = /** @type {Element} */ (e.target);
     if (target.closest("input, textarea, select, #tableau-scroll") || e.altKey || e.ctrlKey || e.metaKey) return;
     const shown = c.result().shown;
-    const to = /** @type {Record<string, number>} */ ({
-      ArrowLeft: shown - 1,
-      ArrowRight: shown + 1,
-      ...(ends ? { Home: 0, End: Infinity } : {}),
-    })[e.key];
+    /** @type {Record<string, number>} */
+    const keys = { ArrowLeft: shown - 1, ArrowRight: shown + 1, ...(ends ? { Home: 0, End: Infinity } : {}) };
+    const to = keys[e.key];
     if (to === undefined) return;
     e.preventDefault();
     step(to);

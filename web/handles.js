@@ -134,7 +134,8 @@ function wireKeys(c, handles) {
     const k = Number(hdl.dataset.k),
       x = state.nodes[k],
       fine = e.shiftKey ? 0.001 : 0.01;
-    const to = /** @type {Record<string, number>} */ ({
+    /** @type {Record<string, number>} */
+    const keys = {
       ArrowLeft: x - fine,
       ArrowDown: x - fine,
       ArrowRight: x + fine,
@@ -143,7 +144,8 @@ function wireKeys(c, handles) {
       PageDown: x - 0.1,
       Home: intervalOf(state.f)[0],
       End: intervalOf(state.f)[1],
-    })[e.key];
+    };
+    const to = keys[e.key];
     if (e.key === "Delete" || e.key === "Backspace") {
       e.preventDefault();
       if (removeNode(c, k)) /** @type {SVGElement} */ (handles.children[Math.min(k, state.nodes.length - 1)]).focus();

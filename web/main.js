@@ -348,12 +348,14 @@ const measured = () => {
     triangleFont: parseFloat(getComputedStyle(views.triangle).fontSize) || 14,
   };
 };
+/** @type {(keyof ReturnType<typeof measured>)[]} what is measured of the page, as the state keeps it */
+const SIZES = ["width", "room", "font", "zoomFont", "triangleFont"];
 change({ nodes: model.nodes, ...measured() }, "same");
 if (!fromLocation()) render();
 /** The figure drawn again where its width or fonts have changed since they were last measured. */
 function remeasure() {
   const now = measured();
-  if (Object.entries(now).some(([k, v]) => state[/** @type {keyof typeof now} */ (k)] !== v)) {
+  if (SIZES.some((k) => state[k] !== now[k])) {
     change(now, "same");
     render();
   }

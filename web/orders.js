@@ -22,8 +22,9 @@ import { drawOrders } from "./iterations.js";
  * The many-digit arithmetic of a function, found again only for another:
  * finding its root takes most of a short run's time.
  */
-const arithmeticOf = lastOf((/** @type {import("./core/fn.js").Fn} */ fn) =>
-  prepare({ tree: fn.tree, root: /** @type {{hi: number}} */ (fn.root) }, PRECISE.digits),
+const arithmeticOf = lastOf(
+  (/** @type {import("./core/expression.js").Tree} */ tree, /** @type {{hi: number}} */ root) =>
+    prepare({ tree, root }, PRECISE.digits),
 );
 
 /**
@@ -51,7 +52,7 @@ export function scheduleOrders(v, m, fn, whole) {
         fn: { tree: fn.tree, root: fn.root },
         // a learner's f may take nodes anywhere, this arithmetic only near 0
         within: [Math.max(fn.interval[0], -FAR), Math.min(fn.interval[1], FAR)],
-        arithmetic: arithmeticOf(fn),
+        arithmetic: arithmeticOf(fn.tree, fn.root),
       });
       const got = run.next();
       if (!got.done) {

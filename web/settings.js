@@ -64,7 +64,7 @@ function drawFunction(r) {
     for (const o of functionOptions(PRESETS)) select.append(h("option", { value: o.value }, o.label));
   }
   const own = state.own || !r.fn.preset;
-  select.value = own ? "own" : /** @type {import("./core/functions.js").Preset} */ (r.fn.preset).id;
+  select.value = own || !r.fn.preset ? "own" : r.fn.preset.id;
   $("own-f").hidden = !own;
   const typed = state.fText ?? (r.fn.preset ? "" : r.fn.text);
   if (input("f-text").value !== typed) input("f-text").value = typed;

@@ -97,10 +97,10 @@ export const state = {
   own: false,
 };
 
-/** What lasts one render only. */
+/** @type {Pick<State, "error" | "errorAt" | "linkRefused" | "announce">} what lasts one render only */
 const ONCE = {
   error: "",
-  errorAt: /** @type {State["errorAt"]} */ ("field"),
+  errorAt: "field",
   linkRefused: "",
   announce: null,
 };
