@@ -5,7 +5,7 @@
 // throw an uncaught error, ask the network for anything), and the helpers
 // of pointer, downloads, numbers and colours.  Each file runs alone:
 //
-//   node --test-reporter=spec FILE.test.mjs --browser chrome|firefox --executable PATH
+//   node FILE.test.mjs --browser chrome|firefox --executable PATH
 //        --page PAGE.html --wasm PROGRAM.wasm --recorded recorded.tsv --out DIR --node-modules DIR
 //
 // or with the same from the environment: INVERSE_NEVILLE_BROWSER,
@@ -168,7 +168,7 @@ export const renders = (/** @type {Page} */ p) =>
  * One browser for one file's tests, and the tab they share: made in the
  * suite's `before`, closed in its `after`.
  */
-export class Session {
+export class Visit {
   /** @type {Browser | undefined} */
   #browser;
   /** @type {Page | undefined} */
@@ -375,10 +375,10 @@ export class Session {
  * One file's tests in one browser: launched before them, its pages watched,
  * a last test that no page did what none may, and the browser closed after.
  * @param {string} name the file's concern
- * @param {(s: Session) => void} body the tests, which reach the browser through s once `before` has run
+ * @param {(s: Visit) => void} body the tests, which reach the browser through s once `before` has run
  */
 export function browserSuite(name, body) {
-  const s = new Session();
+  const s = new Visit();
   describe(`${name}, in ${chrome ? "Chromium" : "Firefox"}`, { skip: cannot }, () => {
     before(() => s.start());
     after(() => s.stop());
