@@ -111,10 +111,13 @@ export function drawTableau(v, r, { digits, showBits, known }) {
  * Keeps the step's cells, the entry it makes and the two it combines, in
  * the visible part of the tableau's scrolling box, whole, beside the row
  * headers that stay at its left; where not all three fit, the entry made;
- * at the start, the table's start: the y and the nodes.  No number is left cut in two beside the
- * headers, where a minus sign would be lost: the first column shown starts
- * at their edge, the box given room beyond the table where it could not
- * otherwise scroll that far.
+ * at the start, the table's start: the y and the nodes.  No number is left
+ * cut in two beside the headers, where a minus sign would be lost: the
+ * first column shown starts at their edge, whatever scroll the box had
+ * (one the browser clamped as the table narrowed, say), and of the column
+ * edges that show the cells the nearest, so that the table moves least; the
+ * box is given room beyond the table where it could not otherwise scroll
+ * that far.
  * @param {HTMLElement} box
  * @param {Result} r
  */
@@ -141,18 +144,21 @@ export function revealStep(box, r) {
     right = Math.max(...spans.map(([, b]) => b));
   // the row's header stays in view at the left, over what scrolls beneath it
   const head = /** @type {HTMLElement | null} */ (row.querySelector("th"))?.offsetWidth ?? 0;
-  const room = box.clientWidth - head;
-  if (left >= box.scrollLeft + head && right <= box.scrollLeft + box.clientWidth) return;
-  const fits = right - left <= room;
-  const [madeLeft, madeRight] = made && !fits ? spanOf(made) : [left, right];
-  // the least scroll that shows them, then the first column edge from there
-  const want =
-    fits && left < box.scrollLeft + head ? left - head : Math.min(madeLeft - head, madeRight - box.clientWidth);
-  const edges = [...row.querySelectorAll("td")]
-    .map((td) => td.getBoundingClientRect().left - origin - head)
-    .filter((x) => x >= want && x <= madeLeft - head);
-  const to = Math.max(0, edges.length ? Math.min(...edges) : want);
-  const most = box.scrollWidth - box.clientWidth;
+  const width = box.clientWidth,
+    now = box.scrollLeft;
+  // the scrolls that put a column's edge at the headers' (a pixel either way, as layout rounds)
+  const edges = [...row.querySelectorAll("td")].map((td) =>
+    Math.max(0, td.getBoundingClientRect().left - origin - head),
+  );
+  const shows = (/** @type {number} */ a, /** @type {number} */ b) => (/** @type {number} */ x) =>
+    a >= x + head - 1 && b <= x + width + 1;
+  const [madeLeft, madeRight] = made ? spanOf(made) : [left, right];
+  const all = edges.filter(shows(left, right)),
+    fitting = all.length ? all : edges.filter(shows(madeLeft, madeRight));
+  const nearest = fitting.reduce((a, b) => (Math.abs(b - now) < Math.abs(a - now) ? b : a), Infinity);
+  const to = Number.isFinite(nearest) ? nearest : Math.max(0, madeLeft - head);
+  if (Math.abs(to - now) <= 1) return;
+  const most = box.scrollWidth - width;
   if (to > most) box.style.paddingInlineEnd = `${Math.ceil(to - most)}px`;
   box.scrollLeft = to;
 }
