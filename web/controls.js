@@ -4,7 +4,7 @@
 // asks main.js's update() for the change, and nothing else.
 
 import { LIMITS } from "./core/limits.js";
-import { PRESETS } from "./core/functions.js";
+import { PRESETS, typedFunction } from "./core/functions.js";
 import { intervalOf, textError } from "./core/fn.js";
 import { parseNodes } from "./core/fragment.js";
 import { iterateOnce, otherExp, shownStep } from "./core/sweep.js";
@@ -269,9 +269,8 @@ function wireFunction(c) {
     const typed = input("f-text").value,
       wrong = textError(typed);
     if (wrong) return c.update({ error: FUNCTION_REFUSED(wrong.error), errorAt: "function", fText: typed }, "none");
-    // a preset's f typed out is that preset, whose nodes lie where it says: nodes outside make way for its own
-    const preset = PRESETS.find((p) => p.text === typed);
-    if (preset && !state.nodes.every((x) => x >= preset.interval[0] && x <= preset.interval[1])) return choose(preset);
+    const { preset, itsNodes } = typedFunction(typed, state.nodes);
+    if (preset && itsNodes) return choose(preset);
     c.update(
       { f: typed, iterates: [], shown: Infinity, fText: null, own: !preset, announce: ANNOUNCE.function },
       "push",

@@ -106,6 +106,20 @@ export const PRESETS = Object.freeze([
 ]);
 
 /**
+ * A typed f as the page takes it: a preset's f typed out is that preset,
+ * and as a preset's nodes lie in its interval, nodes outside it make way
+ * for the preset's own (`itsNodes`); any other text is the learner's own f,
+ * over the nodes there are.
+ * @param {string} text
+ * @param {readonly number[]} nodes
+ * @returns {{preset: Readonly<Preset> | null, itsNodes: boolean}}
+ */
+export function typedFunction(text, nodes) {
+  const preset = PRESETS.find((p) => p.text === text) ?? null;
+  return { preset, itsNodes: !!preset && !nodes.every((x) => x >= preset.interval[0] && x <= preset.interval[1]) };
+}
+
+/**
  * What the nodes' y say of inverse interpolation over them, in the order
  * it matters: "equal-y", two y are the same double (a zero denominator in
  * the sweep); "not-monotone", the y do not rise or fall steadily with x,

@@ -8,7 +8,7 @@ import assert from "node:assert/strict";
 import { spawnSync } from "node:child_process";
 import { test } from "node:test";
 import { PROGRAM_ROOT, accuracy, correctDigits, errorOf, ulpOf } from "../../../web/core/accuracy.js";
-import { PRESETS, inverseChecks, learnerFunction } from "../../../web/core/functions.js";
+import { PRESETS, inverseChecks, learnerFunction, typedFunction } from "../../../web/core/functions.js";
 import { evaluate, parse } from "../../../web/core/expression.js";
 import { fixedAt, toDoubleDouble } from "../../../web/core/fixed.js";
 import { newtonRoot } from "../../../web/core/manydigits.js";
@@ -124,6 +124,23 @@ test("the presets: each parses, its nodes in its interval, its sentence saying w
     );
     assert.match(p.lesson, p.ys === "program" ? /program's (own table and )?exp/ : /browser's/, p.id);
     assert.ok(Math.abs(evaluate(p.tree, p.root.hi)) < 1e-15, `${p.id}: f(root) = ${evaluate(p.tree, p.root.hi)}`);
+  }
+});
+
+test("a preset's f typed out is that preset: nodes outside its interval make way for its own, inside they stay; other text is the learner's", () => {
+  /** @type {[string, number[], string | null, boolean][]} */
+  const cases = [
+    ["x^3 - 2*x - 5", [0.3, 0.4, 0.5, 0.6], "newton", true],
+    ["x^3 - 2*x - 5", [1.6, 1.8, 2.4], "newton", false],
+    ["x^3 - 2*x - 5", [1.6, 1.8, 3.5], "newton", true],
+    ["exp(-2*x) - x", [0.3, 0.4, 0.5, 0.6], "program", false],
+    ["exp(-2*x) - x", [-0.5, 0.4], "program", true],
+    ["x^3 - 2*x  - 5", [0.3, 0.4], null, false],
+    ["x^2 - 3", [1.6, 1.8, 2.4], null, false],
+  ];
+  for (const [text, nodes, id, itsNodes] of cases) {
+    const typed = typedFunction(text, nodes);
+    assert.deepEqual([typed.preset?.id ?? null, typed.itsNodes], [id, itsNodes], `${text} over ${nodes.join(", ")}`);
   }
 });
 
