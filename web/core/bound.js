@@ -58,8 +58,8 @@ import { NO_BOUND } from "./sentences/functions.js";
  * @property {number} hi and at most this
  * @property {Interval} derivative encloses g^(n) over eta's interval
  * @property {Interval} coefficient encloses g^(n) / n!
- * @property {Interval} met g^(n) / n! at points of the interval (their least and greatest): the range holds these,
- *   so the enclosure is at most `coefficient` and at least `met`; they differ by about 1 % or less, unless the
+ * @property {Interval} met g^(n) at points of the interval (their least and greatest): the range holds these,
+ *   so it is at most `derivative` and at least `met`; they differ by about 1 % or less, unless the
  *   subintervals ran out
  * @property {Interval} product encloses prod_k (0 - f(x_k))
  * @property {[number, number]} xs the least and greatest of the nodes and the root
@@ -128,7 +128,7 @@ export function interpolationBound(tree, points, root) {
     hi: error.hi,
     derivative: I.scale(range.coefficient, factorial),
     coefficient: range.coefficient,
-    met: range.met,
+    met: I.scale(range.met, factorial),
     product,
     xs: span,
     ys: range.ys,

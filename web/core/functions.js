@@ -4,8 +4,8 @@
 
 import { evaluate, parse } from "./expression.js";
 import { PROGRAM_ROOT } from "./accuracy.js";
-import { fixedAt, toDoubleDouble } from "./fixed.js";
-import { newtonRoot } from "./manydigits.js";
+import { FixedError, fixedAt, toDoubleDouble } from "./fixed.js";
+import { dualAt, newtonRoot } from "./manydigits.js";
 import { LESSONS, NO_ROOT } from "./sentences/functions.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
@@ -238,7 +238,25 @@ function bisected(f, [a, b], ya, yb) {
 function refined(tree, start, bracket) {
   const F = fixedAt(256);
   const found = newtonRoot(tree, start, F);
-  if (found.root !== undefined) {
+  // where Newton's method stopped, a step in 1024 bits still above 2^-20 of the root's last bit (2^-72 of it):
+  // f was below 2^-256 there, as near a root of high multiplicity that is not a double, (x - 0.45)^5 near
+  // 0.45, and the method stopped on a value it could not tell from 0
+  const wide = fixedAt(1024);
+  const abs = (/** @type {bigint} */ v) => (v < 0n ? -v : v);
+  const underflow = (/** @type {bigint} */ X) => {
+    try {
+      const at = X << (wide.W - F.W),
+        [v, d] = dualAt(tree, at, wide);
+      if (v === 0n) return false;
+      if (d === 0n) return true;
+      const most = abs(at) >> 72n > 1n << (wide.W - 200n) ? abs(at) >> 72n : 1n << (wide.W - 200n);
+      return abs((v << wide.W) / d) > most;
+    } catch (e) {
+      if (e instanceof FixedError) return true;
+      throw e;
+    }
+  };
+  if (found.root !== undefined && !underflow(found.root)) {
     const root = toDoubleDouble(found.root, F.W);
     const near = Math.abs(root.hi - start) <= 2 ** -20 * Math.max(1, Math.abs(start));
     // within the bracket, or, for a node at which f's double is 0, within 2^-20 of it

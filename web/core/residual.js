@@ -33,8 +33,11 @@ export function partsOf(m, fn, f, x) {
   try {
     const X = fromDouble(x, F.W),
       exact = valueAt(fn.tree, X, F),
-      y = f(x),
-      rounding = toNumber(fromDouble(y, F.W) - exact, F.W);
+      y = f(x);
+    // nothing to take apart where the true f is 0 or below 2^-256, or the double y is too small for 256 bits
+    // to hold its 53 (2^-190 leaves 13 bits below them)
+    if (exact === 0n || (y !== 0 && Math.abs(y) < 2 ** -190)) return null;
+    const rounding = toNumber(fromDouble(y, F.W) - exact, F.W);
     if (!fn.program) return { y, exact: toNumber(exact, F.W), exp: null, sub: null, rounding };
     // y = fl(e - x) with e the exponential's double: e's rounding, then the subtraction's
     const e = y + x === y ? NaN : m.program.exp(-2.0 * x),

@@ -117,8 +117,9 @@ export function compute(m, s) {
 /**
  * Why Iterate made no step: p is not a number ("nan"), or as a node it
  * would make a zero denominator ("node"): it is node `at` already (-1
- * where only its y is that of a node there).
- * @typedef {{why: "nan" | "node", p: number, at: number}} Refusal
+ * where only its y is that of a node there), and the sweep over the nodes
+ * it would make gives `next`.
+ * @typedef {{why: "nan" | "node", p: number, at: number, next: number}} Refusal
  */
 
 /**
@@ -132,10 +133,11 @@ export function compute(m, s) {
  */
 export function iterateOnce(m, s, r) {
   const { p } = r;
-  if (!Number.isFinite(p)) return { refused: { why: "nan", p, at: -1 } };
+  if (!Number.isFinite(p)) return { refused: { why: "nan", p, at: -1, next: NaN } };
   const nodes = [...s.nodes.slice(1), p],
     next = compute(m, { ...s, nodes });
-  if (!Number.isFinite(next.p) || next.same.length) return { refused: { why: "node", p, at: s.nodes.indexOf(p) } };
+  if (!Number.isFinite(next.p) || next.same.length)
+    return { refused: { why: "node", p, at: s.nodes.indexOf(p), next: next.p } };
   return { nodes, iterates: [...(s.iterates.length ? s.iterates : [p]), next.p] };
 }
 

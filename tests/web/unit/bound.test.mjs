@@ -133,7 +133,7 @@ test("the presets: a bound around the true error, or the reason there is none", 
       assert.ok("lo" in b, `${preset.id}: ${JSON.stringify(b)}`);
       const e = trueError(preset, preset.nodes, F);
       assert.ok(fromDouble(b.lo, F.W) <= e && e <= fromDouble(b.hi, F.W), `${preset.id}: ${toNumber(e, F.W)}`);
-      assert.ok(b.met.lo >= b.coefficient.lo && b.met.hi <= b.coefficient.hi, preset.id);
+      assert.ok(b.met.lo >= b.derivative.lo && b.met.hi <= b.derivative.hi, preset.id);
     }
   }
 });

@@ -16,7 +16,7 @@ import { partsOf } from "../../../web/core/residual.js";
 import { fOf } from "../../../web/core/curves.js";
 import { PRECISE } from "../../../web/core/precise.js";
 import { plain } from "../../../web/core/sentences/parts.js";
-import { boundText, estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
+import { boundText, estimateText, qualityNote, rootText } from "../../../web/core/sentences/quality.js";
 import { learnerFunction } from "../../../web/core/functions.js";
 import { functionOf } from "../../../web/core/fn.js";
 import { interpolationBound } from "../../../web/core/bound.js";
@@ -156,4 +156,44 @@ test("after three Iterates a y within rounding of 0 leaves the product of the y 
   const text = boundText(r, interpolationBound(fn.tree, r.pts, fn.root), null);
   assert.match(text, /Here the product lies in \[-1\.\d+e-31, 1\.\d+e-31\]/);
   assert.match(plain(qualityNote(r, verdict(r), null)), /the other y straddle 0, so y = 0 lies among them/);
+});
+
+test("the bound's enclosure of g⁽ⁿ⁾ holds the values met at points where it says them, and says none where its ends read alike", () => {
+  const number = (/** @type {string} */ s) => Number(s.replace("−", "-"));
+  /** @type {[string, boolean][]} */
+  const cases = [
+    ["#nodes=0.3,0.6&iterates=6", false],
+    ["#nodes=0,1&iterates=7", false],
+    ["#nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8", true],
+  ];
+  for (const [hash, said] of cases) {
+    const { r } = stateOf(hash);
+    const text = boundText(r, interpolationBound(fn.tree, r.pts, fn.root), null);
+    const range = text.match(/ lies in \[(\S+), (\S+)\] over the y/),
+      met = text.match(/found between (\S+) and (\S+)\)/);
+    assert.ok(range, `${hash}: ${text}`);
+    assert.equal(!!met, said, `${hash}: ${text}`);
+    if (met) assert.ok(number(range[1]) <= number(met[1]) && number(met[2]) <= number(range[2]), `${hash}: ${text}`);
+  }
+});
+
+test("what is said of p where the root or f(p) lies below 256 bits, where p is the root, and where rounding only nearly decides p", () => {
+  /** @type {[text: string, nodes: number[], iterates: number, said: RegExp[], unsaid: RegExp[]][]} */
+  const cases = [
+    // (x - 0.45)^5 is below 2^-256 within 1e-16 of 0.45: its root is where f's doubles change sign, no nearer
+    ["(x-0.45)^5", [0.3, 0.6], 0, [/^0\.45 \(where f's doubles change sign .* is not known/], [/which it is/]],
+    ["(x-0.45)^7", [0.3, 0.6], 0, [/is not known/], [/is made of/, /which it is/]],
+    ["(x-0.45)^3", [0.3, 0.6], 0, [/^0\.45 \(the double nearest .*, 1\.11e-17 above it\)/], []],
+    ["2*x - 1", [0.3, 0.6], 0, [/p is the root itself: a double\./], [/as p is not the root/, /ulp below/]],
+    ["exp(x) - 2", [0, 1, 2], 4, [/p's error is the method's only to within \d+ %\.$/], [/Nodes further apart/]],
+  ];
+  for (const [text, nodes, iterates, said, unsaid] of cases) {
+    const own = functionOf(text, nodes);
+    assert.ok(!("error" in own), text);
+    const made = replay(model, { nodes, exp: "wasm", shown: Infinity, fn: own }, iterates);
+    const r = compute(model, { nodes: made.nodes, exp: "wasm", shown: Infinity, fn: own });
+    const words = `${rootText(r)}\n${plain(qualityNote(r, verdict(r), partsOf(model, r.fn, fOf(model, r.fn), r.p)))}`;
+    for (const re of said) assert.match(words, new RegExp(re.source, "m"), `${text}`);
+    for (const re of unsaid) assert.doesNotMatch(words, re, `${text}`);
+  }
 });

@@ -2,7 +2,7 @@
 // Iterate did nothing or can do no better, and the many-digit table's
 // caption, cells and notes.
 
-import { sci, show, superscript } from "../numbers.js";
+import { minus, sci, show, superscript } from "../numbers.js";
 import { NOISE } from "../rounding.js";
 import { FAR } from "../precise.js";
 import { count } from "./parts.js";
@@ -25,8 +25,9 @@ export function iterationsCaption(n, theory) {
     n <= 4 ? Array.from({ length: n - 1 }, (_, m) => t(n - 1 - m)).join(" + ") : `${t(n - 1)} + ${t(n - 2)} + … + t`;
   return (
     `Iterates of ${n}-node inverse interpolation; the theoretical order for ` +
-    `${n} nodes, near a simple root, is ${theory.toFixed(3)}, the largest root of ${t(n)} = ${terms} + 1 (at a ` +
-    `multiple root, where the inverse's slope is infinite, it does not hold). Orders are estimated only from ` +
+    `${n} nodes, near a simple root at which g⁽${superscript(n)}⁾(0) ≠ 0, g the inverse of f, ` +
+    `is ${theory.toFixed(3)}, the largest root of ${t(n)} = ${terms} + 1 (where that derivative is 0 the order is ` +
+    `higher; at a multiple root, where the inverse's slope is infinite, it does not hold). Orders are estimated only from ` +
     `errors above ${NOISE} units in the last place, where rounding does not decide them.`
   );
 }
@@ -62,7 +63,8 @@ export function refusalText(/** @type {Refusal} */ r) {
   return (
     `The next step would take p = ${r.p} as a node, but ` +
     (r.at >= 0 ? `it is node ${r.at} already` : "its y is the y of a node already there") +
-    ": a zero denominator, and p would be NaN. The iteration has reached what double precision allows; " +
+    `: a zero denominator${Number.isFinite(r.next) ? "" : `, and p would be ${minus(String(r.next))}`}. ` +
+    "The iteration has reached what double precision allows; " +
     "the page keeps the last good nodes."
   );
 }
@@ -86,8 +88,9 @@ export function iterateNote(k, done, parts = null) {
   const { apart } = done;
   return (
     `p${k} is ${apart ? `${count(apart, "ulp")} from` : "the same as"} ` +
-    `p${k - 1}: the iteration has reached what double precision allows.${y} Further steps move p by rounding, the ` +
-    "more the more nodes there are, and cannot improve it."
+    `p${k - 1}: the iteration has reached what double precision allows.${y} Further steps move p only by ` +
+    "rounding, a few ulps, the more the more nodes there are: they may land on the double nearest the root or " +
+    "move away from it."
   );
 }
 

@@ -45,6 +45,12 @@ export function rootText(r) {
         ? "W(2)/2"
         : "the known root"
       : `the root found by ${how} between the nodes whose y change sign`;
+  if (how === "bisection")
+    return (
+      `${show(root.hi)} (where f's doubles change sign between the nodes, found by bisection; Newton's method in ` +
+      "256 bits could not refine it, so how far the root lies from this double is not known, and p is measured " +
+      "against it)"
+    );
   return `${show(root.hi)} (the double nearest ${where}, ${root.lo === 0 ? "which it is" : off})`;
 }
 
@@ -85,7 +91,7 @@ export function qualityNote(r, v, parts) {
     return [
       `The nodes' y rise and fall (they turn at ${nodeName(v.at)}): between these nodes f takes some y twice, ` +
         "or breaks (a pole or a jump), so no smooth inverse x = g(y) runs through the points (y_k, x_k), and p, " +
-        "the polynomial's value at y = 0, need not be near a root. Inverse interpolation cannot work here.",
+        "the polynomial's value at y = 0, need not be near a root: nothing here says how near it is.",
     ];
   if (v.kind === "rounding") return roundingNote(r, v);
   if (v.kind === "onRoot") {
@@ -119,11 +125,14 @@ export function qualityNote(r, v, parts) {
  */
 function nearText(r, near, parts) {
   if (!near) return `There is no root to compare p with: ${r.fn.why}.`;
-  const where = near.nearest
-    ? `p is the double nearest the root, ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} it: the nearest a double can be.`
-    : near.atRoot
-      ? `p is ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} the root: within rounding of it.`
-      : "";
+  const where =
+    near.error === 0
+      ? "p is the root itself: a double."
+      : near.nearest
+        ? `p is the double nearest the root, ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} it: the nearest a double can be.`
+        : near.atRoot
+          ? `p is ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} the root: within rounding of it.`
+          : "";
   if (!near.atRoot || !parts) {
     const slope = r.fn.root ? r.fn.at(r.fn.root.hi).d : NaN,
       tangent = slope * near.error,
@@ -174,10 +183,8 @@ function roundingNote(r, v) {
       `sweep's own rounding moves p by ${signed(moves.sweep)}: ${signed(total)} in all, against the method's own ` +
       `error, ${signed(moves.method)}, the exact polynomial's. ` +
       (decides
-        ? "Rounding decides p here, not the method. "
-        : `p's error is the method's only to within ${Math.round((100 * Math.abs(total)) / Math.abs(moves.method))} %. `) +
-      pair +
-      " Nodes further apart give a p worth judging.",
+        ? `Rounding decides p here, not the method. ${pair} Nodes further apart give a p worth judging.`
+        : `p's error is the method's only to within ${Math.round((100 * Math.abs(total)) / Math.abs(moves.method))} %.`),
   ];
 }
 
@@ -276,15 +283,15 @@ function productText({ lo, hi }) {
  * Where the enclosure of g's derivative is much wider than the values met
  * at points, which lie within it: said, so that a bound far above the
  * error reads as the enclosure's width, not as the derivative's size.
- * @param {{n: number, derivative: {lo: number, hi: number}, coefficient: {lo: number, hi: number}, met: {lo: number, hi: number}}} b
+ * Nothing where the enclosure's ends read the same in the digits shown.
+ * @param {{derivative: {lo: number, hi: number}, met: {lo: number, hi: number}}} b
  * @param {string} g
  */
-function metText(b, g) {
-  const scale = (b.derivative.hi - b.derivative.lo) / (b.coefficient.hi - b.coefficient.lo),
-    lo = b.met.lo * scale,
-    hi = b.met.hi * scale;
-  if (!(Number.isFinite(lo) && Number.isFinite(hi)) || hi - lo >= 0.5 * (b.derivative.hi - b.derivative.lo)) return "";
+function metText({ derivative, met }, g) {
+  const width = derivative.hi - derivative.lo;
+  if (!(Number.isFinite(met.lo) && Number.isFinite(met.hi)) || Math.abs(met.hi - met.lo) >= 0.5 * width) return "";
+  if (derivative.lo.toPrecision(3) === derivative.hi.toPrecision(3)) return "";
   // the least and greatest values met, each itself enclosed: near 0 their order may turn
-  const [least, most] = [lo, hi].sort((u, v) => u - v);
+  const [least, most] = [met.lo, met.hi].sort((u, v) => u - v);
   return ` (an enclosure: ${g} at points of that interval was found between ${sci(least, 2)} and ${sci(most, 2)})`;
 }
