@@ -256,8 +256,10 @@ function errorScale(kept, rounding, ulp) {
  *   the step shown: its entry, its weights and the two entries they weigh
  * @property {number} undrawn entries made that are not numbers
  * @property {boolean} inUlps whether the range is within a thousand ulps of the root, and the axis counts them
- * @property {number | undefined} root the root's double, where a root is known
+ * @property {number | undefined} root the root's double, where a root is known and no entry is to be predicted
  * @property {number} ulp an ulp of it
+ * @property {boolean} hidden whether the step's entry is to be predicted first: then neither it, its weights nor
+ *   the root is shown, which would give it away
  */
 
 /** @type {Role} an entry made before the step, or a node */
@@ -286,7 +288,7 @@ export function zoomOf(r, hidden = false) {
     for (const i of [at.i, at.i - 1]) all.push({ i, j: 0, x: r.pts[i].x, role: i === at.i ? "hi" : "lo" });
   }
   const points = all.filter((q) => Number.isFinite(q.x) && !(hidden && q.role === "new"));
-  const root = r.fn.root?.hi;
+  const root = hidden ? undefined : r.fn.root?.hi;
   const xs = points.map((q) => q.x).concat(root === undefined ? [] : [root]);
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
@@ -303,5 +305,6 @@ export function zoomOf(r, hidden = false) {
     : null;
   const inUlps =
     root !== undefined && Math.max(Math.abs(xlim[0] - root), Math.abs(xlim[1] - root)) < 1000 * ulpOf(root);
-  return { xlim, points, step, undrawn: all.filter((q) => !Number.isFinite(q.x)).length, inUlps, root, ulp: ulpAt(r) };
+  const undrawn = all.filter((q) => !Number.isFinite(q.x)).length;
+  return { xlim, points, step, undrawn, inUlps, root, ulp: ulpAt(r), hidden };
 }

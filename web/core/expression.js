@@ -26,6 +26,15 @@
 
 import { PARSE } from "./sentences/input.js";
 
+/** Characters a learner may type for what the parser spells in ASCII. */
+const SPELLED = new Map([
+  ["π", "pi"],
+  ["·", "*"],
+  ["÷", "/"],
+  ["²", "^2"],
+  ["³", "^3"],
+]);
+
 /** @typedef {"exp" | "log" | "sqrt" | "sin" | "cos" | "tan" | "abs"} FnName */
 /** @typedef {"+" | "-" | "*" | "/" | "^"} OpName */
 /**
@@ -121,7 +130,7 @@ function tokens(chars) {
       const shown = /^[\x21-\x7e]$/.test(c)
         ? `'${c}'`
         : `U+${(c.codePointAt(0) ?? 0).toString(16).toUpperCase().padStart(4, "0")}`;
-      out.push({ type: "bad", text: PARSE.character(shown, at), at });
+      out.push({ type: "bad", text: PARSE.character(shown, at, SPELLED.get(c) ?? null), at });
       k++;
     }
   }
@@ -229,11 +238,11 @@ function named(/** @type {Cursor} */ c, /** @type {Token} */ t) {
   if (close.type !== ")") throw missingClose(close);
   return { kind: "call", name: known.name, arg, at: t.at };
 }
-/** What is wrong where a ')' should be. */
+/** What is wrong where a ')' should be: a number, name or '(' there is one written straight after another, as 2x. */
 function missingClose(/** @type {Token} */ t) {
-  return t.type === "end"
-    ? new Refusal(PARSE.noClose(null, null), null)
-    : new Refusal(PARSE.noClose(t.text, t.at), t.at);
+  if (t.type === "end") return new Refusal(PARSE.noClose(null, null), null);
+  if (t.type === "num" || t.type === "name" || t.type === "(") return new Refusal(PARSE.noOperator(t.text, t.at), t.at);
+  return new Refusal(PARSE.noClose(t.text, t.at), t.at);
 }
 
 /**

@@ -107,16 +107,21 @@ export const PRESETS = Object.freeze([
 
 /**
  * A typed f as the page takes it: a preset's f typed out is that preset,
- * and as a preset's nodes lie in its interval, nodes outside it make way
- * for the preset's own (`itsNodes`); any other text is the learner's own f,
- * over the nodes there are.
+ * whose lesson speaks of its own nodes: nodes outside its interval, or
+ * (for a preset whose own nodes bracket its root) nodes that do not
+ * bracket it, make way for the preset's own (`itsNodes`).  Any other text
+ * is the learner's own f, over the nodes there are.
  * @param {string} text
  * @param {readonly number[]} nodes
  * @returns {{preset: Readonly<Preset> | null, itsNodes: boolean}}
  */
 export function typedFunction(text, nodes) {
   const preset = PRESETS.find((p) => p.text === text) ?? null;
-  return { preset, itsNodes: !!preset && !nodes.every((x) => x >= preset.interval[0] && x <= preset.interval[1]) };
+  if (!preset) return { preset, itsNodes: false };
+  const brackets = (/** @type {readonly number[]} */ xs) =>
+    Math.min(...xs) <= preset.root.hi && preset.root.hi <= Math.max(...xs);
+  const inside = nodes.every((x) => x >= preset.interval[0] && x <= preset.interval[1]);
+  return { preset, itsNodes: !inside || (brackets(preset.nodes) && !brackets(nodes)) };
 }
 
 /**

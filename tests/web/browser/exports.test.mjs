@@ -236,6 +236,32 @@ browserSuite("exports", (s) => {
     assert.deepEqual(cut, []);
   });
 
+  test("How good is p?, 1366 and 320 px wide: each number whole on one line, the program's f and a learner's", async () => {
+    /** @type {[string, number][]} */
+    const looks = [
+      ["", 1366],
+      ["", 320],
+      ["f=(x-0.45)%5E7&nodes=0.3,0.6", 1366],
+    ];
+    for (const [hash, width] of looks) {
+      await s.open(hash, { width, height: 800 });
+      // each number's first word (the number itself) and the lines it takes
+      const broken = await s.page.evaluate(() =>
+        [...document.querySelectorAll("dl.figures .num")].flatMap((e) => {
+          const text = e.firstChild;
+          if (!(text instanceof Text) || !text.data.trim()) return [];
+          const range = document.createRange(),
+            end = text.data.search(/\s|$/);
+          range.setStart(text, 0);
+          range.setEnd(text, end);
+          const lines = new Set([...range.getClientRects()].map((r) => Math.round(r.top)));
+          return lines.size > 1 ? [`#${e.id} ${text.data.slice(0, end)}`] : [];
+        }),
+      );
+      assert.deepEqual(broken, [], `#${hash} at ${width} px`);
+    }
+  });
+
   test("no page-wide scrolling sideways at a phone's width and a desktop's, dark and printed; the screenshots kept", async () => {
     /** @type {[string, number, string][]} */
     const looks = [

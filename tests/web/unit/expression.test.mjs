@@ -207,7 +207,12 @@ test("each bad input's message, where it is", () => {
     ["x + \u{1F600}", "unexpected character U+1F600 at 5", 5],
     ["()", "unexpected ')' at 2", 2],
     ["x * * 2", "unexpected '*' at 5", 5],
-    ["(x + 1 x", "missing ')' before 'x' at 8", 8],
+    ["(x + 1 x", "missing operator before 'x' at 8", 8],
+    ["e^(-2x) - x", "missing operator before 'x' at 6", 6],
+    ["sin(x)(1 - x)", "missing operator before '(' at 7", 7],
+    ["(x + 1 ^^ 2", "unexpected '^' at 9", 9],
+    ["π - x", "unexpected character U+03C0 at 1: write pi", 1],
+    ["x² - 2", "unexpected character U+00B2 at 2: write ^2", 2],
     ["x".padEnd(201, " "), "longer than 200 characters (201)", null],
   ];
   for (const [text, error, at] of cases) assert.deepEqual(parse(text), { error, at }, JSON.stringify(text));

@@ -2,14 +2,14 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { linspace } from "../../../web/core/numbers.js";
+import { linspace, show } from "../../../web/core/numbers.js";
 import { ticks } from "../../../web/core/ticks.js";
-import { iterateOnce } from "../../../web/core/sweep.js";
+import { iterateOnce, shownStep } from "../../../web/core/sweep.js";
 import { weightsOf } from "../../../web/core/neville.js";
 import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges, zoomOf } from "../../../web/core/curves.js";
 import { roundingBand } from "../../../web/core/rounding.js";
-import { weight } from "../../../web/core/sentences/parts.js";
-import { zoomText } from "../../../web/core/sentences/step.js";
+import { plain, weight } from "../../../web/core/sentences/parts.js";
+import { stepRule, zoomText, zoomTitle } from "../../../web/core/sentences/step.js";
 import { ZOOM, labelWidth, placeLabels } from "../../../web/zoom.js";
 import { nodeLabels } from "../../../web/figure.js";
 import { fn, model, resultOf, root, ruleLine } from "./context.mjs";
@@ -166,4 +166,32 @@ test("the figure true to the end: through six Iterates, no stripes, no multiplie
     ]).map((l) => l.text),
     ["x0", "x1, x2"],
   );
+});
+
+test("predicting, the line at y = 0 and the rule give away neither the step's entry, its weights nor the root", () => {
+  const full = resultOf(model.nodes);
+  for (let k = 1; k <= full.steps.length; k++) {
+    const r = { ...full, shown: k },
+      s = shownStep(r),
+      z = zoomOf(r, true);
+    assert.ok(s, `step ${k}`);
+    const value = show(full.Q[s.i][s.j]);
+    const words = [zoomTitle(z).head, zoomTitle(z).tail, zoomText(z, 0), ...stepRule(r, s, true).map(plain)].join("\n");
+    assert.equal(z.root, undefined, `step ${k}: the root marked`);
+    assert.deepEqual(
+      z.points.filter((q) => q.role === "new"),
+      [],
+      `step ${k}: the entry marked`,
+    );
+    assert.ok(!words.includes(value), `step ${k}: ${value} said`);
+    for (const w of [weight(s.hi), weight(Math.abs(s.lo))])
+      assert.ok(!words.includes(w), `step ${k}: the weight ${w} said`);
+    // and revealed, all of it
+    const open = zoomOf(r, false);
+    assert.equal(open.root, fn.root?.hi);
+    assert.match(
+      [zoomTitle(open).tail, plain(stepRule(r, s, false).at(-2) ?? [])].join("\n"),
+      new RegExp(weight(s.hi)),
+    );
+  }
 });

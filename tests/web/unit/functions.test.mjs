@@ -127,7 +127,7 @@ test("the presets: each parses, its nodes in its interval, its sentence saying w
   }
 });
 
-test("a preset's f typed out is that preset: nodes outside its interval make way for its own, inside they stay; other text is the learner's", () => {
+test("a preset's f typed out is that preset: nodes outside its interval, or not around its root, make way for its own; other text is the learner's", () => {
   /** @type {[string, number[], string | null, boolean][]} */
   const cases = [
     ["x^3 - 2*x - 5", [0.3, 0.4, 0.5, 0.6], "newton", true],
@@ -137,6 +137,9 @@ test("a preset's f typed out is that preset: nodes outside its interval make way
     ["exp(-2*x) - x", [-0.5, 0.4], "program", true],
     ["x^3 - 2*x  - 5", [0.3, 0.4], null, false],
     ["x^2 - 3", [1.6, 1.8, 2.4], null, false],
+    // inside the interval, but the root not among them: the lesson's nodes
+    ["cos(x) - x", [0.3, 0.4, 0.5, 0.6], "cos", true],
+    ["cos(x) - x", [0.7, 0.8], "cos", false],
   ];
   for (const [text, nodes, id, itsNodes] of cases) {
     const typed = typedFunction(text, nodes);

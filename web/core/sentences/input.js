@@ -116,6 +116,7 @@ export const PARSE = {
   noClose: (/** @type {string | null} */ text, /** @type {number | null} */ at) =>
     text === null ? "missing ')' at end" : `missing ')' before '${part(text)}' at ${at}`,
   badNumber: (/** @type {string} */ text, /** @type {number} */ at) => `bad number '${part(text)}' at ${at}`,
-  /** `shown` is the character quoted, or its code point (U+0000) when it cannot be shown. */
-  character: (/** @type {string} */ shown, /** @type {number} */ at) => `unexpected character ${shown} at ${at}`,
+  /** `shown` is the character quoted, or its code point (U+0000) when it cannot be shown; `instead`, its spelling here. */
+  character: (/** @type {string} */ shown, /** @type {number} */ at, /** @type {string | null} */ instead = null) =>
+    `unexpected character ${shown} at ${at}${instead === null ? "" : `: write ${instead}`}`,
 };

@@ -51,7 +51,12 @@ export function stepRule(r, s, hidden = false) {
         `(${show(r.pts[i].y)} − ${y(i - j)})`,
     ],
     hidden ? ["= ?: your prediction first"] : ["= ", { strong: show(s.value) }, ...result],
-    ...(s.zero || !(Number.isFinite(s.hi) && Number.isFinite(s.lo)) ? [] : [weightsText(s), RULE_REASON]),
+    // predicting, the weights would leave only a product to work out: the rule's numbers are the exercise
+    ...(s.zero || !(Number.isFinite(s.hi) && Number.isFinite(s.lo))
+      ? []
+      : hidden
+        ? [RULE_REASON]
+        : [weightsText(s), RULE_REASON]),
   ];
 }
 
@@ -124,6 +129,7 @@ export function stepText(r, hidden = false) {
  */
 export function zoomTitle(z) {
   const s = z.step;
+  if (s && z.hidden) return { head: `At y = 0: ${entryName(s.i, s.j)} = ?, your prediction first`, tail: "" };
   return s
     ? {
         head: `At y = 0: ${entryName(s.i, s.j)} =`,
@@ -144,19 +150,21 @@ export function zoomText(z, unlabelled) {
   const lead =
     "Below the figure, its line y = 0 zoomed: each entry of the tableau is the x where its polynomial meets y = 0, " +
     "and each made so far (from column 1 on, and the nodes of column 0 that the step combines) is marked there and " +
-    "labelled as the tableau labels it; the thin upright mark is the root.";
+    `labelled as the tableau labels it${z.root === undefined ? "" : "; the thin upright mark is the root"}.`;
   const s = z.step;
-  const step = s
-    ? ` ${entryName(s.i, s.j)} (the step's entry) = ${weight(s.hi)} × ${entryName(s.i, s.j - 1)} ${plus(s.lo)} × ` +
-      `${entryName(s.i - 1, s.j - 1)}: ` +
-      (!Number.isFinite(s.x)
-        ? `it is ${show(s.x)}, as an entry it combines is not a number, and is not marked.`
-        : s.hi >= 0 && s.lo >= 0
-          ? "it lies between the two, nearer the one with the greater weight."
-          : s.x === s.hiValue || s.x === s.loValue
-            ? "a negative weight puts it outside the two in exact arithmetic; in doubles it rounds to one of them."
-            : "a negative weight puts it outside the two.")
-    : " Before the first step the line holds the nodes, column 0.";
+  const step = z.hidden
+    ? ` The step's entry, ${s ? entryName(s.i, s.j) : "p"}, is yours to predict, and the root is not marked until it is revealed.`
+    : s
+      ? ` ${entryName(s.i, s.j)} (the step's entry) = ${weight(s.hi)} × ${entryName(s.i, s.j - 1)} ${plus(s.lo)} × ` +
+        `${entryName(s.i - 1, s.j - 1)}: ` +
+        (!Number.isFinite(s.x)
+          ? `it is ${show(s.x)}, as an entry it combines is not a number, and is not marked.`
+          : s.hi >= 0 && s.lo >= 0
+            ? "it lies between the two, nearer the one with the greater weight."
+            : s.x === s.hiValue || s.x === s.loValue
+              ? "a negative weight puts it outside the two in exact arithmetic; in doubles it rounds to one of them."
+              : "a negative weight puts it outside the two.")
+      : " Before the first step the line holds the nodes, column 0.";
   const more = unlabelled
     ? ` ${unlabelled} earlier entr${unlabelled > 1 ? "ies are" : "y is"} too close to others to label.`
     : "";
