@@ -272,12 +272,14 @@ function tryNodes(xs, how, changes) {
 }
 /**
  * The state a link holds, drawn, where the fragment changed and is not an
- * anchor; whether it drew.
+ * anchor; whether it drew.  Opened at an anchor, the page starts as it
+ * does without a fragment; later, an anchor (the glossary's) changes nothing.
+ * @param {boolean} [opening] whether the page is being opened
  */
-function fromLocation() {
+function fromLocation(opening = false) {
   if (location.hash === state.hash) return false;
   change({ hash: location.hash }, "same");
-  const s = parseFragment(location.hash, model.nodes);
+  const s = parseFragment(location.hash, model.nodes) ?? (opening ? parseFragment("", model.nodes) : null);
   if (s === null) return false; // an anchor
   if (s.error !== undefined) {
     refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
@@ -351,7 +353,7 @@ const measured = () => {
 /** @type {(keyof ReturnType<typeof measured>)[]} what is measured of the page, as the state keeps it */
 const SIZES = ["width", "room", "font", "zoomFont", "triangleFont"];
 change({ nodes: model.nodes, ...measured() }, "same");
-if (!fromLocation()) render();
+if (!fromLocation(true)) render();
 /** The figure drawn again where its width or fonts have changed since they were last measured. */
 function remeasure() {
   const now = measured();
@@ -372,8 +374,8 @@ const context = {
 };
 wireControls(context);
 wireHandles(context);
-window.addEventListener("hashchange", fromLocation);
-window.addEventListener("popstate", fromLocation);
+window.addEventListener("hashchange", () => fromLocation());
+window.addEventListener("popstate", () => fromLocation());
 // The figure is drawn at the width it is shown, so that its text keeps its
 // size on a phone; measured here, never while drawing.
 new ResizeObserver(remeasure).observe($("figure-section"));

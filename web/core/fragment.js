@@ -97,8 +97,8 @@ function count(key, value, most, { what, bound, kept }) {
  * The fragment as key=value pairs, '+' kept as it is (it is not a form).
  * A fragment without '=' is an anchor of the page's own, not a state
  * (null).  An empty one is the program's own nodes, at the tableau's
- * start, for a first visit to walk through; a link without step= opens at
- * the end, or predicting at the start.  Nodes that cannot be
+ * start, for a first visit to walk through, as does one without nodes=;
+ * a link without step= opens at the end, or predicting at the start.  Nodes that cannot be
  * used refuse the whole link (the rest is of those nodes); any other field
  * that cannot be used is left out, said in `refused`, and the rest used.
  * @param {string} hash
@@ -154,7 +154,8 @@ export function parseFragment(hash, programNodes) {
     else iterates = c.n;
   }
   const settings = settingsOf(fields, refused);
-  let step = startOf(settings);
+  // a link without nodes= is the page itself with a field or two: it opens as the page does, at the start
+  let step = fields.nodes === undefined ? 0 : startOf(settings);
   if (fields.step !== undefined) {
     const steps = stepsFor(nodes.length),
       c = count("step", fields.step, steps, LINK_REFUSED.step(nodes.length, steps));

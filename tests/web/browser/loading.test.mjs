@@ -16,9 +16,11 @@ browserSuite("loading", (s) => {
     assert.deepEqual([await s.text("#program-output"), await s.text("#exit-status")], [recorded.lines, "0"]);
   });
 
-  test("a first visit opens at 0 of 6 with Step ready and column 0's rule; a link at its step, else at the end", async () => {
+  test("a first visit opens at 0 of 6 with Step ready and column 0's rule, as do an anchor and a link without nodes; a link at its step, else at the end", async () => {
     for (const { hash, want } of [
       { hash: "", want: { count: "0 of 6", stepDoesNothing: "false", empty: 6 } },
+      { hash: "tableau-section", want: { count: "0 of 6", stepDoesNothing: "false", empty: 6 } },
+      { hash: "lecture=1", want: { count: "0 of 6", stepDoesNothing: "false", empty: 6 } },
       { hash: "nodes=0.3,0.4,0.5,0.6&step=2", want: { count: "2 of 6", stepDoesNothing: "false", empty: 4 } },
       { hash: "nodes=0.3,0.4,0.5,0.6", want: { count: "6 of 6", stepDoesNothing: "true", empty: 0 } },
     ]) {

@@ -38,10 +38,12 @@ test("the link and the field: good lists, and each bad one refused with what is 
       text,
     );
   }
-  // a first visit walks through from the start; a link opens at its step, else at the end
+  // a first visit walks through from the start; a link opens at its step, else at the end; a link without
+  // nodes=, the page with a field or two, as the page opens
   /** @type {[hash: string, nodes: number[], exp: LinkState["exp"], step: number][]} */
   const opened = [
     ["", model.nodes, "wasm", 0],
+    ["#exp=browser", model.nodes, "browser", 0],
     ["#step=3", model.nodes, "wasm", 3],
     ["#nodes=0.3,0.4&step=0", [0.3, 0.4], "wasm", 0],
     ["#exp=browser&step=1&nodes=0.3,0.4", [0.3, 0.4], "browser", 1],
@@ -131,7 +133,7 @@ test("a link's other fields: each that cannot be used is left out and said, the 
     [
       `${n}&digits=5&predict=yes`,
       {},
-      [/digits, “5”, is none of 0, 6 or 4: all digits/, /predict, “yes”, is neither 1/],
+      [/digits, “5”, is none of 0 \(all digits\), 4 or 6: all digits are shown/, /predict, “yes”, is neither 1/],
     ],
   ];
   for (const [hash, used, said] of cases) {

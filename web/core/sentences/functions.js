@@ -60,7 +60,9 @@ export const NO_BOUND = {
 
 /** Why no root is known for a learner's f, to compare p with; and why Newton's method in many digits finds none. */
 export const NO_ROOT = {
-  zeros: "f is 0 at more than one node, so its root is not one point that x = g(0) could give",
+  zeros:
+    "f's double is 0 at more than one node (f is 0 there, or too small for a double), so no one root is " +
+    "bracketed that x = g(0) could give",
   noValueAtNode: "f has no value at a node",
   noSignChange:
     "the nodes' y do not change sign, so no root is bracketed by two of them (one where f touches 0 without " +

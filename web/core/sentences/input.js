@@ -61,7 +61,11 @@ export const LINK_REFUSED = {
   exp: (/** @type {string} */ value) =>
     `The link's exp, ${quote(value)}, is neither “wasm” nor “browser”: the program's own is used.`,
   digits: (/** @type {string} */ value, /** @type {number[]} */ allowed) =>
-    `The link's digits, ${quote(value)}, is none of ${allowed.join(", ").replace(/, (\d+)$/, " or $1")}: all digits are shown.`,
+    `The link's digits, ${quote(value)}, is none of ${[...allowed]
+      .sort((a, b) => a - b)
+      .map((d) => (d === 0 ? "0 (all digits)" : String(d)))
+      .join(", ")
+      .replace(/, (\d+)$/, " or $1")}: all digits are shown.`,
   f: (/** @type {string} */ value, /** @type {string} */ error) =>
     `The link's f, ${quote(value)}, cannot be read (${error}): the program's f is used.`,
   switch: (/** @type {string} */ key, /** @type {string} */ value) =>

@@ -91,10 +91,13 @@ export function weightsText(s) {
     " and y",
     sub(i),
     outside ? ": the step's blend reaches beyond the two entries it combines" : "",
-    // the weights speak of the two end points only; the polynomial, of all its points
-    among
-      ? `. y = 0 lies among the y of all the points ${i - j} … ${i}, so the polynomial the step makes interpolates.`
-      : `. y = 0 lies outside the y of all the points ${i - j} … ${i}, so the polynomial the step makes extrapolates.`,
+    // the weights speak of the two end points only; the polynomial, of all its points, and of none where an
+    // entry it reads is not a number (two of its points share a y)
+    !Number.isFinite(s.value)
+      ? "."
+      : among
+        ? `. y = 0 lies among the y of all the points ${i - j} … ${i}, so the polynomial the step makes interpolates.`
+        : `. y = 0 lies outside the y of all the points ${i - j} … ${i}, so the polynomial the step makes extrapolates.`,
   ];
 }
 
