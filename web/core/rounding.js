@@ -57,13 +57,16 @@ export function closestPair(pts) {
 /**
  * How much of p - root one unit of rounding in each y can account for;
  * none where p is at the root already, which the page says otherwise.
+ * Where no root is known, how much of p's distance from the nearest node:
+ * where that is rounding's, so is p.
  * @param {QijFn} Qij
  * @param {{pts: Point[], p: number}} r
- * @param {DoubleDouble} root
+ * @param {DoubleDouble | null} root
  */
 export function roundingShare(Qij, r, root) {
-  const e = Math.abs(errorOf(r.p, root));
-  return Number.isFinite(e) && e > NOISE * ulpOf(root.hi) ? roundingReach(Qij, r.pts, r.p) / e : 0;
+  const e = root ? Math.abs(errorOf(r.p, root)) : Math.min(...r.pts.map((q) => Math.abs(r.p - q.x)));
+  const noise = root ? NOISE * ulpOf(root.hi) : 0;
+  return Number.isFinite(e) && e > noise ? roundingReach(Qij, r.pts, r.p) / e : 0;
 }
 
 /**

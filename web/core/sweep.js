@@ -37,7 +37,8 @@ import { accuracy } from "./accuracy.js";
  * @property {number} p
  * @property {{a: number, b: number}[]} same pairs of nodes with the same y
  * @property {number} shown steps shown, at most steps.length
- * @property {number} share how much of p - root one unit of rounding in each y can account for
+ * @property {number} share how much of p - root one unit of rounding in each y can account for (where no root is
+ *   known, of p's distance from the nearest node)
  * @property {Fn} fn
  * @property {ReturnType<typeof accuracy> | null} acc p against the root, where the root is known
  */
@@ -108,7 +109,7 @@ export function compute(m, s) {
     p,
     same: coincidences(pts),
     shown: Math.min(s.shown, steps.length),
-    share: root ? roundingShare(m.program.Qij, { pts, p }, root) : 0,
+    share: roundingShare(m.program.Qij, { pts, p }, root),
     fn: s.fn,
     acc: root ? accuracy(p, root) : null,
   };

@@ -49,9 +49,9 @@ export function verdict(r) {
   if (!Number.isFinite(p)) return { kind: "overflow" };
   const checks = inverseChecks(r.pts);
   if (checks.verdict === "not-monotone") return { kind: "turns", at: checks.turns[0] ?? 0 };
-  if (r.share >= SHARE && fn.root) {
+  if (r.share >= SHARE) {
     const { a, b, gap } = closestPair(r.pts);
-    return { kind: "rounding", a, b, gap, moves: movesOf(fn.tree, r.pts, p, fn.root) };
+    return { kind: "rounding", a, b, gap, moves: fn.root ? movesOf(fn.tree, r.pts, p, fn.root) : null };
   }
   const k = r.pts.findIndex((q) => Math.abs(q.y) <= roundingOf(q));
   if (k >= 0) return { kind: "onRoot", k };

@@ -177,7 +177,7 @@ test("the bound's enclosure of g⁽ⁿ⁾ holds the values met at points where i
   }
 });
 
-test("what is said of p where the root or f(p) lies below 256 bits, where p is the root, and where rounding only nearly decides p", () => {
+test("what is said of p where the root or f(p) lies below 256 bits, where p is the root, where rounding only nearly decides p, and where it decides p with no root bracketed", () => {
   /** @type {[text: string, nodes: number[], iterates: number, said: RegExp[], unsaid: RegExp[]][]} */
   const cases = [
     // (x - 0.45)^5 is below 2^-256 within 1e-16 of 0.45: its root is where f's doubles change sign, no nearer
@@ -186,6 +186,9 @@ test("what is said of p where the root or f(p) lies below 256 bits, where p is t
     ["(x-0.45)^3", [0.3, 0.6], 0, [/^0\.45 \(the double nearest .*, 1\.11e-17 above it\)/], []],
     ["2*x - 1", [0.3, 0.6], 0, [/p is the root itself: a double\./], [/as p is not the root/, /ulp below/]],
     ["exp(x) - 2", [0, 1, 2], 4, [/p's error is the method's only to within \d+ %\.$/], [/Nodes further apart/]],
+    // no root bracketed, and y1 - y0 is 4 ulps: rounding decides where p lands, root or none
+    ["(x-0.5)^2", [0.3, 0.7], 0, [/about \d+ units? of the rounding .* Rounding decides p here/], [/Extrapolation/]],
+    ["x^2 + 1", [0.3, 0.7], 0, [/Extrapolation/], [/Rounding decides/]],
   ];
   for (const [text, nodes, iterates, said, unsaid] of cases) {
     const own = functionOf(text, nodes);
