@@ -53,7 +53,12 @@ export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidd
     layer(g, "said"),
     said ? [pick(said)] : [],
     () => el("text", { class: "rounding" }),
-    (e, t) => text(set(e, { x: box.L + 8, y: ax.top + font + 6 }), t),
+    // in the half away from the zero line, where the nodes' marks and the curve near them lie
+    (e, t) => {
+      const zero = ax.py(0),
+        low = Number.isFinite(zero) && zero < (ax.top + ax.bottom) / 2;
+      text(set(e, { x: box.L + 8, y: low ? ax.bottom - 8 : ax.top + font + 6 }), t);
+    },
   );
   join(
     layer(g, "nodes"),

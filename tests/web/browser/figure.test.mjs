@@ -122,6 +122,22 @@ browserSuite("figure", (s) => {
     }
   });
 
+  test("the error panel's word on rounding lies clear of the nodes' marks, whichever half the zero line is in", async () => {
+    // eight nodes as Add makes them, errors all below the zero line; two nodes close, errors around it
+    for (const nodes of ["0.3,0.4,0.35,0.375,0.325,0.313,0.363,0.388", "0.42,0.4200000000000001,0.43"]) {
+      await s.open(`nodes=${nodes}`, { width: 1366, height: 768 });
+      const over = await s.page.evaluate(() => {
+        const said = document.querySelector("#figure text.rounding")?.getBoundingClientRect();
+        if (!said) return null;
+        return [...document.querySelectorAll("#figure .node-mark")].filter((c) => {
+          const m = c.getBoundingClientRect();
+          return m.left < said.right && m.right > said.left && m.top < said.bottom && m.bottom > said.top;
+        }).length;
+      });
+      assert.equal(over, 0, `nodes ${nodes}: marks under the word on rounding (null: no word)`);
+    }
+  });
+
   test("at 320 and 1280 px, whatever the nodes: one size of figure, at most ten labels an axis, none overlapping or under 10 px", async () => {
     const sets = [
       programX,
