@@ -65,7 +65,7 @@ browserSuite("lecture", (s) => {
     assert.deepEqual(small, []);
   });
 
-  test("the step's entry (td.new), the figure's upper panel and the line at y = 0 in the window at every step, the stepper scrolled to the top: 1920×1080 and 1280×720 lecturing, 1280×720, 960×540 with 6 digits; at 1920 the tableau whole", async () => {
+  test("the step's entry (td.new), the figure's upper panel and the line at y = 0 in the window at every step, the stepper scrolled to the top: 1920×1080 and 1280×720 lecturing, 1280×720, 960×540 with 6 digits; at 1920 the tableau whole and the worked rule in view", async () => {
     for (const { width, height, hash } of [
       { width: 1920, height: 1080, hash: "lecture=1" },
       { width: 1280, height: 720, hash: "lecture=1" },
@@ -78,7 +78,7 @@ browserSuite("lecture", (s) => {
         await s.activate("step-forward");
         // the step's cell is scrolled into the tableau's box in the frame after the render
         await frames(s.page);
-        const out = await s.page.evaluate(() => {
+        const out = await s.page.evaluate((projector) => {
           const box = (/** @type {Element[]} */ es) => {
             if (!es.length) throw new Error("nothing to measure");
             const rs = es.map((e) => e.getBoundingClientRect());
@@ -94,11 +94,13 @@ browserSuite("lecture", (s) => {
             "td.new": box([...document.querySelectorAll("#tableau td.new")]),
             "the upper panel": box([...document.querySelectorAll("#figure [data-layer=upper] :is(rect.frame, text)")]),
             "#zoom": box([...document.querySelectorAll("#zoom")]),
+            // on the projector, the step worked with its numbers too
+            ...(projector ? { "#step-rule": box([...document.querySelectorAll("#step-rule")]) } : {}),
           };
           return Object.entries(watched)
             .filter(([, r]) => !(r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight))
             .map(([what, r]) => `${what} at ${[r.left, r.top, r.right, r.bottom].map(Math.round).join(", ")}`);
-        });
+        }, width === 1920);
         assert.deepEqual(out, [], `${width}×${height} ${hash}, step ${step}`);
         // on the projector the tableau of four nodes is whole beside the figure: nothing scrolled out of sight
         if (width === 1920)
