@@ -63,9 +63,9 @@ function drawFunction(r) {
   if (!select.options.length) {
     for (const o of functionOptions(PRESETS)) select.append(h("option", { value: o.value }, o.label));
   }
-  const own = state.own || !r.fn.preset;
-  select.value = own || !r.fn.preset ? "own" : r.fn.preset.id;
-  $("own-f").hidden = !own;
+  const preset = state.own ? null : r.fn.preset;
+  select.value = preset ? preset.id : "own";
+  $("own-f").hidden = !!preset;
   const typed = state.fText ?? (r.fn.preset ? "" : r.fn.text);
   if (input("f-text").value !== typed) input("f-text").value = typed;
   const wrong = state.error && state.errorAt === "function";

@@ -150,9 +150,9 @@ function take(/** @type {Cursor} */ c) {
   if (t.type === "bad") throw new Refusal(t.text, t.at);
   return t;
 }
-/** Whether the next token is one of these operators. */
 /** @type {Record<string, OpName>} each operator's token, as the tree names it */
 const OPS = { "+": "+", "-": "-", "*": "*", "/": "/", "^": "^" };
+/** Whether the next token is one of these operators. */
 const isOp = (/** @type {Cursor} */ c, /** @type {string} */ ops) =>
   peek(c).type === "op" && ops.includes(peek(c).text);
 

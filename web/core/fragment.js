@@ -98,9 +98,10 @@ function count(key, value, most, { what, bound, kept }) {
  * A fragment without '=' is an anchor of the page's own, not a state
  * (null).  An empty one is the program's own nodes, at the tableau's
  * start, for a first visit to walk through, as does one without nodes=;
- * a link without step= opens at the end, or predicting at the start.  Nodes that cannot be
- * used refuse the whole link (the rest is of those nodes); any other field
- * that cannot be used is left out, said in `refused`, and the rest used.
+ * a link without step= opens at the end, or predicting at the start.
+ * Nodes that cannot be used refuse the whole link (the rest is of those
+ * nodes); any other field that cannot be used is left out, said in
+ * `refused`, and the rest used.
  * @param {string} hash
  * @param {number[]} programNodes
  * @returns {null | (LinkState & {refused: string[], error?: undefined}) | {error: string, text?: string}}
@@ -195,9 +196,9 @@ function settingsOf(fields, refused) {
 
 /**
  * The fragment that brings back this state: the step only where it is not
- * where a link opens (startOf), the Iterates, the exponential and each setting only where they
- * are not none, the program's own and the default, so that a link made
- * before them reads the same.
+ * where a link opens (startOf), the Iterates, the exponential and each
+ * setting only where they are not none, the program's own and the
+ * default, so that a link made before them reads the same.
  * @param {LinkState} s
  */
 export function hashOf(s) {

@@ -4,7 +4,7 @@
 
 import { evaluate, parse } from "./expression.js";
 import { PROGRAM_ROOT } from "./accuracy.js";
-import { FixedError, fixedAt, toDoubleDouble } from "./fixed.js";
+import { FixedError, absOf, div, fixedAt, toDoubleDouble } from "./fixed.js";
 import { dualAt, newtonRoot } from "./manydigits.js";
 import { LESSONS, NO_ROOT } from "./sentences/functions.js";
 
@@ -246,16 +246,17 @@ function refined(tree, start, bracket) {
   // where Newton's method stopped, a step in 1024 bits still above 2^-20 of the root's last bit (2^-72 of it):
   // f was below 2^-256 there, as near a root of high multiplicity that is not a double, (x - 0.45)^5 near
   // 0.45, and the method stopped on a value it could not tell from 0
-  const wide = fixedAt(1024);
-  const abs = (/** @type {bigint} */ v) => (v < 0n ? -v : v);
+  const wide = fixedAt(1024),
+    floor = 1n << (wide.W - 200n);
   const underflow = (/** @type {bigint} */ X) => {
     try {
       const at = X << (wide.W - F.W),
         [v, d] = dualAt(tree, at, wide);
       if (v === 0n) return false;
       if (d === 0n) return true;
-      const most = abs(at) >> 72n > 1n << (wide.W - 200n) ? abs(at) >> 72n : 1n << (wide.W - 200n);
-      return abs((v << wide.W) / d) > most;
+      const step = absOf(div(wide, v, d)),
+        most = absOf(at) >> 72n;
+      return step > (most > floor ? most : floor);
     } catch (e) {
       if (e instanceof FixedError) return true;
       throw e;

@@ -38,6 +38,12 @@ export const said = (r, whole = true) =>
 export function rootText(r) {
   const { root, how, why, preset } = r.fn;
   if (!root) return `none to compare with: ${why}`;
+  if (how === "bisection")
+    return (
+      `${show(root.hi)} (where f's doubles change sign between the nodes, found by bisection; Newton's method in ` +
+      "256 bits could not refine it, so how far the root lies from this double is not known, and p is measured " +
+      "against it)"
+    );
   const off = `${sci(Math.abs(root.lo), 2)} ${root.lo < 0 ? "above" : "below"} it`;
   const where =
     how === "known"
@@ -45,12 +51,6 @@ export function rootText(r) {
         ? "W(2)/2"
         : "the known root"
       : `the root found by ${how} between the nodes whose y change sign`;
-  if (how === "bisection")
-    return (
-      `${show(root.hi)} (where f's doubles change sign between the nodes, found by bisection; Newton's method in ` +
-      "256 bits could not refine it, so how far the root lies from this double is not known, and p is measured " +
-      "against it)"
-    );
   return `${show(root.hi)} (the double nearest ${where}, ${root.lo === 0 ? "which it is" : off})`;
 }
 
