@@ -152,7 +152,7 @@ test("1,000 random trees, printed and parsed back: the same tree, and the same v
       assert.deepEqual(plainTree(parsed.tree), t, text);
       assert.ok(Object.is(evaluate(parsed.tree, x), walk(t, x)), `${text} at ${x}`);
     }),
-    { numRuns: 1000, seed: 20240601 },
+    { numRuns: 1000 },
   );
 });
 
@@ -291,7 +291,8 @@ test("over an interval, each jet coefficient's enclosure meets the point's for e
   fc.assert(
     fc.property(
       fc.constantFrom(...texts),
-      fc.double({ min: 0.1, max: 1.4, noNaN: true }),
+      // intervals up to 1.5, short of tan's pole at pi/2, where a jet over them is refused (a JetError)
+      fc.double({ min: 0.1, max: 1.2, noNaN: true }),
       fc.double({ min: 0, max: 0.3, noNaN: true }),
       fc.double({ min: 0, max: 1, noNaN: true }),
       (text, a, width, at) => {
@@ -307,6 +308,6 @@ test("over an interval, each jet coefficient's enclosure meets the point's for e
         }
       },
     ),
-    { numRuns: 300, seed: 7 },
+    { numRuns: 300 },
   );
 });
