@@ -11,7 +11,7 @@ import { browserSuite, frames, programX } from "./harness.mjs";
 const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
 
 browserSuite("lecture", (s) => {
-  test("at 1920 by 1080 with lecture=1, every text of each step (the rule box, the tableau, the triangle, the figure, the line at y = 0), its subscripts too, at least 20 px", async () => {
+  test("at 1920 by 1080 with lecture=1, every text of each step (the rule box, the tableau, the triangle, the figure, the line at y = 0) and of the idea's picture, its subscripts too, at least 20 px", async () => {
     await s.open(`nodes=${programX.join(",")}&lecture=1&step=0`, { width: 1920, height: 1080 });
     assert.equal(await s.page.evaluate(() => document.documentElement.classList.contains("lecture")), true);
     /** @type {{step: number, where: string, text: string, px: number, sub: boolean}[]} */
@@ -20,7 +20,7 @@ browserSuite("lecture", (s) => {
       await s.activate("step-forward");
       const seen = await s.page.evaluate(() => {
         // the rule box, the tableau and its caption, the triangle, the figure with its legend, the line at y = 0
-        // with what is said of it: each text shown, and its size in CSS pixels (an SVG's font scaled as it is drawn)
+        // with what is said of it, and the idea's picture: each text shown, and its size in CSS pixels (an SVG's font scaled as it is drawn)
         const roots = [
           "#step-rule",
           "#tableau",
@@ -30,6 +30,7 @@ browserSuite("lecture", (s) => {
           "#legend",
           "#zoom",
           "#zoom-desc",
+          "#swap",
         ];
         return roots.flatMap((where) => {
           const root = document.querySelector(where);
@@ -54,7 +55,7 @@ browserSuite("lecture", (s) => {
     }
     // every part of the step holds text to read, the rule's y₀, y₁ … and the legend's xₖ, yₖ among it
     const where = new Set(texts.map((t) => t.where));
-    assert.equal(where.size, 8, [...where].join(", "));
+    assert.equal(where.size, 9, [...where].join(", "));
     assert.ok(
       texts.some((t) => t.sub),
       "subscripts in the step's text",
