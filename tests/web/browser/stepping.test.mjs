@@ -80,7 +80,7 @@ browserSuite("stepping", (s) => {
     }
   });
 
-  test("on a first visit, with nothing focused, → takes the first step and brings its entry into the window", async () => {
+  test("on a first visit, with nothing focused, → takes the first step and brings its entry into the window, and ← takes it back", async () => {
     for (const hash of ["", "lecture=1&step=0"]) {
       await s.open(hash, { width: 1920, height: 1080 });
       await s.page.keyboard.press("ArrowRight");
@@ -92,6 +92,8 @@ browserSuite("stepping", (s) => {
         };
       });
       assert.deepEqual(seen, { count: "1 of 6", inside: true }, `#${hash}`);
+      await s.page.keyboard.press("ArrowLeft");
+      assert.equal(await s.text("#step-count"), "0 of 6", `#${hash}: ←`);
     }
   });
 
