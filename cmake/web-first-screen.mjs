@@ -11,7 +11,7 @@
 import { readFileSync, writeFileSync } from "node:fs";
 import { loadProgram } from "../web/core/program.js";
 import { compute, modelOf } from "../web/core/sweep.js";
-import { PROGRAM_FN } from "../web/core/fn.js";
+import { PROGRAM_TEXT, functionOf } from "../web/core/functions.js";
 import { RUN } from "../web/core/sentences/nodes.js";
 import { swapDrawing } from "../web/swap.js";
 import { markupOf } from "../web/shapes.js";
@@ -21,8 +21,10 @@ const data = JSON.parse(readFileSync(json, "utf8"));
 const program = loadProgram(readFileSync(wasm), data.exports);
 const model = modelOf(program, data.nodes);
 const run = program.run();
-const r = compute(model, { nodes: model.nodes, exp: "wasm", shown: 0, fn: PROGRAM_FN });
-const drawing = swapDrawing(model, r);
+const fn = functionOf(model.presets, program.exp, PROGRAM_TEXT, model.nodes);
+if ("error" in fn) throw new Error("the program's f parses");
+const r = compute(model, { nodes: model.nodes, exp: "wasm", shown: 0, fn });
+const drawing = swapDrawing(r);
 const escape = (/** @type {string} */ s) =>
   s.replace(/[&<>]/g, (c) => ({ "&": "&amp;", "<": "&lt;", ">": "&gt;" })[c] ?? c);
 writeFileSync(`${out}/output.html`, escape(run.stdout + run.stderr));

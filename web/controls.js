@@ -4,20 +4,19 @@
 // asks main.js's update() for the change, and nothing else.
 
 import { LIMITS } from "./core/limits.js";
-import { PRESETS, typedFunction } from "./core/functions.js";
-import { intervalOf, textError } from "./core/fn.js";
+import { intervalOf, typedFunction } from "./core/functions.js";
+import { parse } from "./core/expression.js";
 import { parseNodes } from "./core/fragment.js";
 import { iterateOnce, otherExp, shownStep } from "./core/sweep.js";
 import { guessDecimals, guessOf, knownSteps } from "./core/predict.js";
 import { guessRefused, guessText } from "./core/sentences/predict.js";
 import { entryName } from "./core/sentences/parts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
-import { fOf } from "./core/curves.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED, FUNCTION_REFUSED } from "./core/sentences/input.js";
-import { takeAway } from "./core/sentences/iterations.js";
-import { stepText } from "./core/sentences/step.js";
+import { ITERATION_HEADS, takeAway } from "./core/sentences/iterations.js";
+import { stepText, tableauHeads } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
 import { download } from "./download.js";
@@ -145,7 +144,7 @@ function wireNodes(c) {
   input("nodes").addEventListener("input", () => change({ field: input("nodes").value }, "same"));
   $("experiment").addEventListener("submit", (e) => {
     e.preventDefault();
-    const parsed = parseNodes(input("nodes").value, intervalOf(state.f));
+    const parsed = parseNodes(input("nodes").value, intervalOf(c.model.presets, state.f));
     if (parsed.error !== undefined) return c.refuse(parsed.error, input("nodes").value);
     c.update({ nodes: parsed.xs, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.interpolated }, "push");
   });
@@ -193,7 +192,7 @@ function addNode(c) {
   const xs = state.nodes;
   if (xs.length >= LIMITS.nodes[1]) return c.refuse(FIGURE_REFUSED.most, state.field, "figure");
   const sorted = [...xs].sort((a, b) => a - b);
-  let at = Math.min(intervalOf(state.f)[1], sorted[sorted.length - 1] + 0.05),
+  let at = Math.min(intervalOf(c.model.presets, state.f)[1], sorted[sorted.length - 1] + 0.05),
     widest = 0;
   for (let k = 1; k < sorted.length; k++) {
     if (sorted[k] - sorted[k - 1] > widest) {
@@ -220,14 +219,10 @@ function wireTakeAway(c) {
         ps = c.iterates(r);
       const table =
         what === "tableau"
-          ? tableauTable({ ...r, shown: Math.min(r.shown, known) })
+          ? tableauTable({ ...r, shown: Math.min(r.shown, known) }, tableauHeads(r.pts.length))
           : iterationsTable(
-              iterationRows(
-                known < r.steps.length ? ps.slice(0, -1) : ps,
-                r.pts.length,
-                fOf(c.model, r.fn, state.exp),
-                r.fn.root,
-              ),
+              iterationRows(known < r.steps.length ? ps.slice(0, -1) : ps, r.pts.length, r.fn.f[state.exp], r.fn.root),
+              ITERATION_HEADS,
             );
       const { name, about } = takeAway(what, location.href);
       if (format === "csv") download(`${name}.csv`, "text/csv", toCsv(table));
@@ -259,7 +254,7 @@ function wireFunction(c) {
       "push",
     );
   select.addEventListener("change", () => {
-    const preset = PRESETS.find((p) => p.id === select.value);
+    const preset = c.model.presets.find((p) => p.id === select.value);
     if (!preset) return c.update({ own: true }, "none");
     choose(preset);
   });
@@ -267,9 +262,10 @@ function wireFunction(c) {
   $("function-form").addEventListener("submit", (e) => {
     e.preventDefault();
     const typed = input("f-text").value,
-      wrong = textError(typed);
-    if (wrong) return c.update({ error: FUNCTION_REFUSED(wrong.error), errorAt: "function", fText: typed }, "none");
-    const { preset, itsNodes } = typedFunction(typed, state.nodes);
+      wrong = parse(typed).error;
+    if (wrong !== undefined)
+      return c.update({ error: FUNCTION_REFUSED(wrong), errorAt: "function", fText: typed }, "none");
+    const { preset, itsNodes } = typedFunction(c.model.presets, typed, state.nodes);
     if (preset && itsNodes) return choose(preset);
     c.update(
       { f: typed, iterates: [], shown: Infinity, fText: null, own: !preset, announce: ANNOUNCE.function },

@@ -4,8 +4,9 @@
 // font it is told, into the elements it drew before.
 
 import { linspace } from "./core/numbers.js";
-import { SAMPLES, curvesOf, drawable, errorCurve, fOf, sample, topRanges } from "./core/curves.js";
+import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges } from "./core/curves.js";
 import { figureDescription, legendItems, topWords } from "./core/sentences/figure.js";
+import { nameOf } from "./core/sentences/functions.js";
 import { handleName, handleText } from "./core/sentences/nodes.js";
 import { SVG, el, join, say, set, text } from "./dom.js";
 import { drawFrame } from "./axes.js";
@@ -45,7 +46,7 @@ export function drawFigure(v, m, r, { width, room, frozen, font, hidden }) {
     lower = layer(g, "lower");
   set(upper, { class: "panel" });
   set(lower, { class: "panel" });
-  const ranges = frozen ?? topRanges(m, r);
+  const ranges = frozen ?? topRanges(r);
   const top = panel(box, ranges.xlim, ranges.ylim, box.top);
   // the long titles where they fit: the longest is some 61 characters
   const narrow = box.W < 42 * font;
@@ -56,7 +57,7 @@ export function drawFigure(v, m, r, { width, room, frozen, font, hidden }) {
   const err = errorCurve(m, r, current);
   drawErrorPanel(lower, box, { current, value, err, narrow, font, hidden });
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
-  drawLegend(v.legend, legendItems(r, curves, kept, err, r.fn.name));
+  drawLegend(v.legend, legendItems(r, curves, kept, err, nameOf(r.fn)));
   text(v.caption, figureDescription(r, curves, hidden, err.off));
 }
 
@@ -71,7 +72,7 @@ export function drawFigure(v, m, r, { width, room, frozen, font, hidden }) {
  * @param {{top: Panel, ranges: Ranges, curves: Curve[], narrow: boolean, font: number}} what
  */
 function drawUpper(upper, m, r, { top, ranges, curves, narrow, font }) {
-  const words = topWords(r.fn.name);
+  const words = topWords(nameOf(r.fn));
   drawFrame(layer(upper, "frame"), top, {
     x: words.x,
     y: words.y,
@@ -79,7 +80,7 @@ function drawUpper(upper, m, r, { top, ranges, curves, narrow, font }) {
     clip: "clip-top",
     font,
   });
-  const fx = fOf(m, r.fn),
+  const fx = r.fn.f.wasm,
     xs = linspace(ranges.xlim[0], ranges.xlim[1], SAMPLES),
     ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
     pixel = (ranges.xlim[1] - ranges.xlim[0]) / (top.box.W - top.box.L - top.box.R);

@@ -5,7 +5,7 @@
 
 import { LIMITS } from "./core/limits.js";
 import { topRanges } from "./core/curves.js";
-import { intervalOf } from "./core/fn.js";
+import { intervalOf } from "./core/functions.js";
 import { ANNOUNCE } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED } from "./core/sentences/input.js";
 import { $ } from "./dom.js";
@@ -87,7 +87,7 @@ function wirePointer(c, handles) {
     hdl.focus();
     change(
       {
-        frozen: topRanges(c.model, c.result()),
+        frozen: topRanges(c.result()),
         drag: { k: Number(hdl.dataset.k), id: e.pointerId, x: NaN, frame: 0, moved: false },
       },
       "same",
@@ -100,12 +100,12 @@ function wirePointer(c, handles) {
     // taken past the window, the window follows it
     const past = state.frozen && (drag.x < state.frozen.xlim[0] || drag.x > state.frozen.xlim[1]);
     if (moveNode(c, drag.k, drag.x, drag.moved ? "replace" : "push", null, past ? { frozen: null } : {}) && state.drag)
-      change({ drag: { ...state.drag, moved: true }, frozen: state.frozen ?? topRanges(c.model, c.result()) }, "same");
+      change({ drag: { ...state.drag, moved: true }, frozen: state.frozen ?? topRanges(c.result()) }, "same");
   };
   handles.addEventListener("pointermove", (e) => {
     const drag = state.drag;
     if (!drag || e.pointerId !== drag.id || !state.frozen) return;
-    const x = xAt(svg.getBoundingClientRect(), state, state.frozen, e.clientX, intervalOf(state.f));
+    const x = xAt(svg.getBoundingClientRect(), state, state.frozen, e.clientX, intervalOf(c.model.presets, state.f));
     change({ drag: { ...drag, x, frame: drag.frame || requestAnimationFrame(dragFrame) } }, "same");
   });
   const endDrag = (/** @type {PointerEvent} */ e) => {
@@ -142,8 +142,8 @@ function wireKeys(c, handles) {
       ArrowUp: x + fine,
       PageUp: x + 0.1,
       PageDown: x - 0.1,
-      Home: intervalOf(state.f)[0],
-      End: intervalOf(state.f)[1],
+      Home: intervalOf(c.model.presets, state.f)[0],
+      End: intervalOf(c.model.presets, state.f)[1],
     };
     const to = keys[e.key];
     if (e.key === "Delete" || e.key === "Backspace") {

@@ -10,8 +10,8 @@ import { hashOf, parseFragment, parseNodes, stepsFor as stepsOf } from "./core/f
 import { compute, expAtFirstNode, modelOf, replay } from "./core/sweep.js";
 import { estimate, verdict } from "./core/verdicts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
-import { fOf, zoomOf } from "./core/curves.js";
-import { PROGRAM_FN, functionOf, intervalOf } from "./core/fn.js";
+import { zoomOf } from "./core/curves.js";
+import { PROGRAM_TEXT, functionOf, intervalOf } from "./core/functions.js";
 import { partsOf } from "./core/residual.js";
 import { RUN, expLesson } from "./core/sentences/nodes.js";
 import { digitsName } from "./core/sentences/input.js";
@@ -57,6 +57,9 @@ const data = JSON.parse($("program-data").textContent ?? "");
 const program = loadProgram(wasmBytes(), data.exports);
 performance.mark("inverse_neville:loaded");
 const model = modelOf(program, data.nodes);
+const programFnOrError = functionOf(model.presets, program.exp, PROGRAM_TEXT, model.nodes);
+if ("error" in programFnOrError) throw new Error("the program's f is one the parser reads");
+const programFn = programFnOrError;
 // the page's address without its fragment, for the printed link
 const address = location.href.replace(/#.*$/, "");
 
@@ -107,8 +110,8 @@ const views = {
  * program's where the text cannot be read.
  */
 const fnOf = lastOf((/** @type {string} */ text, /** @type {number[]} */ start) => {
-  const fn = functionOf(text, start);
-  return "error" in fn ? PROGRAM_FN : fn;
+  const fn = functionOf(model.presets, program.exp, text, start);
+  return "error" in fn ? programFn : fn;
 });
 /** What the state's numbers give, computed again only when what decides them changes. */
 const computed = lastOf(
@@ -116,12 +119,10 @@ const computed = lastOf(
     /** @type {number[]} */ nodes,
     /** @type {import("./core/sweep.js").ExpName} */ exp,
     /** @type {number} */ shown,
-    /** @type {import("./core/fn.js").Fn} */ fn,
+    /** @type {import("./core/functions.js").Fn} */ fn,
   ) => compute(model, { nodes, exp, shown, fn }),
 );
 const resultOf = (/** @type {State} */ s) => computed(s.nodes, s.exp, s.shown, fnOf(s.f, s.start));
-/** f as the page computes it: the program's own exp for its f, the browser's Math for another. */
-const fOfState = (/** @type {Result} */ r) => fOf(model, r.fn);
 /** The state's choice with its function, as the core's iteration takes it. */
 const choiceOf = (/** @type {Result} */ r) => ({ ...state, fn: r.fn });
 
@@ -155,7 +156,7 @@ function render() {
   });
   phase("figure", () => {
     drawFigure(views.figure, model, r, { ...state, hidden });
-    drawSwap(views.swap, model, r);
+    drawSwap(views.swap, r);
   });
   phase("zoom", () => {
     const z = zoomOf(r, hidden);
@@ -166,10 +167,10 @@ function render() {
     const v = whole ? verdict(r) : null,
       near = v && "near" in v && v.near?.atRoot;
     const said = v && {
-      residual: fOfState(r)(r.p),
+      residual: r.fn.f[state.exp](r.p),
       verdict: v,
       estimate: estimate(r),
-      parts: near ? partsOf(model, r.fn, fOfState(r), r.p) : null,
+      parts: near ? partsOf(r.fn, state.exp, r.p) : null,
     };
     drawQuality(views.quality, r, said);
     text($("program-output"), whole ? output : WAITING);
@@ -201,13 +202,9 @@ function drawIterationViews(r, whole) {
   drawIterations(views.iterations, {
     caption: iterationsCaption(n, theoreticalOrder(n)),
     heads: ITERATION_HEADS,
-    rows: iterationRows(whole ? ps : ps.slice(0, -1), n, fOf(model, r.fn, state.exp), r.fn.root),
+    rows: iterationRows(whole ? ps : ps.slice(0, -1), n, r.fn.f[state.exp], r.fn.root),
     note: whole
-      ? iterateNote(
-          ps.length - 1,
-          done,
-          done?.why === "settled" ? partsOf(model, r.fn, fOf(model, r.fn, state.exp), r.p) : null,
-        )
+      ? iterateNote(ps.length - 1, done, done?.why === "settled" ? partsOf(r.fn, state.exp, r.p) : null)
       : PREDICT_P,
     done: !whole || done !== null,
   });
@@ -261,7 +258,7 @@ function refuse(error, field = state.field, errorAt = "field") {
  * @param {Partial<State>} changes
  */
 function tryNodes(xs, how, changes) {
-  const parsed = parseNodes(xs.map(show).join(","), intervalOf(state.f));
+  const parsed = parseNodes(xs.map(show).join(","), intervalOf(model.presets, state.f));
   if (parsed.error !== undefined) {
     refuse(parsed.error, state.field, "figure");
     return false;
@@ -279,7 +276,7 @@ function tryNodes(xs, how, changes) {
 function fromLocation(opening = false) {
   if (location.hash === state.hash) return false;
   change({ hash: location.hash }, "same");
-  const s = parseFragment(location.hash, model.nodes) ?? (opening ? parseFragment("", model.nodes) : null);
+  const s = parseFragment(location.hash, model.presets) ?? (opening ? parseFragment("", model.presets) : null);
   if (s === null) return false; // an anchor
   if (s.error !== undefined) {
     refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
@@ -326,7 +323,7 @@ text(
   built === null || (built === output && $("exit-status").textContent === String(run.status)) ? RUN.same : RUN.differs,
 );
 text($("exit-status"), String(run.status));
-text($("exp-lesson"), expLesson(expAtFirstNode(model)));
+text($("exp-lesson"), expLesson(expAtFirstNode(model, programFn)));
 // the figure's width, where it is shown, at most the widest the page's style draws it, and its text's
 // size, which the style sets in rem: measured once before the first render, and again as they change
 const measured = () => {

@@ -6,10 +6,12 @@
 // the state.
 
 import { show, theoreticalOrder } from "./core/numbers.js";
-import { FAR, PRECISE, alike, prepare, steps } from "./core/precise.js";
+import { PRECISE, alike, prepare, steps } from "./core/precise.js";
+import { LIMITS } from "./core/limits.js";
 import { doublesStop, orderRows } from "./core/iterations.js";
 import { computingText, noRootText, orderHeads, ordersCaption, ordersNote } from "./core/sentences/iterations.js";
 import { WAITING } from "./core/sentences/predict.js";
+import { whyNoRoot } from "./core/sentences/functions.js";
 import { change, state } from "./state.js";
 import { lastOf } from "./memo.js";
 import { drawOrders } from "./iterations.js";
@@ -32,7 +34,7 @@ const arithmeticOf = lastOf(
  * stands, and computed, a step a task, where it is not yet theirs.
  * @param {TableView} v
  * @param {Model} m
- * @param {import("./core/fn.js").Fn} fn
+ * @param {import("./core/functions.js").Fn} fn
  * @param {boolean} whole whether p may be shown: while it is to be predicted, so is its error
  */
 export function scheduleOrders(v, m, fn, whole) {
@@ -51,7 +53,7 @@ export function scheduleOrders(v, m, fn, whole) {
         ...PRECISE,
         fn: { tree: fn.tree, root: fn.root },
         // a learner's f may take nodes anywhere, this arithmetic only near 0
-        within: [Math.max(fn.interval[0], -FAR), Math.min(fn.interval[1], FAR)],
+        within: [Math.max(fn.interval[0], -LIMITS.far), Math.min(fn.interval[1], LIMITS.far)],
         arithmetic: arithmeticOf(fn.tree, fn.root),
       });
       const got = run.next();
@@ -73,7 +75,7 @@ export function scheduleOrders(v, m, fn, whole) {
  * The table as the state holds it: computed, or being computed; while p
  * is to be predicted, its rows wait; without a root, none.
  * @param {TableView} v
- * @param {import("./core/fn.js").Fn} fn
+ * @param {import("./core/functions.js").Fn} fn
  * @param {boolean} whole
  */
 function draw(v, fn, whole) {
@@ -87,7 +89,7 @@ function draw(v, fn, whole) {
     heads: orderHeads(PRECISE.digits),
     rows: stop && doubles && whole && root ? orderRows(rows, doubles, root) : [],
     note: !root
-      ? noRootText(fn.why)
+      ? noRootText("kind" in fn.found ? whyNoRoot(fn.found) : "")
       : !whole
         ? WAITING
         : stop && doubles

@@ -34,7 +34,7 @@ export function drawQuality(v, r, said) {
   text(v.root, rootText(r));
   text(v.error, acc ? sci(acc.error, 2) : "–");
   text(v.relative, acc && fn.root ? sci(acc.error / fn.root.hi, 1) : "–");
-  text(v.slope, fn.root ? fn.at(fn.root.hi).d.toPrecision(4) : "–");
+  text(v.slope, fn.root ? fn.dual[r.exp](fn.root.hi).d.toPrecision(4) : "–");
   say(v.note, qualityNote(r, verdict, parts));
   text(v.estimate, estimateText(estimate));
 }

@@ -7,7 +7,6 @@
 import { show } from "./core/numbers.js";
 import { isOwn, otherExp, shownStep } from "./core/sweep.js";
 import { expEffect, functionLesson, functionOptions, summaryText } from "./core/sentences/nodes.js";
-import { PRESETS } from "./core/functions.js";
 import { KEPT } from "./core/sentences/input.js";
 import { guessLabel } from "./core/sentences/predict.js";
 import { $, h, input, set, text } from "./dom.js";
@@ -44,7 +43,7 @@ export function drawSettings(v, r, { hidden }) {
   /** @type {HTMLDetailsElement} */ ($("going-deeper")).open = state.deeper;
   $("predict-box").hidden = !state.predict;
   $("guess-form").hidden = !hidden;
-  drawFunction(r);
+  drawFunction(m, r);
   const s = shownStep(r);
   text($("guess-label"), s && hidden ? guessLabel(s.i, s.j) : "");
   const wrong = state.error && state.errorAt === "guess";
@@ -56,12 +55,13 @@ export function drawSettings(v, r, { hidden }) {
  * The function control: the preset shown, or a learner's own with its
  * field, its text as typed, what is wrong with it, and what the function
  * teaches.
+ * @param {Model} m
  * @param {Result} r
  */
-function drawFunction(r) {
+function drawFunction(m, r) {
   const select = /** @type {HTMLSelectElement} */ ($("function"));
   if (!select.options.length) {
-    for (const o of functionOptions(PRESETS)) select.append(h("option", { value: o.value }, o.label));
+    for (const o of functionOptions(m.presets)) select.append(h("option", { value: o.value }, o.label));
   }
   const preset = state.own ? null : r.fn.preset;
   select.value = preset ? preset.id : "own";

@@ -3,7 +3,7 @@
 // function that changes it.  What lasts one render only (a message, an
 // announcement) goes with the next change unless given again.
 
-import { PROGRAM } from "./core/functions.js";
+import { PROGRAM_TEXT } from "./core/functions.js";
 
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
 /** @typedef {import("./core/sweep.js").Result} Result */
@@ -92,7 +92,7 @@ export const state = {
   hash: null,
   orders: { key: "", nodes: [], rows: [], stop: null, doubles: null },
   analysis: { key: "", bound: null },
-  f: PROGRAM.text,
+  f: PROGRAM_TEXT,
   fText: null,
   own: false,
 };

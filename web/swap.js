@@ -5,7 +5,6 @@
 // program's.
 
 import { linspace } from "./core/numbers.js";
-import { fOf } from "./core/curves.js";
 import { nodeName } from "./core/sentences/parts.js";
 import { drawDrawing } from "./shapes.js";
 
@@ -18,14 +17,13 @@ import { drawDrawing } from "./shapes.js";
 const SIZE = { w: 170, h: 130, pad: 34, gap: 40 };
 
 /**
- * @param {Model} m
  * @param {Result} r
  * @returns {Drawing}
  */
-export function swapDrawing(m, r) {
+export function swapDrawing(r) {
   const { w, h, pad, gap } = SIZE;
   const xs = r.pts.map((q) => q.x),
-    f = fOf(m, r.fn),
+    f = r.fn.f.wasm,
     root = r.fn.root?.hi ?? NaN;
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
@@ -140,9 +138,8 @@ function namesOf(at) {
 
 /**
  * @param {SVGSVGElement} svg
- * @param {Model} m
  * @param {Result} r
  */
-export function drawSwap(svg, m, r) {
-  drawDrawing(svg, /** @type {SVGElement} */ (svg.querySelector(".plot")), swapDrawing(m, r));
+export function drawSwap(svg, r) {
+  drawDrawing(svg, /** @type {SVGElement} */ (svg.querySelector(".plot")), swapDrawing(r));
 }

@@ -1,45 +1,15 @@
 // How good a double p is as a root: the true root as a double-double,
 // p - root to full relative precision, in ulps of the root's double, and as
-// correct digits; and whether p is the double nearest the root.  For any
-// function whose root is known as a double-double: the program's is found
-// here, in BigInt fixed point; the presets carry theirs (functions.js).
-// Nothing here touches the DOM.
+// correct digits; and whether p is the double nearest the root, for any
+// function whose root is known as a double-double.  Nothing here touches
+// the DOM.
 //
 // Why a double-double: the double nearest the root is not the root.  For
 // e^(-2x) - x it is 0.42630275100686277, which lies 2.22e-17 (0.40 ulp)
 // above the root; measured against that double, the double itself would
 // show no error at all, and a p one ulp below it one digit too few.
 
-import { absOf, div, exp, fixedAt, fromDouble, toDoubleDouble } from "./fixed.js";
-
-/**
- * A real number as the unevaluated sum hi + lo of two doubles: hi the
- * double nearest it, lo the double nearest the rest.
- * @typedef {{hi: number, lo: number}} DoubleDouble
- */
-
-/**
- * The root of e^(-2x) - x, W(2)/2: Newton's method on x - e^(-2x),
- * x -= (x - e) / (1 + 2e) with e = e^(-2x), in 256-bit fixed point from
- * the double nearest it, until a step is below exp's own error there
- * (2^-230 or so); then the nearest double and the nearest double to what
- * is left.
- * @returns {DoubleDouble}
- */
-function programRoot() {
-  const F = fixedAt(256);
-  let x = fromDouble(0.42630275100686277, F.W);
-  for (let k = 0; k < 20; k++) {
-    const e = exp(F, -2n * x);
-    const dx = div(F, x - e, F.one + 2n * e);
-    x -= dx;
-    if (absOf(dx) < 1n << 32n) break;
-  }
-  return toDoubleDouble(x, F.W);
-}
-
-/** The root of e^(-2x) = x, W(2)/2, as a double-double: hi = 0.42630275100686277, lo = -2.22e-17. */
-export const PROGRAM_ROOT = Object.freeze(programRoot());
+/** @typedef {import("./roots.js").DoubleDouble} DoubleDouble */
 
 /**
  * A unit in the last place of x: the gap from |x| to the next double away

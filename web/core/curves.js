@@ -6,9 +6,9 @@
 
 import { linspace } from "./numbers.js";
 import { errorOf, ulpOf } from "./accuracy.js";
-import { evaluate } from "./expression.js";
 import { sweep, weightsOf } from "./neville.js";
-import { NOISE, roundingBand, ruledByRounding } from "./rounding.js";
+import { roundingBand, ruledByRounding } from "./rounding.js";
+import { LIMITS } from "./limits.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
 /** @typedef {import("./sweep.js").Result} Result */
@@ -17,17 +17,6 @@ import { NOISE, roundingBand, ruledByRounding } from "./rounding.js";
 
 /** Points a curve. */
 export const SAMPLES = 80;
-
-/**
- * f in doubles, as the page computes it: e^(-2x) - x with the program's
- * own exp (or the one chosen), or another f with the browser's Math.
- * @param {Model} m
- * @param {import("./fn.js").Fn} fn
- * @param {import("./sweep.js").ExpName} [exp]
- * @returns {(x: number) => number}
- */
-export const fOf = (m, fn, exp = "wasm") =>
-  fn.program ? (x) => m.exps[exp](-2.0 * x) - x : (x) => evaluate(fn.tree, x);
 
 /** The unit the panels count rounding in: an ulp of the root's double, or of p's where no root is known. */
 const ulpAt = (/** @type {Result} */ r) => ulpOf(r.fn.root?.hi ?? (Number.isFinite(r.p) ? r.p : 1));
@@ -73,12 +62,11 @@ export function sample(m, r, curves, ys) {
 /**
  * The top panel's ranges: the nodes and p with a margin, rounded out to
  * hundredths, so that a small move keeps the axes.
- * @param {Model} m
  * @param {Result} r
  * @returns {Ranges}
  */
-export function topRanges(m, r) {
-  const fx = fOf(m, r.fn),
+export function topRanges(r) {
+  const fx = r.fn.f.wasm,
     [a, b] = r.fn.interval;
   const xs = r.pts.map((q) => q.x).concat(Number.isFinite(r.p) && r.p >= a && r.p <= b ? [r.p] : []);
   const lo = Math.min(...xs),
@@ -152,7 +140,7 @@ export function drawable(r, c, ys, xs, pixel) {
  * @param {Curve | undefined} current
  */
 export function errorCurve(m, r, current) {
-  const { used, span, exs, eys } = errorSamples(m, r, current);
+  const { used, span, exs, eys } = errorSamples(r, current);
   // the panel's y run the way f's do as x grows, so that both panels run the way x does
   const ends = [...used].sort((a, b) => a.x - b.x);
   const falling = ends.length < 2 || !(ends[ends.length - 1].y > ends[0].y);
@@ -160,7 +148,7 @@ export function errorCurve(m, r, current) {
   const errs = current ? sample(m, r, [current], eys)[0].map((x, k) => x - exs[k]) : [];
   const value = current ? r.Q[current.i][current.j] : NaN,
     off = r.fn.root ? errorOf(value, r.fn.root) : NaN,
-    atRoot = Number.isFinite(off) && Math.abs(off) <= NOISE * ulp;
+    atRoot = Number.isFinite(off) && Math.abs(off) <= LIMITS.noise * ulp;
   // an entry that is not a number has no error, and no rounding to speak of
   const broken = !Number.isFinite(value);
   const ruled = current && !broken ? ruledByRounding(r, current) : null;
@@ -199,13 +187,12 @@ export function errorCurve(m, r, current) {
  * Where the error panel samples g: over the y of the points the entry
  * uses, and 0, with a margin; each end's x found from the node whose y is
  * nearest.
- * @param {Model} m
  * @param {Result} r
  * @param {Curve | undefined} current
  */
-function errorSamples(m, r, current) {
-  const fx = fOf(m, r.fn),
-    slope = (/** @type {number} */ x) => r.fn.at(x).d;
+function errorSamples(r, current) {
+  const fx = r.fn.f.wasm,
+    slope = (/** @type {number} */ x) => r.fn.dual.wasm(x).d;
   const used = current ? r.pts.slice(current.i - current.j, current.i + 1) : [];
   const yv = used
     .map((q) => q.y)

@@ -4,8 +4,6 @@
 // touches the DOM.
 
 import { show } from "./numbers.js";
-import { ITERATION_HEADS } from "./sentences/iterations.js";
-import { tableauHeads } from "./sentences/step.js";
 
 /** @typedef {import("./sweep.js").Result} Result */
 /** @typedef {import("./iterations.js").IterationRow} IterationRow */
@@ -16,13 +14,14 @@ import { tableauHeads } from "./sentences/step.js";
  * The tableau as shown: i, y_i, then Q[i][0] … Q[i][n-1]; an entry not
  * yet computed at this step, or above the diagonal, is empty.
  * @param {Result} r
+ * @param {string[]} heads its column heads, as the page words them
  * @returns {Table}
  */
-export function tableauTable(r) {
+export function tableauTable(r, heads) {
   const n = r.pts.length,
     shown = new Set(r.steps.slice(0, r.shown).map(({ i, j }) => `${i},${j}`));
   return {
-    heads: tableauHeads(n),
+    heads,
     rows: r.pts.map((q, i) => [
       i,
       q.y,
@@ -37,11 +36,12 @@ export function tableauTable(r) {
  * its correct digits, f(p_k) with the exponential chosen, and the orders
  * of convergence (empty where the errors are rounding's).
  * @param {IterationRow[]} rows
+ * @param {string[]} heads its column heads, as the page words them
  * @returns {Table}
  */
-export function iterationsTable(rows) {
+export function iterationsTable(rows, heads) {
   return {
-    heads: ITERATION_HEADS,
+    heads,
     rows: rows.map((row) => [row.k, row.p, row.error, row.ulps, row.digits, row.residual, row.order, row.theory]),
   };
 }

@@ -35,7 +35,7 @@ const SPELLED = new Map([
   ["³", "^3"],
 ]);
 
-/** @typedef {"exp" | "log" | "sqrt" | "sin" | "cos" | "tan" | "abs"} FnName */
+/** @typedef {"exp" | "log" | "sqrt" | "sin" | "cos" | "tan" | "abs" | "sinh" | "cosh" | "tanh"} FnName */
 /** @typedef {"+" | "-" | "*" | "/" | "^"} OpName */
 /**
  * A parsed expression.  `at` is the 1-based position of the part it
@@ -54,7 +54,18 @@ const SPELLED = new Map([
 export const MAX_LENGTH = 200;
 
 /** The functions a learner may apply, in the order the page lists them. */
-export const FUNCTIONS = /** @type {const} */ (["exp", "log", "sqrt", "sin", "cos", "tan", "abs"]);
+export const FUNCTIONS = /** @type {const} */ ([
+  "exp",
+  "log",
+  "sqrt",
+  "sin",
+  "cos",
+  "tan",
+  "abs",
+  "sinh",
+  "cosh",
+  "tanh",
+]);
 
 /**
  * Every name the parser knows, and what it is.  A Map, so that a name is
@@ -265,76 +276,4 @@ export function parse(text) {
     if (e instanceof Refusal) return { error: e.message, at: e.at };
     throw e;
   }
-}
-
-/**
- * f(x) in doubles with the browser's Math, in the tree's order: each
- * operation rounded on its own, as JavaScript rounds it.
- * @param {Tree} t
- * @param {number} x
- * @returns {number}
- */
-export function evaluate(t, x) {
-  switch (t.kind) {
-    case "num":
-      return t.value;
-    case "x":
-      return x;
-    case "const":
-      return t.name === "pi" ? Math.PI : Math.E;
-    case "neg":
-      return -evaluate(t.arg, x);
-    case "call":
-      return MATH[t.name](evaluate(t.arg, x));
-    case "op": {
-      const a = evaluate(t.left, x),
-        b = evaluate(t.right, x);
-      return t.op === "+" ? a + b : t.op === "-" ? a - b : t.op === "*" ? a * b : t.op === "/" ? a / b : a ** b;
-    }
-  }
-}
-
-/** The browser's functions for each name the parser knows. */
-const MATH = {
-  exp: Math.exp,
-  log: Math.log,
-  sqrt: Math.sqrt,
-  sin: Math.sin,
-  cos: Math.cos,
-  tan: Math.tan,
-  abs: Math.abs,
-};
-
-/**
- * The functions a tree applies, each once, in the order FUNCTIONS lists them.
- * @param {Tree} t
- * @returns {FnName[]}
- */
-export function functionsOf(t) {
-  /** @type {Set<FnName>} */
-  const seen = new Set();
-  /** @param {Tree} u */
-  const walk = (u) => {
-    if (u.kind === "call") seen.add(u.name);
-    if (u.kind === "call" || u.kind === "neg") walk(u.arg);
-    if (u.kind === "op") {
-      walk(u.left);
-      walk(u.right);
-    }
-  };
-  walk(t);
-  return FUNCTIONS.filter((name) => seen.has(name));
-}
-
-/**
- * The integer n where a power's exponent is an integer literal, or one
- * with a sign (x^3, x^-2), else null: such powers are products, defined
- * for a negative base, and the other evaluators treat them so.
- * @param {Tree} t the exponent
- * @returns {number | null}
- */
-export function integerExponent(t) {
-  const sign = t.kind === "neg" ? -1 : 1;
-  const u = t.kind === "neg" ? t.arg : t;
-  return u.kind === "num" && Number.isInteger(u.value) && Math.abs(u.value) <= 64 ? sign * u.value : null;
 }

@@ -13,7 +13,7 @@
 // bits below the digits it reports, so that the errors, added up, stay
 // below those digits.
 
-import { NO_VALUE } from "./sentences/functions.js";
+import { NoValue } from "./walk.js";
 
 /**
  * The arithmetic at W fractional bits, and what its functions need.
@@ -23,15 +23,6 @@ import { NO_VALUE } from "./sentences/functions.js";
  * @property {number} s the halvings of an argument before a Taylor series, about sqrt(W)
  * @property {bigint} pi pi, within 1/2 unit and a little more
  */
-
-/** Why a function has no value here. */
-export class FixedError extends Error {
-  constructor(/** @type {"domain" | "range"} */ why, /** @type {string} */ what) {
-    super(`${why}: ${what}`);
-    this.why = why;
-    this.what = what;
-  }
-}
 
 /** The largest |value| a function takes or gives: 2^64.  Beyond, absolute errors no longer mean digits of f. */
 const LIMIT_BITS = 64n;
@@ -190,13 +181,13 @@ export function log10Of(m, W) {
 export const mul = (/** @type {Fixed} */ F, /** @type {bigint} */ a, /** @type {bigint} */ b) => shiftRound(a * b, F.W);
 
 /**
- * a / b, rounded: 1/2 unit.  A FixedError where b is 0.
+ * a / b, rounded: 1/2 unit.  A NoValue where b is 0.
  * @param {Fixed} F
  * @param {bigint} a
  * @param {bigint} b
  */
 export function div(F, a, b) {
-  if (b === 0n) throw new FixedError("domain", "a division by 0");
+  if (b === 0n) throw new NoValue("pole", "/");
   return divRound(a << F.W, b);
 }
 
@@ -207,7 +198,7 @@ export function div(F, a, b) {
  * @param {bigint} m
  */
 export function inRange(F, m) {
-  if (bitLength(m) > F.W + LIMIT_BITS) throw new FixedError("range", "a value beyond 2^64");
+  if (bitLength(m) > F.W + LIMIT_BITS) throw new NoValue("range", "2^64");
   return m;
 }
 
@@ -223,7 +214,7 @@ export function inRange(F, m) {
  * @param {bigint} z
  */
 export function exp(F, z) {
-  if (z > 44n * F.one) throw new FixedError("range", NO_VALUE.expRange);
+  if (z > 44n * F.one) throw new NoValue("range", "exp");
   // below e^(-0.7 W) < 2^-W, less than a unit
   if (z < -((F.W * 7n) / 10n + 2n) * F.one) return 0n;
   const r = shiftRound(z, BigInt(F.s));
@@ -247,7 +238,7 @@ export function exp(F, z) {
  * @param {bigint} x
  */
 export function log(F, x) {
-  if (x <= 0n) throw new FixedError("domain", NO_VALUE.log);
+  if (x <= 0n) throw new NoValue("domain", "log");
   const guess = log10Of(x, F.W) / Math.LOG10E;
   let y = fromDouble(guess, F.W);
   const still = 1n << BigInt(F.s + 9);
@@ -267,7 +258,7 @@ export function log(F, x) {
  * @param {bigint} x
  */
 export function sqrt(F, x) {
-  if (x < 0n) throw new FixedError("domain", NO_VALUE.sqrt);
+  if (x < 0n) throw new NoValue("domain", "sqrt");
   if (x === 0n) return 0n;
   const n = x << F.W;
   // start at or above the root, from the leading bits; Newton's steps then fall to it
@@ -293,7 +284,7 @@ export function sqrt(F, x) {
  * @returns {[bigint, bigint]}
  */
 export function sinCos(F, z) {
-  if (absOf(z) > F.one << 20n) throw new FixedError("range", NO_VALUE.trigRange);
+  if (absOf(z) > F.one << 20n) throw new NoValue("range", "sin");
   const half = F.pi >> 1n;
   const k = divRound(z, half);
   const r = shiftRound(z - k * half, BigInt(F.s));
@@ -323,13 +314,13 @@ export function sinCos(F, z) {
 
 /**
  * tan z = sin z / cos z: their errors over cos z, and 1/2 unit.  A
- * FixedError where cos z is 0 at W bits.
+ * NoValue where cos z is 0 at W bits.
  * @param {Fixed} F
  * @param {bigint} z
  */
 export function tan(F, z) {
   const [s, c] = sinCos(F, z);
-  if (c === 0n) throw new FixedError("domain", NO_VALUE.tan);
+  if (c === 0n) throw new NoValue("pole", "tan");
   return inRange(F, div(F, s, c));
 }
 
@@ -349,4 +340,112 @@ export function powInt(F, u, n) {
     if (m > 1) square = inRange(F, mul(F, square, square));
   }
   return n < 0 ? inRange(F, div(F, F.one, result)) : result;
+}
+
+/**
+ * sinh z and cosh z from e^z and e^-z: their errors, and 1/2 unit.
+ * @param {Fixed} F
+ * @param {bigint} z
+ * @returns {[bigint, bigint]}
+ */
+function hyperbolic(F, z) {
+  const a = exp(F, z),
+    b = exp(F, -z);
+  return [(a - b) / 2n, (a + b) / 2n];
+}
+
+/**
+ * a^b for an exponent not an integer literal: exp(b log a) for a > 0, 0
+ * for a = 0 and b > 0.
+ * @param {Fixed} F
+ * @param {bigint} a
+ * @param {bigint} b
+ */
+function power(F, a, b) {
+  if (a === 0n && b > 0n) return 0n;
+  if (a <= 0n) throw new NoValue("domain", "^");
+  return exp(F, mul(F, b, log(F, a)));
+}
+
+/**
+ * f's language at W fractional bits: numbers m standing for m / 2^W; a
+ * literal is the decimal as written, not the double nearest it.  Where f
+ * has no value, or one beyond 2^64, a NoValue says so.
+ * @param {Fixed} F
+ * @returns {import("./walk.js").Arithmetic<bigint>}
+ */
+export function fixedArithmetic(F) {
+  const E = exp(F, F.one);
+  return {
+    num: (_, text) => fromDecimal(text, F.W),
+    constant: (name) => (name === "pi" ? F.pi : E),
+    neg: (a) => -a,
+    add: (a, b) => inRange(F, a + b),
+    sub: (a, b) => inRange(F, a - b),
+    mul: (a, b) => inRange(F, mul(F, a, b)),
+    div: (a, b) => inRange(F, div(F, a, b)),
+    pow: (a, b) => power(F, a, b),
+    powi: (a, n) => powInt(F, a, n),
+    fn: {
+      exp: (a) => exp(F, a),
+      log: (a) => log(F, a),
+      sqrt: (a) => sqrt(F, a),
+      sin: (a) => sinCos(F, a)[0],
+      cos: (a) => sinCos(F, a)[1],
+      tan: (a) => tan(F, a),
+      abs: absOf,
+      sinh: (a) => hyperbolic(F, a)[0],
+      cosh: (a) => hyperbolic(F, a)[1],
+      tanh: (a) => {
+        const [s, c] = hyperbolic(F, a);
+        return div(F, s, c);
+      },
+    },
+  };
+}
+
+/**
+ * f and f' at W fractional bits: pairs [value, derivative], each
+ * operation carrying its derivative by the chain rule, for Newton's method.
+ * @param {Fixed} F
+ * @returns {import("./walk.js").Arithmetic<[bigint, bigint]>}
+ */
+export function fixedDuals(F) {
+  const A = fixedArithmetic(F);
+  /** @typedef {[bigint, bigint]} D */
+  /** @type {(f: (a: bigint) => bigint, slope: (a: bigint, v: bigint) => bigint) => (a: D) => D} */
+  const chain = (f, slope) => (a) => {
+    const v = f(a[0]);
+    return [v, mul(F, slope(a[0], v), a[1])];
+  };
+  return {
+    num: (v, text) => [A.num(v, text), 0n],
+    constant: (name) => [A.constant(name), 0n],
+    neg: ([a, da]) => [-a, -da],
+    add: ([a, da], [b, db]) => [A.add(a, b), da + db],
+    sub: ([a, da], [b, db]) => [A.sub(a, b), da - db],
+    mul: ([a, da], [b, db]) => [A.mul(a, b), mul(F, da, b) + mul(F, a, db)],
+    div: ([a, da], [b, db]) => {
+      const q = A.div(a, b);
+      return [q, div(F, da - mul(F, q, db), b)];
+    },
+    // (a^b)' = a^b (b' log a + b a' / a)
+    pow: ([a, da], [b, db]) => {
+      const v = power(F, a, b);
+      return [v, v === 0n ? 0n : mul(F, v, mul(F, db, log(F, a)) + div(F, mul(F, b, da), a))];
+    },
+    powi: ([a, da], n) => [powInt(F, a, n), n === 0 ? 0n : BigInt(n) * mul(F, powInt(F, a, n - 1), da)],
+    fn: {
+      exp: chain(A.fn.exp, (_, v) => v),
+      log: chain(A.fn.log, (a) => div(F, F.one, a)),
+      sqrt: chain(A.fn.sqrt, (_, v) => div(F, F.one, 2n * v)),
+      sin: chain(A.fn.sin, (a) => sinCos(F, a)[1]),
+      cos: chain(A.fn.cos, (a) => -sinCos(F, a)[0]),
+      tan: chain(A.fn.tan, (_, v) => F.one + mul(F, v, v)),
+      abs: ([a, da]) => (a < 0n ? [-a, -da] : [a, da]),
+      sinh: chain(A.fn.sinh, (a) => hyperbolic(F, a)[1]),
+      cosh: chain(A.fn.cosh, (a) => hyperbolic(F, a)[0]),
+      tanh: chain(A.fn.tanh, (_, v) => F.one - mul(F, v, v)),
+    },
+  };
 }

@@ -6,8 +6,8 @@
 import { show } from "./numbers.js";
 import { LIMITS } from "./limits.js";
 import { LINK_REFUSED, NODES_REFUSED } from "./sentences/input.js";
-import { PRESETS, PROGRAM } from "./functions.js";
-import { intervalOf, textError } from "./fn.js";
+import { PROGRAM_TEXT, intervalOf } from "./functions.js";
+import { parse } from "./expression.js";
 import { OFF, ON, SWITCHES } from "./switches.js";
 
 /** @typedef {import("./sweep.js").ExpName} ExpName */
@@ -103,15 +103,16 @@ function count(key, value, most, { what, bound, kept }) {
  * nodes); any other field that cannot be used is left out, said in
  * `refused`, and the rest used.
  * @param {string} hash
- * @param {number[]} programNodes
+ * @param {readonly import("./functions.js").Preset[]} presets the program's first
  * @returns {null | (LinkState & {refused: string[], error?: undefined}) | {error: string, text?: string}}
  */
-export function parseFragment(hash, programNodes) {
+export function parseFragment(hash, presets) {
+  const programNodes = presets[0].nodes;
   const text = hash.replace(/^#/, "");
   /** @type {string[]} */
   const refused = [];
   if (text === "")
-    return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", f: PROGRAM.text, ...SETTINGS, refused };
+    return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", f: PROGRAM_TEXT, ...SETTINGS, refused };
   if (!text.includes("=")) return null;
   /** @type {Record<string, string>} */
   const fields = {};
@@ -131,15 +132,17 @@ export function parseFragment(hash, programNodes) {
     else fields[key] = value;
   }
   // the function first: where its nodes may lie is its own
-  let f = PROGRAM.text;
+  let f = PROGRAM_TEXT;
   if (fields.f !== undefined) {
-    const wrong = textError(fields.f);
-    if (wrong) refused.push(LINK_REFUSED.f(fields.f, wrong.error));
+    const wrong = parse(fields.f).error;
+    if (wrong !== undefined) refused.push(LINK_REFUSED.f(fields.f, wrong));
     else f = fields.f;
   }
-  const preset = PRESETS.find((p) => p.text === f);
+  const preset = presets.find((p) => p.text === f);
   const parsed =
-    fields.nodes === undefined ? { xs: preset?.nodes ?? programNodes } : parseNodes(fields.nodes, intervalOf(f));
+    fields.nodes === undefined
+      ? { xs: preset?.nodes ?? programNodes }
+      : parseNodes(fields.nodes, intervalOf(presets, f));
   if (parsed.error !== undefined) return { error: parsed.error, text: fields.nodes };
   const nodes = parsed.xs;
   /** @type {ExpName} */
@@ -210,7 +213,7 @@ export function hashOf(s) {
     (s.iterates > 0 ? `&iterates=${s.iterates}` : "") +
     (step !== Math.min(startOf(s), last) ? `&step=${step}` : "") +
     (s.exp === "browser" ? "&exp=browser" : "") +
-    (s.f === PROGRAM.text ? "" : `&f=${encodeURIComponent(s.f)}`) +
+    (s.f === PROGRAM_TEXT ? "" : `&f=${encodeURIComponent(s.f)}`) +
     (s.digits ? `&digits=${s.digits}` : "") +
     SWITCHES.filter((key) => s[key])
       .map((key) => `&${key}=1`)

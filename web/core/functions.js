@@ -1,109 +1,117 @@
-// The functions the page offers, each chosen for what it shows; a
-// learner's own; and the checks that say where inverse interpolation
-// cannot work, and why.  Nothing here touches the DOM.
+// The functions the page shows: the program's e^(-2x) - x and the others
+// it offers, each chosen for what it shows, or a learner's own, from its
+// text as a link or the field holds it; how each is computed in doubles;
+// and the checks that say where inverse interpolation cannot work.  A
+// preset's root is known; a learner's is found where the nodes' y change
+// sign.  Nothing here touches the DOM.
 
-import { evaluate, parse } from "./expression.js";
-import { PROGRAM_ROOT } from "./accuracy.js";
-import { FixedError, absOf, div, fixedAt, toDoubleDouble } from "./fixed.js";
-import { dualAt, newtonRoot } from "./manydigits.js";
-import { LESSONS, NO_ROOT } from "./sentences/functions.js";
+import { parse } from "./expression.js";
+import { compile } from "./walk.js";
+import { EXP_ERROR, doubles, duals } from "./doubles.js";
+import { learnerRoot, rootNear } from "./roots.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
-/** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
+/** @typedef {import("./roots.js").DoubleDouble} DoubleDouble */
+/** @typedef {import("./doubles.js").Dual} Dual */
+/** @typedef {"wasm" | "browser"} ExpName */
 /**
- * A function the page can show.  Its y_k come from `ys`: "program", the
- * program's own table for its four nodes and its exp (the .wasm's, or the
- * one the learner chose) for others; "browser", f evaluated in doubles
- * with the browser's Math (expression.js's evaluate).
+ * A function the page offers.  `program`: its y_k are the program's own,
+ * its table for the program's nodes and its exp (the .wasm's, or the one
+ * the learner chose) for others; else f in the browser's doubles.
  * @typedef {object} Preset
  * @property {string} id
  * @property {string} text f as the parser reads it
- * @property {string} name f as a page writes it
  * @property {Tree} tree
  * @property {number[]} nodes its starting nodes
- * @property {[number, number]} interval where its nodes may be dragged
+ * @property {[number, number]} interval where its nodes may lie
  * @property {DoubleDouble} root
- * @property {"program" | "browser"} ys where its y_k come from
- * @property {string} lesson what it shows, in one sentence, with where its y_k come from
+ * @property {boolean} program
+ */
+/**
+ * The function shown: its text and tree, the preset it is (the first
+ * whose text and nodes it has, else the first whose text), whether its y
+ * are the program's, where its nodes may lie, its root, known (a
+ * preset's), found, or none (and why), and f in doubles with each
+ * exponential, and with its derivative and rounding.
+ * @typedef {object} Fn
+ * @property {string} text
+ * @property {Tree} tree
+ * @property {Preset | null} preset
+ * @property {boolean} program
+ * @property {[number, number]} interval
+ * @property {DoubleDouble | null} root
+ * @property {import("./roots.js").Found | import("./roots.js").NoRoot | {how: "known"}} found
+ * @property {Record<ExpName, (x: number) => number>} exps the exponential f's y are computed with, for each choice
+ * @property {Record<ExpName, (x: number) => number>} f
+ * @property {Record<ExpName, (x: number) => Dual>} dual
  */
 
-/**
- * A preset from its parts, the text parsed.
- * @param {Omit<Preset, "tree">} p
- * @returns {Readonly<Preset>}
- */
-function preset(p) {
-  const parsed = parse(p.text);
-  if (parsed.error !== undefined) throw new Error(`${p.id}: ${parsed.error}`);
-  return Object.freeze({ ...p, tree: parsed.tree });
+/** The program's f as the parser reads it. */
+export const PROGRAM_TEXT = "exp(-2*x) - x";
+/** Where a learner's nodes may lie. */
+const OWN = /** @type {[number, number]} */ ([-1000, 1000]);
+
+/** A text's tree, for the presets' own texts, which parse. */
+function treeOf(/** @type {string} */ text) {
+  const parsed = parse(text);
+  if (parsed.error !== undefined) throw new Error(`${text} does not parse`);
+  return parsed.tree;
 }
 
-/** The program's f, e^(-2x) - x, and its nodes. */
-export const PROGRAM = preset({
-  id: "program",
-  text: "exp(-2*x) - x",
-  name: "e^(−2x) − x",
-  nodes: [0.3, 0.4, 0.5, 0.6],
-  interval: [0, 1],
-  root: PROGRAM_ROOT,
-  ys: "program",
-  lesson: LESSONS.program,
-});
-
-/** The presets, the program's first. */
-export const PRESETS = Object.freeze([
-  PROGRAM,
-  preset({
-    id: "cos",
-    text: "cos(x) - x",
-    name: "cos x − x",
-    nodes: [0.6, 0.7, 0.8, 0.9],
-    interval: [0, 1.5],
-    root: { hi: 0.7390851332151607, lo: -3.063779711316275e-17 },
-    ys: "browser",
-    lesson: LESSONS.cos,
-  }),
-  preset({
-    id: "newton",
-    text: "x^3 - 2*x - 5",
-    name: "x³ − 2x − 5",
-    nodes: [1.9, 2, 2.1, 2.2],
-    interval: [1.5, 2.5],
-    root: { hi: 2.0945514815423265, lo: 8.16719499217157e-17 },
-    ys: "browser",
-    lesson: LESSONS.newton,
-  }),
-  preset({
-    id: "triple",
-    text: "(x - 0.5)^3",
-    name: "(x − 0.5)³",
-    nodes: [0.3, 0.45, 0.6, 0.7],
-    interval: [0, 1],
-    root: { hi: 0.5, lo: 0 },
-    ys: "browser",
-    lesson: LESSONS.triple,
-  }),
-  preset({
-    id: "hump",
-    text: "x^3 - x + 1",
-    name: "x³ − x + 1",
-    nodes: [-1.5, -1, -0.3, 0.6],
-    interval: [-2, 1],
-    root: { hi: -1.324717957244746, lo: 3.2304241313675826e-17 },
-    ys: "browser",
-    lesson: LESSONS.hump,
-  }),
-  preset({
-    id: "beyond",
-    text: "exp(-2*x) - x",
-    name: "e^(−2x) − x",
-    nodes: [0.55, 0.65, 0.75, 0.85],
-    interval: [0, 1],
-    root: PROGRAM_ROOT,
-    ys: "program",
-    lesson: LESSONS.beyond,
-  }),
-]);
+/**
+ * The presets, the program's first, over the program's own nodes.  The
+ * program's root is found here, in many digits, from its tree.
+ * @param {number[]} programNodes
+ * @returns {readonly Readonly<Preset>[]}
+ */
+export function presetsOf(programNodes) {
+  const programTree = treeOf(PROGRAM_TEXT),
+    root = rootNear(programTree, 0.42630275100686277);
+  if (!root) throw new Error("the program's root is found");
+  /** @type {[string, string, number[], [number, number], DoubleDouble, boolean][]} */
+  const table = [
+    ["program", PROGRAM_TEXT, programNodes, [0, 1], root, true],
+    [
+      "cos",
+      "cos(x) - x",
+      [0.6, 0.7, 0.8, 0.9],
+      [0, 1.5],
+      { hi: 0.7390851332151607, lo: -3.063779711316275e-17 },
+      false,
+    ],
+    [
+      "newton",
+      "x^3 - 2*x - 5",
+      [1.9, 2, 2.1, 2.2],
+      [1.5, 2.5],
+      { hi: 2.0945514815423265, lo: 8.16719499217157e-17 },
+      false,
+    ],
+    ["triple", "(x - 0.5)^3", [0.3, 0.45, 0.6, 0.7], [0, 1], { hi: 0.5, lo: 0 }, false],
+    [
+      "hump",
+      "x^3 - x + 1",
+      [-1.5, -1, -0.3, 0.6],
+      [-2, 1],
+      { hi: -1.324717957244746, lo: 3.2304241313675826e-17 },
+      false,
+    ],
+    ["beyond", PROGRAM_TEXT, [0.55, 0.65, 0.75, 0.85], [0, 1], root, true],
+  ];
+  return Object.freeze(
+    table.map(([id, text, nodes, interval, r, program]) =>
+      Object.freeze({
+        id,
+        text,
+        tree: text === PROGRAM_TEXT ? programTree : treeOf(text),
+        nodes,
+        interval,
+        root: r,
+        program,
+      }),
+    ),
+  );
+}
 
 /**
  * A typed f as the page takes it: a preset's f typed out is that preset,
@@ -111,17 +119,74 @@ export const PRESETS = Object.freeze([
  * (for a preset whose own nodes bracket its root) nodes that do not
  * bracket it, make way for the preset's own (`itsNodes`).  Any other text
  * is the learner's own f, over the nodes there are.
+ * @param {readonly Preset[]} presets
  * @param {string} text
  * @param {readonly number[]} nodes
  * @returns {{preset: Readonly<Preset> | null, itsNodes: boolean}}
  */
-export function typedFunction(text, nodes) {
-  const preset = PRESETS.find((p) => p.text === text) ?? null;
+export function typedFunction(presets, text, nodes) {
+  const preset = presets.find((p) => p.text === text) ?? null;
   if (!preset) return { preset, itsNodes: false };
   const brackets = (/** @type {readonly number[]} */ xs) =>
     Math.min(...xs) <= preset.root.hi && preset.root.hi <= Math.max(...xs);
   const inside = nodes.every((x) => x >= preset.interval[0] && x <= preset.interval[1]);
   return { preset, itsNodes: !inside || (brackets(preset.nodes) && !brackets(nodes)) };
+}
+
+/** Where a function's nodes may lie: a preset's interval, or a learner's. */
+export const intervalOf = (/** @type {readonly Preset[]} */ presets, /** @type {string} */ text) =>
+  presets.find((p) => p.text === text)?.interval ?? OWN;
+
+/**
+ * The function a text stands for, over these nodes (a learner's root is
+ * sought between them), with the program's exp for the program's f; or
+ * why the text cannot be read.
+ * @param {readonly Preset[]} presets
+ * @param {(x: number) => number} programExp
+ * @param {string} text
+ * @param {readonly number[]} nodes
+ * @returns {Fn | {error: NonNullable<import("./expression.js").Parsed["error"]>, at: number | null}}
+ */
+export function functionOf(presets, programExp, text, nodes) {
+  const same = (/** @type {readonly number[]} */ a) => a.length === nodes.length && a.every((x, k) => x === nodes[k]);
+  const preset = presets.find((p) => p.text === text && same(p.nodes)) ?? presets.find((p) => p.text === text) ?? null;
+  /** @type {Tree} */
+  let tree;
+  /** @type {Fn["found"]} */
+  let found;
+  if (preset) {
+    tree = preset.tree;
+    found = { how: "known" };
+  } else {
+    const parsed = parse(text);
+    if (parsed.error !== undefined) return { error: parsed.error, at: parsed.at };
+    tree = parsed.tree;
+    found = learnerRoot(tree, nodes);
+  }
+  // the program's y with its own exp (or the browser's, where chosen); any other f in the browser's doubles
+  const program = preset?.program ?? false,
+    wasm = program ? programExp : Math.exp,
+    browser = compile(tree, doubles()),
+    dualOf = (/** @type {import("./walk.js").Arithmetic<Dual>} */ D) => {
+      const g = compile(tree, D);
+      return (/** @type {number} */ x) => g({ v: x, d: 1, e: 0 });
+    },
+    browserDual = dualOf(duals());
+  return {
+    text,
+    tree,
+    preset,
+    program,
+    interval: preset?.interval ?? OWN,
+    root: preset ? preset.root : "root" in found ? found.root : null,
+    found,
+    exps: { wasm, browser: Math.exp },
+    f: { wasm: program ? compile(tree, doubles(wasm)) : browser, browser },
+    dual: {
+      wasm: program ? dualOf(duals(wasm, EXP_ERROR)) : browserDual,
+      browser: browserDual,
+    },
+  };
 }
 
 /**
@@ -153,121 +218,4 @@ export function inverseChecks(points) {
         ? "interpolation"
         : "extrapolation";
   return { verdict, equal, monotone, turns, signChange, onRoot };
-}
-
-/**
- * A learner's f: parsed, with its root where the nodes' y bracket one.
- * The root is found by bisection in doubles between the first two
- * neighbouring nodes (in order of x) whose y change sign about a root, not
- * a pole, to the last bit f's doubles can tell, then by Newton's method in 256-bit fixed point from there,
- * which makes it a double-double; where Newton's method cannot (a
- * multiple root) or lands outside the bracket, the bisection's double is
- * kept (lo = 0) and `how` says so.  No root where no two y change sign
- * (then none is said to exist, only that none is bracketed), or where f
- * changes sign without coming near 0 (a pole, as 1/(x - 0.5) has).
- * @param {string} text
- * @param {number[]} nodes
- * @returns {{error: string, at: number | null} | {tree: Tree, root: DoubleDouble, how: "bisection" | "bisection and Newton's method", bracket: [number, number]} | {tree: Tree, root: null, why: string}}
- */
-export function learnerFunction(text, nodes) {
-  const parsed = parse(text);
-  if (parsed.error !== undefined) return { error: parsed.error, at: parsed.at };
-  const tree = parsed.tree;
-  const f = (/** @type {number} */ x) => evaluate(tree, x);
-  const xs = [...nodes].sort((a, b) => a - b);
-  const ys = xs.map(f);
-  // each pair of neighbours whose y change sign, in order of x
-  const changes = ys.flatMap((y, m) => (m > 0 && ((ys[m - 1] < 0 && y > 0) || (ys[m - 1] > 0 && y < 0)) ? [m] : []));
-  if (ys.filter((y) => y === 0).length > 1) return { tree, root: null, why: NO_ROOT.zeros };
-  const exact = ys.findIndex((y) => y === 0);
-  if (exact >= 0) {
-    /** @type {[number, number]} */
-    const at = [xs[exact], xs[exact]];
-    return { tree, ...refined(tree, xs[exact], at), bracket: at };
-  }
-  if (!changes.length) {
-    const why = ys.some((y) => Number.isNaN(y)) ? NO_ROOT.noValueAtNode : NO_ROOT.noSignChange;
-    return { tree, root: null, why };
-  }
-  // the first sign change that is a root: one may be a pole, as 1/(x - 0.45) - 5 has between 0.4 and 0.6
-  let why = "";
-  for (const k of changes) {
-    /** @type {[number, number]} */
-    const bracket = [xs[k - 1], xs[k]];
-    const found = bisected(f, bracket, ys[k - 1], ys[k]);
-    if ("why" in found) why ||= found.why;
-    else return { tree, ...refined(tree, found.at, bracket), bracket };
-  }
-  return { tree, root: null, why };
-}
-
-/**
- * The double where f changes sign in a bracket, by bisection to the last
- * bit f's doubles can tell; or why it is no root: f has no value inside,
- * or the sign changes without coming near 0 (a pole or a jump).
- * @param {(x: number) => number} f
- * @param {[number, number]} bracket
- * @param {number} ya f at its left end
- * @param {number} yb f at its right end
- * @returns {{at: number} | {why: string}}
- */
-function bisected(f, [a, b], ya, yb) {
-  let fa = ya;
-  let hi = NaN;
-  for (let m = 0; m < 2200 && Number.isNaN(hi); m++) {
-    const mid = a + (b - a) / 2;
-    if (mid === a || mid === b) break;
-    const fm = f(mid);
-    if (Number.isNaN(fm)) return { why: NO_ROOT.noValueBetween(mid) };
-    if (fm === 0) hi = mid;
-    else if (fm < 0 === fa < 0) [a, fa] = [mid, fm];
-    else b = mid;
-  }
-  if (Number.isNaN(hi)) hi = Math.abs(f(a)) <= Math.abs(f(b)) ? a : b;
-  // a sign change that never comes near 0 is a pole or a jump, not a root
-  if (Math.abs(f(hi)) > 1e-6 * Math.max(Math.abs(ya), Math.abs(yb))) return { why: NO_ROOT.pole(hi) };
-  return { at: hi };
-}
-
-/**
- * The bisection's double made a double-double by Newton's method in
- * 256-bit fixed point, where that settles inside the bracket and within
- * 2^-20 of it; else the double as it is.  At a root of multiplicity m,
- * Newton's method creeps until f's value is below 2^-256, which leaves
- * the root right to about 2^(-256/m): some 25 digits for a triple root.
- * @param {Tree} tree
- * @param {number} start
- * @param {[number, number]} bracket
- * @returns {{root: DoubleDouble, how: "bisection" | "bisection and Newton's method"}}
- */
-function refined(tree, start, bracket) {
-  const F = fixedAt(256);
-  const found = newtonRoot(tree, start, F);
-  // where Newton's method stopped, a step in 1024 bits still above 2^-20 of the root's last bit (2^-72 of it):
-  // f was below 2^-256 there, as near a root of high multiplicity that is not a double, (x - 0.45)^5 near
-  // 0.45, and the method stopped on a value it could not tell from 0
-  const wide = fixedAt(1024),
-    floor = 1n << (wide.W - 200n);
-  const underflow = (/** @type {bigint} */ X) => {
-    try {
-      const at = X << (wide.W - F.W),
-        [v, d] = dualAt(tree, at, wide);
-      if (v === 0n) return false;
-      if (d === 0n) return true;
-      const step = absOf(div(wide, v, d)),
-        most = absOf(at) >> 72n;
-      return step > (most > floor ? most : floor);
-    } catch (e) {
-      if (e instanceof FixedError) return true;
-      throw e;
-    }
-  };
-  if (found.root !== undefined && !underflow(found.root)) {
-    const root = toDoubleDouble(found.root, F.W);
-    const near = Math.abs(root.hi - start) <= 2 ** -20 * Math.max(1, Math.abs(start));
-    // within the bracket, or, for a node at which f's double is 0, within 2^-20 of it
-    if (near && (bracket[0] === bracket[1] || (root.hi >= bracket[0] && root.hi <= bracket[1])))
-      return { root, how: "bisection and Newton's method" };
-  }
-  return { root: { hi: start, lo: 0 }, how: "bisection" };
 }

@@ -1,162 +1,102 @@
-// Interval arithmetic in doubles, rounded outward: each result is an
-// interval that holds every exact result of the operation on numbers of
-// its arguments.  JavaScript rounds to nearest and has no other mode, so
-// outward rounding is made by hand: an arithmetic result (+ - * /, each
-// within half an ulp of the exact one) is moved one ulp or more outward;
-// a result of the browser's Math.exp, log, sin, cos, sqrt four ulps or
-// more.  That last is an assumption, not a proof: ECMAScript does not bound
-// the error of these functions.  V8 and SpiderMonkey compute them with
-// fdlibm's algorithms, documented to err by less than one ulp; Math.sqrt
-// is IEEE's correctly rounded square root.  Nothing here touches the DOM.
-//
-// The ends are plain numbers: mulLo(a, A, b, B) is the lower end of
-// [a, A] [b, B], mulHi its upper end, so that the jets' loops allocate
-// nothing.  An end that would be NaN (0 times an infinity) is an infinity
-// outward.
+// Interval arithmetic in doubles, rounded outward: each result holds every
+// exact result of the operation on numbers of its arguments.  JavaScript
+// rounds to nearest and has no other mode, so outward rounding is made by
+// hand: a result of + - * / (within half an ulp of the exact one) is moved
+// an ulp or more outward, a result of Math's exp, log, sqrt, sin, cos,
+// sinh and cosh four ulps or more.  That last is an assumption, not a
+// proof: ECMAScript does not bound the error of these functions (V8 and
+// SpiderMonkey compute them with fdlibm's algorithms, documented to err by
+// less than one ulp).  An end that would be NaN (0 times an infinity) is
+// an infinity outward.  Nothing here touches the DOM.
 
 /** @typedef {{lo: number, hi: number}} Interval */
 
 const ULP = 2 ** -52;
 /** Four ulps and more of a double v, relative: |v| 2^-50 is 4 to 8 ulps of v. */
 const FOUR = 2 ** -50;
-/** The least normal double, the widening at 0 (a subnormal would do, but is slow to compute with on some CPUs). */
+/** The least normal double, the widening at 0 (subnormals are slow to compute with on some CPUs). */
 const TINY = 2 ** -1022;
 
-/**
- * The next double above v, or one further: v + |v| 2^-52 is exact when
- * scaled, at least one ulp of v, and rounding the sum to nearest cannot
- * undo it; TINY covers v near 0.  An infinity stays as it is; NaN (an
- * end from 0 times infinity) becomes +Infinity.
- * @param {number} v
- */
-export const up = (v) => (Number.isFinite(v) ? v + (Math.abs(v) * ULP + TINY) : Number.isNaN(v) ? Infinity : v);
+/** The next double above v, or one further; an infinity stays; NaN becomes +Infinity. */
+export const up = (/** @type {number} */ v) =>
+  Number.isFinite(v) ? v + (Math.abs(v) * ULP + TINY) : Number.isNaN(v) ? Infinity : v;
 /** The next double below v, or one further; NaN becomes -Infinity. */
 export const down = (/** @type {number} */ v) =>
   Number.isFinite(v) ? v - (Math.abs(v) * ULP + TINY) : Number.isNaN(v) ? -Infinity : v;
-/** v moved up by four ulps or more, for a result of Math's functions. */
-export const up4 = (/** @type {number} */ v) => v + (Math.abs(v) * FOUR + TINY);
-/** v moved down by four ulps or more. */
-export const down4 = (/** @type {number} */ v) => v - (Math.abs(v) * FOUR + TINY);
-
-/**
- * x + y rounded down: exact where either is 0, so that a jet's zero terms
- * stay exactly 0.  (Widened zeros, multiplied on, would make subnormal
- * numbers, correct but many times slower to compute with.)
- * @param {number} x
- * @param {number} y
- */
-export const sumLo = (x, y) => (x === 0 ? y : y === 0 ? x : down(x + y));
-/** x + y rounded up, exact where either is 0. */
-export const sumHi = (/** @type {number} */ x, /** @type {number} */ y) => (x === 0 ? y : y === 0 ? x : up(x + y));
-
-/** Lower end of [a, A] [b, B]; exactly 0 where either is [0, 0]. */
-export function mulLo(
-  /** @type {number} */ a,
-  /** @type {number} */ A,
-  /** @type {number} */ b,
-  /** @type {number} */ B,
-) {
-  if ((a === 0 && A === 0) || (b === 0 && B === 0)) return 0;
-  const p = a * b,
-    q = a * B,
-    r = A * b,
-    s = A * B;
-  return down(Math.min(p, q, r, s));
-}
-/** Upper end of [a, A] [b, B]; exactly 0 where either is [0, 0]. */
-export function mulHi(
-  /** @type {number} */ a,
-  /** @type {number} */ A,
-  /** @type {number} */ b,
-  /** @type {number} */ B,
-) {
-  if ((a === 0 && A === 0) || (b === 0 && B === 0)) return 0;
-  const p = a * b,
-    q = a * B,
-    r = A * b,
-    s = A * B;
-  return up(Math.max(p, q, r, s));
-}
-/** Lower end of [a, A] / [b, B], for b > 0 or B < 0 (the caller checks); exactly 0 where [a, A] is [0, 0]. */
-export function divLo(
-  /** @type {number} */ a,
-  /** @type {number} */ A,
-  /** @type {number} */ b,
-  /** @type {number} */ B,
-) {
-  if (a === 0 && A === 0) return 0;
-  return down(Math.min(a / b, a / B, A / b, A / B));
-}
-/** Upper end of [a, A] / [b, B], for b > 0 or B < 0 (the caller checks); exactly 0 where [a, A] is [0, 0]. */
-export function divHi(
-  /** @type {number} */ a,
-  /** @type {number} */ A,
-  /** @type {number} */ b,
-  /** @type {number} */ B,
-) {
-  if (a === 0 && A === 0) return 0;
-  return up(Math.max(a / b, a / B, A / b, A / B));
-}
+/** A result of one of Math's functions, widened by four ulps or more either way. */
+const math4 = (/** @type {number} */ lo, /** @type {number} */ hi) => ({
+  lo: lo - (Math.abs(lo) * FOUR + TINY),
+  hi: hi + (Math.abs(hi) * FOUR + TINY),
+});
 
 /** The double v itself, exactly. */
 export const point = (/** @type {number} */ v) => ({ lo: v, hi: v });
+/** The interval [0, 0], which sums and products keep exact (widened zeros would make slow subnormals). */
+export const ZERO = Object.freeze(point(0));
+const isZero = (/** @type {Interval} */ a) => a.lo === 0 && a.hi === 0;
 /** The smallest interval holding both. */
 export const hull = (/** @type {Interval} */ a, /** @type {Interval} */ b) => ({
   lo: Math.min(a.lo, b.lo),
   hi: Math.max(a.hi, b.hi),
 });
-/** 1 where all of [a, A] is above 0, -1 where all is below, 0 where it holds 0. */
-export const signOf = (/** @type {number} */ a, /** @type {number} */ A) => (a > 0 ? 1 : A < 0 ? -1 : 0);
+/** 1 where all of a is above 0, -1 where all is below, 0 where it holds 0. */
+export const signOf = (/** @type {Interval} */ a) => (a.lo > 0 ? 1 : a.hi < 0 ? -1 : 0);
 
-/** a + b */
-export const add = (/** @type {Interval} */ a, /** @type {Interval} */ b) => ({
-  lo: sumLo(a.lo, b.lo),
-  hi: sumHi(a.hi, b.hi),
-});
-/** a - b */
-export const sub = (/** @type {Interval} */ a, /** @type {Interval} */ b) => ({
-  lo: sumLo(a.lo, -b.hi),
-  hi: sumHi(a.hi, -b.lo),
-});
+/** a + b, exact where either is [0, 0]. */
+export const add = (/** @type {Interval} */ a, /** @type {Interval} */ b) =>
+  isZero(a) ? b : isZero(b) ? a : { lo: down(a.lo + b.lo), hi: up(a.hi + b.hi) };
 /** -a, exact */
 export const neg = (/** @type {Interval} */ a) => ({ lo: -a.hi, hi: -a.lo });
-/** a b */
-export const mul = (/** @type {Interval} */ a, /** @type {Interval} */ b) => ({
-  lo: mulLo(a.lo, a.hi, b.lo, b.hi),
-  hi: mulHi(a.lo, a.hi, b.lo, b.hi),
-});
+/** a - b */
+export const sub = (/** @type {Interval} */ a, /** @type {Interval} */ b) => add(a, neg(b));
+/** a b, exactly [0, 0] where either is. */
+export function mul(/** @type {Interval} */ a, /** @type {Interval} */ b) {
+  if (isZero(a) || isZero(b)) return ZERO;
+  const p = [a.lo * b.lo, a.lo * b.hi, a.hi * b.lo, a.hi * b.hi];
+  return { lo: down(Math.min(...p)), hi: up(Math.max(...p)) };
+}
+/** a / b for b not holding 0 (the caller checks); [0, 0] for a = [0, 0]. */
+export function div(/** @type {Interval} */ a, /** @type {Interval} */ b) {
+  if (isZero(a)) return ZERO;
+  const q = [a.lo / b.lo, a.lo / b.hi, a.hi / b.lo, a.hi / b.hi];
+  return { lo: down(Math.min(...q)), hi: up(Math.max(...q)) };
+}
 /** a times a double k, taken exactly. */
 export const scale = (/** @type {Interval} */ a, /** @type {number} */ k) => mul(a, point(k));
 
 /**
- * Whether [lo, hi] may hold a point c + 2 pi k for some integer k.  The
- * division rounds, so the test errs towards yes by 1e-9 of a turn, which
- * only ever widens a result.
- * @param {number} lo
- * @param {number} hi
+ * Whether [lo, hi] may hold a point c + 2 pi k for some integer k; the
+ * division rounds, so the test errs towards yes by 1e-9 of a turn.
+ * @param {Interval} a
  * @param {number} c
  */
-function meets(lo, hi, c) {
+function meets(a, c) {
   const turn = 2 * Math.PI;
-  return Math.floor((hi - c) / turn + 1e-9) >= Math.ceil((lo - c) / turn - 1e-9);
+  return Math.floor((a.hi - c) / turn + 1e-9) >= Math.ceil((a.lo - c) / turn - 1e-9);
 }
 
 /**
- * sin or cos over [a, A]: the ends' values, and 1 or -1 where [a, A] may
- * hold a crest or a trough; all of [-1, 1] where it is 6 or more wide.
- * @param {"sin" | "cos"} name
- * @param {number} a
- * @param {number} A
- * @returns {[number, number]}
+ * One of Math's functions over an interval.  exp, log, sqrt, sinh are
+ * increasing; cosh falls to 1 at 0; sin and cos reach 1 and -1 where the
+ * interval may hold a crest or a trough, and are [-1, 1] over 6 or more.
+ * log and sqrt want a > 0 (the caller checks).
+ * @param {"exp" | "log" | "sqrt" | "sin" | "cos" | "sinh" | "cosh"} name
+ * @param {Interval} a
+ * @returns {Interval}
  */
-export function wave(name, a, A) {
-  if (!(A - a < 6)) return [-1, 1];
-  const f = name === "sin" ? Math.sin : Math.cos,
-    crest = name === "sin" ? Math.PI / 2 : 0;
-  const s = f(a),
-    t = f(A);
-  return [
-    meets(a, A, crest + Math.PI) ? -1 : Math.max(-1, down4(Math.min(s, t))),
-    meets(a, A, crest) ? 1 : Math.min(1, up4(Math.max(s, t))),
-  ];
+export function math(name, a) {
+  if (name === "sin" || name === "cos") {
+    if (!(a.hi - a.lo < 6)) return { lo: -1, hi: 1 };
+    const f = Math[name],
+      crest = name === "sin" ? Math.PI / 2 : 0;
+    const w = math4(Math.min(f(a.lo), f(a.hi)), Math.max(f(a.lo), f(a.hi)));
+    return { lo: meets(a, crest + Math.PI) ? -1 : Math.max(-1, w.lo), hi: meets(a, crest) ? 1 : Math.min(1, w.hi) };
+  }
+  if (name === "cosh") {
+    const w = math4(Math.min(Math.cosh(a.lo), Math.cosh(a.hi)), Math.max(Math.cosh(a.lo), Math.cosh(a.hi)));
+    return { lo: a.lo <= 0 && a.hi >= 0 ? 1 : Math.max(1, w.lo), hi: w.hi };
+  }
+  const w = math4(Math[name](a.lo), Math[name](a.hi));
+  // exp and sqrt are never below 0
+  return name === "exp" || name === "sqrt" ? { lo: Math.max(0, w.lo), hi: w.hi } : w;
 }

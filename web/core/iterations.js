@@ -5,7 +5,7 @@
 
 import { theoreticalOrder, ulpsFrom } from "./numbers.js";
 import { correctDigits, errorOf, ulpOf, ulpsOff } from "./accuracy.js";
-import { NOISE } from "./rounding.js";
+import { LIMITS } from "./limits.js";
 import { compute, iterateOnce } from "./sweep.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
@@ -65,7 +65,7 @@ export function iterationRows(ps, n, f, root) {
 export function estimatedOrder(ps, k, root) {
   if (k < 2) return null;
   const [a, b, c] = [ps[k - 2], ps[k - 1], ps[k]].map((v) => errorOf(v, root));
-  if (![a, b, c].every((e) => Number.isFinite(e) && Math.abs(e) > NOISE * ulpOf(root.hi))) return null;
+  if (![a, b, c].every((e) => Number.isFinite(e) && Math.abs(e) > LIMITS.noise * ulpOf(root.hi))) return null;
   const den = Math.log(Math.abs(b / a));
   return den === 0 ? null : Math.log(Math.abs(c / b)) / den;
 }
@@ -90,7 +90,7 @@ const MOST = 40;
  * The program's doubles iterated from these nodes, as Iterate does, until
  * they stop, and on as far as Iterate goes.
  * @param {Model} m
- * @param {{nodes: number[], exp: ExpName, fn: import("./fn.js").Fn}} choice
+ * @param {{nodes: number[], exp: ExpName, fn: import("./functions.js").Fn}} choice
  * @returns {DoublesStop}
  */
 export function doublesStop(m, choice) {

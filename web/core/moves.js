@@ -7,8 +7,8 @@
 // that what it says of the doubles is exact to far below their last bit.
 // Nothing here touches the DOM.
 
-import { FixedError, div, fixedAt, fromDouble, mul, toNumber } from "./fixed.js";
-import { valueAt } from "./manydigits.js";
+import { div, fixedArithmetic, fixedAt, fromDouble, mul, toNumber } from "./fixed.js";
+import { NoValue, compile } from "./walk.js";
 import { errorOf } from "./accuracy.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
@@ -31,14 +31,11 @@ const BITS = 512;
  * @returns {Moves | null} null where two y are equal, or f has no value at a node
  */
 export function movesOf(tree, pts, p, root) {
-  const F = fixedAt(BITS);
+  const F = fixedAt(BITS),
+    f = compile(tree, fixedArithmetic(F));
   try {
     const X = pts.map((q) => fromDouble(q.x, F.W));
-    const exact = atZero(
-        F,
-        X,
-        X.map((x) => valueAt(tree, x, F)),
-      ),
+    const exact = atZero(F, X, X.map(f)),
       doubles = atZero(
         F,
         X,
@@ -51,7 +48,7 @@ export function movesOf(tree, pts, p, root) {
       sweep: Number.isFinite(p) ? toward(fromDouble(p, F.W), doubles) : NaN,
     };
   } catch (e) {
-    if (e instanceof FixedError) return null;
+    if (e instanceof NoValue) return null;
     throw e;
   }
 }

@@ -19,7 +19,7 @@
 //     both products kept exact (2P fractional bits) and the one division
 //     rounded to nearest: 1/2 unit an entry, which the weights carry on;
 //   - the root is found by Newton's method at W bits from the function's
-//     double root (manydigits.js), within 2^(s + 16) units of 2^-W;
+//     double root (roots.js), within 2^(s + 16) units of 2^-W;
 //   - the error |p_k - root| is exact from there, and shown to three
 //     significant digits, rounded half up; its logarithm from its leading
 //     64 bits.
@@ -28,15 +28,16 @@
 // 10^-digits.  A step drops the oldest node and appends the sweep's value p.
 
 import { theoreticalOrder } from "./numbers.js";
-import { FixedError, absOf, divRound, fixedAt, fromDouble, log10Of, shiftRound } from "./fixed.js";
-import { newtonRoot, valueAt } from "./manydigits.js";
-import { PROGRAM } from "./functions.js";
+import { absOf, divRound, fixedArithmetic, fixedAt, fromDouble, log10Of, shiftRound } from "./fixed.js";
+import { NoValue, compile } from "./walk.js";
+import { newtonRoot } from "./roots.js";
+import { LIMITS } from "./limits.js";
 
 /** The page's many-digit run: decimal digits carried, and how close two estimated orders in a row must come to the theoretical one. */
 export const PRECISE = Object.freeze({ digits: 2000, tolerance: 0.005 });
 
 /** Largest |x| of a node or iterate f is taken at. */
-export const FAR = 8;
+const FAR = LIMITS.far;
 
 /**
  * The function iterated: its parsed expression and a double near its root,
@@ -51,7 +52,7 @@ export const FAR = 8;
  * @property {number} [maxSteps] the last step k that may be taken, an integer from 0 to 1000 (40)
  * @property {boolean} [pastResolution] go on after the error falls below 10^-digits (false): the rows then
  *   show the arithmetic's own rounding, and the run ends when an iterate lands on a node, or at maxSteps
- * @property {Fn} [fn] the function (the program's, e^(-2x) - x)
+ * @property {Fn} fn the function
  * @property {[number, number]} [within] the interval the starting nodes must lie in ([0, 1])
  * @property {Arithmetic} [arithmetic] from prepare(fn, digits), kept by the caller so that a run for the same
  *   function and digits need not find the root again
@@ -75,7 +76,7 @@ export const FAR = 8;
  * have the same y, a zero denominator.  "lands-on-node": the iterate
  * appended for that sweep is one of its other nodes.  "far": p_(step-1)
  * lies outside [-8, 8], where no y is taken.  "invalid": these nodes
- * cannot be iterated (message says why, and `why` which): "input", they
+ * cannot be iterated (`why` says which, `what` at what): "input", they
  * are not 2 to 8 doubles in the interval, or an option is out of range;
  * "domain", f has no value at a node of the sweep at step, or none within
  * 2^64; "root", the root could not be found in these digits.
@@ -86,8 +87,8 @@ export const FAR = 8;
  * @property {"order" | "precision" | "cap" | "equal-y" | "lands-on-node" | "far" | "invalid"} reason
  * @property {number} step
  * @property {[number, number]} [nodes] the two nodes with equal y (equal-y, lands-on-node)
- * @property {string} [message] what is wrong (invalid)
  * @property {"input" | "domain" | "root"} [why] which (invalid)
+ * @property {string} [what] the option or the function at fault; for "root", why Newton's method found none
  */
 
 /**
@@ -143,7 +144,8 @@ export function prepare(fn, digits) {
   const W = P + BigInt(s + 64);
   const F = fixedAt(Number(W));
   const lift = W - P;
-  const yOf = (/** @type {bigint} */ X) => shiftRound(valueAt(fn.tree, X << lift, F), lift);
+  const f = compile(fn.tree, fixedArithmetic(F));
+  const yOf = (/** @type {bigint} */ X) => shiftRound(f(X << lift), lift);
   const found = newtonRoot(fn.tree, fn.root.hi, F);
   return {
     fn,
@@ -193,7 +195,7 @@ const withDefaults = (options) => ({
   tolerance: options.tolerance ?? PRECISE.tolerance,
   maxSteps: options.maxSteps ?? 40,
   pastResolution: options.pastResolution ?? false,
-  fn: options.fn ?? PROGRAM,
+  fn: options.fn,
   within: options.within ?? [0, 1],
 });
 
@@ -204,12 +206,12 @@ const withDefaults = (options) => ({
  */
 function invalid(xs, o) {
   const [lo, hi] = o.within;
-  if (!(Math.abs(lo) <= FAR && Math.abs(hi) <= FAR && lo <= hi)) return `within: an interval inside [-${FAR}, ${FAR}]`;
-  if (!Array.isArray(xs) || xs.length < 2 || xs.length > 8) return "nodes: 2 to 8 of them";
-  if (!xs.every((x) => typeof x === "number" && x >= lo && x <= hi)) return `nodes: each a number in [${lo}, ${hi}]`;
-  if (!Number.isInteger(o.digits) || o.digits < 1000 || o.digits > 20000) return "digits: an integer, 1000 to 20000";
-  if (typeof o.tolerance !== "number" || !(o.tolerance >= 0)) return "tolerance: a number, 0 or more";
-  if (!Number.isInteger(o.maxSteps) || o.maxSteps < 0 || o.maxSteps > 1000) return "maxSteps: an integer, 0 to 1000";
+  if (!(Math.abs(lo) <= FAR && Math.abs(hi) <= FAR && lo <= hi)) return "within";
+  if (!Array.isArray(xs) || xs.length < 2 || xs.length > 8) return "nodes";
+  if (!xs.every((x) => typeof x === "number" && x >= lo && x <= hi)) return "nodes";
+  if (!Number.isInteger(o.digits) || o.digits < 1000 || o.digits > 20000) return "digits";
+  if (typeof o.tolerance !== "number" || !(o.tolerance >= 0)) return "tolerance";
+  if (!Number.isInteger(o.maxSteps) || o.maxSteps < 0 || o.maxSteps > 1000) return "maxSteps";
   return null;
 }
 
@@ -244,20 +246,20 @@ function sweep(X, Y, from, n) {
  * The first next() also finds the root, unless options.arithmetic has it
  * (108 ms for the program's f at 2000 digits on a busy 2-core machine).
  * @param {readonly number[]} xs the starting nodes, 2 to 8 doubles in the interval, each taken exactly
- * @param {Options} [options]
+ * @param {Options} options
  * @returns {Generator<Row, Stop, void>}
  */
-export function* steps(xs, options = {}) {
+export function* steps(xs, options) {
   const o = withDefaults(options);
-  const message = invalid(xs, o);
-  if (message !== null) return { reason: "invalid", step: 0, message, why: "input" };
+  const what = invalid(xs, o);
+  if (what !== null) return { reason: "invalid", step: 0, why: "input", what };
   const n = xs.length;
   const theory = theoreticalOrder(n);
   const a =
     options.arithmetic?.fn === o.fn && options.arithmetic.digits === o.digits
       ? options.arithmetic
       : prepare(o.fn, o.digits);
-  if (a.root === null) return { reason: "invalid", step: 0, message: a.rootError, why: "root" };
+  if (a.root === null) return { reason: "invalid", step: 0, why: "root", what: a.rootError ?? "" };
   const { P, W, lift, yOf, root, floor } = a;
   const X = xs.map((x) => fromDouble(x, P));
   /** @type {bigint[]} */
@@ -268,8 +270,8 @@ export function* steps(xs, options = {}) {
     try {
       while (Y.length < X.length) Y.push(yOf(X[Y.length]));
     } catch (e) {
-      if (!(e instanceof FixedError)) throw e;
-      return { reason: "invalid", step: k, message: e.what, why: "domain" };
+      if (!(e instanceof NoValue)) throw e;
+      return { reason: "invalid", step: k, why: "domain", what: e.what };
     }
     const swept = sweep(X, Y, k, n);
     if (swept.equal) {
@@ -309,29 +311,4 @@ function settled(logs, theory, tolerance) {
   if (k < 3) return false;
   const order = (/** @type {number} */ m) => (logs[m] - logs[m - 1]) / (logs[m - 1] - logs[m - 2]);
   return [order(k - 1), order(k)].every((t) => Number.isFinite(t) && Math.abs(t - theory) <= tolerance);
-}
-
-/**
- * The whole iteration at once.
- * @param {readonly number[]} xs the starting nodes, 2 to 8 doubles in the interval, each taken exactly
- * @param {Options} [options]
- * @returns {Run}
- */
-export function converge(xs, options = {}) {
-  const run = steps(xs, options);
-  const n = Array.isArray(xs) ? xs.length : NaN;
-  /** @type {Row[]} */
-  const rows = [];
-  for (;;) {
-    const next = run.next();
-    if (next.done) {
-      return {
-        theory: n >= 2 ? theoreticalOrder(n) : NaN,
-        alike: n >= 2 && n <= 8 ? alike(n, options.tolerance ?? PRECISE.tolerance) : [],
-        rows,
-        stop: next.value,
-      };
-    }
-    rows.push(next.value);
-  }
 }

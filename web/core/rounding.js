@@ -4,6 +4,7 @@
 
 import { sweep } from "./neville.js";
 import { errorOf, ulpOf } from "./accuracy.js";
+import { LIMITS } from "./limits.js";
 
 /** @typedef {import("./program.js").QijFn} QijFn */
 /** @typedef {import("./neville.js").Point} Point */
@@ -11,7 +12,7 @@ import { errorOf, ulpOf } from "./accuracy.js";
 /** @typedef {{i: number, j: number}} Entry */
 
 /** Ulps of the root below which an error is rounding, not the method's. */
-export const NOISE = 16;
+const NOISE = LIMITS.noise;
 
 /**
  * One unit of the rounding in a node's y, as the points carry it

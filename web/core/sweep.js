@@ -6,12 +6,12 @@
 import { bitsOf, fromBits, ulpsFrom } from "./numbers.js";
 import { roundingShare } from "./rounding.js";
 import { coincidences, stepsOf, sweep, weightsOf } from "./neville.js";
-import { evaluate } from "./expression.js";
 import { accuracy } from "./accuracy.js";
+import { presetsOf } from "./functions.js";
 
 /** @typedef {import("./program.js").Program} Program */
 /** @typedef {import("./program.js").QijFn} QijFn */
-/** @typedef {"wasm" | "browser"} ExpName */
+/** @typedef {import("./functions.js").ExpName} ExpName */
 /** @typedef {import("./neville.js").Point} Point */
 /**
  * The program and its table: what every computation here starts from.
@@ -19,9 +19,9 @@ import { accuracy } from "./accuracy.js";
  * @property {Program} program
  * @property {{x: number, y: number}[]} table the program's nodes and its y_k, as its source holds them
  * @property {number[]} nodes the program's nodes
- * @property {Record<ExpName, (x: number) => number>} exps the two exponentials a learner's node may take its y from
+ * @property {readonly import("./functions.js").Preset[]} presets the functions the page offers, the program's first
  */
-/** @typedef {import("./fn.js").Fn} Fn */
+/** @typedef {import("./functions.js").Fn} Fn */
 /**
  * The state's part that decides the numbers: the nodes, the exponential
  * the program's f takes a learner's node's y from, the steps shown, and
@@ -40,6 +40,7 @@ import { accuracy } from "./accuracy.js";
  * @property {number} share how much of p - root one unit of rounding in each y can account for (where no root is
  *   known, of p's distance from the nearest node)
  * @property {Fn} fn
+ * @property {ExpName} exp the exponential the y not in the program's table are computed with
  * @property {ReturnType<typeof accuracy> | null} acc p against the root, where the root is known
  */
 
@@ -50,18 +51,17 @@ import { accuracy } from "./accuracy.js";
  * @returns {Model}
  */
 export function modelOf(program, data) {
-  const table = data.map((n) => ({ x: fromBits(n.x), y: fromBits(n.y) }));
-  return { program, table, nodes: table.map((n) => n.x), exps: { wasm: program.exp, browser: Math.exp } };
+  const table = data.map((n) => ({ x: fromBits(n.x), y: fromBits(n.y) })),
+    nodes = table.map((n) => n.x);
+  return { program, table, nodes, presets: presetsOf(nodes) };
 }
 
 /**
- * y_k for each node, and a unit of the rounding in it.  For the program's
- * f: the program's own value where the node is one of its own, else
- * e^(-2x) - x with the chosen exponential; a unit of their rounding is
- * that of the terms y is made of, e^(-2x) = y + x and x, which the
- * exponential and the subtraction round (not of y itself, which is small
- * near the root).  For another f: f in the browser's doubles, and a
- * running bound of its rounding.
+ * y_k for each node, a unit of the rounding in it, and f' there: the
+ * program's own y where f is the program's and the node one of its own,
+ * else f in doubles with the chosen exponential (which only the program's
+ * f takes); the unit is the running bound of f's rounding, at least half
+ * an ulp of y.
  * @param {Model} m
  * @param {number[]} xs
  * @param {ExpName} exp
@@ -69,24 +69,11 @@ export function modelOf(program, data) {
  * @returns {Point[]}
  */
 export function pointsFor(m, xs, exp, fn) {
-  if (!fn.program) {
-    return xs.map((x) => {
-      const y = evaluate(fn.tree, x),
-        at = fn.at(x);
-      return { x, y, own: false, u: Math.max(at.e, Number.EPSILON * Math.abs(y)), slope: at.d };
-    });
-  }
   return xs.map((x) => {
-    const own = m.table.find((n) => bitsOf(n.x) === bitsOf(x)),
-      y = own ? own.y : m.exps[exp](-2.0 * x) - x;
-    // f'(x) = -2 e^(-2x) - 1, and e^(-2x) = y + x
-    return {
-      x,
-      y,
-      own: Boolean(own),
-      u: Number.EPSILON * Math.max(Math.abs(y + x), Math.abs(x)),
-      slope: -2 * (y + x) - 1,
-    };
+    const own = fn.program ? m.table.find((n) => bitsOf(n.x) === bitsOf(x)) : undefined,
+      y = own ? own.y : fn.f[exp](x),
+      at = fn.dual[exp](x);
+    return { x, y, own: Boolean(own), u: Math.max(at.e, Number.EPSILON * Math.abs(y)), slope: at.d };
   });
 }
 
@@ -111,6 +98,7 @@ export function compute(m, s) {
     shown: Math.min(s.shown, steps.length),
     share: roundingShare(m.program.Qij, { pts, p }, root),
     fn: s.fn,
+    exp: s.exp,
     acc: root ? accuracy(p, root) : null,
   };
 }
@@ -205,20 +193,21 @@ export function otherExp(m, r, exp) {
 }
 
 /**
- * The program's table against both exponentials at its first node.  There
- * e^(-2x) - x is exact (Sterbenz), so y + x is the exponential the table
- * was made with; each exponential's e^(-2x) and the y it gives, beside it.
+ * The program's table against both exponentials at its first node, 0.3.
+ * There e^(-2x) - x is exact (Sterbenz), so y + x is the exponential each
+ * y was made with: the table's (a correctly rounded one), and each
+ * exponential's, with the y it gives.
  * @param {Model} m
+ * @param {Fn} fn the program's f
  */
-export function expAtFirstNode(m) {
+export function expAtFirstNode(m, fn) {
   const { x, y } = m.table[0],
-    arg = -2.0 * x,
     e = y + x;
-  const of = (/** @type {(x: number) => number} */ exp) => {
-    const ex = exp(arg);
-    return { e: ex, y: ex - x, eUlps: ulpsFrom(ex, e), yUlps: ulpsFrom(ex - x, y) };
+  const of = (/** @type {ExpName} */ exp) => {
+    const yOf = fn.f[exp](x);
+    return { e: yOf + x, y: yOf, eUlps: ulpsFrom(yOf + x, e), yUlps: ulpsFrom(yOf, y) };
   };
-  return { x, y, arg, e, wasm: of(m.exps.wasm), browser: of(m.exps.browser) };
+  return { x, y, arg: -2 * x, e, wasm: of("wasm"), browser: of("browser") };
 }
 
 /**

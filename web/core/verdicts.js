@@ -6,7 +6,8 @@
 // made from these; nothing here touches the DOM.
 
 import { errorOf, ulpOf } from "./accuracy.js";
-import { NOISE, closestPair, roundingOf } from "./rounding.js";
+import { closestPair, roundingOf } from "./rounding.js";
+import { LIMITS } from "./limits.js";
 import { inverseChecks } from "./functions.js";
 import { movesOf } from "./moves.js";
 
@@ -35,7 +36,24 @@ export const SHARE = 0.1;
  *   | {kind: "onRoot", k: number}
  *   | {kind: "interpolation" | "extrapolation", near: Near | null}} Verdict
  */
-/** @typedef {{error: number, ulps: number, nearest: boolean, atRoot: boolean}} Near */
+/**
+ * p against the root: its error, in ulps of the root's double, whether it
+ * is that double, whether it is within rounding of the root, whether it is
+ * the root itself (a root known to be a double, met exactly); and f near
+ * its tangent there: f'(root), f'(root)(p - root), the residual f(p) as the
+ * page computes it, and whether the residual is within a tenth of that
+ * tangent's value (then it measures p - root).
+ * @typedef {object} Near
+ * @property {number} error
+ * @property {number} ulps
+ * @property {boolean} nearest
+ * @property {boolean} atRoot
+ * @property {boolean} exact
+ * @property {number} slope
+ * @property {number} tangent
+ * @property {number} residual
+ * @property {boolean} follows
+ */
 
 /**
  * @param {Result} r
@@ -63,11 +81,21 @@ function nearOf(/** @type {Result} */ r) {
   const acc = r.acc,
     root = r.fn.root;
   if (!acc || !root) throw new Error("p against a root needs the root");
+  // a root found by bisection alone is known only as the double where f's doubles change sign
+  const known = !("how" in r.fn.found) || r.fn.found.how !== "bisection";
+  const slope = r.fn.dual[r.exp](root.hi).d,
+    tangent = slope * acc.error,
+    residual = r.fn.f[r.exp](r.p);
   return {
     error: acc.error,
     ulps: acc.ulps,
     nearest: acc.nearest,
-    atRoot: Math.abs(acc.error) <= NOISE * ulpOf(root.hi),
+    atRoot: Math.abs(acc.error) <= LIMITS.noise * ulpOf(root.hi),
+    exact: acc.error === 0 && root.lo === 0 && known,
+    slope,
+    tangent,
+    residual,
+    follows: slope !== 0 && Math.abs(residual - tangent) <= 0.1 * Math.abs(residual),
   };
 }
 
@@ -96,7 +124,7 @@ export function estimate(r) {
       correction,
       error: errorOf(Q[i][j], root),
       ulps: correction / ulp,
-      rounding: correction <= NOISE * ulp,
+      rounding: correction <= LIMITS.noise * ulp,
     };
   };
   const last = of(n - 1, n - 2),

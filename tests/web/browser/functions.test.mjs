@@ -7,9 +7,8 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { PRESETS } from "../../../web/core/functions.js";
 import { same, showsNumber } from "../recorded.mjs";
-import { browserSuite, sweep } from "./harness.mjs";
+import { browserSuite, sweep, presets } from "./harness.mjs";
 
 /**
  * Each preset's f as Node computes it, for a sweep outside the page: the
@@ -38,18 +37,17 @@ function pOf(/** @type {number[]} */ xs, /** @type {(x: number) => number} */ f)
 
 browserSuite("functions", (s) => {
   test("each preset chosen in #function: its nodes, p as the .wasm's Qij gives it over f's y, and p − root against the preset's root as the page shows it; its lesson, for the hump alone, that x is not a function of y", async () => {
-    assert.deepEqual(Object.keys(F), [...PRESETS.map((p) => p.id)], "a sweep here for each preset");
+    assert.deepEqual(Object.keys(F), [...presets.map((p) => p.id)], "a sweep here for each preset");
     await s.open("");
-    for (const preset of PRESETS) {
+    for (const preset of presets) {
       await s.changed(() => s.page.select("#function", preset.id));
       const [p, error, lesson] = await Promise.all(["#p", "#error", "#function-lesson"].map((id) => s.text(id)));
       const want = pOf(preset.nodes, F[preset.id]);
       assert.deepEqual(await s.nodes(), preset.nodes, `${preset.id}: the nodes`);
       // the program's y are the .wasm's to the bit; the browser's Math may round a last bit apart from Node's
-      const agree =
-        preset.ys === "program"
-          ? same(Number(p), want)
-          : Math.abs(Number(p) - want) <= 1e-12 * Math.max(1, Math.abs(want));
+      const agree = preset.program
+        ? same(Number(p), want)
+        : Math.abs(Number(p) - want) <= 1e-12 * Math.max(1, Math.abs(want));
       assert.ok(agree, `${preset.id}: p shown ${p}, the .wasm's Qij over f's y gives ${want}`);
       const off = Number(p) - preset.root.hi - preset.root.lo;
       assert.ok(showsNumber(error, off), `${preset.id}: p − root shown ${error}, is ${off}`);
@@ -98,7 +96,7 @@ browserSuite("functions", (s) => {
   });
 
   test("a preset's f typed out is that preset: outside its interval the nodes are its own, inside they stay", async () => {
-    const newton = PRESETS.find((p) => p.id === "newton");
+    const newton = presets.find((p) => p.id === "newton");
     assert.ok(newton, "the cubic among the presets");
     /** @type {[string, number[]][]} */
     const cases = [

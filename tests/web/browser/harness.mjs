@@ -26,6 +26,8 @@ import { parseArgs } from "node:util";
 import { CHROMIUM_ARGS } from "../browsers.mjs";
 import { contrast as wcagContrast, triple } from "../colour.mjs";
 import { fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
+import { presetsOf } from "../../../web/core/functions.js";
+import { PRECISE, steps } from "../../../web/core/precise.js";
 
 /** @typedef {import("puppeteer-core").Browser} Browser */
 /** @typedef {import("puppeteer-core").Page} Page */
@@ -79,6 +81,20 @@ export const programX = recorded.nodes.map((n) => n.x);
 /** The program's p, and the double nearest the root. */
 export const programP = fromBits(recorded.entries[recorded.entries.length - 1].bits);
 export const rootDouble = fromBits(recorded.root);
+/** The functions the page offers, the program's first, as the page's core makes them. */
+export const presets = presetsOf(programX);
+/** The program's true root, a double-double. */
+export const programRoot = presets[0].root;
+/**
+ * The errors of the many-digit iteration from these nodes, for the program's f, as the page's core makes them.
+ * @param {number[]} xs
+ */
+export function manyDigitErrors(xs) {
+  const run = steps(xs, { ...PRECISE, fn: presets[0] }),
+    errors = [];
+  for (let next = run.next(); !next.done; next = run.next()) errors.push(next.value.error);
+  return errors;
+}
 
 // The oldest browsers these tests were run in and passed: Debian 12's and
 // 13's Chromium and Firefox ESR with their security updates.

@@ -6,9 +6,8 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { PRECISE, converge } from "../../../web/core/precise.js";
 import { doublesIterated, same } from "../recorded.mjs";
-import { browserSuite, programX, rootDouble, sweep } from "./harness.mjs";
+import { browserSuite, programX, rootDouble, sweep, manyDigitErrors } from "./harness.mjs";
 
 browserSuite("iterate", (s) => {
   /**
@@ -80,7 +79,7 @@ browserSuite("iterate", (s) => {
       assert.deepEqual(
         { errors: got.errors, marked: got.marked, afterReady: got.afterReady },
         {
-          errors: converge(xs, PRECISE).rows.map((r) => r.error),
+          errors: manyDigitErrors(xs),
           marked: [doublesIterated(sweep.pOf, xs, rootDouble).step],
           afterReady: true,
         },
@@ -111,10 +110,7 @@ browserSuite("iterate", (s) => {
     );
     const kept = await ordersOf([0.3, 0.4]);
     assert.equal(kept.drawn, drawn + 1, "tables drawn since the two changes");
-    assert.deepEqual(
-      kept.errors,
-      converge([0.3, 0.4], PRECISE).rows.map((r) => r.error),
-    );
+    assert.deepEqual(kept.errors, manyDigitErrors([0.3, 0.4]));
   });
 
   test("equal nodes: no row in the orders table, and the note says why", async () => {

@@ -5,9 +5,8 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { PROGRAM_ROOT } from "../../../web/core/accuracy.js";
 import { showsNumber } from "../recorded.mjs";
-import { browserSuite, programX } from "./harness.mjs";
+import { browserSuite, programX, programRoot } from "./harness.mjs";
 
 /** The words a beginner meets only in "Going deeper" and the glossary. */
 const JARGON = [/\bulps?\b/i, /WebAssembly/i, /\bwasm\b/i, /\bwasi\b/i, /hexadecimal/i, /IEEE/i, /BigInt/i, /\b1100\b/];
@@ -174,7 +173,7 @@ browserSuite("lesson", (s) => {
       for (const [k, [kIterate, pk]] of iterations.entries()) {
         const row = orders[k];
         assert.ok(row, `${where}: a row k = ${kIterate} in the many-digit table`);
-        const error = Math.abs(Number(pk) - PROGRAM_ROOT.hi - PROGRAM_ROOT.lo),
+        const error = Math.abs(Number(pk) - programRoot.hi - programRoot.lo),
           doubles = row[3].split(",")[0];
         assert.equal(row[0], kIterate, `${where}: row ${k}'s k`);
         assert.ok(

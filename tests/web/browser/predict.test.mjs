@@ -6,9 +6,8 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { PROGRAM_ROOT } from "../../../web/core/accuracy.js";
 import { bitsOf, same, showsNumber } from "../recorded.mjs";
-import { browserSuite, programX, recorded, sweep } from "./harness.mjs";
+import { browserSuite, programX, recorded, sweep, programRoot } from "./harness.mjs";
 
 /** How many significant digits a number as written has ("0.004250" has 4, "4.2e-3" 2). */
 const significant = (/** @type {string} */ t) => t.replace(/e.*$/i, "").replace(/[-.]/g, "").replace(/^0+/, "").length;
@@ -71,7 +70,7 @@ browserSuite("predict", (s) => {
       const p = Q[n - 1][n - 1];
       // what the page may show: the nodes and their y, the p before, the entries revealed, and the true root
       // (its glossary gives it to 14 digits, and p comes to it)
-      const shownAlways = [...xs, ...xs.map(sweep.yOf), ...ps, PROGRAM_ROOT.hi];
+      const shownAlways = [...xs, ...xs.map(sweep.yOf), ...ps, programRoot.hi];
       for (const [k, { i, j, value }] of entries.entries()) {
         const name = `round ${round}, Q[${i}][${j}]`;
         await s.activate("step-forward");

@@ -6,8 +6,7 @@
 import assert from "node:assert/strict";
 import { test } from "node:test";
 import { fromBits, same, showsNumber } from "../recorded.mjs";
-import { browserSuite, programP, recorded, rootDouble, sweep } from "./harness.mjs";
-import { PROGRAM_ROOT } from "../../../web/core/accuracy.js";
+import { browserSuite, programP, recorded, rootDouble, sweep, programRoot } from "./harness.mjs";
 
 /** The entry Q[i][j] of the program's tableau, as recorded. */
 function entry(/** @type {number} */ i, /** @type {number} */ j) {
@@ -44,7 +43,7 @@ browserSuite("stepping", (s) => {
     // the root's double, and how far the true root lies below it
     const [double, off] = /^(\S+) \(the double nearest W\(2\)\/2, (\S+) above it\)$/.exec(root)?.slice(1) ?? [];
     assert.ok(same(Number(double), rootDouble), root);
-    assert.ok(showsNumber(off, -PROGRAM_ROOT.lo), root);
+    assert.ok(showsNumber(off, -programRoot.lo), root);
     const f = sweep.exp(-2.0 * programP) - programP,
       [fAll, fShort] = /^(\S+) \((\S+)\)$/.exec(residual)?.slice(1) ?? [];
     assert.ok(same(Number(fAll), f), `residual ${residual}, the .wasm's exp gives ${f}`);

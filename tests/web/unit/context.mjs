@@ -11,8 +11,12 @@ import { createRequire } from "node:module";
 import { bitsOf, exportsOf, fromBits, readRecorded, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
 import { compute, modelOf, shownStep } from "../../../web/core/sweep.js";
-import { PROGRAM_FN } from "../../../web/core/fn.js";
-import { PROGRAM_ROOT } from "../../../web/core/accuracy.js";
+import { PROGRAM_TEXT, functionOf } from "../../../web/core/functions.js";
+import { compile } from "../../../web/core/walk.js";
+import { doubles } from "../../../web/core/doubles.js";
+import { parse } from "../../../web/core/expression.js";
+import { steps } from "../../../web/core/precise.js";
+import { theoreticalOrder } from "../../../web/core/numbers.js";
 import { plain } from "../../../web/core/sentences/parts.js";
 import { stepRule } from "../../../web/core/sentences/step.js";
 
@@ -28,18 +32,44 @@ export const model = modelOf(
   program,
   recorded.nodes.map((n) => ({ x: bitsOf(n.x), y: bitsOf(n.y) })),
 );
+/** The functions the page offers, the program's first, over the program's nodes. */
+export const presets = model.presets;
+/**
+ * The function a text stands for over these nodes, as the page takes it.
+ * @param {string} text
+ * @param {readonly number[]} nodes
+ */
+export function fnOf(text, nodes) {
+  const got = functionOf(presets, program.exp, text, nodes);
+  assert.ok(!("error" in got), `${text}: ${JSON.stringify(got)}`);
+  return got;
+}
 /** The program's f, as the page shows it first. */
-export const fn = PROGRAM_FN;
+export const fn = fnOf(PROGRAM_TEXT, model.nodes);
 assert.ok(fn.root, "the program's f has its root");
 /** The program's f's true root, a double-double: fn.root, known. */
 export const fnRoot = fn.root;
 /** The double nearest the program's root. */
-export const root = PROGRAM_ROOT.hi;
+export const root = fnRoot.hi;
+/**
+ * A text's tree, which it must have.
+ * @param {string} text
+ */
+export function treeOf(text) {
+  const { tree, error } = parse(text);
+  assert.ok(tree, `${text}: ${JSON.stringify(error)}`);
+  return tree;
+}
+/**
+ * f in the browser's doubles, from its text or tree.
+ * @param {string | import("../../../web/core/expression.js").Tree} f
+ */
+export const inDoubles = (f) => compile(typeof f === "string" ? treeOf(f) : f, doubles());
 /**
  * The page's result for these nodes, all steps shown.
  * @param {number[]} nodes
  * @param {import("../../../web/core/sweep.js").ExpName} [exp]
- * @param {import("../../../web/core/fn.js").Fn} [f]
+ * @param {import("../../../web/core/functions.js").Fn} [f]
  */
 export const resultOf = (nodes, exp = "wasm", f = fn) => compute(model, { nodes, exp, shown: Infinity, fn: f });
 /**
@@ -54,3 +84,19 @@ export function ruleLine(r, at) {
 }
 /** The program's p. */
 export const p = fromBits(recorded.entries[recorded.entries.length - 1].bits);
+
+/**
+ * The many-digit iteration from these nodes, its rows and its stop taken one next() at a time, as the page
+ * takes them; the program's f unless another is given; and the theoretical order.
+ * @param {readonly number[]} xs
+ * @param {Partial<import("../../../web/core/precise.js").Options>} [options]
+ */
+export function converge(xs, options = {}) {
+  const run = steps(xs, { ...options, fn: options.fn ?? { tree: fn.tree, root: fnRoot } });
+  /** @type {import("../../../web/core/precise.js").Row[]} */
+  const rows = [];
+  for (let next = run.next(); ; next = run.next()) {
+    if (next.done) return { rows, stop: next.value, theory: theoreticalOrder(xs.length) };
+    rows.push(next.value);
+  }
+}

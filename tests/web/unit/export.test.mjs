@@ -8,7 +8,8 @@ import { compute, replay } from "../../../web/core/sweep.js";
 import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
 import { iterationRows } from "../../../web/core/iterations.js";
 import { errorOf } from "../../../web/core/accuracy.js";
-import { iterationCells } from "../../../web/core/sentences/iterations.js";
+import { ITERATION_HEADS, iterationCells } from "../../../web/core/sentences/iterations.js";
+import { tableauHeads } from "../../../web/core/sentences/step.js";
 import { fc, fn, fnRoot, model, outside, program, resultOf } from "./context.mjs";
 
 /**
@@ -68,8 +69,8 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
       x,
       ...made.nodes.slice(1).map((_, m) => (shownSteps.some((s) => s.i === i && s.j === m + 1) ? Q[i][m + 1] : null)),
     ]);
-    const csv = readCsv(toCsv(tableauTable(r))),
-      tex = toLatex(tableauTable(r), "the tableau").split("\n");
+    const csv = readCsv(toCsv(tableauTable(r, tableauHeads(r.pts.length)))),
+      tex = toLatex(tableauTable(r, tableauHeads(r.pts.length)), "the tableau").split("\n");
     assert.deepEqual(csv[0], ["i", "y_i", ...made.nodes.map((_, j) => `Q[i][${j}]`)]);
     assert.deepEqual(
       csv.slice(1).map((row) => row.map((c) => (c === "" ? null : bits(Number(c))))),
@@ -85,7 +86,7 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
     // the iterations: p_k as clicks make them, their errors, and f(p_k) by the .wasm's exp
     const ps = made.iterates.length ? made.iterates : [r.p];
     const rows = readCsv(
-      toCsv(iterationsTable(iterationRows(ps, nodes.length, (x) => program.exp(-2.0 * x) - x, fn.root))),
+      toCsv(iterationsTable(iterationRows(ps, nodes.length, fn.f.wasm, fn.root), ITERATION_HEADS)),
     ).slice(1);
     const shownRows = iterationRows(ps, nodes.length, (x) => program.exp(-2.0 * x) - x, fn.root).map(iterationCells);
     rows.forEach((row, k) => {
@@ -108,12 +109,12 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
 test("every CSV is ASCII, typographic signs written as ASCII, or else UTF-8 opened by a byte-order mark", () => {
   const r = resultOf(model.nodes);
   for (const table of [
-    tableauTable(r),
-    iterationsTable(iterationRows([r.p, NaN], 4, (x) => program.exp(-2.0 * x) - x, fn.root)),
+    tableauTable(r, tableauHeads(r.pts.length)),
+    iterationsTable(iterationRows([r.p, NaN], 4, fn.f.wasm, fn.root), ITERATION_HEADS),
   ]) {
     assert.match(toCsv(table), /^[ -~\r\n]*$/);
   }
-  assert.match(toCsv(iterationsTable([])), /^k,p_k,p_k - root,/);
+  assert.match(toCsv(iterationsTable([], ITERATION_HEADS)), /^k,p_k,p_k - root,/);
   assert.equal(toCsv({ heads: ["x − y…"], rows: [["×“”–"]] }), 'x - y...\r\n"x""""-"\r\n');
   assert.equal(toCsv({ heads: ["π"], rows: [] }), "\ufeffπ\r\n");
 });

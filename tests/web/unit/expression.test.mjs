@@ -7,9 +7,13 @@
 import assert from "node:assert/strict";
 import { createRequire } from "node:module";
 import { test } from "node:test";
-import { MAX_LENGTH, evaluate, functionsOf, parse } from "../../../web/core/expression.js";
-import { compile, jetOver, workspace } from "../../../web/core/jets.js";
-import { inverseTaylor, taylor } from "../../../web/core/reversion.js";
+import { MAX_LENGTH, parse } from "../../../web/core/expression.js";
+import { compile } from "../../../web/core/walk.js";
+import { doubles } from "../../../web/core/doubles.js";
+
+/** f in the browser's doubles, as the page evaluates it. */
+const evaluate = (/** @type {import("../../../web/core/expression.js").Tree} */ t, /** @type {number} */ x) =>
+  compile(t, doubles())(x);
 
 /** @type {typeof import("fast-check")} */
 const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-check");
@@ -133,13 +137,6 @@ function plainTree(u) {
   }
 }
 
-/** The parser's tree for text it must accept. */
-function treeOf(/** @type {string} */ text) {
-  const { tree, error } = parse(text);
-  assert.ok(tree, `${text}: ${error}`);
-  return tree;
-}
-
 test("1,000 random trees, printed and parsed back: the same tree, and the same value as the test's walker", () => {
   const style = fc.record({ spaces: fc.boolean(), unicode: fc.boolean() });
   const xs = fc.double({ min: -2, max: 2, noNaN: true });
@@ -239,75 +236,4 @@ test("what is accepted, and its value: precedence, signs, exponents, the two sym
     assert.equal(error, undefined, text);
     assert.ok(Object.is(evaluate(t, x), want), `${text} at ${x}`);
   }
-  assert.deepEqual(functionsOf(treeOf("cos(x) + exp(sin(x)) - cos(2)")), ["exp", "sin", "cos"]);
-});
-
-test("jets against closed forms: e^(-2x) - x, whose derivatives are (-2)^k u, and its inverse; log(1 + y)'s", () => {
-  const program = treeOf("exp(-2*x) - x");
-  for (const x of [0, 0.3, 0.4263, 0.6, 1]) {
-    const u = Math.exp(-2 * x);
-    let factorial = 1;
-    const want = [u - x, -2 * u - 1];
-    for (let k = 2; k <= 9; k++) {
-      factorial *= k;
-      want.push(((-2) ** k * u) / factorial);
-    }
-    taylor(program, x, 9).forEach((c, k) =>
-      assert.ok(Math.abs(c - want[k]) <= 4e-16 * Math.max(1, Math.abs(want[k])), `x = ${x}, c_${k}`),
-    );
-    // g' = 1 / f', g'' = -f'' / f'^3, g''' = (3 f''^2 - f' f''') / f'^5
-    const f1 = -2 * u - 1,
-      f2 = 4 * u,
-      f3 = -8 * u;
-    const b = inverseTaylor(program, x, 3);
-    for (const [k, v] of [
-      [1, 1 / f1],
-      [2, -f2 / f1 ** 3 / 2],
-      [3, (3 * f2 * f2 - f1 * f3) / f1 ** 5 / 6],
-    ])
-      assert.ok(Math.abs(b[k] - v) <= 1e-15 * Math.abs(v), `x = ${x}, b_${k}`);
-  }
-  // f = e^x - 1, g = log(1 + y): g^(k)(y) / k! = (-1)^(k+1) / (k (1 + y)^k), y = e^x - 1
-  const expm1 = treeOf("exp(x) - 1");
-  for (const x of [-0.5, 0, 0.7]) {
-    const b = inverseTaylor(expm1, x, 9);
-    for (let k = 1; k <= 9; k++) {
-      const v = (-1) ** (k + 1) / (k * Math.exp(k * x));
-      assert.ok(Math.abs(b[k] - v) <= 1e-13 * Math.abs(v), `log: x = ${x}, b_${k} = ${b[k]}, not ${v}`);
-    }
-  }
-});
-
-test("over an interval, each jet coefficient's enclosure meets the point's for every x in it", () => {
-  const texts = [
-    "exp(-2*x) - x",
-    "cos(x) - x",
-    "x^3 - 2*x - 5",
-    "sqrt(x)*log(x)",
-    "tan(x)/x",
-    "2^x - x^-2",
-    "abs(x - 3)",
-  ];
-  fc.assert(
-    fc.property(
-      fc.constantFrom(...texts),
-      // intervals up to 1.5, short of tan's pole at pi/2, where a jet over them is refused (a JetError)
-      fc.double({ min: 0.1, max: 1.2, noNaN: true }),
-      fc.double({ min: 0, max: 0.3, noNaN: true }),
-      fc.double({ min: 0, max: 1, noNaN: true }),
-      (text, a, width, at) => {
-        const f = compile(treeOf(text));
-        const b = a + width,
-          x = Math.min(b, a + at * width);
-        const box = [...jetOver(f, a, b, workspace(f, 6))],
-          pt = [...jetOver(f, x, x, workspace(f, 6))];
-        for (let k = 0; k < box.length; k += 2) {
-          assert.ok(box[k] <= pt[k + 1] && pt[k] <= box[k + 1], `${text} on [${a}, ${b}] at ${x}: c_${k / 2}`);
-          // narrow at a point, if not always to a few ulps: tan(x)/x at 0.1 divides by 0.1 at every order
-          assert.ok(pt[k + 1] - pt[k] <= 1e-6 * Math.max(1, Math.abs(pt[k])), `${text} at ${x}: c_${k / 2} is wide`);
-        }
-      },
-    ),
-    { numRuns: 300 },
-  );
 });

@@ -95,7 +95,7 @@ test("the figure true to the end: through six Iterates, no stripes, no multiplie
     for (let k = 0; k <= 6; k++) {
       const r = resultOf(s.nodes),
         curves = curvesOf(r),
-        ranges = topRanges(model, r),
+        ranges = topRanges(r),
         ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
         pixel = (ranges.xlim[1] - ranges.xlim[0]) / 632;
       // each curve drawn only where it is the polynomial's and not rounding's: x = P(y) falls as y rises

@@ -9,7 +9,7 @@ import { parseNodes } from "../../../web/core/fragment.js";
 import { iterateOnce, otherExp } from "../../../web/core/sweep.js";
 import { doublesStop, iterateDone, iterationRows, orderRows } from "../../../web/core/iterations.js";
 import { estimate, verdict } from "../../../web/core/verdicts.js";
-import { PRECISE, alike, converge } from "../../../web/core/precise.js";
+import { PRECISE, alike } from "../../../web/core/precise.js";
 import { errorOf } from "../../../web/core/accuracy.js";
 import { plain } from "../../../web/core/sentences/parts.js";
 import { estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
@@ -23,7 +23,7 @@ import {
   ordersNote,
   refusalText,
 } from "../../../web/core/sentences/iterations.js";
-import { fn, fnRoot, model, outside, program, recorded, resultOf, root } from "./context.mjs";
+import { converge, fn, fnRoot, model, outside, program, recorded, resultOf, root } from "./context.mjs";
 
 /** @typedef {import("../../../web/core/sweep.js").Choice & {iterates: number[]}} State the state Iterate steps from */
 

@@ -33,7 +33,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
   for (const [text, xs] of Object.entries(good)) {
     assert.deepEqual(parseNodes(text), { xs }, text);
     assert.deepEqual(
-      parseFragment(`#nodes=${text}`, model.nodes),
+      parseFragment(`#nodes=${text}`, model.presets),
       { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", f: fn.text, ...SETTINGS, refused: [] },
       text,
     );
@@ -51,7 +51,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
   ];
   for (const [hash, nodes, exp, step] of opened) {
     assert.deepEqual(
-      parseFragment(hash, model.nodes),
+      parseFragment(hash, model.presets),
       { nodes, iterates: 0, step, exp, f: fn.text, ...SETTINGS, refused: [] },
       hash,
     );
@@ -77,12 +77,12 @@ test("the link and the field: good lists, and each bad one refused with what is 
     "0,3; 0.4,5": /“0\.4,5” is not a number/,
   };
   for (const [text, want] of Object.entries(bad)) {
-    const got = parseFragment(`#nodes=${text}`, model.nodes);
+    const got = parseFragment(`#nodes=${text}`, model.presets);
     assert.ok(got && got.error !== undefined, `${text.slice(0, 40)} is refused`);
     assert.match(got.error, want, text.slice(0, 40));
     assert.ok(got.error.length < 200, got.error);
   }
-  assert.deepEqual(parseFragment("", model.nodes), {
+  assert.deepEqual(parseFragment("", model.presets), {
     nodes: model.nodes,
     iterates: 0,
     step: 0,
@@ -91,7 +91,7 @@ test("the link and the field: good lists, and each bad one refused with what is 
     ...SETTINGS,
     refused: [],
   });
-  assert.equal(parseFragment("#tableau-section", model.nodes), null, "an anchor is not a state");
+  assert.equal(parseFragment("#tableau-section", model.presets), null, "an anchor is not a state");
 });
 
 test("a link's other fields: each that cannot be used is left out and said, the rest used", () => {
@@ -137,7 +137,7 @@ test("a link's other fields: each that cannot be used is left out and said, the 
     ],
   ];
   for (const [hash, used, said] of cases) {
-    const got = parseFragment(`#${hash}`, model.nodes);
+    const got = parseFragment(`#${hash}`, model.presets);
     assert.ok(got && got.error === undefined, `${hash} is a state`);
     const { refused, ...state } = got;
     assert.deepEqual(
@@ -207,7 +207,7 @@ test("random lists and links: every state comes back from its link, nothing else
   fc.assert(
     fc.property(link, (s) => {
       const hash = hashOf(s),
-        back = parseFragment(hash, model.nodes),
+        back = parseFragment(hash, model.presets),
         last = stepsFor(s.nodes.length);
       assert.ok(back && back.error === undefined, `${hash} is a state`);
       return (
@@ -230,7 +230,7 @@ test("random lists and links: every state comes back from its link, nothing else
   fc.assert(
     fc.property(text, (s) => {
       const field = parseNodes(s),
-        link = parseFragment(`#nodes=${s}`, model.nodes);
+        link = parseFragment(`#nodes=${s}`, model.presets);
       const fits = (/** @type {number[]} */ xs) =>
         xs.length >= LIMITS.nodes[0] && xs.length <= LIMITS.nodes[1] && xs.every((x) => x >= 0 && x <= 1);
       return (

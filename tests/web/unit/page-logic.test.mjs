@@ -42,7 +42,7 @@ test("a link's nodes, read and swept by the page's core, give the p a sweep thro
   ]) {
     // 1 written as 1e+0 too
     for (const hash of xs[0] === 1 ? [xs.join(","), "1e+0,0.5"] : [xs.join(",")]) {
-      const link = parseFragment(`#nodes=${hash}`, model.nodes);
+      const link = parseFragment(`#nodes=${hash}`, model.presets);
       assert.ok(link && link.error === undefined, `#nodes=${hash} is read`);
       assert.deepEqual(link.nodes, xs, `#nodes=${hash}`);
       const { p } = resultOf(link.nodes, link.exp);

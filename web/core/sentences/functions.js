@@ -44,49 +44,88 @@ export const TAGS = {
   beyond: "nodes right of the root",
 };
 
+/** Each preset's f as the page writes it, by its id. */
+export const NAMES = {
+  program: "e^(−2x) − x",
+  cos: "cos x − x",
+  newton: "x³ − 2x − 5",
+  triple: "(x − 0.5)³",
+  hump: "x³ − x + 1",
+  beyond: "e^(−2x) − x",
+};
+
+/** f as the page writes it: a preset's name, or the learner's text. */
+export const nameOf = (/** @type {{text: string, preset: {id: string} | null}} */ fn) =>
+  fn.preset ? NAMES[/** @type {keyof typeof NAMES} */ (fn.preset.id)] : fn.text.trim();
+
 /** Where something fails, as the bound says it. */
 const near = (/** @type {number} */ at) => `near x = ${Number(at.toPrecision(6))}`;
 
-/** Why there is no bound on the interpolation error, after "No bound …: ". */
-export const NO_BOUND = {
-  nodes: `${LIMITS.nodes[0]} to ${LIMITS.nodes[1]} distinct nodes are needed`,
-  noRoot: "no root is known for this f and these nodes",
-  noValue: (/** @type {string} */ what) => `f has no value at a node: ${what}`,
-  unbounded: "the derivatives of the inverse could not be bounded here",
-  turns: (/** @type {number} */ at) => `f' changes sign ${near(at)}: f is not monotone, and x is not a function of y`,
-  flat: (/** @type {number} */ at) => `f' comes to 0 ${near(at)}: the inverse has an infinite slope there`,
-  noDerivatives: (/** @type {number} */ at, /** @type {string} */ what) => `f has no derivatives ${near(at)}: ${what}`,
+/** What has no value, by the function or operation at fault. */
+const WHAT = {
+  "/": "a division by a value that is, or may be, 0",
+  abs: "abs of a value that is, or may be, 0",
+  tan: "tan where cos is, or may be, 0",
+  tanh: "a division by a value that is, or may be, 0",
+  "^": "a power of a base that is, or may be, 0 or below",
+  exp: "exp of a value above 44",
+  sin: "sin or cos of a value beyond 2^20",
+  "2^64": "a value beyond 2^64",
 };
-
-/** Why no root is known for a learner's f, to compare p with; and why Newton's method in many digits finds none. */
-export const NO_ROOT = {
-  zeros:
-    "f's double is 0 at more than one node (f is 0 there, or too small for a double), so no one root is " +
-    "bracketed that x = g(0) could give",
-  noValueAtNode: "f has no value at a node",
-  noSignChange:
-    "the nodes' y do not change sign, so no root is bracketed by two of them (one where f touches 0 without " +
-    "crossing it, as (x − 0.5)² does, is not found this way)",
-  noValueBetween: (/** @type {number} */ x) => `f has no value at x = ${x}, between two nodes`,
-  pole: (/** @type {number} */ x) => `f changes sign near x = ${x} without coming near 0: a pole or a jump, not a root`,
-  noValue: (/** @type {string} */ what) => `f has no value near its root here: ${what}`,
-  flat: "f' is 0 at an iterate of Newton's method",
-  unsettled: "Newton's method did not settle (a multiple root converges too slowly for it)",
-};
+/** Why f has no value, in words: where it is at fault. */
+export const noValueText = (/** @type {string} */ what) =>
+  what in WHAT ? WHAT[/** @type {keyof typeof WHAT} */ (what)] : `${what} of a value that is, or may be, 0 or below`;
 
 /**
- * What f cannot be evaluated at: enclosed over an interval (the bound's
- * arithmetic, where a value may be at fault) or in many digits.
+ * Why there is no bound on the interpolation error, after "No bound …: ".
+ * @param {import("../bound.js").NoBound} b
  */
-export const NO_VALUE = {
-  pole: "a division by a value that is, or may be, 0",
-  kink: "abs of a value that is, or may be, 0",
-  below: (/** @type {string} */ name) => `${name} of a value that is, or may be, 0 or below`,
-  tanPole: "tan where cos is, or may be, 0",
-  flat: "f' is, or may be, 0",
-  expRange: "exp of a value above 44",
-  log: "log of a value at or below 0",
-  sqrt: "sqrt of a value below 0",
-  trigRange: "sin or cos of a value beyond 2^20",
-  tan: "tan where cos is 0",
+export function noBoundText(b) {
+  const at = b.at === null ? "at a node" : near(b.at);
+  switch (b.reason) {
+    case "nodes":
+      return `${LIMITS.nodes[0]} to ${LIMITS.nodes[1]} distinct nodes are needed`;
+    case "no-root":
+      return "no root is known for this f and these nodes";
+    case "unbounded":
+      return "the derivatives of the inverse could not be bounded here";
+    case "turns":
+      return `f' changes sign ${at}: f is not monotone, and x is not a function of y`;
+    case "flat":
+      return `f' comes to 0 ${at}: the inverse has an infinite slope there`;
+    default:
+      return `f has no derivatives ${at}: ${noValueText(b.what ?? "")}`;
+  }
+}
+
+/**
+ * Why no root is known for a learner's f, to compare p with.
+ * @param {import("../roots.js").NoRoot} why
+ */
+export function whyNoRoot(why) {
+  switch (why.kind) {
+    case "zeros":
+      return (
+        "f's double is 0 at more than one node (f is 0 there, or too small for a double), so no one root is " +
+        "bracketed that x = g(0) could give"
+      );
+    case "no-value":
+      return "f has no value at a node";
+    case "no-sign-change":
+      return (
+        "the nodes' y do not change sign, so no root is bracketed by two of them (one where f touches 0 without " +
+        "crossing it, as (x − 0.5)² does, is not found this way)"
+      );
+    case "no-value-between":
+      return `f has no value at x = ${why.x}, between two nodes`;
+    case "pole":
+      return `f changes sign near x = ${why.x} without coming near 0: a pole or a jump, not a root`;
+  }
+}
+
+/** Why Newton's method in many digits finds no root, by its reason. */
+export const NEWTON_FAILS = {
+  "no-value": "f has no value near its root here",
+  flat: "f' is 0 at an iterate of Newton's method",
+  unsettled: "Newton's method did not settle (a multiple root converges too slowly for it)",
 };

@@ -3,9 +3,9 @@
 // caption, cells and notes.
 
 import { minus, sci, show, superscript } from "../numbers.js";
-import { NOISE } from "../rounding.js";
-import { FAR } from "../precise.js";
+import { LIMITS } from "../limits.js";
 import { count } from "./parts.js";
+import { NEWTON_FAILS, noValueText } from "./functions.js";
 
 /** @typedef {import("../iterations.js").IterationRow} IterationRow */
 /** @typedef {import("../iterations.js").OrderRow} OrderRow */
@@ -28,7 +28,7 @@ export function iterationsCaption(n, theory) {
     `${n} nodes, near a simple root at which g⁽${superscript(n)}⁾(0) ≠ 0, g the inverse of f, ` +
     `is ${theory.toFixed(3)}, the largest root of ${t(n)} = ${terms} + 1 (where that derivative is 0 the order is ` +
     `higher; at a multiple root, where the inverse's slope is infinite, it does not hold). Orders are estimated only from ` +
-    `errors above ${NOISE} units in the last place, where rounding does not decide them.`
+    `errors above ${LIMITS.noise} units in the last place, where rounding does not decide them.`
   );
 }
 /** The iterations table's column heads, on the page and in its files. */
@@ -140,6 +140,16 @@ export function ordersCaption(n, theory, { digits, tolerance }) {
 export const noRootText = (/** @type {string} */ why) => `There is no root to follow in many digits: ${why}.`;
 
 /**
+ * Why the many-digit iteration cannot start or go on.
+ * @param {Stop} stop
+ */
+function invalidText(stop) {
+  if (stop.why === "domain") return `f has no value near its root here: ${noValueText(stop.what ?? "")}`;
+  if (stop.why === "root") return NEWTON_FAILS[/** @type {keyof typeof NEWTON_FAILS} */ (stop.what)] ?? "no root";
+  return `the ${stop.what} cannot be iterated in this arithmetic`;
+}
+
+/**
  * A row of the many-digit table as the page shows it: k, the error, the
  * estimated order, the doubles' error against the true root while they go
  * on.
@@ -188,8 +198,8 @@ export function ordersNote(n, rows, stop, d, theory, { digits, tolerance, alike 
       `${k === 0 ? "" : `At k = ${k} `}${node(a)} and ${node(b)} are the same node, so their y are equal: ` +
       `the sweep would divide by zero, and ${k === 0 ? "there is nothing to iterate" : "the iteration ends"}.`,
     "lands-on-node": `${node(b)} is ${node(a)} already: the next sweep would divide by zero, and the iteration ends.`,
-    far: `p${k - 1} lies outside [−${FAR}, ${FAR}], far from the root and beyond what this arithmetic takes: the iteration ends.`,
-    invalid: `These nodes cannot be iterated here: ${stop.message}.`,
+    far: `p${k - 1} lies outside [−${LIMITS.far}, ${LIMITS.far}], far from the root and beyond what this arithmetic takes: the iteration ends.`,
+    invalid: `These nodes cannot be iterated here: ${invalidText(stop)}.`,
   }[stop.reason];
   const ulps = "within 2 ulps (units in the last place) of it";
   const at = `The program's doubles stop at k = ${d.step}${rows.length && d.step > rows[rows.length - 1].step ? ", after the last row here" : ""}`;

@@ -5,7 +5,7 @@
 import { show } from "../numbers.js";
 import { count, nodeName } from "./parts.js";
 import { said } from "./quality.js";
-import { TAGS } from "./functions.js";
+import { LESSONS, NAMES, TAGS, nameOf, whyNoRoot } from "./functions.js";
 
 /** @typedef {import("../sweep.js").Result} Result */
 /** @typedef {import("../sweep.js").ExpName} ExpName */
@@ -35,7 +35,7 @@ export function summaryText(r, own, exp, linkError) {
     ? computed
       ? `${computed} of the y_k computed with ${EXP_SHORT[exp]}. `
       : ""
-    : `f(x) = ${r.fn.name}, not the program's: its y_k are computed with the browser's Math. `;
+    : `f(x) = ${nameOf(r.fn)}, not the program's: its y_k are computed with the browser's Math. `;
   return (
     link +
     (own
@@ -105,7 +105,7 @@ export const ANNOUNCE = {
   removed: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) => `Node ${k} removed: ${said(r, whole)}`,
   moved: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) =>
     `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r, whole)}`,
-  function: (/** @type {Result} */ r, whole = true) => `f(x) = ${r.fn.name}: ${said(r, whole)}`,
+  function: (/** @type {Result} */ r, whole = true) => `f(x) = ${nameOf(r.fn)}: ${said(r, whole)}`,
 };
 
 /** A node's Remove button. */
@@ -117,10 +117,10 @@ export const handleText = (/** @type {number} */ k, /** @type {{x: number, y: nu
   `x${k} = ${show(q.x)}, y${k} = ${show(q.y)}`;
 
 /** The function control's options: each preset by its f, and one for a learner's own. */
-export const functionOptions = (/** @type {readonly {id: string, name: string}[]} */ presets) => [
+export const functionOptions = (/** @type {readonly {id: string}[]} */ presets) => [
   ...presets.map((p) => ({
     value: p.id,
-    label: `f(x) = ${p.name}` + (p.id in TAGS ? `: ${TAGS[p.id]}` : ""),
+    label: `f(x) = ${NAMES[/** @type {keyof typeof NAMES} */ (p.id)]}` + (p.id in TAGS ? `: ${TAGS[p.id]}` : ""),
   })),
   { value: "own", label: "your own f(x)…" },
 ];
@@ -128,14 +128,16 @@ export const functionOptions = (/** @type {readonly {id: string, name: string}[]
 /**
  * What the function shown teaches, and where its y come from: a preset's
  * own sentence, or a learner's f and its root.
- * @param {import("../fn.js").Fn} fn
+ * @param {import("../functions.js").Fn} fn
  */
 export function functionLesson(fn) {
-  if (fn.preset) return fn.preset.lesson;
-  const root = fn.root
-    ? `Its root, to compare p with, is found by ${fn.how} between the nodes whose y change sign.`
-    : `There is no root to compare p with: ${fn.why}.`;
-  return `Your own f(x) = ${fn.name}. Its y_k are computed in the browser's doubles, not the program's; Qij is still the program's. ${root}`;
+  if (fn.preset) return LESSONS[/** @type {keyof typeof LESSONS} */ (fn.preset.id)];
+  const { found } = fn;
+  const root =
+    "kind" in found
+      ? `There is no root to compare p with: ${whyNoRoot(found)}.`
+      : `Its root, to compare p with, is found by ${found.how === "newton" ? "bisection and Newton's method" : "bisection"} between the nodes whose y change sign.`;
+  return `Your own f(x) = ${nameOf(fn)}. Its y_k are computed in the browser's doubles, not the program's; Qij is still the program's. ${root}`;
 }
 
 /** What the page says of the program's output: made when the page was built, and run again in the browser. */

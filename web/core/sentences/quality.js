@@ -5,6 +5,7 @@
 
 import { minus, sci, show } from "../numbers.js";
 import { count, entryName, nodeName, sub } from "./parts.js";
+import { noBoundText, whyNoRoot } from "./functions.js";
 
 /** @typedef {import("./parts.js").Part} Part */
 /** @typedef {import("../sweep.js").Result} Result */
@@ -36,21 +37,20 @@ export const said = (r, whole = true) =>
  * @param {Result} r
  */
 export function rootText(r) {
-  const { root, how, why, preset } = r.fn;
-  if (!root) return `none to compare with: ${why}`;
-  if (how === "bisection")
+  const { root, found, preset } = r.fn;
+  if (!root) return `none to compare with: ${"kind" in found ? whyNoRoot(found) : ""}`;
+  if ("how" in found && found.how === "bisection")
     return (
       `${show(root.hi)} (where f's doubles change sign between the nodes, found by bisection; Newton's method in ` +
       "256 bits could not refine it, so how far the root lies from this double is not known, and p is measured " +
       "against it)"
     );
   const off = `${sci(Math.abs(root.lo), 2)} ${root.lo < 0 ? "above" : "below"} it`;
-  const where =
-    how === "known"
-      ? preset?.id === "program" || preset?.id === "beyond"
-        ? "W(2)/2"
-        : "the known root"
-      : `the root found by ${how} between the nodes whose y change sign`;
+  const where = preset
+    ? preset.id === "program" || preset.id === "beyond"
+      ? "W(2)/2"
+      : "the known root"
+    : "the root found by bisection and Newton's method between the nodes whose y change sign";
   return `${show(root.hi)} (the double nearest ${where}, ${root.lo === 0 ? "which it is" : off})`;
 }
 
@@ -124,39 +124,57 @@ export function qualityNote(r, v, parts) {
  * @param {Parts | null} parts
  */
 function nearText(r, near, parts) {
-  if (!near) return `There is no root to compare p with: ${r.fn.why}.`;
-  const where =
-    near.error === 0
-      ? "p is the root itself: a double."
-      : near.nearest
-        ? `p is the double nearest the root, ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} it: the nearest a double can be.`
-        : near.atRoot
-          ? `p is ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} the root: within rounding of it.`
-          : "";
+  if (!near) return `There is no root to compare p with: ${"kind" in r.fn.found ? whyNoRoot(r.fn.found) : ""}.`;
+  const where = near.exact
+    ? "p is the root itself: a double."
+    : near.nearest
+      ? `p is the double nearest the root, ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} it: the nearest a double can be.`
+      : near.atRoot
+        ? `p is ${ulpsText(near.ulps)} ${near.ulps > 0 ? "above" : "below"} the root: within rounding of it.`
+        : "";
   if (!near.atRoot || !parts) {
-    const slope = r.fn.root ? r.fn.at(r.fn.root.hi).d : NaN,
-      tangent = slope * near.error,
-      fp = r.fn.at(r.p).v;
     // f near its tangent at the root, or not: then the residual is no measure of p - root
     return (
-      slope === 0
+      near.slope === 0
         ? `${where} f′(root) = 0 here (a multiple root): the residual says little of p − root.`
-        : Math.abs(fp - tangent) <= 0.1 * Math.abs(fp)
-          ? `${where} The residual is f(p) ≈ f′(root)·(p − root) = ${sci(tangent, 2)}.`
-          : `${where} The residual f(p) = ${sci(fp, 2)} is not near f′(root)·(p − root) = ${sci(tangent, 2)}: ` +
-            "p is too far from the root for f to follow its tangent there."
+        : near.follows
+          ? `${where} The residual is f(p) ≈ f′(root)·(p − root) = ${sci(near.tangent, 2)}.`
+          : `${where} The residual f(p) = ${sci(near.residual, 2)} is not near f′(root)·(p − root) = ` +
+            `${sci(near.tangent, 2)}: p is too far from the root for f to follow its tangent there.`
     ).trim();
   }
-  const made =
-    parts.exp !== null && parts.sub !== null
-      ? `${signed(parts.exact)}, the true f(p), as p is not the root; ${signed(parts.exp)}, the exponential's ` +
-        "rounding; and " +
-        (parts.sub === 0
-          ? "nothing from the subtraction, which is exact here"
-          : `${signed(parts.sub)}, the subtraction's`)
-      : `${signed(parts.exact)}, the true f(p), as p is not the root, and ${signed(parts.rounding)}, the rounding ` +
-        "of f's evaluation";
-  return `${where} Its residual, ${sci(parts.y, 2)}, is made of ${made}.`;
+  return `${where} Its residual, ${sci(parts.y, 2)}, is made of ${madeOf(parts)}.`;
+}
+
+/** What each operation's rounding is called; a function's is "cos's rounding". */
+const ROUNDS = {
+  exp: "the exponential's rounding",
+  "-": "the subtraction's",
+  "+": "the addition's",
+  "*": "the multiplication's",
+  "/": "the division's",
+  "^": "the power's",
+  literal: "a number's rounding to a double",
+};
+
+/**
+ * What f(p)'s double is made of: the true f(p), and each operation's
+ * rounding where they add up to the rest (the last operation said even
+ * where it is exact); else the rounding as a whole.
+ * @param {Parts} parts
+ */
+function madeOf(parts) {
+  const exact = `${signed(parts.exact)}, the true f(p), as p is not the root`;
+  if (!parts.steps) return `${exact}, and ${signed(parts.rounding)}, the rounding of f's evaluation`;
+  const last = parts.steps.length - 1;
+  const said = parts.steps.flatMap((q, k) =>
+    q.rounding !== 0
+      ? [`${signed(q.rounding)}, ${ROUNDS[/** @type {keyof typeof ROUNDS} */ (q.what)] ?? `${q.what}'s rounding`}`]
+      : k === last
+        ? [`nothing from ${q.what === "-" ? "the subtraction" : "the last operation"}, which is exact here`]
+        : [],
+  );
+  return [exact, ...said].map((t, k, all) => (k && k === all.length - 1 ? `and ${t}` : t)).join("; ");
 }
 
 /**
@@ -243,7 +261,7 @@ export function estimateText(e) {
  * @param {number | null} error p − root, where a root is known
  */
 export function boundText(r, b, error) {
-  if ("reason" in b) return `No bound on the interpolation error here: ${b.message}.`;
+  if ("reason" in b) return `No bound on the interpolation error here: ${noBoundText(b)}.`;
   const n = b.n,
     g = `g${"⁽" + String(n).replace(/\d/g, (c) => "⁰¹²³⁴⁵⁶⁷⁸⁹"[Number(c)]) + "⁾"}`;
   const product = r.pts.map((_, k) => `(0 − y${k})`).join("");
