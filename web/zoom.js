@@ -119,8 +119,7 @@ const rowOf = (/** @type {number} */ font) => Math.round(font * 1.3);
 function axisShapes(z, { L, R, W, plotW, line, font }) {
   /** @type {Shape[]} */
   const axis = [{ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } }];
-  const root = z.root ?? NaN;
-  const [a, b] = z.inUlps ? z.xlim.map((x) => (x - root) / z.ulp) : z.xlim;
+  const [a, b] = z.inUlps ? z.xlim.map((x) => (x - z.from) / z.ulp) : z.xlim;
   const t = fitAlong(a, b, 6, plotW, font);
   for (const k of t.ticks.filter((k) => !z.inUlps || Number.isInteger(k.value))) {
     const x = (L + ((k.value - a) / (b - a)) * plotW).toFixed(1);

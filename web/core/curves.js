@@ -242,8 +242,9 @@ function errorScale(kept, rounding, ulp) {
  * @property {{i: number, j: number, x: number, hi: number, lo: number, hiValue: number, loValue: number} | null} step
  *   the step shown: its entry, its weights and the two entries they weigh
  * @property {number} undrawn entries made that are not numbers
- * @property {boolean} inUlps whether the range is within a thousand ulps of the root, and the axis counts them
+ * @property {boolean} inUlps whether the range is within a thousand ulps of `from`, and the axis counts them
  * @property {number | undefined} root the root's double, where a root is known and no entry is to be predicted
+ * @property {number} from the double the axis counts ulps from: the root, or else the range's middle
  * @property {number} ulp an ulp of it
  * @property {boolean} hidden whether the step's entry is to be predicted first: then neither it, its weights nor
  *   the root is shown, which would give it away
@@ -280,7 +281,9 @@ export function zoomOf(r, hidden = false) {
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
     pad = hi > lo ? (hi - lo) * 0.08 : Math.max(Math.abs(lo) * 1e-12, 1e-15);
-  const xlim = [lo - pad, hi + pad];
+  const xlim = [lo - pad, hi + pad],
+    from = root ?? lo + (hi - lo) / 2,
+    ulp = ulpOf(from);
   const step = at
     ? {
         ...at,
@@ -290,8 +293,8 @@ export function zoomOf(r, hidden = false) {
         ...weightsOf(r.pts, at.i, at.j),
       }
     : null;
-  const inUlps =
-    root !== undefined && Math.max(Math.abs(xlim[0] - root), Math.abs(xlim[1] - root)) < 1000 * ulpOf(root);
+  // within a thousand ulps of it a decimal axis would show the same digits at every tick: it counts ulps
+  const inUlps = Math.max(Math.abs(xlim[0] - from), Math.abs(xlim[1] - from)) < 1000 * ulp;
   const undrawn = all.filter((q) => !Number.isFinite(q.x)).length;
-  return { xlim, points, step, undrawn, inUlps, root, ulp: ulpAt(r), hidden };
+  return { xlim, points, step, undrawn, inUlps, root, from, ulp, hidden };
 }

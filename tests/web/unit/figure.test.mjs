@@ -12,7 +12,8 @@ import { plain, weight } from "../../../web/core/sentences/parts.js";
 import { stepRule, zoomText, zoomTitle } from "../../../web/core/sentences/step.js";
 import { ZOOM, labelWidth, placeLabels } from "../../../web/zoom.js";
 import { nodeLabels } from "../../../web/figure.js";
-import { fn, model, resultOf, root, ruleLine } from "./context.mjs";
+import { fn, fnOf, model, resultOf, root, ruleLine } from "./context.mjs";
+import { fitAlong } from "../../../web/axes.js";
 
 test("a step as weights: they add up to 1 and give the entry Qij made; the line at y = 0 marks each entry", () => {
   const eight = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8];
@@ -197,5 +198,21 @@ test("predicting, the line at y = 0 and the rule give away neither the step's en
       [zoomTitle(open).tail, plain(stepRule(r, s, false).at(-2) ?? [])].join("\n"),
       new RegExp(weight(s.hi)),
     );
+  }
+});
+
+test("entries an ulp or two apart: the line at y = 0 counts ulps from their middle, and every axis ends", () => {
+  // abs(x - 0.45) over the program's nodes: its y repeat, and the entries made are 0.44999999999999996 and 0.45
+  const own = fnOf("abs(x - 0.45)", model.nodes),
+    z = zoomOf(resultOf(model.nodes, "wasm", own));
+  assert.deepEqual([z.inUlps, z.root, z.from], [true, undefined, 0.44999999999999996]);
+  // ranges too narrow for decimal ticks at their size: a bounded set of ticks, not a loop that never ends
+  for (const [lo, hi] of [
+    [0.44999999999999996, 0.45],
+    [1e16, 1e16 + 2],
+    [-2.5e-8, -2.5e-8 + 2 ** -77],
+  ]) {
+    for (const most of [2, 6, 10]) assert.ok(ticks(lo, hi, most).ticks.length <= most + 1, `${lo} .. ${hi}`);
+    assert.ok(fitAlong(lo, hi, 6, 300, 13).ticks.length <= 7, `${lo} .. ${hi}`);
   }
 });

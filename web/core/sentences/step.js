@@ -1,7 +1,7 @@
 // A step in words: its rule with its numbers, its weights and why the
 // rule works, what a screen reader hears, and the line at y = 0.
 
-import { show } from "../numbers.js";
+import { minus, show } from "../numbers.js";
 import { entryName, sub, weight } from "./parts.js";
 
 /** @typedef {import("./parts.js").Part} Part */
@@ -142,7 +142,7 @@ export function zoomTitle(z) {
 }
 /** The line at y = 0's axis label: x, or x − root in ulps where the range is within a thousand of them. */
 export const zoomAxis = (/** @type {Zoom} */ z, /** @type {string} */ unit) =>
-  z.inUlps ? "x − root, in ulps" : `x${unit}`;
+  z.inUlps ? `x − ${z.root === undefined ? minus(show(z.from)) : "root"}, in ulps` : `x${unit}`;
 
 /**
  * The line at y = 0 in words: what it shows, and where the step's entries lie.
