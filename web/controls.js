@@ -21,7 +21,7 @@ import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
 import { download } from "./download.js";
 
-/** @typedef {import("./main.js").Context} Context */
+/** @typedef {import("./page.js").Context} Context */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
 
 /** @param {Context} c */

@@ -12,7 +12,7 @@ import { $ } from "./dom.js";
 import { change, state } from "./state.js";
 import { xAt } from "./frame.js";
 
-/** @typedef {import("./main.js").Context} Context */
+/** @typedef {import("./page.js").Context} Context */
 /** @typedef {import("./state.js").State} State */
 /** @typedef {import("./core/sweep.js").Result} Result */
 

@@ -39,6 +39,35 @@ browserSuite("figure", (s) => {
     });
   });
 
+  test("a 40-step drag of x1 of eight nodes: no analysis ends while the pointer is down, one after, of the nodes let go", async () => {
+    await s.inTab(async (p) => {
+      await s.open("nodes=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8", { p });
+      const analyses = () => p.evaluate(() => performance.getEntriesByName("inverse_neville:analysis").length);
+      await p.waitForFunction(() => performance.getEntriesByName("inverse_neville:analysis").length > 0);
+      const [x, y] = await p.evaluate(() => {
+        const handle = document.querySelectorAll("#figure .handle")[1];
+        handle.scrollIntoView({ block: "center" });
+        const box = handle.getBoundingClientRect();
+        return [box.x + box.width / 2, box.y + box.height / 2];
+      });
+      const before = await analyses();
+      await p.mouse.move(x, y);
+      await p.mouse.down();
+      for (let d = 1; d <= 40; d++) {
+        await p.mouse.move(x + d, y);
+        await p.evaluate(() => new Promise((done) => requestAnimationFrame(() => done(null))));
+      }
+      const during = (await analyses()) - before;
+      await p.mouse.up();
+      await p.waitForFunction((n) => performance.getEntriesByName("inverse_neville:analysis").length > n, {}, before);
+      const xs = await s.nodes(p);
+      assert.equal(during, 0, "analyses ended while the pointer was down");
+      assert.ok(xs[1] > 0.2 && xs[1] < 0.3, `x1 = ${xs[1]}`);
+      // the bound drawn is of the nodes let go: its words name the product of their y
+      assert.match(await p.$eval("#bound", (e) => e.textContent ?? ""), /\(0 − y7\)/);
+    });
+  });
+
   test("keys on a handle move its node, the handle and the live region say where, and p follows", async () => {
     await s.open("nodes=0.3,0.4,0.5,0.6");
     await s.focusHandle(2);

@@ -16,7 +16,8 @@ import { divRound, fixedArithmetic, fixedAt, fromDouble, toNumber } from "../../
 import { newtonRoot } from "../../../web/core/roots.js";
 import { compile } from "../../../web/core/walk.js";
 import { noBoundText } from "../../../web/core/sentences/functions.js";
-import { fc, inDoubles, outside, presets, treeOf } from "./context.mjs";
+import { analyse } from "../../../web/core/analyses.js";
+import { converge, fc, inDoubles, outside, presets, treeOf } from "./context.mjs";
 
 const [program] = presets;
 const F = fixedAt(3000);
@@ -158,5 +159,26 @@ test("where no bound exists, a reason: a kink, a pole, a value at or below 0 und
     assert.equal(b.reason, reason, `${text}: ${noBoundText(b)}`);
     if (at !== null) assert.ok(b.at !== null && Math.abs(b.at - at) < 1e-6, `${text}: at ${b.at}`);
     assert.match(noBoundText(b), /\w/);
+  }
+});
+
+test("the workers' jobs: each outcome what the core gives, and plain data a worker can post", () => {
+  const points = program.nodes.map((x) => ({ x, y: outside.yOf(x) }));
+  const { rows, stop } = converge([0.6, 0.7], { fn: presets[1], within: [-8, 8] });
+  /** @type {[import("../../../web/core/analyses.js").Job, import("../../../web/core/analyses.js").Outcome][]} */
+  const jobs = [
+    [
+      { kind: "bound", text: program.text, points, root: program.root },
+      { kind: "bound", bound: interpolationBound(program.tree, points, program.root) },
+    ],
+    [
+      { kind: "orders", text: "cos(x) - x", nodes: [0.6, 0.7], root: presets[1].root.hi, interval: [-20, 20] },
+      { kind: "orders", rows, stop },
+    ],
+  ];
+  for (const [job, want] of jobs) {
+    const got = analyse(job);
+    assert.deepEqual(structuredClone(got), got, `${job.kind}: an outcome a worker can post`);
+    assert.deepEqual(got, want, job.kind);
   }
 });

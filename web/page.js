@@ -1,0 +1,471 @@
+// The learner's page: inverse_neville's own WebAssembly, run here, and its
+// own Qij and exp behind every number the page shows.  startPage reads the
+// program from the page, holds the one render that draws the state and
+// the one way a change reaches it (update), and hands the controls
+// (controls.js) and the figure's nodes (handles.js) what they need.
+
+import { loadProgram } from "./core/program.js";
+import { show, theoreticalOrder } from "./core/numbers.js";
+import { hashOf, parseFragment, parseNodes, stepsFor as stepsOf } from "./core/fragment.js";
+import { compute, expAtFirstNode, modelOf, replay } from "./core/sweep.js";
+import { estimate, verdict } from "./core/verdicts.js";
+import { doublesStop, iterateDone, iterationRows } from "./core/iterations.js";
+import { zoomOf } from "./core/curves.js";
+import { PROGRAM_TEXT, functionOf, intervalOf } from "./core/functions.js";
+import { partsOf } from "./core/residual.js";
+import { RUN, expLesson } from "./core/sentences/nodes.js";
+import { digitsName } from "./core/sentences/input.js";
+import { PREDICT_P, WAITING } from "./core/sentences/predict.js";
+import { knownSteps } from "./core/predict.js";
+import { LIMITS } from "./core/limits.js";
+import { zoomText } from "./core/sentences/step.js";
+import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
+import { $, h, text } from "./dom.js";
+import { change, state } from "./state.js";
+import { drawTableau, revealEntry, revealStep } from "./tableau.js";
+import { drawFigure } from "./figure.js";
+import { drawZoom, zoomHeights } from "./zoom.js";
+import { drawTriangle } from "./triangle.js";
+import { drawSwap } from "./swap.js";
+import { drawBound, drawQuality } from "./quality.js";
+import { drawIterations, drawOrders } from "./iterations.js";
+import { drawNodeList } from "./nodes.js";
+import { ordersTable } from "./orders.js";
+import { wireControls } from "./controls.js";
+import { wireHandles } from "./handles.js";
+import { drawSettings } from "./settings.js";
+import { SETTLE, background } from "./background.js";
+import { lastOf } from "./memo.js";
+
+/** @typedef {import("./core/sweep.js").Result} Result */
+/** @typedef {import("./state.js").State} State */
+/**
+ * What the controls and the handles are handed: the program and its table, the one way to change the state,
+ * what the state's numbers give, and the elements drawn into.
+ * @typedef {object} Context
+ * @property {import("./core/sweep.js").Model} model
+ * @property {(changes: Partial<State>, how: "push" | "replace" | "none") => void} update
+ * @property {(error: string, field?: string | null, errorAt?: State["errorAt"]) => void} refuse
+ * @property {(xs: number[], how: "push" | "replace", changes: Partial<State>) => boolean} tryNodes
+ * @property {() => Result} result
+ * @property {() => import("./core/sweep.js").Choice & {iterates: number[]}} choice
+ * @property {(r: Result) => number[]} iterates
+ * @property {Views} views
+ */
+
+/**
+ * The elements the page draws into.
+ * @param {import("./core/sweep.js").Model} model
+ */
+function viewsOf(model) {
+  const svg = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("figure")));
+  return {
+    tableau: {
+      table: /** @type {HTMLTableElement} */ ($("tableau")),
+      count: $("step-count"),
+      rule: $("step-rule"),
+      buttons: { first: $("step-first"), back: $("step-back"), forward: $("step-forward"), last: $("step-last") },
+      scroll: $("tableau-scroll"),
+    },
+    figure: { svg, legend: $("legend"), caption: $("figure-desc") },
+    zoom: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom"))),
+    triangle: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("triangle"))),
+    swap: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("swap"))),
+    nodes: { list: $("node-list"), why: $("node-list-why") },
+    quality: {
+      p: $("p"),
+      residual: $("residual"),
+      root: $("root"),
+      error: $("error"),
+      relative: $("relative"),
+      slope: $("slope"),
+      note: $("quality-note"),
+      estimate: $("estimate"),
+    },
+    iterations: {
+      table: /** @type {HTMLTableElement} */ ($("iterations")),
+      caption: $("iterations-caption"),
+      note: $("iterate-note"),
+      button: $("iterate"),
+    },
+    settings: {
+      model,
+      radios: /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]')),
+    },
+    orders: {
+      table: /** @type {HTMLTableElement} */ ($("orders")),
+      caption: $("orders-caption"),
+      note: $("orders-note"),
+    },
+  };
+}
+/** @typedef {ReturnType<typeof viewsOf>} Views */
+
+/**
+ * The page, started: the program loaded, the state drawn, the controls wired.
+ * @param {string} script the page's own script, of which the workers are made
+ */
+export function startPage(script) {
+  // the stripped .wasm, in base64
+  function wasmBytes() {
+    const base64 = $("program-wasm").textContent?.trim() ?? "";
+    const decode = /** @type {{fromBase64?: (s: string) => Uint8Array<ArrayBuffer>}} */ (
+      /** @type {unknown} */ (Uint8Array)
+    ).fromBase64;
+    if (decode) return decode.call(Uint8Array, base64);
+    const bin = atob(base64),
+      bytes = new Uint8Array(bin.length);
+    for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
+    return bytes;
+  }
+  performance.mark("inverse_neville:start");
+  const data = JSON.parse($("program-data").textContent ?? "");
+  const program = loadProgram(wasmBytes(), data.exports);
+  performance.mark("inverse_neville:loaded");
+  const model = modelOf(program, data.nodes);
+  const programFnOrError = functionOf(model.presets, program.exp, PROGRAM_TEXT, model.nodes);
+  if ("error" in programFnOrError) throw new Error("the program's f is one the parser reads");
+  const programFn = programFnOrError;
+  // the page's address without its fragment, for the printed link
+  const address = location.href.replace(/#.*$/, "");
+
+  const views = viewsOf(model);
+  const workers = background(script, (outcome, key) => arrived(outcome, key));
+
+  /**
+   * The function the state shows, found again only when its text or the
+   * starting nodes change (a learner's root is found between them); the
+   * program's where the text cannot be read.
+   */
+  const fnOf = lastOf((/** @type {string} */ text, /** @type {number[]} */ start) => {
+    const fn = functionOf(model.presets, program.exp, text, start);
+    return "error" in fn ? programFn : fn;
+  });
+  /** What the state's numbers give, computed again only when what decides them changes. */
+  const computed = lastOf(
+    (
+      /** @type {number[]} */ nodes,
+      /** @type {import("./core/sweep.js").ExpName} */ exp,
+      /** @type {number} */ shown,
+      /** @type {import("./core/functions.js").Fn} */ fn,
+    ) => compute(model, { nodes, exp, shown, fn }),
+  );
+  const resultOf = (/** @type {State} */ s) => computed(s.nodes, s.exp, s.shown, fnOf(s.f, s.start));
+  /** The state's choice with its function, as the core's iteration takes it. */
+  const choiceOf = (/** @type {Result} */ r) => ({ ...state, fn: r.fn });
+
+  /** The iterates the table shows: p alone until Iterate is clicked. */
+  const iterates = (/** @type {Result} */ r) => (state.iterates.length ? state.iterates : [r.p]);
+
+  /**
+   * A phase of the render, timed as a performance measure of its own.
+   * @param {string} name
+   * @param {() => void} draw
+   */
+  function phase(name, draw) {
+    const start = performance.now();
+    draw();
+    performance.measure(`inverse_neville:render:${name}`, { start });
+  }
+
+  // The one place the page is drawn, all of it from the state.  While each
+  // entry is predicted first, what the learner has not yet revealed is not
+  // put in the page at all: the entry, its polynomial, p, the program's
+  // output and what is said of p.
+  function render() {
+    const start = performance.now(),
+      r = resultOf(state),
+      known = knownSteps(state, r.steps.length),
+      hidden = r.shown > known,
+      whole = known === r.steps.length;
+    phase("tableau", () => {
+      drawTableau(views.tableau, r, { ...state, known });
+      drawTriangle(views.triangle, r, state.triangleFont);
+    });
+    phase("figure", () => {
+      drawFigure(views.figure, model, r, { ...state, hidden });
+      drawSwap(views.swap, r);
+    });
+    phase("zoom", () => {
+      const z = zoomOf(r, hidden);
+      text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
+    });
+    phase("quality", () => {
+      drawNodeList(views.nodes, r);
+      const v = whole ? verdict(r) : null,
+        near = v && "near" in v && v.near?.atRoot;
+      const said = v && {
+        residual: r.fn.f[state.exp](r.p),
+        verdict: v,
+        estimate: estimate(r),
+        parts: near ? partsOf(r.fn, state.exp, r.p) : null,
+      };
+      drawQuality(views.quality, r, said);
+      text($("program-output"), whole ? output : WAITING);
+    });
+    phase("iterations", () => drawIterationViews(r, whole));
+    drawSettings(views.settings, r, { hidden });
+    if (state.announce) text($("announce"), state.announce(r, whole));
+    text($("print-link"), address + (state.hash ?? ""));
+    performance.measure("inverse_neville:render", { start });
+    phase("analyses", () => drawAnalyses(r, whole));
+    askAnalyses(r);
+    // the step's cells scrolled into the tableau's and the triangle's boxes once they are laid out, as they are
+    // for the next frame anyway
+    requestAnimationFrame(() => {
+      revealStep(views.tableau.scroll, resultOf(state));
+      revealEntry(views.triangle);
+    });
+  }
+
+  /**
+   * The bound and the many-digit table as the state holds them: found, or
+   * being found; while p is to be predicted, nothing of them.
+   * @param {Result} r
+   * @param {boolean} whole
+   */
+  function drawAnalyses(r, whole) {
+    const { analysis, orders } = state;
+    drawBound($("bound"), r, whole && analysis.key === boundKey(r) ? analysis.bound : null);
+    drawOrders(views.orders, ordersTable(r.fn, orders.key === ordersKey(r) ? orders : null, whole, state.start));
+  }
+  /** What the bound is of: f and the points. */
+  const boundKey = (/** @type {Result} */ r) => `${r.fn.text} ${r.pts.map((q) => `${show(q.x)}:${show(q.y)}`).join()}`;
+  /** What the many-digit table is of: f, the exponential, and the nodes Iterate started from. */
+  const ordersKey = (/** @type {Result} */ r) => `${r.fn.text} ${state.exp} ${state.start.map(show).join()}`;
+  /**
+   * The bound and the many-digit table asked of the workers where the
+   * state has none for its input: held while a node is dragged, started
+   * once the input has settled (at once as the page opens).
+   * @param {Result} r
+   */
+  function askAnalyses(r) {
+    const delay = state.drag ? null : performance.getEntriesByName("inverse_neville:ready").length ? SETTLE : 0;
+    const bound = boundKey(r);
+    if (state.analysis.key !== bound)
+      workers.ask(
+        bound,
+        { kind: "bound", text: r.fn.text, points: r.pts.map(({ x, y }) => ({ x, y })), root: r.fn.root },
+        delay,
+      );
+    const orders = ordersKey(r);
+    if (state.orders.key !== orders && r.fn.root)
+      workers.ask(
+        orders,
+        { kind: "orders", text: r.fn.text, nodes: state.start, root: r.fn.root.hi, interval: r.fn.interval },
+        delay,
+      );
+  }
+  /**
+   * An outcome of the workers, into the state and drawn, where it is still the state's.
+   * @param {import("./core/analyses.js").Outcome} outcome
+   * @param {string} key
+   */
+  function arrived(outcome, key) {
+    const r = resultOf(state);
+    if (outcome.kind === "bound" && key === boundKey(r)) {
+      change({ analysis: { key, bound: outcome.bound } }, "same");
+      render();
+      performance.mark("inverse_neville:analysis");
+    } else if (outcome.kind === "orders" && key === ordersKey(r)) {
+      const nodes = state.start,
+        doubles = doublesStop(model, { nodes, exp: state.exp, fn: r.fn });
+      change({ orders: { key, nodes, rows: outcome.rows, stop: outcome.stop, doubles } }, "same");
+      render();
+      performance.mark("inverse_neville:orders");
+    }
+  }
+
+  /**
+   * Iterate's table, without the last iterate while it is to be predicted.
+   * @param {Result} r
+   * @param {boolean} whole whether the tableau's last entry, this p, may be shown
+   */
+  function drawIterationViews(r, whole) {
+    const ps = iterates(r),
+      n = r.pts.length,
+      done = whole ? iterateDone(model, choiceOf(r), r, ps) : null;
+    drawIterations(views.iterations, {
+      caption: iterationsCaption(n, theoreticalOrder(n)),
+      heads: ITERATION_HEADS,
+      rows: iterationRows(whole ? ps : ps.slice(0, -1), n, r.fn.f[state.exp], r.fn.root),
+      note: whole
+        ? iterateNote(ps.length - 1, done, done?.why === "settled" ? partsOf(r.fn, state.exp, r.p) : null)
+        : PREDICT_P,
+      done: !whole || done !== null,
+    });
+  }
+
+  /**
+   * A new state, written to the fragment ("push": a history entry of its
+   * own; "replace": the current one, as while dragging; "none"), and drawn.
+   * @param {Partial<State>} changes
+   * @param {"push" | "replace" | "none"} how
+   */
+  function update(changes, how) {
+    const before = { nodes: state.nodes, exp: state.exp, predict: state.predict, shown: state.shown };
+    change(changes);
+    // what was said of a guess goes with its step
+    if (state.shown !== before.shown && !("guessNote" in changes)) change({ guessNote: "" }, "same");
+    // predicting, new nodes (or another exponential) start a tableau of their own, nothing of it revealed;
+    // predicting from now on, the entry shown is the first to predict
+    if (state.predict && !("revealed" in changes)) {
+      if (state.nodes !== before.nodes || state.exp !== before.exp) change({ revealed: 0, shown: 0 }, "same");
+      else if (!before.predict)
+        change({ revealed: Math.max(0, Math.min(state.shown, stepsOf(state.nodes.length)) - 1) }, "same");
+    }
+    if (how !== "none") {
+      const hash = hashOf({
+        ...state,
+        nodes: state.start,
+        iterates: Math.max(0, state.iterates.length - 1),
+        step: state.shown,
+      });
+      if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"](null, "", hash);
+    }
+    change({ hash: location.hash }, "same");
+    render();
+    // the lecture's text is larger: the figure is drawn again at its size
+    if ("lecture" in changes) remeasure();
+  }
+  /**
+   * An input that cannot be used: said, and nothing else changes.
+   * @param {string} error
+   * @param {string | null} field
+   * @param {State["errorAt"]} errorAt
+   */
+  function refuse(error, field = state.field, errorAt = "field") {
+    update({ error, field, errorAt }, "none");
+  }
+  /**
+   * Nodes from a drag, a key, Add or Delete, checked as typed ones are.
+   * @param {number[]} xs
+   * @param {"push" | "replace"} how
+   * @param {Partial<State>} changes
+   */
+  function tryNodes(xs, how, changes) {
+    const parsed = parseNodes(xs.map(show).join(","), intervalOf(model.presets, state.f));
+    if (parsed.error !== undefined) {
+      refuse(parsed.error, state.field, "figure");
+      return false;
+    }
+    if (xs.every((x, k) => Object.is(x, state.nodes[k])) && xs.length === state.nodes.length) return false;
+    update({ nodes: xs, iterates: [], ...changes }, how);
+    return true;
+  }
+  /**
+   * The state a link holds, drawn, where the fragment changed and is not an
+   * anchor; whether it drew.  Opened at an anchor, the page starts as it
+   * does without a fragment; later, an anchor (the glossary's) changes nothing.
+   * @param {boolean} [opening] whether the page is being opened
+   */
+  function fromLocation(opening = false) {
+    if (location.hash === state.hash) return false;
+    change({ hash: location.hash }, "same");
+    const s = parseFragment(location.hash, model.presets) ?? (opening ? parseFragment("", model.presets) : null);
+    if (s === null) return false; // an anchor
+    if (s.error !== undefined) {
+      refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
+      return true;
+    }
+    // the iterates made again from the starting nodes, as many as the link asks
+    const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes) }, s.iterates);
+    const refused = made.refused === undefined ? s.refused : [...s.refused, replayText(made.refused)];
+    update(
+      {
+        nodes: made.nodes,
+        start: s.nodes,
+        iterates: made.iterates,
+        exp: s.exp,
+        f: s.f,
+        own: false,
+        fText: null,
+        shown: s.step,
+        digits: s.digits,
+        lecture: s.lecture,
+        predict: s.predict,
+        deeper: s.deeper,
+        // a link's step is the entry to predict: those before it are shown
+        revealed: Math.max(0, Math.min(s.step, stepsOf(s.nodes.length)) - 1),
+        guesses: [],
+        guessNote: "",
+        field: null,
+        linkRefused: refused.join(" "),
+      },
+      "none",
+    );
+    return true;
+  }
+
+  // the digits the tableau can be shown to, in the order the reader is offered them
+  $("digits").append(...LIMITS.digits.map((d) => h("option", { value: String(d) }, digitsName(d))));
+  const run = program.run(),
+    output = run.stdout + run.stderr;
+  performance.mark("inverse_neville:run");
+  // the first screen came with the page, as its build ran the program: the same, run here?
+  const built = $("program-output").textContent || null;
+  text(
+    $("program-run"),
+    built === null || (built === output && $("exit-status").textContent === String(run.status))
+      ? RUN.same
+      : RUN.differs,
+  );
+  text($("exit-status"), String(run.status));
+  text($("exp-lesson"), expLesson(expAtFirstNode(model, programFn)));
+  // the figure's width, where it is shown, at most the widest the page's style draws it, and its text's
+  // size, which the style sets in rem: measured once before the first render, and again as they change
+  const measured = () => {
+    const rem = parseFloat(getComputedStyle(document.documentElement).fontSize) || 16,
+      widest = Math.round(rem * Number(getComputedStyle(document.documentElement).getPropertyValue("--figure-widest")));
+    // held in view beside the steps, the figure leaves the window's height to the line at y = 0 (with a title
+    // on one line and three rows of labels, as most steps have) and its tools: the same room at every step
+    const view = /** @type {HTMLElement} */ (document.querySelector(".figure-view")),
+      zoomFont = parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
+      rest =
+        zoomHeights(zoomFont, 1, 3).H +
+        view.offsetHeight -
+        views.figure.svg.getBoundingClientRect().height -
+        views.zoom.getBoundingClientRect().height;
+    return {
+      // whole pixels no wider than the column, so that the figure is drawn at its size, never scaled down a little
+      width: Math.min(widest, Math.floor($("figure-section").getBoundingClientRect().width) || widest),
+      room: getComputedStyle(view).position === "sticky" ? Math.round(innerHeight - rest) : Infinity,
+      font: parseFloat(getComputedStyle(views.figure.svg).fontSize) || 13,
+      zoomFont,
+      triangleFont: parseFloat(getComputedStyle(views.triangle).fontSize) || 14,
+    };
+  };
+  /** @type {(keyof ReturnType<typeof measured>)[]} what is measured of the page, as the state keeps it */
+  const SIZES = ["width", "room", "font", "zoomFont", "triangleFont"];
+  change({ nodes: model.nodes, ...measured() }, "same");
+  if (!fromLocation(true)) render();
+  /** The figure drawn again where its width or fonts have changed since they were last measured. */
+  function remeasure() {
+    const now = measured();
+    if (SIZES.some((k) => state[k] !== now[k])) {
+      change(now, "same");
+      render();
+    }
+  }
+  const context = {
+    model,
+    update,
+    refuse,
+    tryNodes,
+    result: () => resultOf(state),
+    choice: () => choiceOf(resultOf(state)),
+    iterates,
+    views,
+  };
+  wireControls(context);
+  wireHandles(context);
+  window.addEventListener("hashchange", () => fromLocation());
+  window.addEventListener("popstate", () => fromLocation());
+  // The figure is drawn at the width it is shown, so that its text keeps its
+  // size on a phone; measured here, never while drawing.
+  new ResizeObserver(remeasure).observe($("figure-section"));
+  window.addEventListener("resize", remeasure);
+  // ready, where the first screen did not already say so: it holds what the script draws
+  if (!performance.getEntriesByName("inverse_neville:ready").length) performance.mark("inverse_neville:ready");
+  performance.mark("inverse_neville:drawn");
+}
