@@ -15,7 +15,8 @@ import { iterateDone, iterationRows } from "./core/iterations.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED, FUNCTION_REFUSED } from "./core/sentences/input.js";
-import { ITERATION_HEADS, takeAway } from "./core/sentences/iterations.js";
+import { ITERATION_HEADS } from "./core/sentences/iterations.js";
+import { bitsHead, takeAway } from "./core/sentences/export.js";
 import { stepText, tableauHeads } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
@@ -217,16 +218,21 @@ function wireTakeAway(c) {
       const r = c.result(),
         known = knownSteps(state, r.steps.length),
         ps = c.iterates(r);
-      const table =
+      const { name, about, records } = takeAway(what, location.href, {
+        text: r.fn.text,
+        nodes: what === "tableau" ? r.pts.map((q) => q.x) : state.start,
+      });
+      const table = (/** @type {boolean} */ paper) =>
         what === "tableau"
-          ? tableauTable({ ...r, shown: Math.min(r.shown, known) }, tableauHeads(r.pts.length))
+          ? tableauTable({ ...r, shown: Math.min(r.shown, known) }, tableauHeads(r.pts.length), records)
           : iterationsTable(
               iterationRows(known < r.steps.length ? ps.slice(0, -1) : ps, r.pts.length, r.fn.f[state.exp], r.fn.root),
               ITERATION_HEADS,
+              records,
+              paper,
             );
-      const { name, about } = takeAway(what, location.href);
-      if (format === "csv") download(`${name}.csv`, "text/csv", toCsv(table));
-      else download(`${name}.tex`, "application/x-tex", toLatex(table, about));
+      if (format === "csv") download(`${name}.csv`, "text/csv", toCsv(table(false), bitsHead));
+      else download(`${name}.tex`, "application/x-tex", toLatex(table(true), about));
     });
   }
 }

@@ -1,27 +1,36 @@
 // The tableau and the iterations as files to take away: CSV, and a LaTeX
 // tabular.  Every number with all its digits, the shortest decimal that
-// reads back to the same double, as the page shows it.  Nothing here
-// touches the DOM.
+// reads back to the same double, as the page shows it; in the CSV each
+// double also by its bits (a spreadsheet keeps 15 significant digits of
+// the 17 a double may need), after what the table is of: f, the nodes,
+// the page's link.  Nothing here touches the DOM.
 
-import { show } from "./numbers.js";
+import { bitsOf, show } from "./numbers.js";
 
 /** @typedef {import("./sweep.js").Result} Result */
 /** @typedef {import("./iterations.js").IterationRow} IterationRow */
-/** A table to write: its column heads and rows, a cell a number, a word, or empty (null). */
-/** @typedef {{heads: string[], rows: (number | string | null)[][]}} Table */
+/**
+ * A table to write: what it is of (records of a name and a value), its
+ * column heads and rows, a cell a number, a word, or empty (null), and
+ * the columns that hold doubles.
+ * @typedef {{about: [string, string][], heads: string[], rows: (number | string | null)[][], doubles: number[]}} Table
+ */
 
 /**
  * The tableau as shown: i, y_i, then Q[i][0] … Q[i][n-1]; an entry not
  * yet computed at this step, or above the diagonal, is empty.
  * @param {Result} r
  * @param {string[]} heads its column heads, as the page words them
+ * @param {[string, string][]} about what the table is of
  * @returns {Table}
  */
-export function tableauTable(r, heads) {
+export function tableauTable(r, heads, about) {
   const n = r.pts.length,
     shown = new Set(r.steps.slice(0, r.shown).map(({ i, j }) => `${i},${j}`));
   return {
+    about,
     heads,
+    doubles: heads.map((_, k) => k).slice(1),
     rows: r.pts.map((q, i) => [
       i,
       q.y,
@@ -35,14 +44,27 @@ export function tableauTable(r, heads) {
  * The iterations table: each p_k with its error, its ulps from the root,
  * its correct digits, f(p_k) with the exponential chosen, and the orders
  * of convergence (empty where the errors are rounding's).
+ * On paper, what an A4 page's width holds: k, p_k with all its digits,
+ * its error and f(p_k) to three significant digits and the estimated
+ * order to three decimals, as the page shows them, and its correct digits.
  * @param {IterationRow[]} rows
  * @param {string[]} heads its column heads, as the page words them
+ * @param {[string, string][]} about what the table is of
+ * @param {boolean} [paper] for a page's width
  * @returns {Table}
  */
-export function iterationsTable(rows, heads) {
+export function iterationsTable(rows, heads, about, paper = false) {
+  const keep = paper ? [0, 1, 2, 4, 5, 6] : [0, 1, 2, 3, 4, 5, 6, 7],
+    pick = (/** @type {(number | string | null)[]} */ cells) => keep.map((k) => cells[k]);
   return {
-    heads,
-    rows: rows.map((row) => [row.k, row.p, row.error, row.ulps, row.digits, row.residual, row.order, row.theory]),
+    about,
+    heads: keep.map((k) => heads[k]),
+    doubles: keep.flatMap((k, m) => ([1, 2, 3, 5, 6, 7].includes(k) ? [m] : [])),
+    rows: rows.map((row) => {
+      const short = (/** @type {number} */ v) => (paper && Number.isFinite(v) ? Number(v.toPrecision(3)) : v);
+      const order = paper && row.order !== null ? Number(row.order.toFixed(3)) : row.order;
+      return pick([row.k, row.p, short(row.error), row.ulps, row.digits, short(row.residual), order, row.theory]);
+    }),
   };
 }
 
@@ -55,12 +77,23 @@ function csvCell(/** @type {number | string | null} */ v) {
   return /[",\r\n]/.test(s) ? `"${s.replaceAll('"', '""')}"` : s;
 }
 /**
- * A table as CSV (RFC 4180: CRLF between records), in ASCII where its
- * words allow, so that a spreadsheet that guesses the encoding reads it;
- * else UTF-8 with a byte-order mark, which tells it.
+ * A table as CSV (RFC 4180: CRLF between records): what it is of, a
+ * record each, then its heads and rows, each double followed by its bits
+ * (16 hexadecimal digits); in ASCII where its words allow, so that a
+ * spreadsheet that guesses the encoding reads it; else UTF-8 with a
+ * byte-order mark, which tells it.
+ * @param {Table} t
+ * @param {(head: string) => string} bitsHead the head of a column of bits
  */
-export function toCsv(/** @type {Table} */ t) {
-  const text = [t.heads, ...t.rows].map((row) => row.map(csvCell).join(",")).join("\r\n") + "\r\n";
+export function toCsv(t, bitsHead) {
+  const withBits = (/** @type {(number | string | null)[]} */ row, /** @type {(v: any) => string | null} */ bits) =>
+    row.flatMap((v, k) => (t.doubles.includes(k) ? [v, bits(v)] : [v]));
+  const records = [
+    ...t.about,
+    withBits(t.heads, (head) => bitsHead(head)),
+    ...t.rows.map((row) => withBits(row, (v) => (typeof v === "number" ? bitsOf(v) : null))),
+  ];
+  const text = records.map((row) => row.map(csvCell).join(",")).join("\r\n") + "\r\n";
   return /^[ -~\r\n]*$/.test(text) ? text : `\ufeff${text}`;
 }
 

@@ -2,7 +2,7 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { bitsOf, same, showsNumber } from "../recorded.mjs";
+import { bitsOf, fromBits, same, showsNumber } from "../recorded.mjs";
 import { show } from "../../../web/core/numbers.js";
 import { compute, replay } from "../../../web/core/sweep.js";
 import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
@@ -10,6 +10,7 @@ import { iterationRows } from "../../../web/core/iterations.js";
 import { errorOf } from "../../../web/core/accuracy.js";
 import { ITERATION_HEADS, iterationCells } from "../../../web/core/sentences/iterations.js";
 import { tableauHeads } from "../../../web/core/sentences/step.js";
+import { bitsHead } from "../../../web/core/sentences/export.js";
 import { fc, fn, fnRoot, model, outside, program, resultOf } from "./context.mjs";
 
 /**
@@ -37,6 +38,34 @@ function readCsv(text) {
   assert.equal(field, "", "the last record ends with CRLF");
   assert.deepEqual(rows.pop(), []);
   return rows;
+}
+/** What the tables here are said to be of. */
+const ABOUT = /** @type {[string, string][]} */ ([
+  ["f(x)", "exp(-2*x) - x"],
+  ["link", "https://example.org/page.html#nodes=0.3,0.4"],
+]);
+/**
+ * A CSV the page writes, read back: the records of what it is of, then the table with each column of bits
+ * checked against the column of doubles before it and left out.
+ * @param {string} text
+ */
+function readTable(text) {
+  const all = readCsv(text),
+    about = all.slice(0, ABOUT.length),
+    [heads, ...rows] = all.slice(ABOUT.length);
+  assert.deepEqual(about, ABOUT);
+  const bits = heads.flatMap((h, k) => (h.endsWith(", bits") ? [k] : []));
+  assert.ok(bits.length > 0, "columns of bits");
+  for (const k of bits) {
+    assert.equal(heads[k], `${heads[k - 1]}, bits`);
+    for (const row of rows) {
+      // a NaN's own bits, whatever its sign and payload; any other double's, exactly
+      const nan = row[k - 1] === "NaN" && Number.isNaN(fromBits(row[k]));
+      assert.ok(nan || row[k] === (row[k - 1] === "" ? "" : bitsOf(Number(row[k - 1]))), `${row[k - 1]}: ${row[k]}`);
+    }
+  }
+  const kept = (/** @type {string[]} */ row) => row.filter((_, k) => !bits.includes(k));
+  return [kept(heads), ...rows.map(kept)];
 }
 // the numbers of a LaTeX row, $...$ each, back as doubles; an empty cell as null
 const latexCells = (/** @type {string} */ line) =>
@@ -69,8 +98,8 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
       x,
       ...made.nodes.slice(1).map((_, m) => (shownSteps.some((s) => s.i === i && s.j === m + 1) ? Q[i][m + 1] : null)),
     ]);
-    const csv = readCsv(toCsv(tableauTable(r, tableauHeads(r.pts.length)))),
-      tex = toLatex(tableauTable(r, tableauHeads(r.pts.length)), "the tableau").split("\n");
+    const csv = readTable(toCsv(tableauTable(r, tableauHeads(r.pts.length), ABOUT), bitsHead)),
+      tex = toLatex(tableauTable(r, tableauHeads(r.pts.length), ABOUT), "the tableau").split("\n");
     assert.deepEqual(csv[0], ["i", "y_i", ...made.nodes.map((_, j) => `Q[i][${j}]`)]);
     assert.deepEqual(
       csv.slice(1).map((row) => row.map((c) => (c === "" ? null : bits(Number(c))))),
@@ -85,9 +114,23 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
     );
     // the iterations: p_k as clicks make them, their errors, and f(p_k) by the .wasm's exp
     const ps = made.iterates.length ? made.iterates : [r.p];
-    const rows = readCsv(
-      toCsv(iterationsTable(iterationRows(ps, nodes.length, fn.f.wasm, fn.root), ITERATION_HEADS)),
-    ).slice(1);
+    const rowsMade = iterationRows(ps, nodes.length, fn.f.wasm, fn.root);
+    const rows = readTable(toCsv(iterationsTable(rowsMade, ITERATION_HEADS, ABOUT), bitsHead)).slice(1);
+    // on paper: p_k to all its digits, its error and f(p_k) to three, as the page shows them, within A4's width
+    const paper = toLatex(iterationsTable(rowsMade, ITERATION_HEADS, ABOUT, true), "the iterations").split("\n");
+    paper.slice(4, -2).forEach((line, k) => {
+      const [kk, p, e, , f, order] = latexCells(line);
+      assert.deepEqual([kk, p], [k, ps[k]]);
+      assert.ok(e === null || Object.is(e, Number(errorOf(ps[k], fnRoot).toPrecision(3))), `${line}`);
+      assert.ok(f === null || Object.is(f, Number(rowsMade[k].residual.toPrecision(3))), `${line}`);
+      assert.equal(order, rowsMade[k].order === null ? null : Number(rowsMade[k].order?.toFixed(3)), line);
+      // what a reader sees of the row, the math typeset, in characters: at 10 pt, 345 pt of an A4 page's text
+      const seen = line
+        .replace(/\\times10\^\{(-?\d+)\}/g, "×10$1")
+        .replace(/[$\\]/g, "")
+        .replace(/ & /g, "   ");
+      assert.ok(seen.length <= 72, `${seen.length} characters: ${seen}`);
+    });
     const shownRows = iterationRows(ps, nodes.length, (x) => program.exp(-2.0 * x) - x, fn.root).map(iterationCells);
     rows.forEach((row, k) => {
       const [, p, e, ulps, digits, f, order, theory] = row;
@@ -109,14 +152,20 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
 test("every CSV is ASCII, typographic signs written as ASCII, or else UTF-8 opened by a byte-order mark", () => {
   const r = resultOf(model.nodes);
   for (const table of [
-    tableauTable(r, tableauHeads(r.pts.length)),
-    iterationsTable(iterationRows([r.p, NaN], 4, fn.f.wasm, fn.root), ITERATION_HEADS),
+    tableauTable(r, tableauHeads(r.pts.length), ABOUT),
+    iterationsTable(iterationRows([r.p, NaN], 4, fn.f.wasm, fn.root), ITERATION_HEADS, ABOUT),
   ]) {
-    assert.match(toCsv(table), /^[ -~\r\n]*$/);
+    assert.match(toCsv(table, bitsHead), /^[ -~\r\n]*$/);
   }
-  assert.match(toCsv(iterationsTable([], ITERATION_HEADS)), /^k,p_k,p_k - root,/);
-  assert.equal(toCsv({ heads: ["x − y…"], rows: [["×“”–"]] }), 'x - y...\r\n"x""""-"\r\n');
-  assert.equal(toCsv({ heads: ["π"], rows: [] }), "\ufeffπ\r\n");
+  assert.match(toCsv(iterationsTable([], ITERATION_HEADS, []), bitsHead), /^k,p_k,"p_k, bits",p_k - root,/);
+  const plainTable = (/** @type {string[]} */ heads, /** @type {string[][]} */ rows) => ({
+    about: [],
+    heads,
+    rows,
+    doubles: [],
+  });
+  assert.equal(toCsv(plainTable(["x − y…"], [["×“”–"]]), bitsHead), 'x - y...\r\n"x""""-"\r\n');
+  assert.equal(toCsv(plainTable(["π"], []), bitsHead), "\ufeffπ\r\n");
 });
 
 test("CSV and LaTeX of any doubles and words: each read back as it was written", () => {
@@ -127,7 +176,7 @@ test("CSV and LaTeX of any doubles and words: each read back as it was written",
   );
   fc.assert(
     fc.property(fc.array(fc.array(cell, { minLength: 3, maxLength: 3 }), { maxLength: 6 }), (rows) => {
-      const back = readCsv(toCsv({ heads: ["a", "b,c", 'd"e'], rows }));
+      const back = readCsv(toCsv({ about: [], heads: ["a", "b,c", 'd"e'], rows, doubles: [] }, bitsHead));
       const asRead = (/** @type {number | string | null} */ v) =>
         v === null ? "" : typeof v === "number" ? show(v) : v;
       assert.deepEqual(back, [["a", "b,c", 'd"e'], ...rows.map((row) => row.map(asRead))]);
@@ -146,7 +195,7 @@ test("CSV and LaTeX of any doubles and words: each read back as it was written",
     "1.5\\times10^{-7}",
   ]);
   assert.equal(
-    toLatex({ heads: ["p_k − root", "100%"], rows: [] }, "x").split("\n")[2],
+    toLatex({ about: [], heads: ["p_k − root", "100%"], rows: [], doubles: [] }, "x").split("\n")[2],
     "p\\_k $-$ root & 100\\% \\\\",
   );
 });

@@ -221,14 +221,3 @@ export function ordersNote(n, rows, stop, d, theory, { digits, tolerance, alike 
 
 /** What the many-digit table says while it is computed. */
 export const computingText = (/** @type {number} */ digits) => `Computing in ${digits} digits…`;
-
-/**
- * A table taken away: its file's name, and the line a LaTeX file opens
- * with, saying what it is and where it came from.
- * @param {"tableau" | "iterations"} what
- * @param {string} link the page's link
- */
-export const takeAway = (what, link) => ({
-  name: `inverse_neville-${what}`,
-  about: `inverse_neville's ${what === "tableau" ? "tableau at y = 0" : "iterations"}: ${link}`,
-});
