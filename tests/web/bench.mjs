@@ -12,21 +12,24 @@
 // milliseconds from the start of navigation; the first round only warms up.
 // A page as many bytes as the first but one HTML comment with the mark after
 // it shows what the bytes alone cost.  Then, for each page, each from a
-// load of its own that has settled (its marks "drawn", "analysis" and
-// "orders" set):
+// load of its own that has settled (its marks "ready", "drawn", "analysis"
+// and "orders" set, a frame drawn after them):
 //
 // - a key: one of 60 (or --keys) ArrowRight and ArrowLeft on the fourth
 //   node's handle of 8 nodes, each from a settled frame: the page's own
 //   "inverse_neville:render" measure, the handler whole (what a keydown
 //   listener takes), and the handler with the style and layout it forces;
 // - a drag: node x1 of 8 nodes taken 60 px to the right by the mouse in 40
-//   moves, one each 16 ms whether or not the page has answered the last:
-//   the long tasks meanwhile (over 50 ms, from the drag's start until the
-//   page reports the analysis again; Chromium's PerformanceObserver
-//   "longtask", which Firefox has not) and in both browsers the longest gap
-//   between two animation frames and how many gaps were over 50 ms; how
+//   moves, one sent each 16 ms whether or not the page has answered the
+//   last: the long tasks meanwhile (over 50 ms, from the press until the
+//   page reports the analysis again, or the time given; Chromium's
+//   PerformanceObserver "longtask", which Firefox has not) and in both
+//   browsers the longest gap between two animation frames and how many
+//   gaps were over 50 ms; how many moves the page saw, and over how long
+//   (Chromium joins those of one frame; Firefox, over WebDriver BiDi, gets
+//   each, one after another, the further apart the busier the page); how
 //   many "inverse_neville:analysis" marks the page set during the drag, and
-//   how long after the drag ended it set one again;
+//   how long after its end it set one again;
 // - a learner's own f: "your own f(x)…" chosen in #function, abs(x - 0.45)
 //   typed into #f-text and used with Enter: how long after that the page
 //   runs a script task and handles a key again, and the long tasks and
