@@ -36,8 +36,5 @@ export function guessText(guesses, value) {
 
 /** What stands where p and the program's output will be, until the last entry is revealed. */
 export const WAITING = "Shown once you have predicted and revealed the tableau's last entry.";
-/** Why Step waits. */
-export const stepWaits = (/** @type {number} */ i, /** @type {number} */ j) =>
-  `Predict ${entryName(i, j)}, or reveal it, before the next step.`;
 /** Why Iterate waits: it takes p, which is to be predicted first. */
 export const PREDICT_P = "Iterate takes p as a node: predict the tableau's last entry, p, or reveal it, first.";
