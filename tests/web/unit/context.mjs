@@ -17,7 +17,6 @@ import { doubles } from "../../../web/core/doubles.js";
 import { parse } from "../../../web/core/expression.js";
 import { steps } from "../../../web/core/precise.js";
 import { theoreticalOrder } from "../../../web/core/numbers.js";
-import { plain } from "../../../web/core/sentences/parts.js";
 import { stepRule } from "../../../web/core/sentences/step.js";
 
 export const wasmPath = process.env.INVERSE_NEVILLE_WASM;
@@ -72,6 +71,17 @@ export const inDoubles = (f) => compile(typeof f === "string" ? treeOf(f) : f, d
  * @param {import("../../../web/core/functions.js").Fn} [f]
  */
 export const resultOf = (nodes, exp = "wasm", f = fn) => compute(model, { nodes, exp, shown: Infinity, fn: f });
+/**
+ * A sentence's text alone, subscripts written after an underscore.
+ * @param {import("../../../web/core/sentences/parts.js").Part[]} parts
+ */
+export function plain(parts) {
+  return parts
+    .map((part) =>
+      typeof part === "string" ? part : "sub" in part ? `_${part.sub}` : "strong" in part ? part.strong : part.text,
+    )
+    .join("");
+}
 /**
  * A line of the rule of the step r shows, as plain text; at counts from the end where negative, as Array.at.
  * @param {import("../../../web/core/sweep.js").Result} r

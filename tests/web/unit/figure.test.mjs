@@ -8,11 +8,11 @@ import { iterateOnce, shownStep } from "../../../web/core/sweep.js";
 import { weightsOf } from "../../../web/core/neville.js";
 import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges, zoomOf } from "../../../web/core/curves.js";
 import { roundingBand } from "../../../web/core/rounding.js";
-import { plain, weight } from "../../../web/core/sentences/parts.js";
+import { weight } from "../../../web/core/sentences/parts.js";
 import { stepRule, zoomText, zoomTitle } from "../../../web/core/sentences/step.js";
 import { ZOOM, labelWidth, placeLabels } from "../../../web/zoom.js";
 import { nodeLabels } from "../../../web/figure.js";
-import { fn, fnOf, model, resultOf, root, ruleLine } from "./context.mjs";
+import { fn, fnOf, model, resultOf, root, ruleLine, plain } from "./context.mjs";
 import { fitAlong } from "../../../web/axes.js";
 
 test("a step as weights: they add up to 1 and give the entry Qij made; the line at y = 0 marks each entry", () => {

@@ -11,7 +11,6 @@ import { doublesStop, iterateDone, iterationRows, orderRows } from "../../../web
 import { estimate, verdict } from "../../../web/core/verdicts.js";
 import { PRECISE, alike } from "../../../web/core/precise.js";
 import { errorOf } from "../../../web/core/accuracy.js";
-import { plain } from "../../../web/core/sentences/parts.js";
 import { estimateText, qualityNote } from "../../../web/core/sentences/quality.js";
 import { expEffect } from "../../../web/core/sentences/nodes.js";
 import {
@@ -23,7 +22,7 @@ import {
   ordersNote,
   refusalText,
 } from "../../../web/core/sentences/iterations.js";
-import { converge, fn, fnRoot, model, outside, program, recorded, resultOf, root } from "./context.mjs";
+import { converge, fn, fnRoot, model, outside, program, recorded, resultOf, root, plain } from "./context.mjs";
 
 /** @typedef {import("../../../web/core/sweep.js").Choice & {iterates: number[]}} State the state Iterate steps from */
 

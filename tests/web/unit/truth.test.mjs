@@ -14,13 +14,12 @@ import { estimate, verdict } from "../../../web/core/verdicts.js";
 import { iterateDone, iterationRows } from "../../../web/core/iterations.js";
 import { partsOf } from "../../../web/core/residual.js";
 import { PRECISE } from "../../../web/core/precise.js";
-import { plain } from "../../../web/core/sentences/parts.js";
 import { boundText, estimateText, qualityNote, rootText } from "../../../web/core/sentences/quality.js";
 import { learnerRoot } from "../../../web/core/roots.js";
 import { whyNoRoot } from "../../../web/core/sentences/functions.js";
 import { interpolationBound } from "../../../web/core/bound.js";
 import { iterateNote, iterationCells, ordersCaption } from "../../../web/core/sentences/iterations.js";
-import { fn, fnOf as functionOf, fnRoot, model, root, ruleLine, treeOf } from "./context.mjs";
+import { fn, fnOf as functionOf, fnRoot, model, root, ruleLine, treeOf, plain } from "./context.mjs";
 
 /** The state a link brings back: its result, its iterates, and its choice. */
 function stateOf(/** @type {string} */ hash) {

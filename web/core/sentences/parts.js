@@ -1,8 +1,7 @@
 // The page's words are made here, in core/sentences/, and only here: from
 // the numbers the other core modules compute, as text or as a list of
 // parts a drawing module puts in place.  This module holds what they all
-// use: the parts, their plain text, and the names of the tableau's
-// entries and the nodes.
+// use: the parts, and the names of the tableau's entries and the nodes.
 //
 // A sentence is a list of parts: text, {sub} for a subscript, {strong} for
 // the number a rule gives, {mark, text} for a word set apart (its class).
@@ -11,14 +10,6 @@ import { minus } from "../numbers.js";
 
 /** @typedef {string | {sub: string} | {strong: string} | {mark: string, text: string}} Part */
 
-/** A sentence's text alone, subscripts written after an underscore. */
-export function plain(/** @type {Part[]} */ parts) {
-  return parts
-    .map((part) =>
-      typeof part === "string" ? part : "sub" in part ? `_${part.sub}` : "strong" in part ? part.strong : part.text,
-    )
-    .join("");
-}
 /** A subscript. */
 export const sub = (/** @type {number | string} */ k) => ({ sub: String(k) });
 /** The tableau's entry (i, j), as the tableau labels it. */
