@@ -15,7 +15,7 @@ import { iterateDone, iterationRows } from "./core/iterations.js";
 import { fOf } from "./core/curves.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
-import { FIGURE_REFUSED, FUNCTION_REFUSED } from "./core/sentences/input.js";
+import { FIGURE_REFUSED, FUNCTION_REFUSED, refusedText } from "./core/sentences/input.js";
 import { takeAway } from "./core/sentences/iterations.js";
 import { stepText } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
@@ -146,7 +146,7 @@ function wireNodes(c) {
   $("experiment").addEventListener("submit", (e) => {
     e.preventDefault();
     const parsed = parseNodes(input("nodes").value, intervalOf(state.f));
-    if (parsed.error !== undefined) return c.refuse(parsed.error, input("nodes").value);
+    if (parsed.error !== undefined) return c.refuse(refusedText(parsed.error), input("nodes").value);
     c.update({ nodes: parsed.xs, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.interpolated }, "push");
   });
   for (const radio of document.querySelectorAll('input[name="exp"]')) {
@@ -268,11 +268,19 @@ function wireFunction(c) {
     e.preventDefault();
     const typed = input("f-text").value,
       wrong = textError(typed);
-    if (wrong) return c.update({ error: FUNCTION_REFUSED(wrong.error), errorAt: "function", fText: typed }, "none");
+    if (wrong) return c.update({ error: FUNCTION_REFUSED(wrong), errorAt: "function", fText: typed }, "none");
     const { preset, itsNodes } = typedFunction(typed, state.nodes);
     if (preset && itsNodes) return choose(preset);
+    // a preset's f, however typed, is kept as the preset writes it: its link is the one its menu item makes
     c.update(
-      { f: typed, iterates: [], shown: Infinity, fText: null, own: !preset, announce: ANNOUNCE.function },
+      {
+        f: preset ? preset.text : typed,
+        iterates: [],
+        shown: Infinity,
+        fText: null,
+        own: !preset,
+        announce: ANNOUNCE.function,
+      },
       "push",
     );
   });

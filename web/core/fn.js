@@ -4,7 +4,8 @@
 // here touches the DOM.
 
 import { parse } from "./expression.js";
-import { PRESETS, PROGRAM, learnerFunction } from "./functions.js";
+import { PROGRAM, learnerFunction, presetsOf } from "./functions.js";
+import { parseRefused } from "./sentences/input.js";
 import { dual } from "./dual.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
@@ -12,7 +13,7 @@ import { dual } from "./dual.js";
 /** @typedef {import("./functions.js").Preset} Preset */
 /**
  * The function shown: its text and tree, the preset it is (the first
- * whose text and nodes it has, else the first whose text), whether its y
+ * whose tree and nodes it has, else the first whose tree), whether its y
  * are the program's (its own table and exp), where its nodes may lie, and
  * its root, known (a preset's), found (how), or none (why).
  * @typedef {object} Fn
@@ -34,11 +35,12 @@ const OWN = [-1000, 1000];
 /**
  * @param {string} text
  * @param {number[]} nodes
- * @returns {Fn | {error: string, at: number | null}}
+ * @returns {Fn | {error: import("./expression.js").ParseError}}
  */
 export function functionOf(text, nodes) {
   const same = (/** @type {number[]} */ a) => a.length === nodes.length && a.every((x, k) => x === nodes[k]);
-  const preset = PRESETS.find((p) => p.text === text && same(p.nodes)) ?? PRESETS.find((p) => p.text === text) ?? null;
+  const presets = presetsOf(text);
+  const preset = presets.find((p) => same(p.nodes)) ?? presets[0] ?? null;
   if (preset) {
     const tree = preset.tree;
     return {
@@ -55,7 +57,7 @@ export function functionOf(text, nodes) {
     };
   }
   const own = learnerFunction(text, nodes);
-  if ("error" in own) return { error: own.error, at: own.at };
+  if ("error" in own) return { error: own.error };
   const tree = own.tree;
   return {
     text,
@@ -72,15 +74,14 @@ export function functionOf(text, nodes) {
 }
 
 /** Where a function's nodes may lie: a preset's interval, or a learner's. */
-export const intervalOf = (/** @type {string} */ text) => PRESETS.find((p) => p.text === text)?.interval ?? OWN;
+export const intervalOf = (/** @type {string} */ text) => presetsOf(text)[0]?.interval ?? OWN;
 
 /** The program's own function, as the page shows it first. */
 const program = functionOf(PROGRAM.text, PROGRAM.nodes);
-if ("error" in program) throw new Error(`the program's f is one the parser reads: ${program.error}`);
+if ("error" in program) throw new Error(`the program's f is one the parser reads: ${parseRefused(program.error)}`);
 export const PROGRAM_FN = program;
 
-/** Whether a text is one the parser reads: its error and position, or null. */
+/** Whether a text is one the parser reads: why not, as data, or null. */
 export function textError(/** @type {string} */ text) {
-  const parsed = parse(text);
-  return parsed.error === undefined ? null : { error: parsed.error, at: parsed.at };
+  return parse(text).error ?? null;
 }

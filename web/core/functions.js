@@ -2,7 +2,7 @@
 // learner's own; and the checks that say where inverse interpolation
 // cannot work, and why.  Nothing here touches the DOM.
 
-import { evaluate, parse } from "./expression.js";
+import { evaluate, parse, sameTree } from "./expression.js";
 import { PROGRAM_ROOT } from "./accuracy.js";
 import { FixedError, absOf, div, fixedAt, toDoubleDouble } from "./fixed.js";
 import { dualAt, newtonRoot } from "./manydigits.js";
@@ -34,7 +34,7 @@ import { LESSONS, NO_ROOT } from "./sentences/functions.js";
  */
 function preset(p) {
   const parsed = parse(p.text);
-  if (parsed.error !== undefined) throw new Error(`${p.id}: ${parsed.error}`);
+  if (parsed.error !== undefined) throw new Error(`${p.id}: ${JSON.stringify(parsed.error)}`);
   return Object.freeze({ ...p, tree: parsed.tree });
 }
 
@@ -106,6 +106,18 @@ export const PRESETS = Object.freeze([
 ]);
 
 /**
+ * The presets whose f a text is, in their order: those whose tree the
+ * text's is, however it was typed (exp(-2x) - x is the program's f); none
+ * where the text cannot be read.
+ * @param {string} text
+ * @returns {Readonly<Preset>[]}
+ */
+export function presetsOf(text) {
+  const parsed = parse(text);
+  return parsed.tree === undefined ? [] : PRESETS.filter((p) => sameTree(p.tree, parsed.tree));
+}
+
+/**
  * A typed f as the page takes it: a preset's f typed out is that preset,
  * whose lesson speaks of its own nodes: nodes outside its interval, or
  * (for a preset whose own nodes bracket its root) nodes that do not
@@ -116,7 +128,7 @@ export const PRESETS = Object.freeze([
  * @returns {{preset: Readonly<Preset> | null, itsNodes: boolean}}
  */
 export function typedFunction(text, nodes) {
-  const preset = PRESETS.find((p) => p.text === text) ?? null;
+  const preset = presetsOf(text)[0] ?? null;
   if (!preset) return { preset, itsNodes: false };
   const brackets = (/** @type {readonly number[]} */ xs) =>
     Math.min(...xs) <= preset.root.hi && preset.root.hi <= Math.max(...xs);
@@ -167,11 +179,11 @@ export function inverseChecks(points) {
  * changes sign without coming near 0 (a pole, as 1/(x - 0.5) has).
  * @param {string} text
  * @param {number[]} nodes
- * @returns {{error: string, at: number | null} | {tree: Tree, root: DoubleDouble, how: "bisection" | "bisection and Newton's method", bracket: [number, number]} | {tree: Tree, root: null, why: string}}
+ * @returns {{error: import("./expression.js").ParseError} | {tree: Tree, root: DoubleDouble, how: "bisection" | "bisection and Newton's method", bracket: [number, number]} | {tree: Tree, root: null, why: string}}
  */
 export function learnerFunction(text, nodes) {
   const parsed = parse(text);
-  if (parsed.error !== undefined) return { error: parsed.error, at: parsed.at };
+  if (parsed.error !== undefined) return { error: parsed.error };
   const tree = parsed.tree;
   const f = (/** @type {number} */ x) => evaluate(tree, x);
   const xs = [...nodes].sort((a, b) => a - b);
