@@ -1,7 +1,8 @@
 // The page's controls wired to changes of the state: the stepper and its
 // keys, the digits and the bits, the field and the exponential, the
 // program's nodes, Iterate, Add, and the tables taken away.  Each handler
-// asks main.js's update() for the change, and nothing else.
+// asks main.js's update() for the change, and nothing else; only a
+// learner's f, as it is typed, is also drawn as read beside its field.
 
 import { LIMITS } from "./core/limits.js";
 import { PRESETS, typedFunction } from "./core/functions.js";
@@ -21,6 +22,7 @@ import { stepText } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
 import { download } from "./download.js";
+import { drawRead, readOf } from "./settings.js";
 
 /** @typedef {import("./main.js").Context} Context */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
@@ -263,7 +265,11 @@ function wireFunction(c) {
     if (!preset) return c.update({ own: true }, "none");
     choose(preset);
   });
-  input("f-text").addEventListener("input", () => change({ fText: input("f-text").value }, "same"));
+  input("f-text").addEventListener("input", () => {
+    change({ fText: input("f-text").value }, "same");
+    // f as read, shown as it is typed: no render, nothing else changes until it is used
+    drawRead(readOf(input("f-text").value));
+  });
   $("function-form").addEventListener("submit", (e) => {
     e.preventDefault();
     const typed = input("f-text").value,

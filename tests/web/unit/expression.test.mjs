@@ -9,6 +9,7 @@ import { createRequire } from "node:module";
 import { test } from "node:test";
 import { MAX_LENGTH, evaluate, functionsOf, parse, print } from "../../../web/core/expression.js";
 import { FUNCTION_REFUSED, parseRefused } from "../../../web/core/sentences/input.js";
+import { mathml } from "../../../web/core/mathml.js";
 import { compile, jetOver, workspace } from "../../../web/core/jets.js";
 import { inverseTaylor, taylor } from "../../../web/core/reversion.js";
 
@@ -366,6 +367,44 @@ test("typed texts: the tree each gives and its canonical text, or the refusal an
   assert.equal(
     FUNCTION_REFUSED(lg),
     "This f cannot be read: unknown name 'lg' at 1. Did you mean “log(x)” (log, the natural log)? The page keeps the function it shows.",
+  );
+});
+
+test("f as the page typesets it: MathML from the tree alone, as a textbook sets it, balanced, every text escaped", () => {
+  const f = "<mi>f</mi><mo>(</mo><mi>x</mi><mo>)</mo><mo>=</mo>";
+  /** @type {[text: string, markup: string][]} */
+  const cases = [
+    // half of x, a fraction before it; 2 times x squared; 2·3 with its dot
+    ["1/2x", "<mrow><mfrac><mrow><mn>1</mn></mrow><mrow><mn>2</mn></mrow></mfrac><mo>\u2062</mo><mi>x</mi></mrow>"],
+    ["2x^2", "<mrow><mn>2</mn><mo>\u2062</mo><msup><mi>x</mi><mrow><mn>2</mn></mrow></msup></mrow>"],
+    ["2*3", "<mrow><mn>2</mn><mo>·</mo><mn>3</mn></mrow>"],
+    // e^u raised, log as ln, a sum's parentheses where a power or a sign needs them
+    ["e^-x", "<msup><mi>e</mi><mrow><mrow><mo>−</mo><mi>x</mi></mrow></mrow></msup>"],
+    [
+      "-(x + 1)^2 + log(x)",
+      "<mrow><mrow><mo>−</mo><msup><mrow><mo>(</mo><mrow><mi>x</mi><mo>+</mo><mn>1</mn></mrow><mo>)</mo></mrow><mrow><mn>2</mn></mrow></msup></mrow>" +
+        "<mo>+</mo><mrow><mi>ln</mi><mo>\u2061</mo><mrow><mo>(</mo><mi>x</mi><mo>)</mo></mrow></mrow></mrow>",
+    ],
+  ];
+  for (const [text, markup] of cases) assert.equal(mathml(treeOf(text)), `<math>${f}${markup}</math>`, text);
+  /** @type {Tree} */
+  const hostile = { kind: "num", value: 1, text: `<script>&"'`, at: 1 };
+  assert.equal(mathml(hostile), `<math>${f}<mn>&lt;script&gt;&amp;&quot;&#39;</mn></math>`);
+  const TAGS = new Set(["math", "mrow", "mi", "mn", "mo", "msup", "mfrac", "msqrt"]);
+  fc.assert(
+    fc.property(tree, (t) => {
+      const markup = mathml(toTree(t));
+      /** @type {string[]} */
+      const open = [];
+      for (const [, close, name] of markup.matchAll(/<(\/?)([a-z]+)>/g)) {
+        assert.ok(TAGS.has(name), name);
+        if (!close) open.push(name);
+        else assert.equal(open.pop(), name, markup);
+      }
+      assert.deepEqual(open, [], markup);
+      assert.doesNotMatch(markup.replace(/<\/?[a-z]+>/g, ""), /[<>]/, markup);
+    }),
+    { numRuns: 300 },
   );
 });
 

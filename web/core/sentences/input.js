@@ -126,6 +126,9 @@ export const KEPT = {
   figure: "The nodes stay as they were.",
 };
 
+/** What f as the parser read it is shown after. */
+export const F_READ = "Read as";
+
 /** A learner's f that the parser cannot read, what would be read, and what the page keeps. */
 export const FUNCTION_REFUSED = (/** @type {ParseError} */ e) =>
   `This f cannot be read: ${parseRefused(e)}.${e.suggestion ? ` ${suggested(e)}` : ""} The page keeps the function it shows.`;
