@@ -370,6 +370,49 @@ test("typed texts: the tree each gives and its canonical text, or the refusal an
   );
 });
 
+test("random text, typed near the language or not: nothing thrown, and each text suggested is read", () => {
+  const pieces = [
+    "x",
+    "X",
+    "2",
+    "0,5",
+    ".",
+    "e",
+    "pi",
+    "π",
+    "²",
+    "sin",
+    "sqr",
+    "lg",
+    "exp",
+    "(",
+    ")",
+    "+",
+    "−",
+    "*",
+    "**",
+  ];
+  const more = ["/", "^", " ", "=", "y", "f", "sinx", "x2", "1e5", ",", "abs", "1e400", "constructor", "__proto__"];
+  const text = fc.oneof(
+    fc.string({ maxLength: 40 }),
+    fc.array(fc.constantFrom(...pieces, ...more), { maxLength: 16 }).map((a) => a.join("")),
+  );
+  let suggested = 0;
+  fc.assert(
+    fc.property(text, (s) => {
+      const got = parse(s);
+      if (got.error === undefined) return;
+      assert.ok(parseRefused(got.error).length < 200, s);
+      if (got.error.suggestion === undefined) return;
+      suggested++;
+      const again = parse(got.error.suggestion);
+      assert.ok(again.error === undefined && got.error.suggestion !== s, `${s}: ${got.error.suggestion}`);
+    }),
+    { numRuns: 3000 },
+  );
+  assert.ok(suggested > 20, `${suggested} suggestions`);
+});
+
 test("f as the page typesets it: MathML from the tree alone, as a textbook sets it, balanced, every text escaped", () => {
   const f = "<mi>f</mi><mo>(</mo><mi>x</mi><mo>)</mo><mo>=</mo>";
   /** @type {[text: string, markup: string][]} */
