@@ -9,9 +9,9 @@
 // What is accepted, and nothing else:
 //   numbers     decimal, with an optional exponent: 2, 0.5, .5, 1e-3, 2.5E+2
 //   names       x, pi, e, and the functions exp, log (the natural one; ln is
-//               the same), sqrt, sin, cos, tan and abs, each applied with
-//               parentheses: sin(x), not sin x.  Names are read in any case:
-//               X, Sin, EXP and PI are x, sin, exp and pi.
+//               the same), sqrt, sin, cos, tan, abs, sinh, cosh and tanh,
+//               each applied with parentheses: sin(x), not sin x.  Names are
+//               read in any case: X, Sin, EXP and PI are x, sin, exp and pi.
 //   operators   + - * / ^, ** as ^, and ( ) for grouping
 //   spaces      space, tab, line ends, anywhere between the parts
 //   symbols     − (U+2212 MINUS SIGN) is read as -, × (U+00D7) as *
@@ -53,7 +53,7 @@ const SPELLED = new Map([
   ["³", "^3"],
 ]);
 
-/** @typedef {"exp" | "log" | "sqrt" | "sin" | "cos" | "tan" | "abs"} FnName */
+/** @typedef {"exp" | "log" | "sqrt" | "sin" | "cos" | "tan" | "abs" | "sinh" | "cosh" | "tanh"} FnName */
 /** @typedef {"+" | "-" | "*" | "/" | "^"} OpName */
 /**
  * A parsed expression.  `at` is the 1-based position of the part it
@@ -91,7 +91,18 @@ const SPELLED = new Map([
 export const MAX_LENGTH = 200;
 
 /** The functions a learner may apply, in the order the page lists them. */
-export const FUNCTIONS = /** @type {const} */ (["exp", "log", "sqrt", "sin", "cos", "tan", "abs"]);
+export const FUNCTIONS = /** @type {const} */ ([
+  "exp",
+  "log",
+  "sqrt",
+  "sin",
+  "cos",
+  "tan",
+  "abs",
+  "sinh",
+  "cosh",
+  "tanh",
+]);
 
 /** @typedef {{kind: "x"} | {kind: "const", name: "pi" | "e"} | {kind: "fn", name: FnName}} Named */
 /**
@@ -602,6 +613,9 @@ const MATH = {
   cos: Math.cos,
   tan: Math.tan,
   abs: Math.abs,
+  sinh: Math.sinh,
+  cosh: Math.cosh,
+  tanh: Math.tanh,
 };
 
 /**

@@ -21,7 +21,7 @@ const fc = createRequire(`${process.env.INVERSE_NEVILLE_NODE_MODULES}/`)("fast-c
 /** @typedef {import("../../../web/core/expression.js").ParseError} ParseError */
 
 /** @type {FnName[]} */
-const FUNCTIONS = ["exp", "log", "sqrt", "sin", "cos", "tan", "abs"];
+const FUNCTIONS = ["exp", "log", "sqrt", "sin", "cos", "tan", "abs", "sinh", "cosh", "tanh"];
 /** The test's own evaluation of a name: JavaScript's Math, looked up apart from the page's table. */
 const math = (/** @type {FnName} */ name) => Math[name];
 
@@ -196,6 +196,11 @@ test("typed texts: the tree each gives and its canonical text, or the refusal an
     ["2^-3x", pow(n(2), times(neg(n(3)), X)), "2^(-3*x)"],
     ["x**2 + x ** -1", plus(pow(X, n(2)), pow(X, neg(n(1)))), "x^2 + x^-1"],
     ["ln(x) - LOG(x)", minus(call("log", X), call("log", X)), "log(x) - log(x)"],
+    [
+      "sinh(x) + Cosh(x)TANH(x)",
+      plus(call("sinh", X), times(call("cosh", X), call("tanh", X))),
+      "sinh(x) + cosh(x)*tanh(x)",
+    ],
     ["Sin(X) + EXP(x) + PI", plus(plus(call("sin", X), call("exp", X)), PI), "sin(x) + exp(x) + pi"],
     // what was accepted before, with its tree
     ["-x^2", neg(pow(X, n(2))), "-x^2"],
@@ -286,6 +291,11 @@ test("typed texts: the tree each gives and its canonical text, or the refusal an
       "sinx - cos2x",
       { kind: "unknown", at: 1, text: "sinx", like: null, suggestion: "sin(x) - cos(2x)" },
       "unknown name 'sinx' at 1",
+    ],
+    [
+      "sinhx",
+      { kind: "unknown", at: 1, text: "sinhx", like: null, suggestion: "sinh(x)" },
+      "unknown name 'sinhx' at 1",
     ],
     [
       "pix + xe^x",
