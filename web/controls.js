@@ -1,7 +1,8 @@
 // The page's controls wired to changes of the state: the stepper and its
 // keys, the digits and the bits, the field and the exponential, the
 // program's nodes, Iterate, Add, and the tables taken away.  Each handler
-// asks main.js's update() for the change, and nothing else.
+// asks main.js's update() for the change, and nothing else; only a
+// learner's f, as it is typed, is also drawn as read beside its field.
 
 import { LIMITS } from "./core/limits.js";
 import { intervalOf, typedFunction } from "./core/functions.js";
@@ -14,13 +15,14 @@ import { entryName } from "./core/sentences/parts.js";
 import { iterateDone, iterationRows } from "./core/iterations.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
-import { FIGURE_REFUSED, FUNCTION_REFUSED } from "./core/sentences/input.js";
+import { FIGURE_REFUSED, FUNCTION_REFUSED, refusedText } from "./core/sentences/input.js";
 import { ITERATION_HEADS } from "./core/sentences/iterations.js";
 import { bitsHead, takeAway } from "./core/sentences/export.js";
 import { stepText, tableauHeads } from "./core/sentences/step.js";
 import { $, input } from "./dom.js";
 import { change, state } from "./state.js";
 import { download } from "./download.js";
+import { drawRead, readOf } from "./settings.js";
 
 /** @typedef {import("./page.js").Context} Context */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
@@ -146,7 +148,7 @@ function wireNodes(c) {
   $("experiment").addEventListener("submit", (e) => {
     e.preventDefault();
     const parsed = parseNodes(input("nodes").value, intervalOf(c.model.presets, state.f));
-    if (parsed.error !== undefined) return c.refuse(parsed.error, input("nodes").value);
+    if (parsed.error !== undefined) return c.refuse(refusedText(parsed.error), input("nodes").value);
     c.update({ nodes: parsed.xs, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.interpolated }, "push");
   });
   for (const radio of document.querySelectorAll('input[name="exp"]')) {
@@ -264,7 +266,11 @@ function wireFunction(c) {
     if (!preset) return c.update({ own: true }, "none");
     choose(preset);
   });
-  input("f-text").addEventListener("input", () => change({ fText: input("f-text").value }, "same"));
+  input("f-text").addEventListener("input", () => {
+    change({ fText: input("f-text").value }, "same");
+    // f as read, shown as it is typed: no render, nothing else changes until it is used
+    drawRead(readOf(input("f-text").value));
+  });
   $("function-form").addEventListener("submit", (e) => {
     e.preventDefault();
     const typed = input("f-text").value,
@@ -273,8 +279,16 @@ function wireFunction(c) {
       return c.update({ error: FUNCTION_REFUSED(wrong), errorAt: "function", fText: typed }, "none");
     const { preset, itsNodes } = typedFunction(c.model.presets, typed, state.nodes);
     if (preset && itsNodes) return choose(preset);
+    // a preset's f, however typed, is kept as the preset writes it: its link is the one its menu item makes
     c.update(
-      { f: typed, iterates: [], shown: Infinity, fText: null, own: !preset, announce: ANNOUNCE.function },
+      {
+        f: preset ? preset.text : typed,
+        iterates: [],
+        shown: Infinity,
+        fText: null,
+        own: !preset,
+        announce: ANNOUNCE.function,
+      },
       "push",
     );
   });

@@ -14,7 +14,7 @@ import { zoomOf } from "./core/curves.js";
 import { PROGRAM_TEXT, functionOf, intervalOf } from "./core/functions.js";
 import { partsOf } from "./core/residual.js";
 import { RUN, expLesson } from "./core/sentences/nodes.js";
-import { digitsName } from "./core/sentences/input.js";
+import { digitsName, refusedText } from "./core/sentences/input.js";
 import { PREDICT_P, WAITING } from "./core/sentences/predict.js";
 import { knownSteps } from "./core/predict.js";
 import { LIMITS } from "./core/limits.js";
@@ -346,7 +346,7 @@ export function startPage(script) {
   function tryNodes(xs, how, changes) {
     const parsed = parseNodes(xs.map(show).join(","), intervalOf(model.presets, state.f));
     if (parsed.error !== undefined) {
-      refuse(parsed.error, state.field, "figure");
+      refuse(refusedText(parsed.error), state.field, "figure");
       return false;
     }
     if (xs.every((x, k) => Object.is(x, state.nodes[k])) && xs.length === state.nodes.length) return false;
@@ -365,12 +365,13 @@ export function startPage(script) {
     const s = parseFragment(location.hash, model.presets) ?? (opening ? parseFragment("", model.presets) : null);
     if (s === null) return false; // an anchor
     if (s.error !== undefined) {
-      refuse(s.error, "text" in s ? (s.text ?? null) : null, "link");
+      refuse(refusedText(s.error), "text" in s ? (s.text ?? null) : null, "link");
       return true;
     }
     // the iterates made again from the starting nodes, as many as the link asks
     const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes) }, s.iterates);
-    const refused = made.refused === undefined ? s.refused : [...s.refused, replayText(made.refused)];
+    const said = s.refused.map(refusedText);
+    const refused = made.refused === undefined ? said : [...said, replayText(made.refused)];
     update(
       {
         nodes: made.nodes,

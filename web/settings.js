@@ -7,13 +7,16 @@
 import { show } from "./core/numbers.js";
 import { isOwn, otherExp, shownStep } from "./core/sweep.js";
 import { expEffect, functionLesson, functionOptions, summaryText } from "./core/sentences/nodes.js";
-import { KEPT } from "./core/sentences/input.js";
+import { F_READ, KEPT } from "./core/sentences/input.js";
+import { parse } from "./core/expression.js";
+import { mathml } from "./core/mathml.js";
 import { guessLabel } from "./core/sentences/predict.js";
 import { $, h, input, set, text } from "./dom.js";
 import { state } from "./state.js";
 
 /** @typedef {import("./core/sweep.js").Model} Model */
 /** @typedef {import("./core/sweep.js").Result} Result */
+/** @typedef {import("./core/expression.js").Tree} Tree */
 
 /**
  * @param {{model: Model, radios: NodeListOf<HTMLInputElement>}} v
@@ -68,8 +71,31 @@ function drawFunction(m, r) {
   $("own-f").hidden = !!preset;
   const typed = state.fText ?? (r.fn.preset ? "" : r.fn.text);
   if (input("f-text").value !== typed) input("f-text").value = typed;
+  drawRead(state.fText === null ? (r.fn.preset ? null : r.fn.tree) : readOf(state.fText));
   const wrong = state.error && state.errorAt === "function";
   text($("f-error"), wrong ? state.error : "");
   set(input("f-text"), { "aria-invalid": wrong ? "true" : null });
   text($("function-lesson"), functionLesson(r.fn));
+}
+
+/** The tree of a text typed, or null where it cannot be read. */
+export const readOf = (/** @type {string} */ typed) => parse(typed).tree ?? null;
+
+/**
+ * f as the parser reads it, typeset below its field (#f-read, made there
+ * the first time): the text as it is typed, where it can be read, or the
+ * learner's f shown; nothing while a text cannot be read.
+ * @param {Tree | null} tree
+ */
+export function drawRead(tree) {
+  const read = document.getElementById("f-read") ?? h("p", { id: "f-read" });
+  if (!read.isConnected) $("f-text").closest(".field")?.after(read);
+  const markup = tree ? mathml(tree) : "";
+  if (read.dataset.markup === markup) return;
+  read.dataset.markup = markup;
+  // the markup is the tree's alone, every text in it escaped
+  const math = h("span");
+  math.innerHTML = markup;
+  if (tree) read.replaceChildren(`${F_READ} `, math);
+  else read.replaceChildren();
 }

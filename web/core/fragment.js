@@ -1,61 +1,152 @@
 // What a learner types, and what a link holds: the nodes of a list, the
 // fragment's fields, and the fragment that stands for a state.  Each
-// refusal says what was wrong (core/sentences/input.js words it).  Nothing
-// here touches the DOM.
+// refusal is data, what was wrong and what it needs to be said
+// (core/sentences/input.js words it).  Nothing here touches the DOM.
 
 import { show } from "./numbers.js";
 import { LIMITS } from "./limits.js";
-import { LINK_REFUSED, NODES_REFUSED } from "./sentences/input.js";
-import { PROGRAM_TEXT, intervalOf } from "./functions.js";
-import { parse } from "./expression.js";
+import { PROGRAM_TEXT, intervalOf, presetsOf } from "./functions.js";
+import { hasX, parse, underflows } from "./expression.js";
+import { compile } from "./walk.js";
+import { doubles } from "./doubles.js";
 import { OFF, ON, SWITCHES } from "./switches.js";
 
 /** @typedef {import("./sweep.js").ExpName} ExpName */
+/** @typedef {import("./expression.js").ParseError} ParseError */
+/** @typedef {import("./expression.js").Tree} Tree */
+/**
+ * Why a list of nodes is refused.  `text` is the node as typed; `error`,
+ * why the parser could not read it; `value`, the double it came to (null
+ * for a number written as one);
+ * `decimalCommas`, that the list looks written with decimal commas.
+ * @typedef {(
+ *   | {kind: "tooLong", length: number}
+ *   | {kind: "empty" | "one"}
+ *   | {kind: "many", count: number}
+ *   | {kind: "gap", k: number, count: number, sep: "comma" | "semicolon"}
+ *   | {kind: "notNumber", text: string, error: ParseError}
+ *   | {kind: "hasX" | "tooSmall" | "tooLarge", text: string}
+ *   | {kind: "noValue", text: string, value: number}
+ *   | {kind: "outside", text: string, value: number | null, domain: number[]}
+ * ) & {decimalCommas?: boolean}} NodesRefusal
+ */
+/**
+ * Why a link's field other than its nodes is refused: the key and the
+ * value as the link holds them, and what bounds a count (`most`, and the
+ * nodes there are, whose steps are the most a link's step may be).
+ * @typedef {{kind: "encoding", key: string}
+ *   | {kind: "unknownKey", key: string, keys: string[]}
+ *   | {kind: "notWhole", key: "iterates" | "step", value: string, most: number, nodes: number}
+ *   | {kind: "tooMany", key: "iterates" | "step", n: number, most: number, nodes: number}
+ *   | {kind: "exp", value: string}
+ *   | {kind: "digits", value: string, allowed: number[]}
+ *   | {kind: "f", value: string, error: ParseError}
+ *   | {kind: "switch", key: string, value: string}} LinkRefusal
+ */
 
 /**
  * The nodes of a typed or linked list, or what is wrong with it.  Nodes
  * are separated by commas or spaces, or, where the list has a semicolon,
  * by semicolons, each node then written with a decimal comma or point
  * ("0,3; 0,4; 0,5"), or by spaces where every node has a decimal comma
- * ("0,3 0,4 0,5").  A list that fails and looks written with decimal
- * commas is told how to write them.
+ * ("0,3 0,4 0,5").  Each node is a number or an expression of numbers in
+ * f's language, without x (pi/8, 1/3, -0.5, 2e-3), computed in doubles;
+ * spaces beside an operator belong to a node ("pi / 8"), other spaces
+ * separate two ("0.3 -0.4" is two).  A list that fails and looks written
+ * with decimal commas (a comma straight between the digits of a number
+ * with no point or exponent) is told how to write them.
  * @param {string} text
  * @param {number[]} [domain] where the nodes must lie
- * @returns {{xs: number[], error?: undefined} | {error: string, xs?: undefined}}
+ * @returns {{xs: number[], error?: undefined} | {error: NodesRefusal, xs?: undefined}}
  */
 export function parseNodes(text, domain = LIMITS.domain) {
-  if (text.length > LIMITS.text) return { error: NODES_REFUSED.tooLong(text.length) };
+  if (text.length > LIMITS.text) return { error: { kind: "tooLong", length: text.length } };
   // the minus sign as typeset (U+2212), as the page itself writes it
   const got = readList(text.trim().replace(/\u2212/g, "-"), domain);
-  if (got.error !== undefined && !text.includes(";") && !text.includes(".") && /\d,\d/.test(text))
-    return { error: `${got.error} ${NODES_REFUSED.decimalCommas}` };
+  if (got.error !== undefined && !text.includes(";") && !text.includes(".") && DECIMAL_COMMA.test(text))
+    return { error: { ...got.error, decimalCommas: true } };
   return got;
 }
+/** A comma between digits, the first of them starting a number: 0,3 or ,5, not 1e300,2e300. */
+const DECIMAL_COMMA = /(?:^|[\s;+\-\u2212])\d*,\d/;
 /**
  * @param {string} text
  * @param {number[]} domain
- * @returns {{xs: number[], error?: undefined} | {error: string, xs?: undefined}}
+ * @returns {{xs: number[], error?: undefined} | {error: NodesRefusal, xs?: undefined}}
  */
 function readList(text, domain) {
-  if (text === "") return { error: NODES_REFUSED.empty };
+  if (text === "") return { error: { kind: "empty" } };
   // with decimal commas, semicolons between the nodes, or spaces where every node has its comma: "0,3 0,4"
   const spaced = !text.includes(";") && text.split(/\s+/).every((s) => /^[+-]?\d*,\d+$/.test(s)) && /\s/.test(text);
   const commas = text.includes(";") || spaced;
-  const parts = spaced ? text.split(/\s+/) : commas ? text.split(";").map((p) => p.trim()) : text.split(/\s*,\s*|\s+/);
+  const groups = spaced ? text.split(/\s+/) : text.split(commas ? ";" : ",").map((p) => p.trim());
   const xs = [];
-  for (const [k, s] of parts.entries()) {
-    if (s === "") return { error: NODES_REFUSED.gap(k, parts.length, commas ? "semicolon" : "comma") };
+  for (const [k, group] of groups.entries()) {
+    if (group === "") return { error: { kind: "gap", k, count: groups.length, sep: commas ? "semicolon" : "comma" } };
     // with decimal commas, a comma is a node's decimal point
-    const written = commas && !s.includes(".") ? s.replace(/^([+-]?\d*),(\d)/, "$1.$2") : s;
-    if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(written)) return { error: NODES_REFUSED.notNumber(s) };
-    const x = Number(written);
-    if (x === 0 && /[1-9]/.test(written.replace(/e.*$/i, ""))) return { error: NODES_REFUSED.tooSmall(s) };
-    if (!(x >= domain[0] && x <= domain[1])) return { error: NODES_REFUSED.outside(s, domain) };
-    xs.push(x);
+    for (const s of commas ? [group] : wholes(group)) {
+      const node = nodeOf(commas ? s.replace(/(^|[^\d.,])(\d*),(?=\d)/g, "$1$2.") : s, s, domain);
+      if (node.error !== undefined) return node;
+      xs.push(node.x);
+    }
   }
-  if (xs.length < LIMITS.nodes[0]) return { error: NODES_REFUSED.one };
-  if (xs.length > LIMITS.nodes[1]) return { error: NODES_REFUSED.many(xs.length) };
+  if (xs.length < LIMITS.nodes[0]) return { error: { kind: "one" } };
+  if (xs.length > LIMITS.nodes[1]) return { error: { kind: "many", count: xs.length } };
   return { xs };
+}
+/** Operators a space may stand beside inside a node: after one of the first, or before one of the second. */
+const AFTER = "+-*/^(×·÷",
+  BEFORE = "*/^)×·÷";
+/**
+ * The nodes a group between commas holds: split at each run of spaces
+ * outside parentheses between two whole nodes, not one beside an operator
+ * (a sign before a node, as in 0.3 -0.4, is its own).
+ * @param {string} group
+ */
+function wholes(group) {
+  const out = [];
+  let from = 0;
+  for (const m of group.matchAll(/\s+/g)) {
+    const at = m.index ?? 0,
+      to = at + m[0].length;
+    const before = group[at - 1],
+      after = group[to],
+      open = (group.slice(0, at).match(/\(/g)?.length ?? 0) - (group.slice(0, at).match(/\)/g)?.length ?? 0);
+    const sign = "+-".includes(after) && (to + 1 === group.length || /\s/.test(group[to + 1]));
+    if (open > 0 || AFTER.includes(before) || BEFORE.includes(after) || sign) continue;
+    out.push(group.slice(from, at));
+    from = to;
+  }
+  out.push(group.slice(from));
+  return out;
+}
+/**
+ * One node: read, its value in doubles, and where it lies.
+ * @param {string} written the node as the parser is to read it (a decimal comma made a point)
+ * @param {string} text the node as typed
+ * @param {number[]} domain
+ * @returns {{x: number, error?: undefined} | {error: NodesRefusal, x?: undefined}}
+ */
+function nodeOf(written, text, domain) {
+  const parsed = parse(written);
+  if (parsed.error !== undefined) {
+    return {
+      error:
+        parsed.error.kind === "tooLarge"
+          ? { kind: "tooLarge", text }
+          : { kind: "notNumber", text, error: parsed.error },
+    };
+  }
+  if (hasX(parsed.tree)) return { error: { kind: "hasX", text } };
+  const x = compile(parsed.tree, doubles())(NaN);
+  if (!Number.isFinite(x)) return { error: { kind: "noValue", text, value: x } };
+  if (x === 0 && underflows(parsed.tree)) return { error: { kind: "tooSmall", text } };
+  if (!(x >= domain[0] && x <= domain[1])) {
+    // the value said where the node is more than a number with its sign
+    const t = parsed.tree.kind === "neg" ? parsed.tree.arg : parsed.tree;
+    return { error: { kind: "outside", text, value: t.kind === "num" ? null : x, domain } };
+  }
+  return { x };
 }
 
 /**
@@ -80,17 +171,17 @@ export const stepsFor = (/** @type {number} */ n) => (n * (n - 1)) / 2;
 
 /**
  * A whole number from 0 to most, as a link writes it, or what is wrong
- * with it and what the page does instead.
- * @param {string} key
+ * with it.
+ * @param {"iterates" | "step"} key
  * @param {string} value
  * @param {number} most
- * @param {{what: string, bound: string, kept: string}} words what the number counts, why most is the most, and
- *   what the page shows instead
+ * @param {number} nodes the nodes there are
+ * @returns {{n: number, error?: undefined} | {error: LinkRefusal, n?: undefined}}
  */
-function count(key, value, most, { what, bound, kept }) {
-  if (!/^\d{1,9}$/.test(value)) return { error: `${LINK_REFUSED.notWhole(key, value, what)} ${kept}` };
+function count(key, value, most, nodes) {
+  if (!/^\d{1,9}$/.test(value)) return { error: { kind: "notWhole", key, value, most, nodes } };
   const n = Number(value);
-  return n > most ? { error: `${LINK_REFUSED.tooMany(key, n, most, what)} ${bound}. ${kept}` } : { n };
+  return n > most ? { error: { kind: "tooMany", key, n, most, nodes } } : { n };
 }
 
 /**
@@ -104,12 +195,12 @@ function count(key, value, most, { what, bound, kept }) {
  * `refused`, and the rest used.
  * @param {string} hash
  * @param {readonly import("./functions.js").Preset[]} presets the program's first
- * @returns {null | (LinkState & {refused: string[], error?: undefined}) | {error: string, text?: string}}
+ * @returns {null | (LinkState & {refused: LinkRefusal[], error?: undefined}) | {error: NodesRefusal | LinkRefusal, text?: string}}
  */
 export function parseFragment(hash, presets) {
   const programNodes = presets[0].nodes;
   const text = hash.replace(/^#/, "");
-  /** @type {string[]} */
+  /** @type {LinkRefusal[]} */
   const refused = [];
   if (text === "")
     return { nodes: programNodes, iterates: 0, step: 0, exp: "wasm", f: PROGRAM_TEXT, ...SETTINGS, refused };
@@ -123,22 +214,23 @@ export function parseFragment(hash, presets) {
     try {
       value = decodeURIComponent(at < 0 ? "" : pair.slice(at + 1));
     } catch {
-      const error = LINK_REFUSED.encoding(key);
+      /** @type {LinkRefusal} */
+      const error = { kind: "encoding", key };
       if (key === "nodes") return { error, text: pair };
       refused.push(error);
       continue;
     }
-    if (!KEYS.includes(key)) refused.push(LINK_REFUSED.unknown(key, KEYS));
+    if (!KEYS.includes(key)) refused.push({ kind: "unknownKey", key, keys: KEYS });
     else fields[key] = value;
   }
   // the function first: where its nodes may lie is its own
   let f = PROGRAM_TEXT;
   if (fields.f !== undefined) {
     const wrong = parse(fields.f).error;
-    if (wrong !== undefined) refused.push(LINK_REFUSED.f(fields.f, wrong));
+    if (wrong !== undefined) refused.push({ kind: "f", value: fields.f, error: wrong });
     else f = fields.f;
   }
-  const preset = presets.find((p) => p.text === f);
+  const preset = presetsOf(presets, f)[0];
   const parsed =
     fields.nodes === undefined
       ? { xs: preset?.nodes ?? programNodes }
@@ -149,11 +241,11 @@ export function parseFragment(hash, presets) {
   let exp = "wasm";
   if (fields.exp === "browser") exp = "browser";
   else if (fields.exp !== undefined && fields.exp !== "wasm") {
-    refused.push(LINK_REFUSED.exp(fields.exp));
+    refused.push({ kind: "exp", value: fields.exp });
   }
   let iterates = 0;
   if (fields.iterates !== undefined) {
-    const c = count("iterates", fields.iterates, LIMITS.iterates, LINK_REFUSED.iterates);
+    const c = count("iterates", fields.iterates, LIMITS.iterates, nodes.length);
     if (c.error !== undefined) refused.push(c.error);
     else iterates = c.n;
   }
@@ -161,8 +253,7 @@ export function parseFragment(hash, presets) {
   // a link without nodes= is the page itself with a field or two: it opens as the page does, at the start
   let step = fields.nodes === undefined ? 0 : startOf(settings);
   if (fields.step !== undefined) {
-    const steps = stepsFor(nodes.length),
-      c = count("step", fields.step, steps, LINK_REFUSED.step(nodes.length, steps));
+    const c = count("step", fields.step, stepsFor(nodes.length), nodes.length);
     if (c.error !== undefined) refused.push(c.error);
     else step = c.n;
   }
@@ -180,19 +271,19 @@ const startOf = (settings) => (settings.predict ? 0 : Infinity);
  * The settings a link's fields hold, each that cannot be used left at its
  * default and said.
  * @param {Record<string, string>} fields
- * @param {string[]} refused
+ * @param {LinkRefusal[]} refused
  * @returns {Settings}
  */
 function settingsOf(fields, refused) {
   const out = { ...SETTINGS };
   if (fields.digits !== undefined) {
     if (LIMITS.digits.map(String).includes(fields.digits)) out.digits = Number(fields.digits);
-    else refused.push(LINK_REFUSED.digits(fields.digits, LIMITS.digits));
+    else refused.push({ kind: "digits", value: fields.digits, allowed: LIMITS.digits });
   }
   for (const key of SWITCHES) {
     const value = fields[key];
     if (value === ON || value === OFF) out[key] = value === ON;
-    else if (value !== undefined) refused.push(LINK_REFUSED.switch(key, value));
+    else if (value !== undefined) refused.push({ kind: "switch", key, value });
   }
   return out;
 }

@@ -5,7 +5,7 @@
 // preset's root is known; a learner's is found where the nodes' y change
 // sign.  Nothing here touches the DOM.
 
-import { parse } from "./expression.js";
+import { parse, sameTree } from "./expression.js";
 import { compile } from "./walk.js";
 import { EXP_ERROR, doubles, duals } from "./doubles.js";
 import { learnerRoot, rootNear } from "./roots.js";
@@ -64,7 +64,7 @@ function treeOf(/** @type {string} */ text) {
  * @param {number[]} programNodes
  * @returns {readonly Readonly<Preset>[]}
  */
-export function presetsOf(programNodes) {
+export function presetTable(programNodes) {
   const programTree = treeOf(PROGRAM_TEXT),
     root = rootNear(programTree, 0.42630275100686277);
   if (!root) throw new Error("the program's root is found");
@@ -114,6 +114,18 @@ export function presetsOf(programNodes) {
 }
 
 /**
+ * The presets whose f a text is, in their order: those whose tree the
+ * text's is, however it was typed (exp(-2x) - x is the program's f); none
+ * where the text cannot be read.
+ * @param {readonly Readonly<Preset>[]} presets
+ * @param {string} text
+ */
+export function presetsOf(presets, text) {
+  const { tree } = parse(text);
+  return tree === undefined ? [] : presets.filter((p) => sameTree(p.tree, tree));
+}
+
+/**
  * A typed f as the page takes it: a preset's f typed out is that preset,
  * whose lesson speaks of its own nodes: nodes outside its interval, or
  * (for a preset whose own nodes bracket its root) nodes that do not
@@ -125,7 +137,7 @@ export function presetsOf(programNodes) {
  * @returns {{preset: Readonly<Preset> | null, itsNodes: boolean}}
  */
 export function typedFunction(presets, text, nodes) {
-  const preset = presets.find((p) => p.text === text) ?? null;
+  const preset = presetsOf(presets, text)[0] ?? null;
   if (!preset) return { preset, itsNodes: false };
   const brackets = (/** @type {readonly number[]} */ xs) =>
     Math.min(...xs) <= preset.root.hi && preset.root.hi <= Math.max(...xs);
@@ -135,7 +147,7 @@ export function typedFunction(presets, text, nodes) {
 
 /** Where a function's nodes may lie: a preset's interval, or a learner's. */
 export const intervalOf = (/** @type {readonly Preset[]} */ presets, /** @type {string} */ text) =>
-  presets.find((p) => p.text === text)?.interval ?? OWN;
+  presetsOf(presets, text)[0]?.interval ?? OWN;
 
 /**
  * The function a text stands for, over these nodes (a learner's root is
@@ -145,11 +157,12 @@ export const intervalOf = (/** @type {readonly Preset[]} */ presets, /** @type {
  * @param {(x: number) => number} programExp
  * @param {string} text
  * @param {readonly number[]} nodes
- * @returns {Fn | {error: NonNullable<import("./expression.js").Parsed["error"]>, at: number | null}}
+ * @returns {Fn | {error: import("./expression.js").ParseError}}
  */
 export function functionOf(presets, programExp, text, nodes) {
   const same = (/** @type {readonly number[]} */ a) => a.length === nodes.length && a.every((x, k) => x === nodes[k]);
-  const preset = presets.find((p) => p.text === text && same(p.nodes)) ?? presets.find((p) => p.text === text) ?? null;
+  const its = presetsOf(presets, text),
+    preset = its.find((p) => same(p.nodes)) ?? its[0] ?? null;
   /** @type {Tree} */
   let tree;
   /** @type {Fn["found"]} */
@@ -159,7 +172,7 @@ export function functionOf(presets, programExp, text, nodes) {
     found = { how: "known" };
   } else {
     const parsed = parse(text);
-    if (parsed.error !== undefined) return { error: parsed.error, at: parsed.at };
+    if (parsed.error !== undefined) return { error: parsed.error };
     tree = parsed.tree;
     found = learnerRoot(tree, nodes);
   }

@@ -7,7 +7,7 @@ import { bitsOf, fromBits, ulpsFrom } from "./numbers.js";
 import { roundingShare } from "./rounding.js";
 import { coincidences, stepsOf, sweep, weightsOf } from "./neville.js";
 import { accuracy } from "./accuracy.js";
-import { presetsOf } from "./functions.js";
+import { presetTable } from "./functions.js";
 
 /** @typedef {import("./program.js").Program} Program */
 /** @typedef {import("./program.js").QijFn} QijFn */
@@ -53,7 +53,7 @@ import { presetsOf } from "./functions.js";
 export function modelOf(program, data) {
   const table = data.map((n) => ({ x: fromBits(n.x), y: fromBits(n.y) })),
     nodes = table.map((n) => n.x);
-  return { program, table, nodes, presets: presetsOf(nodes) };
+  return { program, table, nodes, presets: presetTable(nodes) };
 }
 
 /**

@@ -3,7 +3,8 @@
 // preset's own root as the page says it, and what the hump says of x and
 // y; a learner's own f that tries to reach JavaScript, refused where it
 // is typed; one that overflows, drawn without an error; and a preset's f
-// typed out, taken as that preset.
+// typed out otherwise than the preset writes it, shown as read while it is
+// typed and taken as that preset.
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
@@ -95,7 +96,7 @@ browserSuite("functions", (s) => {
     assert.deepEqual(s.problems.slice(problems), [], "console errors, uncaught errors, requests");
   });
 
-  test("a preset's f typed out is that preset: outside its interval the nodes are its own, inside they stay", async () => {
+  test("a preset's f typed out as x^3 - 2x - 5 is shown as read while typed, then is that preset: outside its interval the nodes are its own, inside they stay", async () => {
     const newton = presets.find((p) => p.id === "newton");
     assert.ok(newton, "the cubic among the presets");
     /** @type {[string, number[]][]} */
@@ -108,7 +109,17 @@ browserSuite("functions", (s) => {
       await s.changed(() => s.page.select("#function", "own"));
       await s.page.click("#f-text", { count: 3 });
       await s.page.keyboard.press("Backspace");
-      await s.page.type("#f-text", newton.text);
+      await s.page.type("#f-text", "x^3 - 2x - 5");
+      // as read, typeset in MathML: x to the 3, 2 times x
+      const read = await s.page.evaluate(() => {
+        const math = document.querySelector("#f-read math");
+        return { space: math?.namespaceURI, text: math?.textContent, power: math?.querySelector("msup")?.textContent };
+      });
+      assert.deepEqual(
+        read,
+        { space: "http://www.w3.org/1998/Math/MathML", text: "f(x)=x3−2\u2062x−5", power: "x3" },
+        `from #${from}: f as read`,
+      );
       await s.changed(() => s.page.keyboard.press("Enter"));
       assert.deepEqual(await s.nodes(), nodes, `from #${from}: the nodes`);
       assert.equal(

@@ -26,7 +26,7 @@ import { parseArgs } from "node:util";
 import { CHROMIUM_ARGS } from "../browsers.mjs";
 import { contrast as wcagContrast, triple } from "../colour.mjs";
 import { fromBits, readRecorded, same, wasmSweep } from "../recorded.mjs";
-import { presetsOf } from "../../../web/core/functions.js";
+import { presetTable } from "../../../web/core/functions.js";
 import { PRECISE, steps } from "../../../web/core/precise.js";
 
 /** @typedef {import("puppeteer-core").Browser} Browser */
@@ -82,7 +82,7 @@ export const programX = recorded.nodes.map((n) => n.x);
 export const programP = fromBits(recorded.entries[recorded.entries.length - 1].bits);
 export const rootDouble = fromBits(recorded.root);
 /** The functions the page offers, the program's first, as the page's core makes them. */
-export const presets = presetsOf(programX);
+export const presets = presetTable(programX);
 /** The program's true root, a double-double. */
 export const programRoot = presets[0].root;
 /**

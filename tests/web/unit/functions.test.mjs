@@ -139,7 +139,7 @@ test("the presets: each parses, its nodes in its interval, its sentence saying w
   }
 });
 
-test("a preset's f typed out is that preset: nodes outside its interval, or not around its root, make way for its own; other text is the learner's", () => {
+test("a preset's f typed out, however written, is that preset: nodes outside its interval, or not around its root, make way for its own; other f's are the learner's", () => {
   /** @type {[string, number[], string | null, boolean][]} */
   const cases = [
     ["x^3 - 2*x - 5", [0.3, 0.4, 0.5, 0.6], "newton", true],
@@ -147,7 +147,13 @@ test("a preset's f typed out is that preset: nodes outside its interval, or not 
     ["x^3 - 2*x - 5", [1.6, 1.8, 3.5], "newton", true],
     ["exp(-2*x) - x", [0.3, 0.4, 0.5, 0.6], "program", false],
     ["exp(-2*x) - x", [-0.5, 0.4], "program", true],
-    ["x^3 - 2*x  - 5", [0.3, 0.4], null, false],
+    // recognised by its tree: spaces, products without *, e^u, a number written otherwise
+    ["exp(-2x) - x", [0.3, 0.4, 0.5, 0.6], "program", false],
+    ["e^-2x - x", [0.4, 0.45], "program", false],
+    ["X^3 - 2X  - 5", [0.3, 0.4], "newton", true],
+    ["(x - .50)^3", [0.3, 0.7], "triple", false],
+    ["exp(-2x) - x + 0", [0.3, 0.4], null, false],
+    ["-x + exp(-2x)", [0.3, 0.4], null, false],
     ["x^2 - 3", [1.6, 1.8, 2.4], null, false],
     // inside the interval, but the root not among them: the lesson's nodes
     ["cos(x) - x", [0.3, 0.4, 0.5, 0.6], "cos", true],

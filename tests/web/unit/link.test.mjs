@@ -5,39 +5,160 @@ import assert from "node:assert/strict";
 import { test } from "node:test";
 import { LIMITS } from "../../../web/core/limits.js";
 import { SETTINGS, hashOf, parseFragment, parseNodes, stepsFor } from "../../../web/core/fragment.js";
+import { refusedText } from "../../../web/core/sentences/input.js";
 import { iterateOnce, replay } from "../../../web/core/sweep.js";
 import { replayText } from "../../../web/core/sentences/iterations.js";
 import { fc, fn, model, resultOf } from "./context.mjs";
 
 /** @typedef {import("../../../web/core/fragment.js").LinkState} LinkState */
+/** @typedef {import("../../../web/core/fragment.js").NodesRefusal} NodesRefusal */
 /** @typedef {import("../../../web/core/sweep.js").Choice} Choice */
 
-test("the link and the field: good lists, and each bad one refused with what is wrong", () => {
-  const good = { "1e+0,0.5": [1, 0.5], "0.3, 0.4": [0.3, 0.4], "0,1": [0, 1], ".5,+0.25,1E-3": [0.5, 0.25, 0.001] };
-  // as people type lists: decimal commas between semicolons or spaces, spaces between nodes, the typeset minus
-  const typed = {
-    "0,3; 0,4; 0,5": [0.3, 0.4, 0.5],
-    "0,3 0,4  0,5": [0.3, 0.4, 0.5],
-    "0,3;0,4": [0.3, 0.4],
-    " 0.3 0.4\t0.5 ": [0.3, 0.4, 0.5],
-    "0.3 , 0.4 0.5": [0.3, 0.4, 0.5],
-    "0.3; 0.4": [0.3, 0.4],
-    ",5; 1": [0.5, 1],
-  };
-  for (const [text, xs] of Object.entries(typed)) assert.deepEqual(parseNodes(text), { xs }, text);
-  for (const [text, xs] of Object.entries({ "\u22120,5 0,25": [-0.5, 0.25], "\u22120.5, 1": [-0.5, 1] }))
-    assert.deepEqual(parseNodes(text, [-1, 1]), { xs }, text);
-  // and in [0, 1], refused for where the node lies alone
-  for (const text of ["\u22120.1", "\u22120.1, 0.3, 0.5"])
-    assert.deepEqual(parseNodes(text), { error: "Each node must lie in [0, 1]; “-0.1” does not." }, text);
-  for (const [text, xs] of Object.entries(good)) {
-    assert.deepEqual(parseNodes(text), { xs }, text);
-    assert.deepEqual(
-      parseFragment(`#nodes=${text}`, model.presets),
-      { nodes: xs, iterates: 0, step: Infinity, exp: "wasm", f: fn.text, ...SETTINGS, refused: [] },
-      text,
-    );
+test("the link and the field: each typed list, the nodes it gives or the refusal and its words", () => {
+  const long = "0." + "1".repeat(3000);
+  const unit = [0, 1];
+  /** @type {[text: string, want: number[] | NodesRefusal, said?: string][]} */
+  const lists = [
+    ["1e+0,0.5", [1, 0.5]],
+    ["0.3, 0.4", [0.3, 0.4]],
+    ["0,1", [0, 1]],
+    [".5,+0.25,1E-3", [0.5, 0.25, 0.001]],
+    // as people type lists: decimal commas between semicolons or spaces, spaces between nodes
+    ["0,3; 0,4; 0,5", [0.3, 0.4, 0.5]],
+    ["0,3 0,4  0,5", [0.3, 0.4, 0.5]],
+    ["0,3;0,4", [0.3, 0.4]],
+    [" 0.3 0.4\t0.5 ", [0.3, 0.4, 0.5]],
+    ["0.3 , 0.4 0.5", [0.3, 0.4, 0.5]],
+    ["0.3; 0.4", [0.3, 0.4]],
+    [",5; 1", [0.5, 1]],
+    // each node a number or an expression of numbers in f's language, in doubles; spaces beside an operator
+    // belong to the node
+    ["pi/8, 1/3, 2e-3", [Math.PI / 8, 1 / 3, 0.002]],
+    ["pi / 8 0.5", [Math.PI / 8, 0.5]],
+    ["(1 + 2)/8 sqrt(2)/2", [0.375, Math.SQRT1_2]],
+    ["(2 pi)/8, 0.5", [Math.PI / 4, 0.5]],
+    ["0.3 - 0.1, 0.5", [0.3 - 0.1, 0.5]],
+    ["1/3; 0,25; e^-1", [1 / 3, 0.25, Math.exp(-1)]],
+    // and refused, with what is wrong
+    [
+      "abc",
+      { kind: "notNumber", text: "abc", error: { kind: "unknown", at: 1, text: "abc", like: null } },
+      "“abc” is not a number.",
+    ],
+    [
+      "sqr(0.5), 0.3",
+      {
+        kind: "notNumber",
+        text: "sqr(0.5)",
+        error: { kind: "unknown", at: 1, text: "sqr", like: "sqrt", suggestion: "sqrt(0.5)" },
+      },
+      "“sqr(0.5)” is not a number. Did you mean “sqrt(0.5)”?",
+    ],
+    [
+      "2x, 0.3",
+      { kind: "hasX", text: "2x" },
+      "“2x” has x in it: a node is a number, which may be written as pi/8 or 1/3.",
+    ],
+    [
+      "1/0, 0.3",
+      { kind: "noValue", text: "1/0", value: Infinity },
+      "“1/0” is Infinity in doubles, not a number a node can be.",
+    ],
+    [
+      "0.3 log(-1)",
+      { kind: "noValue", text: "log(-1)", value: NaN },
+      "“log(-1)” is NaN in doubles, not a number a node can be.",
+    ],
+    ["0.3", { kind: "one" }, "One node makes no polynomial to interpolate with: give 2 to 8."],
+    ["0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9", { kind: "many", count: 9 }, "9 nodes are too many here: give 2 to 8."],
+    [
+      "0.3,1.5",
+      { kind: "outside", text: "1.5", value: null, domain: unit },
+      "Each node must lie in [0, 1]; “1.5” does not.",
+    ],
+    [
+      "pi/2, 0.3",
+      { kind: "outside", text: "pi/2", value: Math.PI / 2, domain: unit },
+      "Each node must lie in [0, 1]; “pi/2”, 1.5707963267948966, does not.",
+    ],
+    [
+      "\u22120.1",
+      { kind: "outside", text: "-0.1", value: null, domain: unit },
+      "Each node must lie in [0, 1]; “-0.1” does not.",
+    ],
+    [
+      "\u22120.1, 0.3, 0.5",
+      { kind: "outside", text: "-0.1", value: null, domain: unit },
+      "Each node must lie in [0, 1]; “-0.1” does not.",
+    ],
+    ["0.3,,0.4", { kind: "gap", k: 1, count: 3, sep: "comma" }, "There is nothing between comma 1 and comma 2."],
+    ["0.3,0.4,", { kind: "gap", k: 2, count: 3, sep: "comma" }, "There is a comma after the last node: remove it."],
+    [",0.3,0.4", { kind: "gap", k: 0, count: 3, sep: "comma" }, "There is a comma before the first node: remove it."],
+    ["1e-400,0.5", { kind: "tooSmall", text: "1e-400" }, "“1e-400” is too small for a double: it would be read as 0."],
+    ["1e400,0.5", { kind: "tooLarge", text: "1e400" }, "“1e400” is too large for a double."],
+    [
+      `0.3,${long}`,
+      { kind: "tooLong", length: 3006 },
+      "That is 3006 characters; 8 nodes need far fewer (at most 400).",
+    ],
+    [
+      `${"9".repeat(30)},0.2`,
+      { kind: "outside", text: "9".repeat(30), value: null, domain: unit },
+      "Each node must lie in [0, 1]; “99999999999999999999…” (30 characters) does not.",
+    ],
+    // written with decimal commas but no semicolons: how to write them is said; not where no comma is one
+    [
+      "0,3, 0,4, 0,5",
+      { kind: "outside", text: "3", value: null, domain: unit, decimalCommas: true },
+      "Each node must lie in [0, 1]; “3” does not. With decimal commas, put semicolons between the nodes: “0,3; 0,4; 0,5”.",
+    ],
+    ["0,3 0,4 5", { kind: "outside", text: "3", value: null, domain: unit, decimalCommas: true }],
+    ["0,3", { kind: "outside", text: "3", value: null, domain: unit, decimalCommas: true }],
+    [
+      "1e300,2e300",
+      { kind: "outside", text: "1e300", value: null, domain: unit },
+      "Each node must lie in [0, 1]; “1e300” does not.",
+    ],
+    [
+      "0,3;;0,4",
+      { kind: "gap", k: 1, count: 3, sep: "semicolon" },
+      "There is nothing between semicolon 1 and semicolon 2.",
+    ],
+    [
+      "0,3; 0.4,5",
+      { kind: "notNumber", text: "0.4,5", error: { kind: "character", at: 4, shown: "','", instead: null } },
+      "“0.4,5” is not a number.",
+    ],
+  ];
+  for (const [text, want, said] of lists) {
+    const field = parseNodes(text),
+      link = parseFragment(`#nodes=${text}`, model.presets),
+      name = text.slice(0, 40);
+    if (Array.isArray(want)) {
+      assert.deepEqual(field, { xs: want }, name);
+      assert.deepEqual(
+        link,
+        { nodes: want, iterates: 0, step: Infinity, exp: "wasm", f: fn.text, ...SETTINGS, refused: [] },
+        name,
+      );
+    } else {
+      assert.deepEqual([field, link], [{ error: want }, { error: want, text }], name);
+      const words = refusedText(want);
+      if (said !== undefined) assert.equal(words, said, name);
+      assert.ok(words.length < 200, words);
+    }
   }
+  // where a preset's f lets its nodes lie below 0
+  for (const [text, xs] of Object.entries({
+    "\u22120,5 0,25": [-0.5, 0.25],
+    "\u22120.5, 1": [-0.5, 1],
+    "0.3 -0.1": [0.3, -0.1],
+  }))
+    assert.deepEqual(parseNodes(text, [-1, 1]), { xs }, text);
+  assert.deepEqual(parseFragment("#nodes=0.3%ZZ", model.presets), {
+    error: { kind: "encoding", key: "nodes" },
+    text: "nodes=0.3%ZZ",
+  });
   // a first visit walks through from the start; a link opens at its step, else at the end; a link without
   // nodes=, the page with a field or two, as the page opens
   /** @type {[hash: string, nodes: number[], exp: LinkState["exp"], step: number][]} */
@@ -55,32 +176,6 @@ test("the link and the field: good lists, and each bad one refused with what is 
       { nodes, iterates: 0, step, exp, f: fn.text, ...SETTINGS, refused: [] },
       hash,
     );
-  }
-  const long = "0." + "1".repeat(3000);
-  const bad = {
-    abc: /“abc” is not a number/,
-    0.3: /One node/,
-    "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9": /9 nodes/,
-    "0.3,1.5": /\[0, 1\]; “1\.5”/,
-    "0.3,,0.4": /nothing between comma 1 and comma 2/,
-    "0.3,0.4,": /comma after the last/,
-    ",0.3,0.4": /comma before the first/,
-    "1e-400,0.5": /too small for a double/,
-    [`0.3,${long}`]: /characters/,
-    [`${"9".repeat(30)},0.2`]: /\(30 characters\)/,
-    "0.3%ZZ": /percent-encoding/,
-    // written with decimal commas but no semicolons: how to write them is said
-    "0,3, 0,4, 0,5": /“3” does not\. With decimal commas, put semicolons between the nodes: “0,3; 0,4; 0,5”\.$/,
-    "0,3 0,4 5": /“3” does not\. With decimal commas/,
-    "0,3": /\[0, 1\]; “3” does not\. With decimal commas/,
-    "0,3;;0,4": /nothing between semicolon 1 and semicolon 2/,
-    "0,3; 0.4,5": /“0\.4,5” is not a number/,
-  };
-  for (const [text, want] of Object.entries(bad)) {
-    const got = parseFragment(`#nodes=${text}`, model.presets);
-    assert.ok(got && got.error !== undefined, `${text.slice(0, 40)} is refused`);
-    assert.match(got.error, want, text.slice(0, 40));
-    assert.ok(got.error.length < 200, got.error);
   }
   assert.deepEqual(parseFragment("", model.presets), {
     nodes: model.nodes,
@@ -145,9 +240,9 @@ test("a link's other fields: each that cannot be used is left out and said, the 
       { nodes: [0.3, 0.4, 0.5], iterates: 0, step: Infinity, exp: "wasm", f: fn.text, ...SETTINGS, ...used },
       hash,
     );
-    assert.equal(refused.length, said.length, `${hash}: ${refused}`);
-    said.forEach((want, k) => assert.match(refused[k], want, hash));
-    for (const m of refused) assert.ok(m.length < 200, m);
+    assert.equal(refused.length, said.length, `${hash}: ${JSON.stringify(refused)}`);
+    said.forEach((want, k) => assert.match(refusedText(refused[k]), want, hash));
+    for (const m of refused.map(refusedText)) assert.ok(m.length < 200, m);
   }
 });
 
@@ -234,9 +329,9 @@ test("random lists and links: every state comes back from its link, nothing else
       const fits = (/** @type {number[]} */ xs) =>
         xs.length >= LIMITS.nodes[0] && xs.length <= LIMITS.nodes[1] && xs.every((x) => x >= 0 && x <= 1);
       return (
-        (field.error ? field.error.length < 200 : field.error === undefined && fits(field.xs)) &&
+        (field.error ? refusedText(field.error).length < 200 : fits(field.xs)) &&
         link !== null &&
-        (link.error ? link.error.length < 200 : link.error === undefined && fits(link.nodes))
+        (link.error ? refusedText(link.error).length < 200 : fits(link.nodes))
       );
     }),
     { numRuns: 2000 },
