@@ -36,9 +36,10 @@ export function ticks(lo, hi, most) {
   const unit = big >= 1e3 || big < 1e-2 ? 3 * Math.floor(Math.log10(big) / 3) : 0;
   const decimals = Math.max(0, -Math.floor(Math.log10(step / 10 ** unit) + 1e-9));
   const out = [];
-  // at most most + 1 ticks, even where lo / step is too large for k + 1 to differ from k
-  for (let k = Math.ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9 && out.length <= most; k++) {
+  for (let k = Math.ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k++) {
     const value = k * step;
+    // where lo / step is too large for k + 1 to differ from k, the ticks end rather than repeat
+    if (out.length && value <= out[out.length - 1].value) break;
     out.push({ value, label: minus((value / 10 ** unit).toFixed(decimals)).replace(/^−(0\.?0*)$/, "$1") });
   }
   return { ticks: out, unit };
