@@ -3,7 +3,7 @@
 // while a node is dragged, the upper panel's stay).  The ticks are the
 // core's; how many fit is measured here, at the figure's font.
 
-import { fittedTicks, ticks } from "./core/ticks.js";
+import { fittedTicks } from "./core/ticks.js";
 import { unitText } from "./core/sentences/figure.js";
 import { el } from "./dom.js";
 import { textWidth } from "./frame.js";
@@ -45,7 +45,15 @@ export function drawFrame(g, ax, what) {
     plotW = W - L - R,
     plotH = ax.bottom - ax.top;
   const xt = fitAlong(Math.min(...ax.xlim), Math.max(...ax.xlim), 9, plotW, font);
-  const yt = ticks(ax.ylim[0], ax.ylim[1], Math.max(2, Math.min(8, Math.floor(plotH / (font * 2.5)))));
+  // the y ticks' labels stand between the plot and the axis's name, turned upright at x = font: as many as fit
+  // there, fewer and so shorter where a label would run into the name
+  const room = L - 6 - 1.25 * font,
+    yt = fittedTicks(
+      ax.ylim[0],
+      ax.ylim[1],
+      Math.max(2, Math.min(8, Math.floor(plotH / (font * 2.5)))),
+      (t) => textWidth(Math.max(...t.ticks.map((k) => k.label.length)), font) <= room,
+    );
   const cp = el("clipPath", { id: clip });
   cp.append(el("rect", { x: L, y: ax.top, width: plotW, height: plotH }));
   /** @type {SVGElement[]} */

@@ -105,7 +105,10 @@ function layersOf(r, left, right, { xlim, ylim, curve, root }) {
         right.X(0) > right.X((ylim[0] + ylim[1]) / 2)
           ? label(right.X(0) - 6, pad - 10, "x = g(y)", "axis-name end")
           : label(right.X(0) + 6, pad - 10, "x = g(y)", "axis-name"),
-        label(right.X(ylim[1]), pad + h + 18, "y", "axis-name end"),
+        // the axis's name at its end, or past the 0 where that is its end too
+        right.X(ylim[1]) - right.X(0) < 20
+          ? label(right.X(0) + 12, pad + h + 18, "y", "axis-name")
+          : label(right.X(ylim[1]), pad + h + 18, "y", "axis-name end"),
         label(right.X(0), pad + h + 18, "0", "axis-name middle"),
       ],
     ],

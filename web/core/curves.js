@@ -60,15 +60,19 @@ export function sample(m, r, curves, ys) {
 }
 
 /**
- * The top panel's ranges: the nodes and p with a margin, rounded out to
- * hundredths, so that a small move keeps the axes.
+ * The top panel's ranges: every node (an iterate taken as a node too,
+ * wherever it lies) and p, where it lies within the nodes' span again on
+ * either side, with a margin, rounded out so that a small move keeps the
+ * axes.
  * @param {Result} r
  * @returns {Ranges}
  */
 export function topRanges(r) {
   const fx = r.fn.f.wasm,
-    [a, b] = r.fn.interval;
-  const xs = r.pts.map((q) => q.x).concat(Number.isFinite(r.p) && r.p >= a && r.p <= b ? [r.p] : []);
+    nodes = r.pts.map((q) => q.x),
+    [first, last] = [Math.min(...nodes), Math.max(...nodes)],
+    near = Number.isFinite(r.p) && Math.abs(r.p - (first + last) / 2) <= 1.5 * (last - first);
+  const xs = near ? [...nodes, r.p] : nodes;
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
     pad = Math.max(0.03 * Math.max(1, Math.abs(lo), Math.abs(hi)), (hi - lo) * 0.12);
@@ -76,7 +80,7 @@ export function topRanges(r) {
   const grain = 10 ** (Math.floor(Math.log10(hi - lo + 2 * pad)) - 1);
   const down = (/** @type {number} */ v) => Math.floor(v / grain) * grain,
     up = (/** @type {number} */ v) => Math.ceil(v / grain) * grain;
-  const xlim = [Math.max(a, down(lo - pad)), Math.min(b, up(hi + pad))];
+  const xlim = [down(lo - pad), up(hi + pad)];
   // f over the window, at its ends and between (a learner's f need not be monotone)
   const fs = linspace(xlim[0], xlim[1], 16).map(fx).filter(Number.isFinite).concat([0]);
   let [ylo, yhi] = [Math.min(...fs), Math.max(...fs)];

@@ -15,13 +15,15 @@ export const TICKS = { most: 10, fewest: 3 };
  * Ticks in [lo, hi]: the widest step of 1, 2 or 5 times a power of ten that
  * gives at most `most` + 1 of them, or, where that gives fewer than three,
  * the widest that gives three.  Labels are made from integers times the
- * step, so no rounding shows.
+ * step, so no rounding shows.  Counted in a unit 10^(3m) where the values
+ * are 1000 or more or below 0.01, or, `scaled`, wherever that shortens them.
  * @param {number} lo
  * @param {number} hi
  * @param {number} most
+ * @param {boolean} [scaled]
  * @returns {Ticks}
  */
-export function ticks(lo, hi, most) {
+export function ticks(lo, hi, most, scaled = false) {
   if (!(hi > lo)) hi = lo + 1;
   const raw = (hi - lo) / Math.max(1, most);
   const mag = 10 ** Math.floor(Math.log10(raw));
@@ -33,7 +35,7 @@ export function ticks(lo, hi, most) {
   while (count(nice(k)) < TICKS.fewest) k--;
   const step = nice(k);
   const big = Math.max(Math.abs(lo), Math.abs(hi));
-  const unit = big >= 1e3 || big < 1e-2 ? 3 * Math.floor(Math.log10(big) / 3) : 0;
+  const unit = big >= 1e3 || big < (scaled ? 1 : 1e-2) ? 3 * Math.floor(Math.log10(big) / 3) : 0;
   const decimals = Math.max(0, -Math.floor(Math.log10(step / 10 ** unit) + 1e-9));
   const out = [];
   for (let k = Math.ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k++) {
@@ -47,14 +49,19 @@ export function ticks(lo, hi, most) {
 
 /**
  * The most ticks, from `most` down to 2, whose labels fit: `fits` says
- * whether a set of them fits the axis.
+ * whether a set of them fits the axis; where none does, the same counted
+ * in a unit that shortens them.
  * @param {number} lo
  * @param {number} hi
  * @param {number} most
  * @param {(t: Ticks) => boolean} fits
  */
 export function fittedTicks(lo, hi, most, fits) {
-  let t = ticks(lo, hi, most);
-  for (let m = most - 1; m >= 2 && !fits(t); m--) t = ticks(lo, hi, m);
-  return t;
+  for (const scaled of [false, true]) {
+    for (let m = most; m >= 2; m--) {
+      const t = ticks(lo, hi, m, scaled);
+      if (fits(t)) return t;
+    }
+  }
+  return ticks(lo, hi, 2, true);
 }

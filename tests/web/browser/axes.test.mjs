@@ -19,32 +19,34 @@ browserSuite("axes", (s) => {
    * box Firefox measures holds the font's line gap too, 18 px deep for
    * 13 px text, and would have labels a line apart overlap).
    */
-  const axes = () =>
-    s.page.evaluate(() =>
-      [...document.querySelectorAll("#figure [data-axis], #zoom [data-axis]")].map((g) => {
-        const texts = [...g.querySelectorAll("text")].filter((t) => t.textContent?.trim()),
-          boxes = texts.map((t) => {
-            const r = t.getBoundingClientRect(),
-              m = t.getScreenCTM(),
-              em = parseFloat(getComputedStyle(t).fontSize) * (m ? Math.hypot(m.a, m.b) : 1),
-              // a text turned a quarter reads down the page: its depth runs across
-              turned = !!m && Math.abs(m.b) > Math.abs(m.a),
-              [x, y] = [r.left + r.width / 2, r.top + r.height / 2],
-              [w, h] = turned ? [Math.min(em, r.width), r.height] : [r.width, Math.min(em, r.height)];
-            return { left: x - w / 2, right: x + w / 2, top: y - h / 2, bottom: y + h / 2 };
-          });
-        return {
-          where: `${g.closest("svg")?.id} ${g.closest(".panel")?.getAttribute("data-layer") ?? ""}`.trim(),
-          axis: g.getAttribute("data-axis"),
-          labels: texts.filter((t) => t.classList.contains("tick")).length,
-          overlap: boxes.flatMap((a, k) =>
-            boxes
-              .slice(k + 1)
-              .filter((b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
-              .map((_, m) => `${texts[k].textContent} on ${texts[k + 1 + m].textContent}`),
-          ),
-        };
-      }),
+  const axes = (groups = "#figure [data-axis], #zoom [data-axis]") =>
+    s.page.evaluate(
+      (groups) =>
+        [...document.querySelectorAll(groups)].map((g) => {
+          const texts = [...g.querySelectorAll("text")].filter((t) => t.textContent?.trim()),
+            boxes = texts.map((t) => {
+              const r = t.getBoundingClientRect(),
+                m = t.getScreenCTM(),
+                em = parseFloat(getComputedStyle(t).fontSize) * (m ? Math.hypot(m.a, m.b) : 1),
+                // a text turned a quarter reads down the page: its depth runs across
+                turned = !!m && Math.abs(m.b) > Math.abs(m.a),
+                [x, y] = [r.left + r.width / 2, r.top + r.height / 2],
+                [w, h] = turned ? [Math.min(em, r.width), r.height] : [r.width, Math.min(em, r.height)];
+              return { left: x - w / 2, right: x + w / 2, top: y - h / 2, bottom: y + h / 2 };
+            });
+          return {
+            where: `${g.closest("svg")?.id} ${g.closest(".panel")?.getAttribute("data-layer") ?? ""}`.trim(),
+            axis: g.getAttribute("data-axis"),
+            labels: texts.filter((t) => t.classList.contains("tick")).length,
+            overlap: boxes.flatMap((a, k) =>
+              boxes
+                .slice(k + 1)
+                .filter((b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+                .map((_, m) => `${texts[k].textContent} on ${texts[k + 1 + m].textContent}`),
+            ),
+          };
+        }),
+      groups,
     );
 
   /**
@@ -81,5 +83,17 @@ browserSuite("axes", (s) => {
         assert.deepEqual(a.overlap, [], `${where}: ${a.where} ${a.axis}'s labels overlapping`);
       }
     });
+  });
+
+  test("two nodes, and three whose y are all below 0, at 390 and 1280 px: no label over another in the figure's axes or the idea's picture", async () => {
+    for (const width of [390, 1280])
+      for (const nodes of ["0.3,0.6", "0.6,0.7,0.8"]) {
+        await s.open(`nodes=${nodes}&step=0`, { width });
+        for (let step = 0; step <= (nodes === "0.3,0.6" ? 1 : 3); step++) {
+          if (step) await s.activate("step-forward");
+          for (const a of await axes("#figure [data-axis], #swap .plot [data-layer=labels]"))
+            assert.deepEqual(a.overlap, [], `${width} px, nodes ${nodes}, step ${step}: ${a.where} ${a.axis}`);
+        }
+      }
   });
 });

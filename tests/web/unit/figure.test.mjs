@@ -4,7 +4,7 @@ import assert from "node:assert/strict";
 import { test } from "node:test";
 import { linspace, show } from "../../../web/core/numbers.js";
 import { ticks } from "../../../web/core/ticks.js";
-import { iterateOnce, shownStep } from "../../../web/core/sweep.js";
+import { compute, iterateOnce, replay, shownStep } from "../../../web/core/sweep.js";
 import { weightsOf } from "../../../web/core/neville.js";
 import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges, zoomOf } from "../../../web/core/curves.js";
 import { roundingBand } from "../../../web/core/rounding.js";
@@ -214,5 +214,24 @@ test("entries an ulp or two apart: the line at y = 0 counts ulps from their midd
   ]) {
     for (const most of [2, 6, 10]) assert.ok(ticks(lo, hi, most).ticks.length <= most + 1, `${lo} .. ${hi}`);
     assert.ok(fitAlong(lo, hi, 6, 300, 13).ticks.length <= 7, `${lo} .. ${hi}`);
+  }
+});
+
+test("the figure's upper panel holds every node, iterates taken as nodes among them, and p where it lies near them", () => {
+  /** @type {[text: string, nodes: number[], iterates: number][]} */
+  const cases = [
+    // the hump: its iterates leave its interval [-2, 1], for 9.56 and 1.457
+    ["x^3 - x + 1", [-1.5, -1, -0.3, 0.6], 5],
+    ["exp(-2*x) - x", model.nodes, 3],
+    ["exp(-2*x) - x", [0.55, 0.65, 0.75, 0.85], 2],
+  ];
+  for (const [text, nodes, iterates] of cases) {
+    const own = fnOf(text, nodes),
+      made = replay(model, { nodes, exp: "wasm", shown: Infinity, fn: own }, iterates),
+      r = compute(model, { nodes: made.nodes, exp: "wasm", shown: Infinity, fn: own }),
+      { xlim } = topRanges(r);
+    for (const x of r.pts.map((q) => q.x)) assert.ok(x >= xlim[0] && x <= xlim[1], `${text}: x = ${x} in ${xlim}`);
+    if (Number.isFinite(r.p) && r.p > -3 && r.p < 11)
+      assert.ok(r.p >= xlim[0] && r.p <= xlim[1], `${text}: p = ${r.p} in ${xlim}`);
   }
 });
