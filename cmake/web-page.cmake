@@ -10,9 +10,9 @@
 # SCRIPT is the page's script, its modules bundled into one, which goes in
 # gzipped (gzip -9n: the same bytes from the same script) and in base64;
 # LOADER the small script that unpacks and runs it, FIRST the one that runs
-# as soon as the first screen is parsed.  That first screen (the program's
-# output, the idea's picture) is made here, by cmake/web-first-screen.mjs
-# under NODE, from the page's own modules and the .wasm.  EXPORTS are the names
+# as soon as the first screen is parsed.  That first screen's picture, the
+# idea's, is made here, by cmake/web-first-screen.mjs under NODE, from the
+# page's own modules and the .wasm.  EXPORTS are the names
 # the .wasm exports the program's functions under.  The data the page
 # embeds is also written to DATA_FILE, beside the .wasm, for the page's
 # tests.
@@ -42,7 +42,7 @@ execute_process(COMMAND ${NODE} ${CMAKE_CURRENT_LIST_DIR}/web-first-screen.mjs "
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake/web-first-screen.mjs could not make the page's first screen")
 endif()
-foreach(piece PROGRAM_OUTPUT:output.html PROGRAM_STATUS:status.txt PROGRAM_RUN:run.txt SWAP:swap.html SWAP_SIZE:swap-size.txt)
+foreach(piece SWAP:swap.html SWAP_SIZE:swap-size.txt)
   string(REPLACE ":" ";" piece "${piece}")
   list(GET piece 0 var)
   list(GET piece 1 file)

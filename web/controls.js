@@ -9,10 +9,10 @@ import { intervalOf, typedFunction } from "./core/functions.js";
 import { parse } from "./core/expression.js";
 import { parseNodes } from "./core/fragment.js";
 import { iterateOnce, otherExp, shownStep } from "./core/sweep.js";
-import { guessDecimals, guessOf, knownSteps } from "./core/predict.js";
-import { guessRefused, guessText } from "./core/sentences/predict.js";
+import { guessDecimals, guessOf, knownSteps, slipOf, writtenDecimals } from "./core/predict.js";
+import { ANSWERS, NOTHING_YET, guessRefused, guessText } from "./core/sentences/predict.js";
 import { entryName } from "./core/sentences/parts.js";
-import { iterateDone, iterationRows } from "./core/iterations.js";
+import { iterateDone } from "./core/iterations.js";
 import { iterationsTable, tableauTable, toCsv, toLatex } from "./core/export.js";
 import { ANNOUNCE, expEffect } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED, FUNCTION_REFUSED, refusedText } from "./core/sentences/input.js";
@@ -71,24 +71,40 @@ function wireStepper(c) {
     $("tableau-section").focus();
     $("tableau-section").scrollIntoView();
   });
-  $("step-first").addEventListener("click", () => step(0));
-  $("step-back").addEventListener("click", () => step(c.result().shown - 1));
-  $("step-forward").addEventListener("click", () => step(c.result().shown + 1));
-  $("step-last").addEventListener("click", () => step(Infinity));
-  /** A key that steps: ← and →, and in the tableau's section Home and End too (elsewhere they scroll the page). */
+  /** @type {[string, () => number][]} each button, and where it goes; marked as doing nothing, it does nothing */
+  const buttons = [
+    ["step-first", () => 0],
+    ["step-back", () => c.result().shown - 1],
+    ["step-forward", () => c.result().shown + 1],
+    ["step-last", () => Infinity],
+  ];
+  for (const [id, to] of buttons)
+    $(id).addEventListener("click", () => {
+      if ($(id).getAttribute("aria-disabled") !== "true") step(to());
+    });
+  /**
+   * A key that steps: ← and →, and a presenter's Page Up and Page Down; in the tableau's section Home and End
+   * too (elsewhere they scroll the page).
+   */
   const keyStep = (/** @type {KeyboardEvent} */ e, /** @type {boolean} */ ends) => {
     const target = /** @type {Element} */ (e.target);
     if (target.closest("input, textarea, select, #tableau-scroll") || e.altKey || e.ctrlKey || e.metaKey) return;
     const shown = c.result().shown;
     /** @type {Record<string, number>} */
-    const keys = { ArrowLeft: shown - 1, ArrowRight: shown + 1, ...(ends ? { Home: 0, End: Infinity } : {}) };
+    const keys = {
+      ArrowLeft: shown - 1,
+      ArrowRight: shown + 1,
+      PageUp: shown - 1,
+      PageDown: shown + 1,
+      ...(ends ? { Home: 0, End: Infinity } : {}),
+    };
     const to = keys[e.key];
     if (to === undefined) return;
     e.preventDefault();
     step(to);
   };
   $("tableau-section").addEventListener("keydown", (e) => keyStep(e, true));
-  // with nothing focused, as on a first visit, ← and → step too
+  // with nothing focused, as on a first visit or with a presenter's clicker, these keys step too
   document.addEventListener("keydown", (e) => {
     if (e.target === document.body) keyStep(e, false);
   });
@@ -113,28 +129,58 @@ function wireSettings(c) {
 }
 
 /**
- * A prediction of the entry to predict, or its reveal without one: how
- * close it came, and the entry shown.
+ * A prediction of the entry waiting: where it lies against its parents and
+ * its value, scored and revealed; or its reveal without them.  An empty
+ * answer reveals nothing.
  * @param {Context} c
  */
 function wireGuess(c) {
-  $("guess-form").addEventListener("submit", (e) => {
-    e.preventDefault();
+  /** @param {boolean} giveUp whether the entry is shown without an answer */
+  const answer = (giveUp) => {
     const r = c.result(),
       s = shownStep(r);
     if (!s || r.shown <= knownSteps(state, r.steps.length)) return;
     const typed = input("guess").value,
-      guess = typed.trim() === "" ? null : guessOf(typed);
+      where = /** @type {HTMLInputElement | null} */ (document.querySelector('input[name="where"]:checked'))?.value ?? null,
+      guess = giveUp || typed.trim() === "" ? null : guessOf(typed);
+    if (!giveUp && guess === null && where === null)
+      return c.update({ error: NOTHING_YET, errorAt: "guess" }, "none");
     if (Number.isNaN(guess)) return c.update({ error: guessRefused(typed), errorAt: "guess" }, "none");
-    const guesses = [
-      ...state.guesses,
-      { entry: entryName(s.i, s.j), decimals: guess === null ? null : guessDecimals(guess, s.value) },
-    ];
+    /** @type {import("./core/predict.js").Guess} */
+    const g = {
+      entry: entryName(s.i, s.j),
+      where: giveUp ? null : where,
+      side: s.inside ? "between" : "outside",
+      guess,
+      value: s.value,
+      decimals: guess === null ? null : guessDecimals(guess, s.value),
+      slip: guess === null ? null : slipOf(s, r.pts, guess, writtenDecimals(typed)),
+    };
     input("guess").value = "";
-    const said = guessText(guesses, s.value);
-    c.update({ revealed: r.shown, guesses, guessNote: said, announce: () => said }, "none");
+    for (const radio of document.querySelectorAll('input[name="where"]')) /** @type {HTMLInputElement} */ (radio).checked = false;
+    c.update({ revealed: r.shown, guesses: [...state.guesses, g], lastGuess: g, announce: () => guessText(g) }, "none");
     // the field goes with the entry it asked for: the focus goes on to the next step
     $("step-forward").focus();
+  };
+  $("guess-form").addEventListener("submit", (e) => {
+    e.preventDefault();
+    answer(false);
+  });
+  $("skip-guess").addEventListener("click", () => answer(true));
+  $("take-answers").addEventListener("click", () => {
+    const { name, records } = takeAway("answers", location.href, { text: state.f, nodes: state.start });
+    // each entry asked, the side said and its own, the number guessed, the entry, the error and the slip
+    const rows = state.guesses.map((g) => [
+      g.entry,
+      g.where,
+      g.side,
+      g.guess,
+      g.value,
+      g.guess === null ? null : g.guess - g.value,
+      g.decimals,
+      g.slip,
+    ]);
+    download(`${name}.csv`, "text/csv", toCsv({ about: records, heads: ANSWERS, rows, doubles: [] }, bitsHead));
   });
 }
 
@@ -158,14 +204,14 @@ function wireNodes(c) {
         {
           exp,
           iterates: [],
-          announce: (r, whole) => ANNOUNCE.exp(exp, expEffect(r, exp, otherExp(c.model, r, exp)), r, whole),
+          announce: (r, whole) => ANNOUNCE.exp(exp, expEffect(r, otherExp(c.model, r, exp)), r, whole),
         },
         "push",
       );
     });
   }
   $("reset").addEventListener("click", () => {
-    c.update({ nodes: c.model.nodes, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.program }, "push");
+    c.update({ nodes: c.model.nodes, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.first }, "push");
   });
   $("add-node").addEventListener("click", () => addNode(c));
 }
@@ -218,8 +264,7 @@ function wireTakeAway(c) {
         /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ")
       );
       const r = c.result(),
-        known = knownSteps(state, r.steps.length),
-        ps = c.iterates(r);
+        known = knownSteps(state, r.steps.length);
       const { name, about, records } = takeAway(what, location.href, {
         text: r.fn.text,
         nodes: what === "tableau" ? r.pts.map((q) => q.x) : state.start,
@@ -227,12 +272,7 @@ function wireTakeAway(c) {
       const table = (/** @type {boolean} */ paper) =>
         what === "tableau"
           ? tableauTable({ ...r, shown: Math.min(r.shown, known) }, tableauHeads(r.pts.length), records)
-          : iterationsTable(
-              iterationRows(known < r.steps.length ? ps.slice(0, -1) : ps, r.pts.length, r.fn.f[state.exp], r.fn.root),
-              ITERATION_HEADS,
-              records,
-              paper,
-            );
+          : iterationsTable(c.iterationTable().rows, ITERATION_HEADS, records, paper);
       if (format === "csv") download(`${name}.csv`, "text/csv", toCsv(table(false), bitsHead));
       else download(`${name}.tex`, "application/x-tex", toLatex(table(true), about));
     });

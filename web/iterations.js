@@ -40,10 +40,14 @@ function fill(table, heads, rows, numeric) {
 }
 
 /**
+ * Iterate's table: its rows, the words about them, and whether Iterate can
+ * do no more (the note says why).
+ * @typedef {{caption: string, heads: string[], rows: IterationRow[], note: string, done: boolean}} IterationTable
+ */
+/**
  * The iterates p_0, p_1, ...: errors, digits, and the order of convergence.
  * @param {TableView & {button: HTMLElement}} v
- * @param {{caption: string, heads: string[], rows: IterationRow[], note: string, done: boolean}} what the
- *   rows, the words about them, and whether Iterate can do no more (the note says why)
+ * @param {IterationTable} what
  */
 export function drawIterations(v, { caption, heads, rows, note, done }) {
   text(v.caption, caption);

@@ -3,7 +3,7 @@
 // rows and note in words.
 
 import { theoreticalOrder } from "./core/numbers.js";
-import { PRECISE, alike } from "./core/precise.js";
+import { PRECISE } from "./core/precise.js";
 import { orderRows } from "./core/iterations.js";
 import { computingText, noRootText, orderHeads, ordersCaption, ordersNote } from "./core/sentences/iterations.js";
 import { WAITING } from "./core/sentences/predict.js";
@@ -23,7 +23,7 @@ export function ordersTable(fn, found, whole, nodes) {
     root = fn.root;
   return {
     nodes,
-    caption: ordersCaption(n, theory, PRECISE),
+    caption: ordersCaption(n, PRECISE),
     heads: orderHeads(PRECISE.digits),
     rows: found?.stop && found.doubles && whole && root ? orderRows(found.rows, found.doubles, root) : [],
     note: !root
@@ -31,10 +31,7 @@ export function ordersTable(fn, found, whole, nodes) {
       : !whole
         ? WAITING
         : found?.stop && found.doubles
-          ? ordersNote(n, found.rows, found.stop, found.doubles, theory, {
-              ...PRECISE,
-              alike: alike(n, PRECISE.tolerance),
-            })
+          ? ordersNote(n, found.rows, found.stop, found.doubles, theory, PRECISE)
           : computingText(PRECISE.digits),
     busy: Boolean(root) && !found?.stop,
   };

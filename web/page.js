@@ -1,24 +1,27 @@
 // The learner's page: inverse_neville's own WebAssembly, run here, and its
 // own Qij and exp behind every number the page shows.  startPage reads the
-// program from the page, holds the one render that draws the state and
-// the one way a change reaches it (update), and hands the controls
-// (controls.js) and the figure's nodes (handles.js) what they need.
+// program from the page, holds the render that draws the state and the one
+// way a change reaches it (update), and hands the controls (controls.js)
+// and the figure's nodes (handles.js) what they need.  The slow analyses
+// come back from the workers (background.js) into the state, and are drawn
+// by the same render.
 
 import { loadProgram } from "./core/program.js";
-import { show, theoreticalOrder } from "./core/numbers.js";
-import { hashOf, parseFragment, parseNodes, stepsFor as stepsOf } from "./core/fragment.js";
+import { show } from "./core/numbers.js";
+import { hashOf, parseFragment, parseNodes, stepsFor } from "./core/fragment.js";
 import { compute, expAtFirstNode, modelOf, replay } from "./core/sweep.js";
 import { estimate, verdict } from "./core/verdicts.js";
-import { doublesStop, iterateDone, iterationRows } from "./core/iterations.js";
+import { doublesStop, iterateDone, iterationRows, theoryOf } from "./core/iterations.js";
 import { zoomOf } from "./core/curves.js";
 import { PROGRAM_TEXT, functionOf, intervalOf } from "./core/functions.js";
-import { partsOf } from "./core/residual.js";
-import { RUN, expLesson } from "./core/sentences/nodes.js";
+import { decimalOf } from "./core/accuracy.js";
+import { expLesson } from "./core/sentences/nodes.js";
 import { digitsName, refusedText } from "./core/sentences/input.js";
-import { PREDICT_P, WAITING } from "./core/sentences/predict.js";
+import { WAITING } from "./core/sentences/predict.js";
 import { knownSteps } from "./core/predict.js";
 import { LIMITS } from "./core/limits.js";
 import { zoomText } from "./core/sentences/step.js";
+import { said } from "./core/sentences/quality.js";
 import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
 import { $, h, text } from "./dom.js";
 import { change, state } from "./state.js";
@@ -26,7 +29,6 @@ import { drawTableau, revealEntry, revealStep } from "./tableau.js";
 import { drawFigure } from "./figure.js";
 import { drawZoom, zoomHeights } from "./zoom.js";
 import { drawTriangle } from "./triangle.js";
-import { drawSwap } from "./swap.js";
 import { drawBound, drawQuality } from "./quality.js";
 import { drawIterations, drawOrders } from "./iterations.js";
 import { drawNodeList } from "./nodes.js";
@@ -34,6 +36,7 @@ import { ordersTable } from "./orders.js";
 import { wireControls } from "./controls.js";
 import { wireHandles } from "./handles.js";
 import { drawSettings } from "./settings.js";
+import { drawPredict } from "./predict.js";
 import { SETTLE, background } from "./background.js";
 import { lastOf } from "./memo.js";
 
@@ -50,14 +53,12 @@ import { lastOf } from "./memo.js";
  * @property {() => Result} result
  * @property {() => import("./core/sweep.js").Choice & {iterates: number[]}} choice
  * @property {(r: Result) => number[]} iterates
+ * @property {() => import("./iterations.js").IterationTable} iterationTable
  * @property {Views} views
  */
 
-/**
- * The elements the page draws into.
- * @param {import("./core/sweep.js").Model} model
- */
-function viewsOf(model) {
+/** The elements the page draws into. */
+function viewsOf() {
   const svg = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("figure")));
   return {
     tableau: {
@@ -70,75 +71,48 @@ function viewsOf(model) {
     figure: { svg, legend: $("legend"), caption: $("figure-desc") },
     zoom: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom"))),
     triangle: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("triangle"))),
-    swap: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("swap"))),
     nodes: { list: $("node-list"), why: $("node-list-why") },
-    quality: {
-      p: $("p"),
-      residual: $("residual"),
-      root: $("root"),
-      error: $("error"),
-      relative: $("relative"),
-      slope: $("slope"),
-      note: $("quality-note"),
-      estimate: $("estimate"),
-    },
     iterations: {
       table: /** @type {HTMLTableElement} */ ($("iterations")),
       caption: $("iterations-caption"),
       note: $("iterate-note"),
       button: $("iterate"),
     },
-    settings: {
-      model,
-      radios: /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]')),
-    },
-    orders: {
-      table: /** @type {HTMLTableElement} */ ($("orders")),
-      caption: $("orders-caption"),
-      note: $("orders-note"),
-    },
+    orders: { table: /** @type {HTMLTableElement} */ ($("orders")), caption: $("orders-caption"), note: $("orders-note") },
   };
 }
 /** @typedef {ReturnType<typeof viewsOf>} Views */
+
+/** The stripped .wasm, from its base64 in the page. */
+function wasmBytes() {
+  const bin = atob($("program-wasm").textContent?.trim() ?? ""),
+    bytes = new Uint8Array(bin.length);
+  for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
+  return bytes;
+}
 
 /**
  * The page, started: the program loaded, the state drawn, the controls wired.
  * @param {string} script the page's own script, of which the workers are made
  */
 export function startPage(script) {
-  // the stripped .wasm, in base64
-  function wasmBytes() {
-    const base64 = $("program-wasm").textContent?.trim() ?? "";
-    const decode = /** @type {{fromBase64?: (s: string) => Uint8Array<ArrayBuffer>}} */ (
-      /** @type {unknown} */ (Uint8Array)
-    ).fromBase64;
-    if (decode) return decode.call(Uint8Array, base64);
-    const bin = atob(base64),
-      bytes = new Uint8Array(bin.length);
-    for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
-    return bytes;
-  }
-  performance.mark("inverse_neville:start");
   const data = JSON.parse($("program-data").textContent ?? "");
   const program = loadProgram(wasmBytes(), data.exports);
-  performance.mark("inverse_neville:loaded");
   const model = modelOf(program, data.nodes);
-  const programFnOrError = functionOf(model.presets, program.exp, PROGRAM_TEXT, model.nodes);
-  if ("error" in programFnOrError) throw new Error("the program's f is one the parser reads");
-  const programFn = programFnOrError;
+  const programFn = functionOf(model.presets, program.exp, PROGRAM_TEXT, model.nodes);
+  if ("error" in programFn) throw new Error("the program's f is one the parser reads");
   // the page's address without its fragment, for the printed link
   const address = location.href.replace(/#.*$/, "");
-
-  const views = viewsOf(model);
+  const views = viewsOf();
   const workers = background(script, (outcome, key) => arrived(outcome, key));
 
   /**
    * The function the state shows, found again only when its text or the
-   * starting nodes change (a learner's root is found between them); the
-   * program's where the text cannot be read.
+   * nodes change (a learner's root is sought among them); the program's
+   * where the text cannot be read.
    */
-  const fnOf = lastOf((/** @type {string} */ text, /** @type {number[]} */ start) => {
-    const fn = functionOf(model.presets, program.exp, text, start);
+  const fnOf = lastOf((/** @type {string} */ text, /** @type {number[]} */ start, /** @type {number[]} */ now) => {
+    const fn = functionOf(model.presets, program.exp, text, [...start, ...now]);
     return "error" in fn ? programFn : fn;
   });
   /** What the state's numbers give, computed again only when what decides them changes. */
@@ -150,12 +124,12 @@ export function startPage(script) {
       /** @type {import("./core/functions.js").Fn} */ fn,
     ) => compute(model, { nodes, exp, shown, fn }),
   );
-  const resultOf = (/** @type {State} */ s) => computed(s.nodes, s.exp, s.shown, fnOf(s.f, s.start));
+  const resultOf = (/** @type {State} */ s) => computed(s.nodes, s.exp, s.shown, fnOf(s.f, s.start, s.nodes));
   /** The state's choice with its function, as the core's iteration takes it. */
   const choiceOf = (/** @type {Result} */ r) => ({ ...state, fn: r.fn });
-
   /** The iterates the table shows: p alone until Iterate is clicked. */
   const iterates = (/** @type {Result} */ r) => (state.iterates.length ? state.iterates : [r.p]);
+  const rootDigits = lastOf((/** @type {Result["fn"]} */ fn) => (fn.root ? decimalOf(fn.root, 20) : ""));
 
   /**
    * A phase of the render, timed as a performance measure of its own.
@@ -168,10 +142,10 @@ export function startPage(script) {
     performance.measure(`inverse_neville:render:${name}`, { start });
   }
 
-  // The one place the page is drawn, all of it from the state.  While each
-  // entry is predicted first, what the learner has not yet revealed is not
-  // put in the page at all: the entry, its polynomial, p, the program's
-  // output and what is said of p.
+  // The page drawn from the state, the analyses the workers brought back
+  // with it.  While each entry is predicted first, what the learner has not
+  // yet revealed is not put in the page at all: the entry, its polynomial,
+  // p, the program's output and all that is said of p.
   function render() {
     const start = performance.now(),
       r = resultOf(state),
@@ -181,54 +155,36 @@ export function startPage(script) {
     phase("tableau", () => {
       drawTableau(views.tableau, r, { ...state, known });
       drawTriangle(views.triangle, r, state.triangleFont);
+      drawPredict(r, hidden);
     });
-    phase("figure", () => {
-      drawFigure(views.figure, model, r, { ...state, hidden });
-      drawSwap(views.swap, r);
-    });
+    phase("figure", () => drawFigure(views.figure, model, r, { ...state, hidden }));
     phase("zoom", () => {
-      const z = zoomOf(r, hidden);
+      const z = zoomOf(r, hidden || !whole);
       text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
     });
     phase("quality", () => {
       drawNodeList(views.nodes, r);
-      const v = whole ? verdict(r) : null,
-        near = v && "near" in v && v.near?.atRoot;
-      const said = v && {
-        residual: r.fn.f[state.exp](r.p),
-        verdict: v,
-        estimate: estimate(r),
-        parts: near ? partsOf(r.fn, state.exp, r.p) : null,
-      };
-      drawQuality(views.quality, r, said);
+      drawQuality(r, whole ? { verdict: verdict(r), estimate: estimate(r), root: rootDigits(r.fn) } : null);
       text($("program-output"), whole ? output : WAITING);
     });
-    phase("iterations", () => drawIterationViews(r, whole));
-    drawSettings(views.settings, r, { hidden });
+    phase("iterations", () => drawIterations(views.iterations, iterationTable(r)));
+    text($("experiment-result"), said(r, whole));
+    drawSettings(model, r);
     if (state.announce) text($("announce"), state.announce(r, whole));
     text($("print-link"), address + (state.hash ?? ""));
     performance.measure("inverse_neville:render", { start });
-    phase("analyses", () => drawAnalyses(r, whole));
+    phase("analyses", () => {
+      drawBound($("bound"), r, whole ? (state.analysis.key === boundKey(r) ? state.analysis.bound : null) : WAITING);
+      drawOrders(views.orders, ordersTable(r.fn, state.orders.key === ordersKey(r) ? state.orders : null, whole, state.start));
+    });
     askAnalyses(r);
-    // the step's cells scrolled into the tableau's and the triangle's boxes once they are laid out, as they are
-    // for the next frame anyway
+    // the step's cells scrolled into the tableau's and the triangle's boxes once they are laid out
     requestAnimationFrame(() => {
       revealStep(views.tableau.scroll, resultOf(state));
       revealEntry(views.triangle);
     });
   }
 
-  /**
-   * The bound and the many-digit table as the state holds them: found, or
-   * being found; while p is to be predicted, nothing of them.
-   * @param {Result} r
-   * @param {boolean} whole
-   */
-  function drawAnalyses(r, whole) {
-    const { analysis, orders } = state;
-    drawBound($("bound"), r, whole && analysis.key === boundKey(r) ? analysis.bound : null);
-    drawOrders(views.orders, ordersTable(r.fn, orders.key === ordersKey(r) ? orders : null, whole, state.start));
-  }
   /** What the bound is of: f and the points. */
   const boundKey = (/** @type {Result} */ r) => `${r.fn.text} ${r.pts.map((q) => `${show(q.x)}:${show(q.y)}`).join()}`;
   /** What the many-digit table is of: f, the exponential, and the nodes Iterate started from. */
@@ -240,7 +196,7 @@ export function startPage(script) {
    * @param {Result} r
    */
   function askAnalyses(r) {
-    const delay = state.drag ? null : performance.getEntriesByName("inverse_neville:ready").length ? SETTLE : 0;
+    const delay = state.drag ? null : performance.getEntriesByName("inverse_neville:drawn").length ? SETTLE : 0;
     const bound = boundKey(r);
     if (state.analysis.key !== bound)
       workers.ask(
@@ -277,23 +233,23 @@ export function startPage(script) {
   }
 
   /**
-   * Iterate's table, without the last iterate while it is to be predicted.
+   * Iterate's table, without the last iterate while it is to be predicted,
+   * the orders from the many-digit table where it has them.
    * @param {Result} r
-   * @param {boolean} whole whether the tableau's last entry, this p, may be shown
    */
-  function drawIterationViews(r, whole) {
+  function iterationTable(r) {
     const ps = iterates(r),
-      n = r.pts.length,
-      done = whole ? iterateDone(model, choiceOf(r), r, ps) : null;
-    drawIterations(views.iterations, {
-      caption: iterationsCaption(n, theoreticalOrder(n)),
+      whole = knownSteps(state, r.steps.length) === r.steps.length,
+      done = whole ? iterateDone(model, choiceOf(r), r, ps) : null,
+      theory = theoryOf(r),
+      orders = state.orders.key === ordersKey(r) ? state.orders.rows.map((row) => row.order) : [];
+    return {
+      caption: iterationsCaption(r.pts.length, theory.order, theory.holds),
       heads: ITERATION_HEADS,
-      rows: iterationRows(whole ? ps : ps.slice(0, -1), n, r.fn.f[state.exp], r.fn.root),
-      note: whole
-        ? iterateNote(ps.length - 1, done, done?.why === "settled" ? partsOf(r.fn, state.exp, r.p) : null)
-        : PREDICT_P,
+      rows: iterationRows(whole ? ps : ps.slice(0, -1), r.fn.f[state.exp], r.fn.root, orders, theory.holds ? theory.order : null),
+      note: whole ? iterateNote(ps.length - 1, done) : WAITING,
       done: !whole || done !== null,
-    });
+    };
   }
 
   /**
@@ -306,13 +262,13 @@ export function startPage(script) {
     const before = { nodes: state.nodes, exp: state.exp, predict: state.predict, shown: state.shown };
     change(changes);
     // what was said of a guess goes with its step
-    if (state.shown !== before.shown && !("guessNote" in changes)) change({ guessNote: "" }, "same");
+    if (state.shown !== before.shown && !("lastGuess" in changes)) change({ lastGuess: null }, "same");
     // predicting, new nodes (or another exponential) start a tableau of their own, nothing of it revealed;
     // predicting from now on, the entry shown is the first to predict
     if (state.predict && !("revealed" in changes)) {
       if (state.nodes !== before.nodes || state.exp !== before.exp) change({ revealed: 0, shown: 0 }, "same");
       else if (!before.predict)
-        change({ revealed: Math.max(0, Math.min(state.shown, stepsOf(state.nodes.length)) - 1) }, "same");
+        change({ revealed: Math.max(0, Math.min(state.shown, stepsFor(state.nodes.length)) - 1) }, "same");
     }
     if (how !== "none") {
       const hash = hashOf({
@@ -356,7 +312,8 @@ export function startPage(script) {
   /**
    * The state a link holds, drawn, where the fragment changed and is not an
    * anchor; whether it drew.  Opened at an anchor, the page starts as it
-   * does without a fragment; later, an anchor (the glossary's) changes nothing.
+   * does without a fragment; later, an anchor (the glossary's) changes
+   * nothing.  Predicting, a link opens with nothing revealed.
    * @param {boolean} [opening] whether the page is being opened
    */
   function fromLocation(opening = false) {
@@ -369,7 +326,7 @@ export function startPage(script) {
       return true;
     }
     // the iterates made again from the starting nodes, as many as the link asks
-    const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes) }, s.iterates);
+    const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes, s.nodes) }, s.iterates);
     const said = s.refused.map(refusedText);
     const refused = made.refused === undefined ? said : [...said, replayText(made.refused)];
     update(
@@ -381,15 +338,14 @@ export function startPage(script) {
         f: s.f,
         own: false,
         fText: null,
-        shown: s.step,
+        shown: s.predict ? 0 : s.step,
         digits: s.digits,
         lecture: s.lecture,
         predict: s.predict,
         deeper: s.deeper,
-        // a link's step is the entry to predict: those before it are shown
-        revealed: Math.max(0, Math.min(s.step, stepsOf(s.nodes.length)) - 1),
+        revealed: 0,
         guesses: [],
-        guessNote: "",
+        lastGuess: null,
         field: null,
         linkRefused: refused.join(" "),
       },
@@ -402,22 +358,14 @@ export function startPage(script) {
   $("digits").append(...LIMITS.digits.map((d) => h("option", { value: String(d) }, digitsName(d))));
   const run = program.run(),
     output = run.stdout + run.stderr;
-  performance.mark("inverse_neville:run");
-  // the first screen came with the page, as its build ran the program: the same, run here?
-  const built = $("program-output").textContent || null;
-  text(
-    $("program-run"),
-    built === null || (built === output && $("exit-status").textContent === String(run.status))
-      ? RUN.same
-      : RUN.differs,
-  );
   text($("exit-status"), String(run.status));
   text($("exp-lesson"), expLesson(expAtFirstNode(model, programFn)));
   // the figure's width, where it is shown, at most the widest the page's style draws it, and its text's
   // size, which the style sets in rem: measured once before the first render, and again as they change
   const measured = () => {
-    const rem = parseFloat(getComputedStyle(document.documentElement).fontSize) || 16,
-      widest = Math.round(rem * Number(getComputedStyle(document.documentElement).getPropertyValue("--figure-widest")));
+    const root = getComputedStyle(document.documentElement),
+      rem = parseFloat(root.fontSize) || 16,
+      widest = Math.round(rem * Number(root.getPropertyValue("--figure-widest")));
     // held in view beside the steps, the figure leaves the window's height to the line at y = 0 (with a title
     // on one line and three rows of labels, as most steps have) and its tools: the same room at every step
     const view = /** @type {HTMLElement} */ (document.querySelector(".figure-view")),
@@ -456,6 +404,7 @@ export function startPage(script) {
     result: () => resultOf(state),
     choice: () => choiceOf(resultOf(state)),
     iterates,
+    iterationTable: () => iterationTable(resultOf(state)),
     views,
   };
   wireControls(context);

@@ -1,53 +1,48 @@
-// How good p is: its figures, the verdict in words, the interpolation
-// error's bound, and Neville's own estimate against the true error, put
-// in place.
+// How good p is: its figures, the verdict and Neville's own estimate in
+// words, and the interpolation error's bound, put in place.
 
 import { sci, show } from "./core/numbers.js";
-import { boundText, estimateText, qualityNote, rootText } from "./core/sentences/quality.js";
+import { estimateText, qualityNote, rootText, boundText } from "./core/sentences/quality.js";
 import { WAITING } from "./core/sentences/predict.js";
-import { say, set, text } from "./dom.js";
+import { $, say, set, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
-/** @typedef {import("./core/verdicts.js").Verdict} Verdict */
-/** @typedef {Parameters<typeof estimateText>[0]} Estimate */
-/** @typedef {import("./core/residual.js").Parts} Parts */
-/** @typedef {Record<"p" | "residual" | "root" | "error" | "relative" | "slope" | "note" | "estimate", HTMLElement>} QualityView */
 
 /**
- * The figures of p, and what they mean.
- * @param {QualityView} v
+ * The figures of p and what they mean; while p is to be predicted, only
+ * that they wait for it.
  * @param {Result} r
- * @param {{residual: number, verdict: Verdict, estimate: Estimate, parts: Parts | null} | null} said p's residual
- *   as the page computes f, the verdict on p, Neville's estimate and the residual taken apart; null while p is to be
- *   predicted, which leaves nothing of it
+ * @param {{verdict: import("./core/verdicts.js").Verdict, estimate: import("./core/verdicts.js").Estimate | null,
+ *   root: string} | null} said the verdict, Neville's estimate and the root's digits; null while p waits
  */
-export function drawQuality(v, r, said) {
+export function drawQuality(r, said) {
+  $("quality-body").querySelector("dl")?.toggleAttribute("hidden", said === null);
   if (said === null) {
-    for (const e of Object.values(v)) text(e, "");
-    text(v.note, WAITING);
+    for (const id of ["p", "residual", "root", "error", "relative", "slope", "estimate"]) text($(id), "");
+    text($("quality-note"), WAITING);
     return;
   }
-  const { residual, verdict, estimate, parts } = said,
-    { p, acc, fn } = r;
-  text(v.p, show(p));
-  text(v.residual, `${show(residual)} (${sci(residual, 2)})`);
-  text(v.root, rootText(r));
-  text(v.error, acc ? sci(acc.error, 2) : "–");
-  text(v.relative, acc && fn.root ? sci(acc.error / fn.root.hi, 1) : "–");
-  text(v.slope, fn.root ? fn.dual[r.exp](fn.root.hi).d.toPrecision(4) : "–");
-  say(v.note, qualityNote(r, verdict, parts));
-  text(v.estimate, estimateText(estimate));
+  const { p, acc, fn } = r,
+    residual = fn.f[r.exp](p);
+  text($("p"), show(p));
+  text($("residual"), `${show(residual)} (${sci(residual, 2)})`);
+  text($("root"), rootText(r, said.root));
+  text($("error"), acc ? sci(acc.error, 2) : "–");
+  text($("relative"), acc && fn.root ? sci(acc.error / fn.root.hi, 1) : "–");
+  text($("slope"), fn.root ? fn.dual[r.exp](fn.root.hi).d.toPrecision(4) : "–");
+  say($("quality-note"), qualityNote(r, said.verdict));
+  text($("estimate"), estimateText(said.estimate));
 }
 
 /**
  * The interpolation error's bound, its ends also as numbers in data-lo and
- * data-hi; empty while it is computed, or while p is to be predicted.
+ * data-hi; a word while it is computed, or while p is to be predicted.
  * @param {HTMLElement} box
  * @param {Result} r
- * @param {import("./core/bound.js").Bound | import("./core/bound.js").NoBound | null} bound
+ * @param {import("./core/bound.js").Bound | import("./core/bound.js").NoBound | string | null} bound
  */
 export function drawBound(box, r, bound) {
-  const ends = bound && !("reason" in bound) ? { "data-lo": bound.lo, "data-hi": bound.hi } : {};
+  const ends = bound && typeof bound === "object" && !("reason" in bound) ? { "data-lo": bound.lo, "data-hi": bound.hi } : {};
   set(box, { "data-lo": null, "data-hi": null, ...ends });
-  text(box, bound ? boundText(r, bound, r.acc ? r.acc.error : null) : "");
+  text(box, typeof bound === "string" ? bound : bound ? boundText(r, bound) : "Computing…");
 }

@@ -1,16 +1,14 @@
-// What the page says around its numbers, from the state: which nodes and
-// where their y come from, what a link or a field could not use and what
-// the page keeps instead, the field's text, the reader's settings in
-// their controls, and, while each entry is predicted first, the field
-// that asks for it and what the last guess came to.
+// What the page says around its numbers, from the state: which function
+// and nodes, what a link or a field could not use and what the page keeps
+// instead, the fields' text, the function's lesson, and the reader's
+// settings in their controls.
 
 import { show } from "./core/numbers.js";
-import { isOwn, otherExp, shownStep } from "./core/sweep.js";
-import { expEffect, functionLesson, functionOptions, summaryText } from "./core/sentences/nodes.js";
+import { otherExp } from "./core/sweep.js";
+import { expEffect, functionLesson, functionOptions, rangeText, summaryText } from "./core/sentences/nodes.js";
 import { F_READ, KEPT } from "./core/sentences/input.js";
 import { parse } from "./core/expression.js";
 import { mathml } from "./core/mathml.js";
-import { guessLabel } from "./core/sentences/predict.js";
 import { $, h, input, set, text } from "./dom.js";
 import { state } from "./state.js";
 
@@ -19,45 +17,36 @@ import { state } from "./state.js";
 /** @typedef {import("./core/expression.js").Tree} Tree */
 
 /**
- * @param {{model: Model, radios: NodeListOf<HTMLInputElement>}} v
+ * @param {Model} m
  * @param {Result} r
- * @param {{hidden: boolean}} predicting whether the step's entry is to be predicted first
  */
-export function drawSettings(v, r, { hidden }) {
-  const m = v.model;
-  text($("nodes-summary"), summaryText(r, isOwn(m, r.pts), state.exp, state.errorAt === "link" ? state.error : ""));
+export function drawSettings(m, r) {
+  text($("nodes-summary"), summaryText(r, state.errorAt === "link" ? state.error : ""));
   text($("link-error"), state.linkRefused);
-  text($("exp-effect"), expEffect(r, state.exp, otherExp(m, r, state.exp)));
+  text($("exp-effect"), expEffect(r, otherExp(m, r, state.exp)));
+  text($("nodes-range"), `(${rangeText(r.fn.interval)})`);
   const field = input("nodes"),
     typed = state.field ?? state.nodes.map(show).join(", ");
   if (field.value !== typed) field.value = typed;
   // a link's text goes to the field
   const inField = state.error && (state.errorAt === "field" || state.errorAt === "link");
-  const kept = state.nodes === m.nodes ? KEPT.program : KEPT.last;
-  text($("nodes-error"), inField ? `${state.error} ${kept}` : "");
+  text($("nodes-error"), inField ? `${state.error} ${state.nodes === m.nodes ? KEPT.first : KEPT.last}` : "");
   text($("figure-error"), state.error && state.errorAt === "figure" ? `${state.error} ${KEPT.figure}` : "");
   set(field, { "aria-invalid": inField ? "true" : null });
-  for (const radio of v.radios) radio.checked = radio.value === state.exp;
+  for (const radio of /** @type {NodeListOf<HTMLInputElement>} */ (document.querySelectorAll('input[name="exp"]')))
+    radio.checked = radio.value === state.exp;
   input("show-bits").checked = state.showBits;
   input("lecture").checked = state.lecture;
   input("predict").checked = state.predict;
   /** @type {HTMLSelectElement} */ ($("digits")).value = String(state.digits);
   document.documentElement.classList.toggle("lecture", state.lecture);
   /** @type {HTMLDetailsElement} */ ($("going-deeper")).open = state.deeper;
-  $("predict-box").hidden = !state.predict;
-  $("guess-form").hidden = !hidden;
   drawFunction(m, r);
-  const s = shownStep(r);
-  text($("guess-label"), s && hidden ? guessLabel(s.i, s.j) : "");
-  const wrong = state.error && state.errorAt === "guess";
-  text($("guess-result"), wrong ? state.error : state.guessNote);
-  set(input("guess"), { "aria-invalid": wrong ? "true" : null });
 }
 
 /**
  * The function control: the preset shown, or a learner's own with its
- * field, its text as typed, what is wrong with it, and what the function
- * teaches.
+ * field, its text as typed, what is wrong with it, and its lesson.
  * @param {Model} m
  * @param {Result} r
  */
@@ -83,8 +72,7 @@ export const readOf = (/** @type {string} */ typed) => parse(typed).tree ?? null
 
 /**
  * f as the parser reads it, typeset below its field (#f-read, made there
- * the first time): the text as it is typed, where it can be read, or the
- * learner's f shown; nothing while a text cannot be read.
+ * the first time); nothing while a text cannot be read.
  * @param {Tree | null} tree
  */
 export function drawRead(tree) {

@@ -11,7 +11,7 @@ import { PROGRAM_TEXT } from "./core/functions.js";
 /** @typedef {import("./core/precise.js").Row} Row */
 /** @typedef {import("./core/precise.js").Stop} Stop */
 /** @typedef {import("./core/iterations.js").DoublesStop} DoublesStop */
-/** @typedef {import("./core/sentences/predict.js").Guess} Guess */
+/** @typedef {import("./core/predict.js").Guess} Guess */
 /**
  * The many-digit table, for the nodes and exponential of its key: its rows
  * so far, and why it ended (null while it is computed).
@@ -46,8 +46,8 @@ import { PROGRAM_TEXT } from "./core/functions.js";
  * @property {boolean} lecture whether the page's text is large enough for the back of a room
  * @property {boolean} predict whether each entry is asked for before it is shown
  * @property {number} revealed while predicting: the steps of the tableau whose entries have been revealed
- * @property {Guess[]} guesses while predicting: each entry revealed, and how close its guess came
- * @property {string} guessNote what the page said of the last guess
+ * @property {Guess[]} guesses while predicting: each entry asked for, and how its answers went
+ * @property {Guess | null} lastGuess the last, while its step is shown
  * @property {boolean} deeper whether "Going deeper" is open
  * @property {Ranges | null} frozen the upper panel's ranges while a node is dragged
  * @property {Drag | null} drag
@@ -84,7 +84,7 @@ export const state = {
   predict: false,
   revealed: 0,
   guesses: [],
-  guessNote: "",
+  lastGuess: null,
   deeper: false,
   frozen: null,
   drag: null,

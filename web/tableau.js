@@ -87,21 +87,21 @@ export function drawTableau(v, r, { digits, showBits, known }) {
     else if (td.textContent !== hidden) td.replaceChildren(h("span", { className: "visually-hidden" }, hidden));
   });
   text(v.count, stepCount(r));
-  // aria-disabled, not disabled: a disabled button would drop the focus
-  // predicting, no step beyond the entry to predict
+  // aria-disabled, not disabled: a disabled button would drop the focus.  Predicting, no step beyond the entry
+  // to predict, and no end before every entry is revealed.
   const atStart = r.shown === 0,
     atEnd = r.shown === r.steps.length || r.shown > known;
   for (const [b, off] of /** @type {const} */ ([
     ["first", atStart],
     ["back", atStart],
     ["forward", atEnd],
-    ["last", atEnd],
+    ["last", atEnd || known < r.steps.length],
   ])) {
     v.buttons[b].setAttribute("aria-disabled", String(off));
   }
   join(
     v.rule,
-    stepRule(r, s, r.shown > known),
+    stepRule(r, s, { hidden: r.shown > known, digits }),
     () => h("p"),
     (p, parts) => say(p, parts),
   );

@@ -9,6 +9,8 @@
 // above the root; measured against that double, the double itself would
 // show no error at all, and a p one ulp below it one digit too few.
 
+import { absOf, divRound, fromDouble, log10Of } from "./fixed.js";
+
 /** @typedef {import("./roots.js").DoubleDouble} DoubleDouble */
 
 /**
@@ -94,4 +96,37 @@ export function accuracy(p, root) {
     digits: correctDigits(p, root),
     nearest: isNearest(p, root),
   };
+}
+
+/**
+ * A double-double in decimal: to this many significant digits, rounded,
+ * and "…", or, where its decimal ends sooner, as it ends; in scientific
+ * notation below 10^-5 or from 10^15.
+ * @param {DoubleDouble} x
+ * @param {number} digits
+ */
+export function decimalOf({ hi, lo }, digits) {
+  const W = 1100n,
+    m = fromDouble(hi, W) + fromDouble(lo, W),
+    a = absOf(m);
+  if (m === 0n) return "0";
+  // a / 2^W = lead 10^(e + 1 - digits), lead of `digits` digits
+  const at = (/** @type {number} */ e) => {
+    const k = BigInt(digits - 1 - e);
+    return k >= 0n ? [a * 10n ** k, 1n << W] : [a, (1n << W) * 10n ** -k];
+  };
+  let e = Math.floor(log10Of(a, W)),
+    [n, d] = at(e),
+    lead = divRound(n, d);
+  if (lead >= 10n ** BigInt(digits)) [n, d] = at(++e);
+  else if (lead < 10n ** BigInt(digits - 1)) [n, d] = at(--e);
+  lead = divRound(n, d);
+  // an exact decimal as it ends; another to all the digits asked, and "…"
+  const more = n % d !== 0n ? "…" : "",
+    t = more ? lead.toString() : lead.toString().replace(/0+$/, "") || "0",
+    sign = m < 0n ? "-" : "";
+  if (e < -5 || e >= 15) return `${sign}${t[0]}${t.length > 1 ? `.${t.slice(1)}` : ""}e${e}${more}`;
+  const whole = e >= 0 ? t.padEnd(e + 1, "0") : "0".repeat(-e) + t,
+    point = e >= 0 ? e + 1 : 1;
+  return `${sign}${whole.slice(0, point)}${whole.length > point ? `.${whole.slice(point)}` : ""}${more}`;
 }

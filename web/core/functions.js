@@ -25,6 +25,7 @@ import { learnerRoot, rootNear } from "./roots.js";
  * @property {number[]} nodes its starting nodes
  * @property {[number, number]} interval where its nodes may lie
  * @property {DoubleDouble} root
+ * @property {number} multiplicity the root's
  * @property {boolean} program
  */
 /**
@@ -40,7 +41,7 @@ import { learnerRoot, rootNear } from "./roots.js";
  * @property {boolean} program
  * @property {[number, number]} interval
  * @property {DoubleDouble | null} root
- * @property {import("./roots.js").Found | import("./roots.js").NoRoot | {how: "known"}} found
+ * @property {import("./roots.js").Found | import("./roots.js").NoRoot | {how: "known", multiplicity: number}} found
  * @property {Record<ExpName, (x: number) => number>} exps the exponential f's y are computed with, for each choice
  * @property {Record<ExpName, (x: number) => number>} f
  * @property {Record<ExpName, (x: number) => Dual>} dual
@@ -59,57 +60,28 @@ function treeOf(/** @type {string} */ text) {
 }
 
 /**
- * The presets, the program's first, over the program's own nodes.  The
- * program's root is found here, in many digits, from its tree.
+ * The presets, the program's first, over the program's own nodes, each
+ * root found in many digits from a double near it.
  * @param {number[]} programNodes
  * @returns {readonly Readonly<Preset>[]}
  */
 export function presetTable(programNodes) {
-  const programTree = treeOf(PROGRAM_TEXT),
-    root = rootNear(programTree, 0.42630275100686277);
-  if (!root) throw new Error("the program's root is found");
-  /** @type {[string, string, number[], [number, number], DoubleDouble, boolean][]} */
+  /** @type {[id: string, text: string, nodes: number[], interval: [number, number], near: number, multiplicity: number][]} */
   const table = [
-    ["program", PROGRAM_TEXT, programNodes, [0, 1], root, true],
-    [
-      "cos",
-      "cos(x) - x",
-      [0.6, 0.7, 0.8, 0.9],
-      [0, 1.5],
-      { hi: 0.7390851332151607, lo: -3.063779711316275e-17 },
-      false,
-    ],
-    [
-      "newton",
-      "x^3 - 2*x - 5",
-      [1.9, 2, 2.1, 2.2],
-      [1.5, 2.5],
-      { hi: 2.0945514815423265, lo: 8.16719499217157e-17 },
-      false,
-    ],
-    ["triple", "(x - 0.5)^3", [0.3, 0.45, 0.6, 0.7], [0, 1], { hi: 0.5, lo: 0 }, false],
-    [
-      "hump",
-      "x^3 - x + 1",
-      [-1.5, -1, -0.3, 0.6],
-      [-2, 1],
-      { hi: -1.324717957244746, lo: 3.2304241313675826e-17 },
-      false,
-    ],
-    ["beyond", PROGRAM_TEXT, [0.55, 0.65, 0.75, 0.85], [0, 1], root, true],
+    ["program", PROGRAM_TEXT, programNodes, [0, 1], 0.4263, 1],
+    ["cos", "cos(x) - x", [0.6, 0.7, 0.8, 0.9], [0, 1.5], 0.739, 1],
+    ["newton", "x^3 - 2*x - 5", [1.9, 2, 2.1, 2.2], [1.5, 2.5], 2.09, 1],
+    ["triple", "(x - 0.5)^3", [0.3, 0.45, 0.6, 0.7], [0, 1], 0.5, 3],
+    ["hump", "x^3 - x + 1", [-1.5, -1, -0.3, 0.6], [-2, 1], -1.32, 1],
+    ["beyond", PROGRAM_TEXT, [0.55, 0.65, 0.75, 0.85], [0, 1], 0.4263, 1],
   ];
   return Object.freeze(
-    table.map(([id, text, nodes, interval, r, program]) =>
-      Object.freeze({
-        id,
-        text,
-        tree: text === PROGRAM_TEXT ? programTree : treeOf(text),
-        nodes,
-        interval,
-        root: r,
-        program,
-      }),
-    ),
+    table.map(([id, text, nodes, interval, near, multiplicity]) => {
+      const tree = treeOf(text),
+        root = rootNear(tree, near);
+      if (!root) throw new Error(`the root of ${text} is found`);
+      return Object.freeze({ id, text, tree, nodes, interval, root, multiplicity, program: text === PROGRAM_TEXT });
+    }),
   );
 }
 
@@ -150,17 +122,19 @@ export const intervalOf = (/** @type {readonly Preset[]} */ presets, /** @type {
   presetsOf(presets, text)[0]?.interval ?? OWN;
 
 /**
- * The function a text stands for, over these nodes (a learner's root is
- * sought between them), with the program's exp for the program's f; or
- * why the text cannot be read.
+ * The function a text stands for, over the nodes Iterate started from
+ * (which pick a preset whose f the text is) and those it reached (a
+ * learner's root is sought among both), with the program's exp for the
+ * program's f; or why the text cannot be read.
  * @param {readonly Preset[]} presets
  * @param {(x: number) => number} programExp
  * @param {string} text
- * @param {readonly number[]} nodes
+ * @param {readonly number[]} start
+ * @param {readonly number[]} [now]
  * @returns {Fn | {error: import("./expression.js").ParseError}}
  */
-export function functionOf(presets, programExp, text, nodes) {
-  const same = (/** @type {readonly number[]} */ a) => a.length === nodes.length && a.every((x, k) => x === nodes[k]);
+export function functionOf(presets, programExp, text, start, now = start) {
+  const same = (/** @type {readonly number[]} */ a) => a.length === start.length && a.every((x, k) => x === start[k]);
   const its = presetsOf(presets, text),
     preset = its.find((p) => same(p.nodes)) ?? its[0] ?? null;
   /** @type {Tree} */
@@ -169,12 +143,13 @@ export function functionOf(presets, programExp, text, nodes) {
   let found;
   if (preset) {
     tree = preset.tree;
-    found = { how: "known" };
+    found = { how: "known", multiplicity: preset.multiplicity };
   } else {
     const parsed = parse(text);
     if (parsed.error !== undefined) return { error: parsed.error };
     tree = parsed.tree;
-    found = learnerRoot(tree, nodes);
+    found = learnerRoot(tree, start);
+    if ("kind" in found && now !== start) found = learnerRoot(tree, [...start, ...now]);
   }
   // the program's y with its own exp (or the browser's, where chosen); any other f in the browser's doubles
   const program = preset?.program ?? false,

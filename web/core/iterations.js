@@ -4,9 +4,9 @@
 // many-digit table beside them.  Nothing here touches the DOM.
 
 import { theoreticalOrder, ulpsFrom } from "./numbers.js";
-import { correctDigits, errorOf, ulpOf, ulpsOff } from "./accuracy.js";
-import { LIMITS } from "./limits.js";
+import { correctDigits, errorOf, ulpsOff } from "./accuracy.js";
 import { compute, iterateOnce } from "./sweep.js";
+import { inverseChecks } from "./functions.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
 /** @typedef {import("./sweep.js").ExpName} ExpName */
@@ -16,10 +16,10 @@ import { compute, iterateOnce } from "./sweep.js";
 /**
  * One iterate: its error against the true root (not the double nearest
  * it), that in ulps of the root's double, its correct digits (accuracy.js
- * says how they are counted), f(p_k) as the page computes f, the
- * estimated order (null before k = 2 and where the errors are rounding's)
- * and theory's.  Without a known root, no error, ulps, digits or order
- * (NaN, null).
+ * says how they are counted), f(p_k) as the page computes f, the order of
+ * convergence estimated in many digits at step k (null before k = 2, where
+ * the errors do not fall, and until they are computed) and theory's, where
+ * it holds.  Without a known root, no error, ulps, digits or order.
  * @typedef {object} IterationRow
  * @property {number} k
  * @property {number} p
@@ -28,19 +28,19 @@ import { compute, iterateOnce } from "./sweep.js";
  * @property {string | null} digits
  * @property {number} residual
  * @property {number | null} order
- * @property {number} theory
+ * @property {number | null} theory
  */
 
 /**
  * The iterates p_0, p_1, ... of n nodes, a row each.
  * @param {number[]} ps
- * @param {number} n
  * @param {(x: number) => number} f as the page computes it
  * @param {DoubleDouble | null} root
+ * @param {(number | null)[]} orders the orders estimated in many digits, by k
+ * @param {number | null} theory the theoretical order, where it holds
  * @returns {IterationRow[]}
  */
-export function iterationRows(ps, n, f, root) {
-  const theory = theoreticalOrder(n);
+export function iterationRows(ps, f, root, orders, theory) {
   return ps.map((p, k) => {
     const error = root ? errorOf(p, root) : NaN;
     return {
@@ -50,24 +50,23 @@ export function iterationRows(ps, n, f, root) {
       ulps: root && Number.isFinite(error) ? ulpsOff(p, root) : null,
       digits: root && Number.isFinite(p) ? correctDigits(p, root) : null,
       residual: f(p),
-      order: root ? estimatedOrder(ps, k, root) : null,
+      order: (root && orders[k]) ?? null,
       theory,
     };
   });
 }
+
 /**
- * The order of convergence the errors of p_k-2, p_k-1, p_k show, where all
- * three are above rounding; else null.
- * @param {number[]} ps
- * @param {number} k
- * @param {DoubleDouble} root
+ * The theoretical order for the nodes, and whether it holds here: a
+ * simple root, and the y rising or falling steadily over the nodes.
+ * @param {import("./sweep.js").Result} r
  */
-export function estimatedOrder(ps, k, root) {
-  if (k < 2) return null;
-  const [a, b, c] = [ps[k - 2], ps[k - 1], ps[k]].map((v) => errorOf(v, root));
-  if (![a, b, c].every((e) => Number.isFinite(e) && Math.abs(e) > LIMITS.noise * ulpOf(root.hi))) return null;
-  const den = Math.log(Math.abs(b / a));
-  return den === 0 ? null : Math.log(Math.abs(c / b)) / den;
+export function theoryOf(r) {
+  const { found } = r.fn;
+  return {
+    order: theoreticalOrder(r.pts.length),
+    holds: r.fn.root !== null && "multiplicity" in found && found.multiplicity === 1 && inverseChecks(r.pts).monotone,
+  };
 }
 
 /** The most steps the doubles are iterated: they stop long before. */
@@ -137,7 +136,8 @@ export function doublesStop(m, choice) {
 export function orderRows(rows, d, root) {
   return rows.map((row) => {
     const doubles = d.ps[row.step];
-    return { row, doubles, error: doubles === undefined ? NaN : errorOf(doubles, root), stop: row.step === d.step };
+    const error = doubles === undefined ? NaN : errorOf(doubles, root);
+    return { row, doubles, error, stop: row.step === d.step && d.why !== "cap" };
   });
 }
 

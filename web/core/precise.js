@@ -88,14 +88,12 @@ const FAR = LIMITS.far;
  * @property {number} step
  * @property {[number, number]} [nodes] the two nodes with equal y (equal-y, lands-on-node)
  * @property {"input" | "domain" | "root"} [why] which (invalid)
- * @property {string} [what] the option or the function at fault; for "root", why Newton's method found none
+ * @property {string} [what] the option or the function at fault
  */
 
 /**
  * @typedef {object} Run
  * @property {number} theory the theoretical order for this many nodes
- * @property {number[]} alike other numbers of nodes, 2 to 8, whose theoretical orders lie within the tolerance
- *   of this one's: the estimates cannot tell them apart in these digits
  * @property {Row[]} rows
  * @property {Stop} stop
  */
@@ -111,23 +109,8 @@ const FAR = LIMITS.far;
  * @property {bigint} lift W - P
  * @property {(X: bigint) => bigint} yOf f at X / 2^P, as m / 2^P; throws FixedError where f has no value
  * @property {bigint | null} root the root as m / 2^W, null where Newton's method could not find it
- * @property {string} [rootError] why not
  * @property {bigint} floor 10^digits: an error e with e * floor < 2^W is past what the digits resolve
  */
-
-/**
- * Other numbers of nodes, 2 to 8, whose theoretical orders differ from
- * that of n nodes by less than the tolerance: 7 and 8 (1.99196, 1.99603)
- * at 0.005.
- * @param {number} n
- * @param {number} tolerance
- */
-export function alike(n, tolerance) {
-  const t = theoreticalOrder(n);
-  const out = [];
-  for (let m = 2; m <= 8; m++) if (m !== n && Math.abs(theoreticalOrder(m) - t) < tolerance) out.push(m);
-  return out;
-}
 
 /**
  * The arithmetic for a function and a number of digits: P bits for the
@@ -154,8 +137,7 @@ export function prepare(fn, digits) {
     W,
     lift,
     yOf,
-    root: found.root ?? null,
-    rootError: found.error,
+    root: found?.root ?? null,
     floor: 10n ** BigInt(digits),
   };
 }
@@ -259,7 +241,7 @@ export function* steps(xs, options) {
     options.arithmetic?.fn === o.fn && options.arithmetic.digits === o.digits
       ? options.arithmetic
       : prepare(o.fn, o.digits);
-  if (a.root === null) return { reason: "invalid", step: 0, why: "root", what: a.rootError ?? "" };
+  if (a.root === null) return { reason: "invalid", step: 0, why: "root" };
   const { P, W, lift, yOf, root, floor } = a;
   const X = xs.map((x) => fromDouble(x, P));
   /** @type {bigint[]} */
@@ -285,7 +267,8 @@ export function* steps(xs, options) {
     const log10 = error === 0n ? -Infinity : log10Of(error, W);
     logs.push(log10);
     let order = null;
-    if (k >= 2) {
+    // an order only where the errors fall: growing ones have none
+    if (k >= 2 && logs[k] < logs[k - 1] && logs[k - 1] < logs[k - 2]) {
       const ratio = (logs[k] - logs[k - 1]) / (logs[k - 1] - logs[k - 2]);
       if (Number.isFinite(ratio)) order = ratio;
     }

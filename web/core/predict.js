@@ -1,18 +1,28 @@
-// Predict, then reveal: which entries of the tableau a learner who
-// predicts each one may see, and how close a guess came, in correct
-// decimals.  Nothing here touches the DOM.
+// Predict, then reveal: which entries a learner who predicts each one may
+// see, how close a guess came, which common slip explains a wrong one,
+// and the score.  Nothing here touches the DOM.
+
+/** @typedef {import("./sweep.js").Step} Step */
+/** @typedef {import("./neville.js").Point} Point */
+/** @typedef {"swapped" | "sign" | "average" | "direct"} Slip */
+/**
+ * An entry asked for: the side said ("between" or "outside" its parents,
+ * or null), the side it lies on, the number guessed (null: none), the
+ * entry, its correct decimals and the slip that explains a wrong guess.
+ * @typedef {{entry: string, where: string | null, side: string, guess: number | null, value: number,
+ *   decimals: number | null, slip: Slip | null}} Guess
+ */
 
 /**
- * The steps whose entries may be shown: all of them, or, where each is
- * predicted first, those revealed.
+ * The steps whose entries may be shown: all, or, predicting, those revealed.
  * @param {{predict: boolean, revealed: number}} s
  * @param {number} steps
  */
 export const knownSteps = (s, steps) => (s.predict ? Math.min(s.revealed, steps) : steps);
 
 /**
- * A guess as typed, with a decimal point or comma; NaN where it is not a
- * number, or not one a double holds (1e400).
+ * A guess as typed, with a decimal point or comma, and the decimals it is
+ * written to; NaN where it is not a number a double holds.
  * @param {string} text
  */
 export function guessOf(text) {
@@ -23,12 +33,16 @@ export function guessOf(text) {
   const v = /^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(t) ? Number(t) : NaN;
   return Number.isFinite(v) ? v : NaN;
 }
+/** The decimals a guess is written to: 0.4263 has 4, 4.2e-1 has 2. */
+export function writtenDecimals(/** @type {string} */ text) {
+  const m = /^[^\d.]*\d*(?:[.,](\d*))?(?:e([+-]?\d+))?$/i.exec(text.trim().replace(/^−/, "-"));
+  return m ? Math.max(0, (m[1] ?? "").length - Number(m[2] ?? 0)) : 0;
+}
 
 /**
- * The correct decimals of a guess of v, as a textbook counts them: the
- * most d with |guess - v| at most half a unit in the d-th decimal, 0.5 *
- * 10^-d (0.42 has 2 of 0.42473, 0.43 has 1), at least 0; 17 where it is v
- * exactly.
+ * The correct decimals of a guess of v: the most d with |guess - v| at
+ * most half a unit of the d-th decimal (0.42 has 2 of 0.42473, 0.43 has
+ * 1), at least 0; 17 where it is v exactly.
  * @param {number} guess
  * @param {number} v
  */
@@ -38,4 +52,88 @@ export function guessDecimals(guess, v) {
   let d = 0;
   while (d < 17 && e <= 0.5 * Number(`1e${-(d + 1)}`)) d++;
   return d;
+}
+
+/**
+ * What each slip gives for this step: the weights exchanged, the sign
+ * flipped, the parents' plain mean, and (from column 2) the zero of the
+ * polynomial y = P(x) through the same points, f interpolated directly.
+ * @param {Step} s
+ * @param {Point[]} pts
+ * @returns {[Slip, number][]}
+ */
+export function slipValues(s, pts) {
+  const { i, j, hiValue, loValue, value } = s,
+    ya = pts[i - j].y,
+    yb = pts[i].y;
+  /** @type {[Slip, number][]} */
+  const out = [
+    ["swapped", ((0 - yb) * hiValue - (0 - ya) * loValue) / (yb - ya)],
+    ["sign", -value],
+    ["average", (hiValue + loValue) / 2],
+  ];
+  if (j >= 2) out.push(["direct", directZero(pts.slice(i - j, i + 1), value)]);
+  return out;
+}
+
+/**
+ * The zero nearest `start` of the polynomial y = P(x) through the points,
+ * by Newton's method on its Newton form; NaN where none is found.
+ * @param {Point[]} pts
+ * @param {number} start
+ */
+function directZero(pts, start) {
+  const x = pts.map((q) => q.x),
+    c = pts.map((q) => q.y);
+  for (let k = 1; k < c.length; k++) for (let m = c.length - 1; m >= k; m--) c[m] = (c[m] - c[m - 1]) / (x[m] - x[m - k]);
+  let t = start;
+  for (let step = 0; step < 60; step++) {
+    let p = c[c.length - 1],
+      d = 0;
+    for (let k = c.length - 2; k >= 0; k--) {
+      d = d * (t - x[k]) + p;
+      p = p * (t - x[k]) + c[k];
+    }
+    const next = t - p / d;
+    if (!Number.isFinite(next)) return NaN;
+    if (Math.abs(next - t) <= 1e-15 * Math.abs(next)) return next;
+    t = next;
+  }
+  return NaN;
+}
+
+/**
+ * A wrong guess's slip, where one explains it: the guess agrees with what
+ * the slip gives to the decimals it is written to, and the entry itself
+ * does not.
+ * @param {Step} s
+ * @param {Point[]} pts
+ * @param {number} guess
+ * @param {number} decimals the decimals the guess is written to
+ * @returns {Slip | null}
+ */
+export function slipOf(s, pts, guess, decimals) {
+  const tol = (/** @type {number} */ v) => Math.max(0.5 * 10 ** -decimals, 4 * Number.EPSILON * Math.abs(v));
+  if (Math.abs(guess - s.value) <= tol(s.value)) return null;
+  const fits = slipValues(s, pts).filter(
+    ([, v]) => Number.isFinite(v) && Math.abs(guess - v) <= tol(v) && Math.abs(v - s.value) > tol(v),
+  );
+  fits.sort((a, b) => Math.abs(guess - a[1]) - Math.abs(guess - b[1]));
+  return fits[0]?.[0] ?? null;
+}
+
+/** The decimals a value must be right to, to count in the score. */
+export const SCORED = 3;
+
+/**
+ * The score: entries asked, sides said right, and values right to SCORED
+ * decimals, each entry counted once.
+ * @param {Guess[]} guesses
+ */
+export function scoreOf(guesses) {
+  return {
+    asked: guesses.length,
+    sides: guesses.filter((g) => g.where !== null && g.where === g.side).length,
+    values: guesses.filter((g) => g.decimals !== null && g.decimals >= SCORED).length,
+  };
 }

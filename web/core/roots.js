@@ -1,10 +1,12 @@
-// Roots of f in many digits: Newton's method in fixed point near a double,
-// at a scale that follows the root, and a learner's root, found where the
-// nodes' y change sign.  Nothing here touches the DOM.
+// Roots of f in many digits: Newton's method in fixed point, its bits
+// below the root's own leading bit however small the root, more where f is
+// too small for them, and its step scaled by the root's multiplicity; and
+// a learner's root, found where the nodes' y change sign.  Nothing here
+// touches the DOM.
 
 import { compile, NoValue } from "./walk.js";
 import { doubles } from "./doubles.js";
-import { absOf, div, fixedAt, fixedDuals, fromDouble, toDoubleDouble } from "./fixed.js";
+import { absOf, div, fixedAt, fixedDuals, fromDouble, log10Of, shiftRound, toDoubleDouble } from "./fixed.js";
 
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./fixed.js").Fixed} Fixed */
@@ -13,87 +15,101 @@ import { absOf, div, fixedAt, fixedDuals, fromDouble, toDoubleDouble } from "./f
  * Why no root is known: "zeros", f's double is 0 at more than one node;
  * "no-value", f has no value at a node; "no-sign-change", the nodes' y do
  * not change sign; "no-value-between", f has no value at x, between two
- * nodes; "pole", f changes sign near x without coming near 0.
- * @typedef {{kind: "zeros" | "no-value" | "no-sign-change"} | {kind: "no-value-between" | "pole", x: number}} NoRoot
+ * nodes; "pole", f changes sign near x without coming near 0;
+ * "unrefined", f's doubles change sign near x, but Newton's method found
+ * no root there.
+ * @typedef {{kind: "zeros" | "no-value" | "no-sign-change"} | {kind: "no-value-between" | "pole" | "unrefined", x: number}} NoRoot
  */
 /**
- * A root found: by bisection in doubles to the last bit f's doubles can
- * tell ("bisection"), then made a double-double by Newton's method in
- * many bits ("newton") where that settles beside it; `bracket` is where f
- * changes sign (both ends the node where f's double is 0).
- * @typedef {{root: DoubleDouble, how: "bisection" | "newton", bracket: [number, number]}} Found
+ * A root found, as a double-double, its multiplicity, and where f's
+ * doubles change sign about it (both ends the node where f's double is 0).
+ * @typedef {{root: DoubleDouble, multiplicity: number, bracket: [number, number]}} Found
  */
 
+/** Bits below the root's leading bit a root is found to: a double-double's 106, and more. */
+const BITS = 160;
+
 /**
- * The fixed point for a root near x: `bits` fractional bits below x's own
- * leading bit, so that the root, however small, keeps them all.
+ * The fixed point with `bits` fractional bits below x's own leading bit.
  * @param {number} x
  * @param {number} bits
  */
 export const fixedNear = (x, bits) => fixedAt(bits + Math.max(0, Math.ceil(-Math.log2(Math.abs(x) || 1))));
 
 /**
- * The root of f near a double, by Newton's method in F: quadratic from a
- * double's 53 bits, so some eight steps to 4000 bits.  It stops where f is
- * 0 in F, or where a step is within the arithmetic's own noise (at most
- * 2^(s + 16) units, or no smaller than the step before once below 2^(-W/2)).
- * At a multiple root Newton's method is linear and does not settle in 80
- * steps: then ("unsettled"), where f' is 0 ("flat") or where f has no
- * value ("no-value"), no root.
+ * The root of f near a double, by Newton's method in F, until a step is
+ * within the arithmetic's own noise (2^(s + 16) units), or no smaller than
+ * the one before once below half its bits.  Where f or f' is below the
+ * last bit before that (near a multiple root, or at the root itself), the
+ * bits are doubled, up to 16 times F's (4 times, from 1000 bits).  Each step is m f / f', m the
+ * root's multiplicity as the steps show it: at a root of multiplicity m,
+ * plain steps each shrink by (m - 1) / m, and m times one restores
+ * quadratic convergence.  Null where it does not settle in 200 steps, f'
+ * is 0 at the most bits, or f has no value.
  * @param {Tree} tree
  * @param {number} start a double near the root
  * @param {Fixed} F
- * @returns {{root: bigint, error?: undefined} | {error: "unsettled" | "flat" | "no-value", root?: undefined}}
+ * @returns {{root: bigint, multiplicity: number} | null} the root at F's bits
  */
 export function newtonRoot(tree, start, F) {
-  const f = compile(tree, fixedDuals(F));
-  let x = fromDouble(start, F.W);
-  const noise = 1n << BigInt(F.s + 16),
-    half = 1n << (F.W / 2n);
-  let before = -1n;
+  let G = F,
+    f = compile(tree, fixedDuals(G)),
+    x = fromDouble(start, G.W),
+    m = 1,
+    before = -1n,
+    ratio = 0;
+  const back = () => ({ root: G.W > F.W ? shiftRound(x, G.W - F.W) : x, multiplicity: m });
   try {
-    for (let k = 0; k < 80; k++) {
-      const [v, d] = f([x, F.one]);
-      if (v === 0n) return { root: x };
-      if (d === 0n) return { error: "flat" };
-      const dx = div(F, v, d);
+    for (let k = 0; k < 200; k++) {
+      const [v, d] = f([x, G.one]);
+      if (v === 0n || d === 0n) {
+        if (G.W >= (F.W > 1000n ? 4n : 16n) * F.W) return v === 0n ? back() : null;
+        G = fixedAt(2 * Number(G.W));
+        f = compile(tree, fixedDuals(G));
+        x <<= G.W / 2n;
+        before = -1n;
+        continue;
+      }
+      const dx = BigInt(m) * div(G, v, d),
+        size = absOf(dx);
       x -= dx;
-      const size = absOf(dx);
-      if (size <= noise || (size < half && before >= 0n && size >= before)) return { root: x };
-      before = size;
+      if (size <= 1n << BigInt(G.s + 16) || (size < 1n << (G.W / 2n) && before >= 0n && size >= before)) return back();
+      // the steps' ratio, steady at (m - 1) / m near a root of multiplicity m > 1
+      const r = before > 0n ? 10 ** (log10Of(size, 0n) - log10Of(before, 0n)) : 0;
+      if (m === 1 && r > 0.4 && r < 0.99 && Math.abs(r - ratio) < 0.02) m = Math.round(1 / (1 - r));
+      [before, ratio] = [size, r];
     }
   } catch (e) {
-    if (e instanceof NoValue) return { error: "no-value" };
+    if (e instanceof NoValue) return null;
     throw e;
   }
-  return { error: "unsettled" };
+  return null;
 }
 
 /**
- * A root near a double as a double-double, by Newton's method in 256 bits
- * below the root's leading bit, or null.
+ * A root near a double as a double-double, or null.
  * @param {Tree} tree
  * @param {number} start
  */
 export function rootNear(tree, start) {
-  const F = fixedNear(start, 256),
+  const F = fixedNear(start, BITS),
     found = newtonRoot(tree, start, F);
-  return found.root === undefined ? null : toDoubleDouble(found.root, F.W);
+  return found && toDoubleDouble(found.root, F.W);
 }
 
 /**
  * A learner's root where the nodes' y bracket one: by bisection in doubles
  * between the first two neighbouring nodes (in order of x) whose y change
- * sign about a root, not a pole, then by Newton's method (refined).  No
- * root where no two y change sign (then none is said to exist, only that
- * none is bracketed), or where f changes sign without coming near 0.
+ * sign about a root, not a pole, then by Newton's method in many bits.
+ * No root where no two y change sign (then none is said to exist, only
+ * that none is bracketed), or where f changes sign without coming near 0.
  * @param {Tree} tree
  * @param {readonly number[]} nodes
  * @returns {Found | NoRoot}
  */
 export function learnerRoot(tree, nodes) {
   const f = compile(tree, doubles());
-  const xs = [...nodes].sort((a, b) => a - b);
+  const xs = [...new Set(nodes)].sort((a, b) => a - b);
   const ys = xs.map(f);
   if (ys.filter((y) => y === 0).length > 1) return { kind: "zeros" };
   const exact = ys.findIndex((y) => y === 0);
@@ -142,43 +158,22 @@ function bisected(f, [a, b], ya, yb) {
 }
 
 /**
- * The bisection's double made a double-double by Newton's method, 256
- * bits below the root's leading bit, where that settles inside the bracket
- * and within 2^-20 of the double, relative; else the double as it is.
- * At a root of multiplicity m Newton's method creeps until f's value is
- * below the arithmetic's last bit, which leaves the root right to about
- * 256/m bits of its own: where a step in four times the bits would still
- * move it by more than 2^-72 of itself, it stopped on a value it could
- * not tell from 0, and only the double is kept.
+ * The bisection's double made a double-double by Newton's method, where
+ * that finds a root inside the bracket and within 2^-20 of the double,
+ * relative; else none ("unrefined").
  * @param {Tree} tree
  * @param {number} start
  * @param {[number, number]} bracket
- * @returns {Found}
+ * @returns {Found | NoRoot}
  */
 function refined(tree, start, bracket) {
-  const F = fixedNear(start, 256),
+  const F = fixedNear(start, BITS),
     found = newtonRoot(tree, start, F);
-  const wide = fixedNear(start, 1024),
-    f = compile(tree, fixedDuals(wide));
-  const stuck = (/** @type {bigint} */ X) => {
-    try {
-      const at = X << (wide.W - F.W),
-        [v, d] = f([at, wide.one]);
-      if (v === 0n) return false;
-      if (d === 0n) return true;
-      const step = absOf(div(wide, v, d)),
-        most = absOf(at) >> 72n;
-      return step > most;
-    } catch (e) {
-      if (e instanceof NoValue) return true;
-      throw e;
-    }
-  };
-  if (found.root !== undefined && !stuck(found.root)) {
+  if (found) {
     const root = toDoubleDouble(found.root, F.W);
-    const near = Math.abs(root.hi - start) <= 2 ** -20 * Math.abs(start);
-    if (near && (bracket[0] === bracket[1] || (root.hi >= bracket[0] && root.hi <= bracket[1])))
-      return { root, how: "newton", bracket };
+    const near = Math.abs(root.hi - start) <= 2 ** -20 * Math.abs(start) || root.hi === start;
+    const inside = bracket[0] === bracket[1] || (root.hi >= bracket[0] && root.hi <= bracket[1]);
+    if (near && inside) return { root, multiplicity: found.multiplicity, bracket };
   }
-  return { root: { hi: start, lo: 0 }, how: "bisection", bracket };
+  return { kind: "unrefined", x: start };
 }

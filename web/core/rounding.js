@@ -56,18 +56,21 @@ export function closestPair(pts) {
 }
 
 /**
- * How much of p - root one unit of rounding in each y can account for;
- * none where p is at the root already, which the page says otherwise.
- * Where no root is known, how much of p's distance from the nearest node:
- * where that is rounding's, so is p.
+ * What rounding in the y can do to p: how far one unit of it in each y
+ * can move p (reach), against p - root, or, where no root is known, p's
+ * distance from the nearest node (base; then error is null), and the
+ * share of it that is; no share where p is at the root already, which
+ * the page says otherwise.
  * @param {QijFn} Qij
  * @param {{pts: Point[], p: number}} r
  * @param {DoubleDouble | null} root
  */
 export function roundingShare(Qij, r, root) {
-  const e = root ? Math.abs(errorOf(r.p, root)) : Math.min(...r.pts.map((q) => Math.abs(r.p - q.x)));
-  const noise = root ? NOISE * ulpOf(root.hi) : 0;
-  return Number.isFinite(e) && e > noise ? roundingReach(Qij, r.pts, r.p) / e : 0;
+  const error = root ? errorOf(r.p, root) : null,
+    base = error === null ? Math.min(...r.pts.map((q) => Math.abs(r.p - q.x))) : Math.abs(error),
+    reach = roundingReach(Qij, r.pts, r.p),
+    noise = root ? NOISE * ulpOf(root.hi) : 0;
+  return { reach, error, base, share: Number.isFinite(base) && base > noise ? reach / base : 0 };
 }
 
 /**

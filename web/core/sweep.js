@@ -37,8 +37,7 @@ import { presetTable } from "./functions.js";
  * @property {number} p
  * @property {{a: number, b: number}[]} same pairs of nodes with the same y
  * @property {number} shown steps shown, at most steps.length
- * @property {number} share how much of p - root one unit of rounding in each y can account for (where no root is
- *   known, of p's distance from the nearest node)
+ * @property {ReturnType<typeof roundingShare>} rounding what one unit of rounding in each y can do to p
  * @property {Fn} fn
  * @property {ExpName} exp the exponential the y not in the program's table are computed with
  * @property {ReturnType<typeof accuracy> | null} acc p against the root, where the root is known
@@ -96,7 +95,7 @@ export function compute(m, s) {
     p,
     same: coincidences(pts),
     shown: Math.min(s.shown, steps.length),
-    share: roundingShare(m.program.Qij, { pts, p }, root),
+    rounding: roundingShare(m.program.Qij, { pts, p }, root),
     fn: s.fn,
     exp: s.exp,
     acc: root ? accuracy(p, root) : null,
@@ -211,26 +210,23 @@ export function expAtFirstNode(m, fn) {
 }
 
 /**
- * The step shown, where one is: its entry (i, j) and value, the two it
- * combines, Q[i][j-1] and Q[i-1][j-1], their weights, whether its
- * denominator y_i - y_(i-j) is zero, and whether y = 0 lies among the y of
- * all the points its polynomial passes through (then it interpolates,
- * whatever the weights).
+ * The step shown, where one is: its entry (i, j) and value, its parents
+ * Q[i][j-1] and Q[i-1][j-1] and their weights, whether both weights lie
+ * in [0, 1], where the entry's double lies against its parents' ("on"
+ * one of them, or "none" where it is not a number), and whether its
+ * denominator y_i - y_(i-j) is 0.
  * @param {Result} r
  */
 export function shownStep(r) {
   if (r.shown === 0) return null;
   const { i, j } = r.steps[r.shown - 1],
-    ys = r.pts.slice(i - j, i + 1).map((q) => q.y);
-  return {
-    among: Math.min(...ys) <= 0 && Math.max(...ys) >= 0,
-    i,
-    j,
-    value: r.Q[i][j],
-    hiValue: r.Q[i][j - 1],
-    loValue: r.Q[i - 1][j - 1],
-    ...weightsOf(r.pts, i, j),
-    zero: r.pts[i].y === r.pts[i - j].y,
-  };
+    value = r.Q[i][j],
+    hiValue = r.Q[i][j - 1],
+    loValue = r.Q[i - 1][j - 1],
+    w = weightsOf(r.pts, i, j),
+    [a, b] = [Math.min(hiValue, loValue), Math.max(hiValue, loValue)];
+  /** @type {"between" | "outside" | "on" | "none"} */
+  const side = !Number.isFinite(value) ? "none" : value > a && value < b ? "between" : value < a || value > b ? "outside" : "on";
+  return { i, j, value, hiValue, loValue, ...w, inside: w.hi >= 0 && w.lo >= 0, side, zero: r.pts[i].y === r.pts[i - j].y };
 }
 /** @typedef {NonNullable<ReturnType<typeof shownStep>>} Step */

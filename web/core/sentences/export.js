@@ -3,16 +3,19 @@
 
 import { show } from "../numbers.js";
 
+/** What each table taken away is of. */
+const OF = { tableau: "tableau at y = 0", iterations: "iterations", answers: "predictions" };
+
 /**
  * A table taken away: its file's name, the line a LaTeX file opens with
  * (what it is and where it came from), and what a CSV records before it.
- * @param {"tableau" | "iterations"} what
+ * @param {keyof typeof OF} what
  * @param {string} link the page's link
  * @param {{text: string, nodes: number[]}} of f as the parser reads it, and the nodes
  */
 export const takeAway = (what, link, of) => ({
   name: `inverse_neville-${what}`,
-  about: `inverse_neville's ${what === "tableau" ? "tableau at y = 0" : "iterations"}: ${link}`,
+  about: `inverse_neville's ${OF[what]}: ${link}`,
   /** @type {[string, string][]} */
   records: [
     ["f(x)", of.text],

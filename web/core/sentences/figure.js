@@ -14,7 +14,7 @@ import { entryName, sub } from "./parts.js";
 
 /** A curve's name: its entry, degree and points. */
 export const curveName = (/** @type {Curve} */ c) =>
-  `${entryName(c.i, c.j)}: degree ${c.j} through the points ${c.i - c.j} … ${c.i}`;
+  `${entryName(c.i, c.j)}, degree ${c.j} through points ${c.i - c.j} … ${c.i}`;
 
 /** An axis label's unit, where its ticks are counted in 10^u. */
 export const unitText = (/** @type {number} */ u) => (u ? `  [×10${superscript(u)}]` : "");
@@ -95,52 +95,29 @@ export function roundingSaid(err) {
 export function legendItems(r, curves, kept, err, f) {
   const item = (/** @type {string} */ cls, /** @type {Part[]} */ parts, mark = false) => ({ cls, mark, parts });
   /** @type {Record<string, string>} */
-  const role = {
-    poly: ": the entry the step makes, in this colour in the tableau and on the line at y = 0",
-    "poly-hi": ", one it combines: Q[i][j−1], in this colour in the tableau and on the line",
-    "poly-lo": ", the other: Q[i−1][j−1], in this colour in the tableau and on the line",
-  };
-  const items = [item("f", [`f(x) = ${f}, through the nodes`])];
+  const role = { poly: "the step's entry", "poly-hi": "its parent Q[i][j−1]", "poly-lo": "its parent Q[i−1][j−1]" };
+  const items = [item("f", [`f(x) = ${f}`])];
   for (const [k, c] of curves.entries()) {
     const { ruled, hidden } = kept[k],
       value = r.Q[c.i][c.j];
-    const units = ruled ? Math.max(1, Math.round(ruled.gap)) : 0;
     const drawn = !Number.isFinite(value)
       ? ` (${show(value)}: not drawn)`
       : ruled
-        ? ` (not drawn: y${ruled.b} − y${ruled.a} is about ${units} unit${Math.round(ruled.gap) > 1 ? "s" : ""} of rounding, so rounding decides this polynomial)`
+        ? ` (not drawn: rounding decides it, y${ruled.b} − y${ruled.a} being a few units of rounding)`
         : hidden
-          ? " (drawn only where rounding moves it by less than a pixel)"
+          ? " (drawn where rounding moves it by less than a pixel)"
           : "";
-    const secant = c.cls === "poly" && c.j === 1 ? " (a secant line)" : "";
-    items.push(item(c.cls, [`x = P(y) of ${curveName(c)}${secant}${role[c.cls] ?? ""}${drawn}`]));
+    items.push(item(c.cls, [`x = P(y) for ${entryName(c.i, c.j)}, ${role[c.cls]}${drawn}`]));
   }
-  items.push(
-    item(
-      "node",
-      [
-        "the nodes (x",
-        sub("k"),
-        ", y",
-        sub("k"),
-        curves.length ? "), filled where the step's polynomial passes through them" : ")",
-        // what the nodes let you do, on screen only (print leaves it out, as it leaves out the hints)
-        { mark: "on-screen", text: ": drag them, or move them with the keys" },
-      ],
-      true,
-    ),
-  );
+  items.push(item("node", ["the nodes (x", sub("k"), ", y", sub("k"), ")"], true));
   const c = curves.find((o) => o.cls === "poly");
   if (c) {
-    items.push(item("p", [`where ${entryName(c.i, c.j)}'s polynomial meets y = 0: ${show(r.Q[c.i][c.j])}`], true));
-    items.push(item("err", ["below: that polynomial's error P(y) − g(y), zero at its nodes"]));
-    if (err.rounding !== "none")
-      items.push(item("band", ["below, shaded: what rounding alone can do; an error within it is not drawn"]));
+    items.push(item("p", [`where it meets y = 0: ${entryName(c.i, c.j)}`], true));
+    items.push(item("err", ["below: its error P(y) − g(y)"]));
+    if (err.rounding !== "none") items.push(item("band", ["shaded: what rounding alone can do"]));
   }
-  items.push(
-    item("zoom-old", ["on the line at y = 0: the entries made before, where their polynomials meet y = 0"], true),
-  );
-  items.push(item("zoom-root", ["on that line: the root"]));
+  items.push(item("zoom-old", ["on the line y = 0: the entries before"], true));
+  items.push(item("zoom-root", ["and the root"]));
   return items;
 }
 

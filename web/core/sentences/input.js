@@ -121,7 +121,7 @@ export const FIGURE_REFUSED = {
  * (the program's own nodes, or the last good ones) or by the figure.
  */
 export const KEPT = {
-  program: "The page shows the program's own nodes.",
+  first: "The page shows the first nodes.",
   last: "The page still shows the last good nodes.",
   figure: "The nodes stay as they were.",
 };

@@ -1,40 +1,70 @@
-// Predict, then reveal, in words: what the learner is asked, how close a
-// guess came, the running count, and what waits for the last entry.
+// Predict, then reveal, in words: the two questions, how both went, the
+// slip a wrong number shows, the score, and what waits for the last entry.
 
 import { show } from "../numbers.js";
 import { count, entryName } from "./parts.js";
 
-/** @typedef {{entry: string, decimals: number | null}} Guess a revealed entry, and the correct decimals of its guess (null: none) */
+/** @typedef {import("../predict.js").Guess} Guess */
+/** @typedef {import("../predict.js").Slip} Slip */
 
-/** What the field asks for. */
-export const guessLabel = (/** @type {number} */ i, /** @type {number} */ j) =>
-  `Your prediction of ${entryName(i, j)}, before the page shows it:`;
+/** The first question: where the entry lies against its parents. */
+export const whereQuestion = (/** @type {number} */ i, /** @type {number} */ j) =>
+  `Will ${entryName(i, j)} lie between ${entryName(i, j - 1)} and ${entryName(i - 1, j - 1)}, or outside them?`;
+/** The second: its value. */
+export const guessLabel = (/** @type {number} */ i, /** @type {number} */ j) => `Your value of ${entryName(i, j)}:`;
 
 /** Where an entry to be predicted stands, for a screen reader. */
-export const TO_PREDICT = "to be predicted";
+export const TO_PREDICT = "to predict";
 
 /** A guess that is not a number. */
 export const guessRefused = (/** @type {string} */ text) =>
-  `“${text.trim().slice(0, 24)}” is not a number the page can score: write your prediction as a decimal, such as 0.5 (or 0,5).`;
+  `“${text.trim().slice(0, 24)}” is not a number: write it as a decimal, such as 0.5.`;
+/** An empty guess, which reveals nothing. */
+export const NOTHING_YET = "Choose a side and type a number first, or press Show it.";
+
+/** What each slip is, and how to see it in the picture. */
+export const SLIPS = {
+  swapped:
+    "That is the rule with its two weights exchanged. Each parent's weight comes from the other end's y: on the " +
+    "line at y = 0 the entry lies nearer the parent whose polynomial leaves out the node with y farther from 0.",
+  sign:
+    "That is the entry with its sign flipped: count the minus signs in (0 − y) again. The picture shows the " +
+    "entry's sign on the x axis, where its curve crosses y = 0.",
+  average:
+    "That is the plain mean of the two parents. The weights are equal only when y = 0 lies midway between the " +
+    "two end y; on the line at y = 0 the entry lies nearer the parent with the larger weight.",
+  direct:
+    "That is where the polynomial y = P(x) through these points meets 0: f interpolated, not its inverse. The " +
+    "picture's curves are x = P(y), polynomials in y; read the entry where they cross y = 0.",
+};
 
 /**
- * How close the last guess was, and the running count of all.
- * @param {Guess[]} guesses
- * @param {number} value the entry revealed
+ * How both answers went, and the slip that explains a wrong number.
+ * @param {Guess} g
  */
-export function guessText(guesses, value) {
-  const last = guesses[guesses.length - 1];
-  const made = guesses.filter((g) => g.decimals !== null),
-    total = made.reduce((sum, g) => sum + (g.decimals ?? 0), 0);
-  const said =
-    last.decimals === null
-      ? `${last.entry} = ${show(value)}, revealed without a guess.`
-      : `${last.entry} = ${show(value)}: your guess has ${count(last.decimals, "correct decimal")} ` +
-        `(d correct decimals: within half a unit of the d-th decimal, |guess − entry| ≤ 0.5·10⁻ᵈ).`;
-  return `${said} So far ${count(made.length, "guess", "guesses")} in ${count(guesses.length, "entry", "entries")}, ${count(total, "correct decimal")} in all.`;
+export function guessText(g) {
+  const side =
+    g.where === null ? "" : ` You said ${g.where}: ${g.where === g.side ? "right" : `it lies ${g.side} them`}.`;
+  const value =
+    g.guess === null || g.decimals === null
+      ? " No number guessed."
+      : ` Your ${show(g.guess)} has ${count(g.decimals, "correct decimal")}.${g.slip ? ` ${SLIPS[g.slip]}` : ""}`;
+  return `${g.entry} = ${show(g.value)}.${side}${value}`;
 }
 
-/** What stands where p and the program's output will be, until the last entry is revealed. */
-export const WAITING = "Shown once you have predicted and revealed the tableau's last entry.";
-/** Why Iterate waits: it takes p, which is to be predicted first. */
-export const PREDICT_P = "Iterate takes p as a node: predict the tableau's last entry, p, or reveal it, first.";
+/**
+ * The running score, each entry counted once.
+ * @param {{asked: number, sides: number, values: number}} s
+ * @param {number} decimals the decimals a value must be right to
+ */
+export const scoreText = (s, decimals) =>
+  s.asked
+    ? `So far, of ${count(s.asked, "entry", "entries")}: the side right ${s.sides}, the value right to ${decimals} ` +
+      `decimals ${s.values}.`
+    : "";
+
+/** What stands where p and what follows from it will be, until the last entry is revealed. */
+export const WAITING = "Shown once you have predicted the last entry, p.";
+
+/** The answers' file: its column heads. */
+export const ANSWERS = ["entry", "your side", "its side", "your value", "the entry", "your value − entry", "correct decimals", "slip"];
