@@ -11,7 +11,7 @@ import { drawCurves, layer, runs } from "./layers.js";
 
 /** @typedef {import("./frame.js").Box} Box */
 /** @typedef {import("./core/curves.js").Curve} Curve */
-/** @typedef {ReturnType<typeof import("./core/curves.js").errorCurve>} ErrorCurve */
+/** @typedef {import("./core/curves.js").Figure["err"]} ErrorCurve */
 
 /**
  * @param {SVGElement} g the panel's group

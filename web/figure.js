@@ -3,8 +3,7 @@
 // legend and caption.  It draws what the core gives, at the width and
 // font it is told, into the elements it drew before.
 
-import { linspace } from "./core/numbers.js";
-import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges } from "./core/curves.js";
+import { figureOf } from "./core/curves.js";
 import { figureDescription, legendItems, topWords } from "./core/sentences/figure.js";
 import { nameOf } from "./core/sentences/functions.js";
 import { handleName, handleText } from "./core/sentences/nodes.js";
@@ -46,32 +45,28 @@ export function drawFigure(v, m, r, { width, room, frozen, font, hidden }) {
     lower = layer(g, "lower");
   set(upper, { class: "panel" });
   set(lower, { class: "panel" });
-  const ranges = frozen ?? topRanges(r);
-  const top = panel(box, ranges.xlim, ranges.ylim, box.top);
+  const fig = figureOf(m, r, { hidden, frozen, plotW: box.W - box.L - box.R });
+  const top = panel(box, fig.ranges.xlim, fig.ranges.ylim, box.top);
   // the long titles where they fit: the longest is some 61 characters
   const narrow = box.W < 42 * font;
-  const curves = curvesOf(r, hidden);
-  const kept = drawUpper(upper, m, r, { top, ranges, curves, narrow, font });
-  const current = curves.find((c) => c.cls === "poly"),
-    value = current ? r.Q[current.i][current.j] : NaN;
-  const err = errorCurve(m, r, current);
-  drawErrorPanel(lower, box, { current, value, err, narrow, font, hidden });
-  drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, current);
-  drawLegend(v.legend, legendItems(r, curves, kept, err, nameOf(r.fn)));
-  text(v.caption, figureDescription(r, curves, hidden, err.off));
+  drawUpper(upper, r, fig, { top, narrow, font });
+  drawErrorPanel(lower, box, { current: fig.current, value: fig.value, err: fig.err, narrow, font, hidden });
+  drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, fig.current);
+  drawLegend(v.legend, legendItems(r, fig.curves, fig.kept, fig.err, nameOf(r.fn)));
+  text(v.caption, figureDescription(r, fig.curves, hidden, fig.err.off));
 }
 
 /**
  * The upper panel: its frame, f, the step's polynomials where rounding
  * moves them by less than a pixel (elsewhere their lines would be
  * rounding), the nodes' names and where the step's polynomial meets
- * y = 0.  What of each curve is drawn.
+ * y = 0.
  * @param {SVGElement} upper
- * @param {Model} m
  * @param {Result} r
- * @param {{top: Panel, ranges: Ranges, curves: Curve[], narrow: boolean, font: number}} what
+ * @param {import("./core/curves.js").Figure} fig
+ * @param {{top: Panel, narrow: boolean, font: number}} how
  */
-function drawUpper(upper, m, r, { top, ranges, curves, narrow, font }) {
+function drawUpper(upper, r, fig, { top, narrow, font }) {
   const words = topWords(nameOf(r.fn));
   drawFrame(layer(upper, "frame"), top, {
     x: words.x,
@@ -80,26 +75,9 @@ function drawUpper(upper, m, r, { top, ranges, curves, narrow, font }) {
     clip: "clip-top",
     font,
   });
-  const fx = r.fn.f.wasm,
-    xs = linspace(ranges.xlim[0], ranges.xlim[1], SAMPLES),
-    ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
-    pixel = (ranges.xlim[1] - ranges.xlim[0]) / (top.box.W - top.box.L - top.box.R);
-  const kept = sample(m, r, curves, ys).map((px, k) => drawable(r, curves[k], ys, px, pixel));
-  const line = (/** @type {string} */ cls, /** @type {number[][]} */ points) => ({ cls, runs: runs(top, points) });
   drawCurves(
     layer(upper, "curves"),
-    [
-      line(
-        "f",
-        xs.map((x) => [x, fx(x)]),
-      ),
-      ...kept.map(({ xs: px }, k) =>
-        line(
-          curves[k].cls,
-          px.map((x, n) => [x, ys[n]]),
-        ),
-      ),
-    ],
+    fig.lines.map(({ cls, points }) => ({ cls, runs: runs(top, points) })),
     "clip-top",
   );
   // the nodes' names, as the tableau's rows and the sentences give them
@@ -112,15 +90,12 @@ function drawUpper(upper, m, r, { top, ranges, curves, narrow, font }) {
     () => el("text", { class: "node-label" }),
     (e, d) => text(set(e, { x: (d.X + 9).toFixed(1), y: (d.Y - 9).toFixed(1) }), d.text),
   );
-  const current = curves.find((c) => c.cls === "poly"),
-    value = current ? r.Q[current.i][current.j] : NaN;
   join(
     layer(upper, "p"),
-    current && Number.isFinite(value) ? [value] : [],
+    fig.p === null ? [] : [fig.p],
     () => el("circle", { class: "p", r: 6, "clip-path": "url(#clip-top)" }),
     (e, x) => set(e, { cx: at(top.px(x)), cy: at(top.py(0)) }),
   );
-  return kept;
 }
 
 /**

@@ -142,12 +142,13 @@ export function revealStep(box, r) {
   const spans = cells.map(spanOf);
   const left = Math.min(...spans.map(([a]) => a)),
     right = Math.max(...spans.map(([, b]) => b));
-  // the row's header stays in view at the left, over what scrolls beneath it
-  const head = /** @type {HTMLElement | null} */ (row.querySelector("th"))?.offsetWidth ?? 0;
+  // the row's header, and on a wide screen its y, stay in view at the left, over what scrolls beneath them
+  const held = [...row.children].slice(0, 2).filter((c) => getComputedStyle(c).position === "sticky"),
+    head = held.reduce((w, c) => w + /** @type {HTMLElement} */ (c).offsetWidth, 0);
   const width = box.clientWidth,
     now = box.scrollLeft;
   // the scrolls that put a column's edge at the headers' (a pixel either way, as layout rounds)
-  const edges = [...row.querySelectorAll("td")].map((td) =>
+  const edges = [...row.querySelectorAll("td")].filter((td) => !held.includes(td)).map((td) =>
     Math.max(0, td.getBoundingClientRect().left - origin - head),
   );
   const shows = (/** @type {number} */ a, /** @type {number} */ b) => (/** @type {number} */ x) =>

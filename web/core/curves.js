@@ -29,7 +29,7 @@ const ulpAt = (/** @type {Result} */ r) => ulpOf(r.fn.root?.hi ?? (Number.isFini
  * @param {boolean} [hidden]
  * @returns {Curve[]}
  */
-export function curvesOf(r, hidden = false) {
+function curvesOf(r, hidden = false) {
   if (r.shown === 0) return [];
   const { i, j } = r.steps[r.shown - 1];
   const curve = (/** @type {number} */ a, /** @type {number} */ b, /** @type {Curve["cls"]} */ cls) => ({
@@ -48,7 +48,7 @@ export function curvesOf(r, hidden = false) {
  * @param {Curve[]} curves
  * @param {number[]} ys
  */
-export function sample(m, r, curves, ys) {
+function sample(m, r, curves, ys) {
   const rows = Math.max(0, ...curves.map((c) => c.i)) + 1;
   /** @type {number[][]} */
   const out = curves.map(() => []);
@@ -95,6 +95,41 @@ export function topRanges(r) {
 }
 
 /**
+ * What the figure shows of a step: the upper panel's ranges (those a drag
+ * froze, or the data's), f and the step's curves sampled, each curve drawn
+ * where rounding moves it by less than a pixel, where the step's
+ * polynomial meets y = 0, and the lower panel's error curve.
+ * @param {Model} m
+ * @param {Result} r
+ * @param {{hidden: boolean, frozen: Ranges | null, plotW: number}} how whether the step's entry waits for its
+ *   prediction, the ranges a drag holds, and the upper panel's width in pixels
+ */
+export function figureOf(m, r, { hidden, frozen, plotW }) {
+  const ranges = frozen ?? topRanges(r),
+    curves = curvesOf(r, hidden),
+    xs = linspace(ranges.xlim[0], ranges.xlim[1], SAMPLES),
+    ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
+    pixel = (ranges.xlim[1] - ranges.xlim[0]) / plotW,
+    kept = sample(m, r, curves, ys).map((px, k) => drawable(r, curves[k], ys, px, pixel)),
+    current = curves.find((c) => c.cls === "poly"),
+    value = current ? r.Q[current.i][current.j] : NaN;
+  return {
+    ranges,
+    curves,
+    kept,
+    lines: [
+      { cls: "f", points: xs.map((x) => [x, r.fn.f.wasm(x)]) },
+      ...kept.map((k, n) => ({ cls: curves[n].cls, points: k.xs.map((x, i) => [x, ys[i]]) })),
+    ],
+    current,
+    value,
+    p: current && Number.isFinite(value) ? value : null,
+    err: errorCurve(m, r, current),
+  };
+}
+/** @typedef {ReturnType<typeof figureOf>} Figure */
+
+/**
  * The true inverse g(y): the x with f(x) = y, by Newton's method, f' by
  * forward differentiation, from a starting point near it, until the
  * iterate stops changing or hops back and forth between two neighbours.
@@ -125,7 +160,7 @@ export function inverse(f, slope, y, start) {
  * @param {number[]} xs the curve's x = P(y) at each y
  * @param {number} pixel the top panel's x per pixel
  */
-export function drawable(r, c, ys, xs, pixel) {
+function drawable(r, c, ys, xs, pixel) {
   const ruled = ruledByRounding(r, c);
   const kept = xs.map((x, k) => (ruled === null && roundingBand(r, c, ys[k]) < pixel ? x : NaN));
   const hidden = kept.filter((x, k) => Number.isNaN(x) && Number.isFinite(xs[k])).length;
@@ -143,7 +178,7 @@ export function drawable(r, c, ys, xs, pixel) {
  * @param {Result} r
  * @param {Curve | undefined} current
  */
-export function errorCurve(m, r, current) {
+function errorCurve(m, r, current) {
   const { used, span, exs, eys } = errorSamples(r, current);
   // the panel's y run the way f's do as x grows, so that both panels run the way x does
   const ends = [...used].sort((a, b) => a.x - b.x);

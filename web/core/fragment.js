@@ -290,7 +290,7 @@ function settingsOf(fields, refused) {
 
 /**
  * The fragment that brings back this state: the step only where it is not
- * where a link opens (startOf), the Iterates, the exponential and each
+ * where a link opens (startOf), and never predicting, the Iterates, the exponential and each
  * setting only where they are not none, the program's own and the
  * default, so that a link made before them reads the same.
  * @param {LinkState} s
@@ -302,7 +302,7 @@ export function hashOf(s) {
     "#nodes=" +
     s.nodes.map(show).join(",") +
     (s.iterates > 0 ? `&iterates=${s.iterates}` : "") +
-    (step !== Math.min(startOf(s), last) ? `&step=${step}` : "") +
+    (!s.predict && step !== Math.min(startOf(s), last) ? `&step=${step}` : "") +
     (s.exp === "browser" ? "&exp=browser" : "") +
     (s.f === PROGRAM_TEXT ? "" : `&f=${encodeURIComponent(s.f)}`) +
     (s.digits ? `&digits=${s.digits}` : "") +

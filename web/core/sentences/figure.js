@@ -8,8 +8,8 @@ import { entryName, sub } from "./parts.js";
 /** @typedef {import("./parts.js").Part} Part */
 /** @typedef {import("../sweep.js").Result} Result */
 /** @typedef {import("../curves.js").Curve} Curve */
-/** @typedef {ReturnType<typeof import("../curves.js").errorCurve>} ErrorCurve */
-/** @typedef {ReturnType<typeof import("../curves.js").drawable>} Drawable */
+/** @typedef {import("../curves.js").Figure["err"]} ErrorCurve */
+/** @typedef {import("../curves.js").Figure["kept"][number]} Drawable */
 /** @typedef {{long: string, short: string}} Words a text in full, and short for a narrow figure */
 
 /** A curve's name: its entry, degree and points. */
