@@ -1,31 +1,17 @@
-// The interpolation error of inverse interpolation, bounded.  For n nodes,
-// P the polynomial through the points (y_k, x_k), y_k = f(x_k), and
-// g = f^-1, the inverse that exists where f is strictly monotone:
-//
+// The interpolation error of inverse interpolation, bounded.  With P the
+// polynomial through the n points (y_k, x_k), y_k = f(x_k), and g = f^-1
+// (f strictly monotone),
 //   P(0) - root = -g^(n)(eta) / n! * prod_k (0 - y_k),
-//
-// for some eta in the smallest interval holding all y_k and 0; that is
-// g^(n) at f(x) for some x between the least and the greatest of the
-// nodes and the root.  So the range of b_n = g^(n) / n! over that x
-// interval bounds P(0) - root.  Nothing here touches the DOM.
-//
-// b_n is the n-th Taylor coefficient of g at y = f(x), which series
-// reversion gives from f's Taylor coefficients at x (jets.js).  The x
-// interval is cut into subintervals; over each, b_n is enclosed twice, by
-// the recurrences over the whole subinterval, and by Taylor's theorem of
-// second order about its middle m, b_n(m) + b_n'(m)(x - m) +
-// b_n''(xi)(x - m)^2 / 2, with b_n(m) and b_n'(m) enclosed at the point and
-// b_n'' over the subinterval; the narrower of the two stands.  While the
-// enclosures reach more than 1 % beyond the values of b_n met at points
-// (the ends and each middle), the subinterval reaching furthest is split,
-// up to 48 subintervals.  Every enclosure holds the true values, so their
-// hull holds the true range: it can be wider, never narrower.  Where f'
-// may be 0, or f has no derivatives (abs at 0, log at 0), on a subinterval
-// as narrow as 2^-24 of the whole, there is no bound, and why is returned.
-//
-// What the bound covers: the exact polynomial through the exact points.
-// The page's p is the sweep in doubles over y_k that are doubles
-// themselves; `rounding` (reach.js) says how far that can move p.
+// eta = f(x), x between the least and greatest of the nodes and the root.
+// So the range of b_n = g^(n) / n!, g's n-th Taylor coefficient at f(x) (by
+// series reversion from f's, jets.js), over that x interval bounds P(0) -
+// root.  On each subinterval b_n is enclosed over the whole and by Taylor's
+// second order about the middle, the narrower standing; while the
+// enclosures reach over 1 % beyond the values met at points, the worst is
+// split, up to 48.  The hull may be wider than the range, never narrower.
+// Where f' may be 0, or f has no derivatives, on 2^-24 of the interval,
+// there is no bound and why is returned.  The bound covers the exact
+// polynomial through the exact points; reach.js says what rounding adds.
 
 import * as I from "./interval.js";
 import { jets, variable } from "./jets.js";
@@ -36,54 +22,47 @@ import { LIMITS } from "./limits.js";
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./interval.js").Interval} Interval */
 /** @typedef {import("./jets.js").Jet} Jet */
-/** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
 
 /**
  * @typedef {object} Bound
  * @property {number} n nodes
- * @property {number} lo P(0) - root is at least this, for the exact polynomial through the exact points
+ * @property {number} lo P(0) - root is at least this
  * @property {number} hi and at most this
  * @property {Interval} derivative encloses g^(n) over eta's interval
- * @property {Interval} met g^(n) at points of the interval (their least and greatest): the range holds these
+ * @property {Interval} met the least and greatest g^(n) at points of it, which the range holds
  * @property {Interval} product encloses prod_k (0 - f(x_k))
  * @property {import("./reach.js").Reach} rounding
  */
 
 /**
- * Why there is no bound.  "nodes": fewer than 2 or more than 8, or not
- * distinct finite numbers.  "no-root": no root is known.  "turns": f'
- * changes sign between the nodes and the root, so f is not monotone and g
- * does not exist.  "flat": f' comes to 0 (or within rounding of it) there,
- * where g has an infinite slope.  "kink", "domain", "pole", "range": f has
- * no derivatives there (`what` names the function; at null where it is at
- * a node).  "unbounded": the enclosures did not close in.
+ * Why there is no bound.  "nodes": not 2 to 8 distinct finite numbers.
+ * "turns": f' changes sign between the nodes and the root.  "flat": f' comes
+ * to 0 (or within rounding) there.  "kink", "domain", "pole", "range": f has
+ * no derivatives there (`what` the function; `at` null at a node).
+ * "unbounded": the enclosures did not close in.
  * @typedef {{reason: "nodes" | "no-root" | "turns" | "flat" | "kink" | "domain" | "pole" | "range" | "unbounded", at: number | null, what?: string}} NoBound
  */
 
-/** The most subintervals evaluated for one bound. */
-const BUDGET = 48;
-/** Subintervals to start with. */
-const START = 6;
-/** How close each end of the range's enclosure must come to the values met, relative to them. */
-const TIGHT = 1e-2;
+/** Most subintervals evaluated, subintervals to start with, and how close the enclosure's ends must come to the values met. */
+const BUDGET = 48,
+  START = 6,
+  TIGHT = 1e-2;
 
-/** f' may be 0: the inverse's slope may be infinite. */
+/** f' may be 0. */
 class Flat extends Error {}
 
 /**
- * The inverse function's Taylor coefficients from f's, by series
- * reversion: with A(t) = a_1 t + ... + a_n t^n and B(s) = b_1 s + ... +
- * b_n s^n, A(B(s)) = s gives b_1 = 1 / a_1 and, for m >= 2,
+ * The inverse's Taylor coefficients by series reversion: with A(t) = sum a_k
+ * t^k and B(s) = sum b_k s^k, A(B(s)) = s gives b_1 = 1 / a_1 and, m >= 2,
  * a_1 b_m = -sum_(k=2..m) a_k [s^m] B^k.  So b_m = g^(m)(y) / m! at y = f(x).
- * @param {Jet} a f's coefficients a_0 .. a_n, enclosed
- * @returns {Jet} b_0 .. b_n, enclosed; b_0 = a_0
+ * @param {Jet} a f's a_0 .. a_n
+ * @returns {Jet} b_0 .. b_n; b_0 = a_0
  */
 export function reversion(a) {
   const n = a.length - 1;
   if (I.signOf(a[1]) === 0) throw new Flat();
   const b = [a[0], I.div(I.point(1), a[1])];
-  // B[k][m] = [s^m] B^k, for 1 <= k <= m
-  /** @type {Interval[][]} */
+  /** @type {Interval[][]} B[k][m] = [s^m] B^k */
   const B = [[], [I.ZERO, b[1]]];
   for (let m = 2; m <= n; m++) {
     let sum = I.ZERO;
@@ -100,10 +79,10 @@ export function reversion(a) {
 }
 
 /**
- * The bound on P(0) - root for these points, or why there is none.
+ * The bound on P(0) - root, or why there is none.
  * @param {Tree} tree f
- * @param {{x: number, y: number}[]} points the nodes and their y as the page has them (doubles)
- * @param {DoubleDouble | null} root
+ * @param {{x: number, y: number}[]} points the nodes and their y in doubles, as the page has them
+ * @param {import("./accuracy.js").DoubleDouble | null} root
  * @returns {Bound | NoBound}
  */
 export function interpolationBound(tree, points, root) {
@@ -141,25 +120,21 @@ export function interpolationBound(tree, points, root) {
 }
 
 /**
- * b_n over x in span, enclosed: first over START subintervals, then
- * splitting the one whose enclosure reaches furthest beyond the values met
- * while that is more than TIGHT of them.
- * @param {Tree} tree
- * @param {number} n
- * @param {Interval} span
+ * b_n over span, enclosed: START subintervals, then the one reaching
+ * furthest beyond the values met split while that is more than TIGHT.
  * @returns {{coefficient: Interval, met: Interval} | NoBound}
  */
-function coefficientRange(tree, n, span) {
+function coefficientRange(/** @type {Tree} */ tree, /** @type {number} */ n, /** @type {Interval} */ span) {
   const atPoint = compile(tree, jets(n + 1)),
     overBox = compile(tree, jets(n + 2));
-  // b_n and its slope in x, (n + 1) b_(n+1) f', at the double x, enclosed
+  // b_n and its slope in x, (n + 1) b_(n+1) f', at a double
   const pointAt = (/** @type {number} */ x) => {
     const a = atPoint(variable(I.point(x), n + 1)),
       b = reversion(a);
     return { b: b[n], slope: I.scale(I.mul(b[n + 1], a[1]), n + 1) };
   };
   const narrowest = Math.max((span.hi - span.lo) * 2 ** -24, 4 * Number.EPSILON * Math.max(-span.lo, span.hi));
-  /** @type {Interval[]} the values of b_n met at points */
+  /** @type {Interval[]} */
   const met = [];
   /** @type {{box: Interval, b: Interval}[]} */
   const boxes = [];
@@ -174,7 +149,7 @@ function coefficientRange(tree, n, span) {
     try {
       met.push(pointAt(end).b);
     } catch (e) {
-      // an end at which f' or a derivative fails: the subintervals beside it say where
+      // the subintervals beside a failing end say where
       if (!(e instanceof NoValue || e instanceof Flat)) throw e;
     }
   }
@@ -205,15 +180,14 @@ function coefficientRange(tree, n, span) {
 }
 
 /**
- * b_n over a subinterval about its middle: Taylor's form, b_n(m) +
- * b_n'(m) (x - m) + b_n''(xi) (x - m)^2 / 2 with b_n' = (n + 1) b_(n+1) f'
- * and b_n'' = (n + 1) ((n + 2) b_(n+2) f'^2 + 2 b_(n+1) a_2), intersected
- * with b_n's own enclosure there.
+ * b_n over box: b_n(m) + b_n'(m) (x - m) + b_n''(xi) (x - m)^2 / 2, m = mid,
+ * b_n' = (n + 1) b_(n+1) f' (p.slope), b_n'' = (n + 1) ((n + 2) b_(n+2) f'^2
+ * + 2 b_(n+1) a_2), intersected with b_n's own enclosure there.
  * @param {(x: Jet) => Jet} overBox f's jets of order n + 2
  * @param {number} n
  * @param {Interval} box
  * @param {number} mid
- * @param {{b: Interval, slope: Interval}} p b_n and its slope at mid
+ * @param {{b: Interval, slope: Interval}} p
  */
 function boxOf(overBox, n, box, mid, p) {
   const a = overBox(variable(box, n + 2)),
@@ -227,16 +201,11 @@ function boxOf(overBox, n, box, mid, p) {
   return { lo: Math.max(taylor.lo, b[n].lo), hi: Math.min(taylor.hi, b[n].hi) };
 }
 
-/**
- * The subinterval whose enclosure reaches furthest beyond the values of
- * b_n met, if that is more than TIGHT of them; else -1.
- * @param {{b: Interval}[]} boxes
- * @param {Interval[]} met
- */
-function furthest(boxes, met) {
+/** The index of the box reaching furthest beyond the values met, if more than TIGHT of them; else -1. */
+function furthest(/** @type {{b: Interval}[]} */ boxes, /** @type {Interval[]} */ met) {
   const least = Math.min(...met.map((v) => v.hi)),
     most = Math.max(...met.map((v) => v.lo));
-  // each end to TIGHT of itself, or of a thousandth of the larger where it is near 0
+  // TIGHT of each end, or of a thousandth of the larger where it is near 0
   const floor = 1e-3 * Math.max(Math.abs(least), Math.abs(most), Number.MIN_VALUE);
   const tolLo = TIGHT * Math.max(Math.abs(least), floor),
     tolHi = TIGHT * Math.max(Math.abs(most), floor);
@@ -250,15 +219,11 @@ function furthest(boxes, met) {
 }
 
 /**
- * Why there is no bound, from what failed on the narrowest subinterval:
- * where f' may be 0, whether it changes sign across it (f turns) or not
- * (f is flat there).
- * @param {Tree} tree
- * @param {Error} e
- * @param {Interval} box
+ * Why there is no bound, from what failed on the narrowest subinterval;
+ * where f' may be 0, whether it changes sign across it ("turns") or not.
  * @returns {NoBound}
  */
-function noBound(tree, e, box) {
+function noBound(/** @type {Tree} */ tree, /** @type {Error} */ e, /** @type {Interval} */ box) {
   const at = box.lo + (box.hi - box.lo) / 2;
   if (e instanceof NoValue) return { reason: e.kind, at, what: e.what };
   const slopeOf = compile(tree, jets(1));

@@ -1,46 +1,23 @@
-// f in doubles, as JavaScript rounds each operation, with an exponential
-// handed in (the program's own, from its .wasm, for the program's f; the
-// browser's Math.exp for any other); and f in doubles with its derivative
-// (forward differentiation) and a running bound on the rounding of the
-// value, first order in u = 2^-53: what Newton's method, the figure and
-// the page's units of rounding need.  Math's functions are taken to err by
-// at most four ulps (ECMAScript does not bound them; V8 and SpiderMonkey
-// use fdlibm's algorithms, documented to err by less than one); the
-// program's exp by at most one, as the program needs.  Nothing here
-// touches the DOM.
+// f in doubles, each operation rounded as JavaScript rounds it, with the
+// exponential handed in (the program's own from its .wasm for the program's
+// f, else Math.exp); and duals: f with its derivative and a running bound
+// on the value's rounding, first order in u = 2^-53.  Math's functions are
+// taken to err by at most four ulps (ECMAScript does not bound them; V8 and
+// SpiderMonkey use fdlibm's, under one); the program's exp by at most one.
 
-/** @typedef {import("./walk.js").Arithmetic<number>} Doubles */
+/** @typedef {import("./expression.js").FnName} FnName */
 /** @typedef {{v: number, d: number, e: number}} Dual value, derivative, and a bound on the value's rounding */
-/** @typedef {import("./walk.js").Arithmetic<Dual>} Duals */
 
 const u = 2 ** -53;
-/** A bound on the rounding of one of Math's functions, relative: four ulps. */
+/** Four ulps, relative. */
 export const MATH_ERROR = 8 * u;
-/** A bound on the rounding of the program's exp, relative: one ulp. */
+/** The program's exp: one ulp, relative. */
 export const EXP_ERROR = 2 * u;
 
 /**
- * The functions of f's language in doubles, exp the one handed in.
- * @param {(x: number) => number} exp
- */
-const functions = (exp) => ({
-  exp,
-  log: Math.log,
-  sqrt: Math.sqrt,
-  sin: Math.sin,
-  cos: Math.cos,
-  tan: Math.tan,
-  abs: Math.abs,
-  sinh: Math.sinh,
-  cosh: Math.cosh,
-  tanh: Math.tanh,
-});
-
-/**
- * Doubles, each operation rounded as JavaScript rounds it; a power,
- * integer or not, by JavaScript's **.
+ * A power, integer or not, is JavaScript's **.
  * @param {(x: number) => number} [exp]
- * @returns {Doubles}
+ * @returns {import("./walk.js").Arithmetic<number>}
  */
 export const doubles = (exp = Math.exp) => ({
   num: (v) => v,
@@ -56,8 +33,8 @@ export const doubles = (exp = Math.exp) => ({
 });
 
 /**
- * Each function's derivative at a, given its value v there.
- * @type {Record<import("./expression.js").FnName, (a: number, v: number) => number>}
+ * Each function's derivative at a, its value there v.
+ * @type {Record<FnName, (a: number, v: number) => number>}
  */
 const SLOPES = {
   exp: (_, v) => v,
@@ -72,28 +49,34 @@ const SLOPES = {
   tanh: (_, v) => 1 - v * v,
 };
 
+const NAMES = /** @type {FnName[]} */ (Object.keys(SLOPES));
+/** f's functions: Math's, exp the one handed in. */
+const functions = (/** @type {(x: number) => number} */ exp) =>
+  /** @type {Record<FnName, (x: number) => number>} */ (
+    Object.fromEntries(NAMES.map((n) => [n, n === "exp" ? exp : Math[n]]))
+  );
+
 /**
- * Doubles with a derivative and a bound on the value's rounding.  Each
- * rounding adds u times the result, a function's its error times its
- * result, and what comes in is carried on by the derivative.  A literal
- * that is not an integer may not be the decimal it stands for: u of it.
+ * Duals.  Each rounding adds u times the result, a function its error times
+ * its result, and the derivative carries on what comes in.  A literal that
+ * is not an integer may not be its decimal: u of it.
  * @param {(x: number) => number} [exp]
- * @param {number} [expError] the exponential's error, relative
- * @returns {Duals}
+ * @param {number} [expError] exp's error, relative
+ * @returns {import("./walk.js").Arithmetic<Dual>}
  */
 export function duals(exp = Math.exp, expError = MATH_ERROR) {
   const f = functions(exp);
-  /** @param {import("./expression.js").FnName} name @returns {(a: Dual) => Dual} */
+  /** @param {FnName} name @returns {(a: Dual) => Dual} */
   const call = (name) => (a) => {
     const v = f[name](a.v),
       slope = SLOPES[name](a.v, v),
       error = name === "abs" ? 0 : name === "exp" ? expError : MATH_ERROR;
     return { v, d: slope * a.d, e: Math.abs(slope) * a.e + error * Math.abs(v) };
   };
-  /** a^c for a power c whose value and error are c.v, c.e (c.d its derivative) */
+  /** a^c; an integer power is a product, for a negative a too */
   const power = (/** @type {Dual} */ a, /** @type {Dual} */ c, /** @type {boolean} */ integer) => {
     const v = a.v ** c.v;
-    // d(a^c) = a^c (c' ln a + c a' / a); an integer power is a product, for a negative a too
+    // d(a^c) = a^c (c' ln a + c a' / a)
     const da = c.v * a.v ** (c.v - 1),
       dc = integer ? 0 : v * Math.log(a.v);
     return { v, d: da * a.d + dc * c.d, e: Math.abs(da) * a.e + Math.abs(dc) * c.e + MATH_ERROR * Math.abs(v) };
@@ -117,17 +100,6 @@ export function duals(exp = Math.exp, expError = MATH_ERROR) {
     },
     pow: (a, c) => power(a, c, false),
     powi: (a, n) => power(a, { v: n, d: 0, e: 0 }, true),
-    fn: {
-      exp: call("exp"),
-      log: call("log"),
-      sqrt: call("sqrt"),
-      sin: call("sin"),
-      cos: call("cos"),
-      tan: call("tan"),
-      abs: call("abs"),
-      sinh: call("sinh"),
-      cosh: call("cosh"),
-      tanh: call("tanh"),
-    },
+    fn: /** @type {Record<FnName, (a: Dual) => Dual>} */ (Object.fromEntries(NAMES.map((n) => [n, call(n)]))),
   };
 }

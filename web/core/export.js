@@ -1,28 +1,21 @@
-// The tableau and the iterations as files to take away: CSV, and a LaTeX
-// tabular.  Every number with all its digits, the shortest decimal that
-// reads back to the same double, as the page shows it; in the CSV each
-// double also by its bits (a spreadsheet keeps 15 significant digits of
-// the 17 a double may need), after what the table is of: f, the nodes,
-// the page's link.  Nothing here touches the DOM.
+// The tableau and the iterations as files to take away: CSV and a LaTeX
+// tabular, each number the shortest decimal that reads back to its double.
+// The CSV also gives each double's bits (a spreadsheet keeps 15 of the 17
+// digits one may need), after what the table is of: f, the nodes, the link.
 
 import { bitsOf, show } from "./numbers.js";
 
 /** @typedef {import("./sweep.js").Result} Result */
 /** @typedef {import("./iterations.js").IterationRow} IterationRow */
 /**
- * A table to write: what it is of (records of a name and a value), its
- * column heads and rows, a cell a number, a word, or empty (null), and
- * the columns that hold doubles.
+ * `about`: what the table is of, as name and value; a null cell is empty;
+ * `doubles`: the columns that hold doubles.
  * @typedef {{about: [string, string][], heads: string[], rows: (number | string | null)[][], doubles: number[]}} Table
  */
 
 /**
- * The tableau as shown: i, y_i, then Q[i][0] … Q[i][n-1]; an entry not
- * yet computed at this step, or above the diagonal, is empty.
- * @param {Result} r
- * @param {string[]} heads its column heads, as the page words them
- * @param {[string, string][]} about what the table is of
- * @returns {Table}
+ * The tableau as shown: i, y_i, Q[i][0] … Q[i][n-1], an entry not yet computed, or above the diagonal, empty.
+ * @param {Result} r @param {string[]} heads @param {[string, string][]} about @returns {Table}
  */
 export function tableauTable(r, heads, about) {
   const n = r.pts.length,
@@ -41,16 +34,9 @@ export function tableauTable(r, heads, about) {
 }
 
 /**
- * The iterations table: each p_k with its error, its ulps from the root,
- * its correct digits, f(p_k) with the exponential chosen, and the orders
- * of convergence (empty where the errors are rounding's).
- * On paper, what an A4 page's width holds: k, p_k with all its digits,
- * its error and f(p_k) to three significant digits and the estimated
- * order to three decimals, as the page shows them, and its correct digits.
- * @param {IterationRow[]} rows
- * @param {string[]} heads its column heads, as the page words them
- * @param {[string, string][]} about what the table is of
- * @param {boolean} [paper] for a page's width
+ * The iterations: each p_k, its error, ulps from the root, correct digits, f(p_k) and the
+ * orders of convergence.  On paper, what an A4 page's width holds, rounded as the page shows.
+ * @param {IterationRow[]} rows @param {string[]} heads @param {[string, string][]} about @param {boolean} [paper]
  * @returns {Table}
  */
 export function iterationsTable(rows, heads, about, paper = false) {
@@ -68,24 +54,18 @@ export function iterationsTable(rows, heads, about, paper = false) {
   };
 }
 
-/** @type {Record<string, string>} the typographic characters the page's words use, as ASCII for a CSV file */
+/** @type {Record<string, string>} the page's typographic characters in ASCII */
 const ASCII = { "−": "-", "–": "-", "…": "...", "×": "x", "“": '"', "”": '"' };
-/** A cell as CSV: a number's shortest decimal, a word quoted where it must be. */
 function csvCell(/** @type {number | string | null} */ v) {
   if (v === null) return "";
   const s = typeof v === "number" ? show(v) : v.replace(/[−–…×“”]/g, (c) => ASCII[c] ?? c);
   return /[",\r\n]/.test(s) ? `"${s.replaceAll('"', '""')}"` : s;
 }
 /**
- * A table as CSV (RFC 4180: CRLF between records): what it is of, a
- * record each, then its heads and rows, each double followed by its bits
- * (16 hexadecimal digits); in ASCII where its words allow, so that a
- * spreadsheet that guesses the encoding reads it; else UTF-8 with a
- * byte-order mark, which tells it.
- * @param {Table} t
- * @param {(head: string) => string} bitsHead the head of a column of bits
+ * A table as CSV (RFC 4180), each double followed by its bits in hexadecimal; ASCII where its
+ * words allow, else UTF-8 with a byte-order mark, so a spreadsheet guessing the encoding reads it.
  */
-export function toCsv(t, bitsHead) {
+export function toCsv(/** @type {Table} */ t, /** @type {(head: string) => string} */ bitsHead) {
   const withBits = (/** @type {(number | string | null)[]} */ row, /** @type {(v: any) => string | null} */ bits) =>
     row.flatMap((v, k) => (t.doubles.includes(k) ? [v, bits(v)] : [v]));
   const records = [
@@ -97,35 +77,23 @@ export function toCsv(t, bitsHead) {
   return /^[ -~\r\n]*$/.test(text) ? text : `\ufeff${text}`;
 }
 
-/** A number in LaTeX's math mode: 1.5e-7 as 1.5\times10^{-7}, all its digits kept. */
+/** A number in LaTeX's math mode, all its digits: 1.5e-7 as 1.5\times10^{-7}. */
 export function latexNumber(/** @type {number} */ x) {
   if (Number.isNaN(x)) return "\\mathrm{NaN}";
   if (!Number.isFinite(x)) return x > 0 ? "\\infty" : "-\\infty";
   const [mantissa, power] = show(x).split("e");
   return power === undefined ? mantissa : `${mantissa}\\times10^{${Number(power)}}`;
 }
-/** A word in LaTeX's text mode, the characters LaTeX reserves escaped. */
-function latexText(/** @type {string} */ s) {
-  return s
-    .replace(/[\\{}$&#%_^~]/g, (c) =>
-      c === "\\"
-        ? "\\textbackslash{}"
-        : c === "~"
-          ? "\\textasciitilde{}"
-          : c === "^"
-            ? "\\textasciicircum{}"
-            : `\\${c}`,
-    )
+/** @type {Record<string, string>} */
+const LATEX = { "\\": "\\textbackslash{}", "~": "\\textasciitilde{}", "^": "\\textasciicircum{}" };
+/** A word in LaTeX's text mode. */
+const latexText = (/** @type {string} */ s) =>
+  s
+    .replace(/[\\{}$&#%_^~]/g, (c) => LATEX[c] ?? `\\${c}`)
     .replaceAll("−", "$-$")
     .replaceAll("–", "--");
-}
-/**
- * A table as a LaTeX tabular, numbers in math mode, right-aligned, the
- * heads over a rule; a comment line first saying what it is.
- * @param {Table} t
- * @param {string} about
- */
-export function toLatex(t, about) {
+/** A table as a LaTeX tabular, numbers in math mode, right-aligned, after a comment saying what it is. */
+export function toLatex(/** @type {Table} */ t, /** @type {string} */ about) {
   const cell = (/** @type {number | string | null} */ v) =>
     v === null ? "" : typeof v === "number" ? `$${latexNumber(v)}$` : latexText(v);
   return [

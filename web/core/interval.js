@@ -1,20 +1,17 @@
-// Interval arithmetic in doubles, rounded outward: each result holds every
-// exact result of the operation on numbers of its arguments.  JavaScript
-// rounds to nearest and has no other mode, so outward rounding is made by
-// hand: a result of + - * / (within half an ulp of the exact one) is moved
-// an ulp or more outward, a result of Math's exp, log, sqrt, sin, cos,
-// sinh and cosh four ulps or more.  That last is an assumption, not a
-// proof: ECMAScript does not bound the error of these functions (V8 and
-// SpiderMonkey compute them with fdlibm's algorithms, documented to err by
-// less than one ulp).  An end that would be NaN (0 times an infinity) is
-// an infinity outward.  Nothing here touches the DOM.
+// Interval arithmetic in doubles, rounded outward: a result holds every
+// exact result of the operation on numbers in its arguments.  JavaScript
+// only rounds to nearest, so outward rounding is by hand: + - * / (within
+// half an ulp) move an ulp or more outward; Math's exp, log, sqrt, sin, cos,
+// sinh and cosh four ulps or more.  That is an assumption: ECMAScript does
+// not bound their error (V8 and SpiderMonkey use fdlibm's algorithms, under
+// one ulp).  An end that would be NaN (0 times an infinity) is an infinity.
 
 /** @typedef {{lo: number, hi: number}} Interval */
 
 const ULP = 2 ** -52;
-/** Four ulps and more of a double v, relative: |v| 2^-50 is 4 to 8 ulps of v. */
+/** |v| 2^-50 is 4 to 8 ulps of v. */
 const FOUR = 2 ** -50;
-/** The least normal double, the widening at 0 (subnormals are slow to compute with on some CPUs). */
+/** The widening at 0: the least normal double (subnormals are slow on some CPUs). */
 const TINY = 2 ** -1022;
 
 /** The next double above v, or one further; an infinity stays; NaN becomes +Infinity. */
@@ -23,18 +20,16 @@ export const up = (/** @type {number} */ v) =>
 /** The next double below v, or one further; NaN becomes -Infinity. */
 export const down = (/** @type {number} */ v) =>
   Number.isFinite(v) ? v - (Math.abs(v) * ULP + TINY) : Number.isNaN(v) ? -Infinity : v;
-/** A result of one of Math's functions, widened by four ulps or more either way. */
+/** A result of Math's, widened by four ulps or more. */
 const math4 = (/** @type {number} */ lo, /** @type {number} */ hi) => ({
   lo: lo - (Math.abs(lo) * FOUR + TINY),
   hi: hi + (Math.abs(hi) * FOUR + TINY),
 });
 
-/** The double v itself, exactly. */
 export const point = (/** @type {number} */ v) => ({ lo: v, hi: v });
-/** The interval [0, 0], which sums and products keep exact (widened zeros would make slow subnormals). */
+/** Kept exact by sums and products (widened zeros would make slow subnormals). */
 export const ZERO = Object.freeze(point(0));
 const isZero = (/** @type {Interval} */ a) => a.lo === 0 && a.hi === 0;
-/** The smallest interval holding both. */
 export const hull = (/** @type {Interval} */ a, /** @type {Interval} */ b) => ({
   lo: Math.min(a.lo, b.lo),
   hi: Math.max(a.hi, b.hi),
@@ -45,9 +40,7 @@ export const signOf = (/** @type {Interval} */ a) => (a.lo > 0 ? 1 : a.hi < 0 ? 
 /** a + b, exact where either is [0, 0]. */
 export const add = (/** @type {Interval} */ a, /** @type {Interval} */ b) =>
   isZero(a) ? b : isZero(b) ? a : { lo: down(a.lo + b.lo), hi: up(a.hi + b.hi) };
-/** -a, exact */
 export const neg = (/** @type {Interval} */ a) => ({ lo: -a.hi, hi: -a.lo });
-/** a - b */
 export const sub = (/** @type {Interval} */ a, /** @type {Interval} */ b) => add(a, neg(b));
 /** a b, exactly [0, 0] where either is. */
 export function mul(/** @type {Interval} */ a, /** @type {Interval} */ b) {
@@ -55,31 +48,24 @@ export function mul(/** @type {Interval} */ a, /** @type {Interval} */ b) {
   const p = [a.lo * b.lo, a.lo * b.hi, a.hi * b.lo, a.hi * b.hi];
   return { lo: down(Math.min(...p)), hi: up(Math.max(...p)) };
 }
-/** a / b for b not holding 0 (the caller checks); [0, 0] for a = [0, 0]. */
+/** a / b, b not holding 0 (the caller checks); [0, 0] for a = [0, 0]. */
 export function div(/** @type {Interval} */ a, /** @type {Interval} */ b) {
   if (isZero(a)) return ZERO;
   const q = [a.lo / b.lo, a.lo / b.hi, a.hi / b.lo, a.hi / b.hi];
   return { lo: down(Math.min(...q)), hi: up(Math.max(...q)) };
 }
-/** a times a double k, taken exactly. */
 export const scale = (/** @type {Interval} */ a, /** @type {number} */ k) => mul(a, point(k));
 
-/**
- * Whether [lo, hi] may hold a point c + 2 pi k for some integer k; the
- * division rounds, so the test errs towards yes by 1e-9 of a turn.
- * @param {Interval} a
- * @param {number} c
- */
-function meets(a, c) {
+/** Whether a may hold c + 2 pi k for an integer k; errs towards yes by 1e-9 of a turn. */
+function meets(/** @type {Interval} */ a, /** @type {number} */ c) {
   const turn = 2 * Math.PI;
   return Math.floor((a.hi - c) / turn + 1e-9) >= Math.ceil((a.lo - c) / turn - 1e-9);
 }
 
 /**
- * One of Math's functions over an interval.  exp, log, sqrt, sinh are
- * increasing; cosh falls to 1 at 0; sin and cos reach 1 and -1 where the
- * interval may hold a crest or a trough, and are [-1, 1] over 6 or more.
- * log and sqrt want a > 0 (the caller checks).
+ * One of Math's functions over a, which for log and sqrt is above 0 (the
+ * caller checks).  cosh falls to 1 at 0; sin and cos reach 1 and -1 where a
+ * may hold a crest or trough, and are [-1, 1] over 6 or more.
  * @param {"exp" | "log" | "sqrt" | "sin" | "cos" | "sinh" | "cosh"} name
  * @param {Interval} a
  * @returns {Interval}
@@ -97,6 +83,6 @@ export function math(name, a) {
     return { lo: a.lo <= 0 && a.hi >= 0 ? 1 : Math.max(1, w.lo), hi: w.hi };
   }
   const w = math4(Math[name](a.lo), Math[name](a.hi));
-  // exp and sqrt are never below 0
+  // the rest increase; exp and sqrt are never below 0
   return name === "exp" || name === "sqrt" ? { lo: Math.max(0, w.lo), hi: w.hi } : w;
 }

@@ -1,11 +1,8 @@
-// Taylor jets: f's Taylor coefficients, f(x + t) = c_0 + c_1 t + ... +
-// c_N t^N with c_k = f^(k)(x) / k!, by truncated power series arithmetic
-// (each operation's coefficients from its arguments', by the usual
-// recurrences), in interval arithmetic rounded outward (interval.js).  So
-// a jet of x over [a, A] holds, at each k, an interval that contains
-// f^(k)(x) / k! for every x in [a, A]: each recurrence is a sum of
-// products and quotients of intervals that contain theirs.  Over a single
-// double x, [x, x], the intervals are narrow.  Nothing here touches the DOM.
+// Taylor jets: f(x + t) = c_0 + c_1 t + ... + c_N t^N, c_k = f^(k)(x) / k!,
+// by truncated power series recurrences in outward-rounded intervals
+// (interval.js).  Each recurrence is sums, products and quotients of
+// enclosures, so a jet over [a, A] holds at each k every f^(k)(x) / k! for x
+// in [a, A]; over a point [x, x] the intervals are narrow.
 
 import * as I from "./interval.js";
 import { NoValue } from "./walk.js";
@@ -14,36 +11,31 @@ import { fromDecimal, fromDouble } from "./fixed.js";
 /** @typedef {import("./interval.js").Interval} Interval */
 /** @typedef {Interval[]} Jet c_0 .. c_N */
 
-/**
- * The jet of x itself over [a, A] up to t^N: [a, A], 1, 0, 0, ...
- * @param {Interval} x
- * @param {number} N
- * @returns {Jet}
- */
-export const variable = (x, N) =>
+/** x itself over [a, A] up to t^N: [a, A], 1, 0, 0, ...  @returns {Jet} */
+export const variable = (/** @type {Interval} */ x, /** @type {number} */ N) =>
   Array.from({ length: N + 1 }, (_, k) => (k === 0 ? x : k === 1 ? I.point(1) : I.ZERO));
 
-/** A constant's jet up to t^N. */
 const constant = (/** @type {Interval} */ c, /** @type {number} */ N) =>
   Array.from({ length: N + 1 }, (_, k) => (k === 0 ? c : I.ZERO));
 
-/** sum_(j=from..k) w(j) a_j b_(k-j), enclosed. */
-function convolve(
-  /** @type {Jet} */ a,
-  /** @type {Jet} */ b,
-  /** @type {number} */ k,
-  from = 0,
-  /** @type {(j: number) => number} */ w = () => 1,
-) {
+/**
+ * sum_(j=from..k) w(j) a_j b_(k-j)
+ * @type {(a: Jet, b: Jet, k: number, from?: number, w?: (j: number) => number) => Interval}
+ */
+function convolve(a, b, k, from = 0, w = () => 1) {
   let s = I.ZERO;
   for (let j = from; j <= k; j++) s = I.add(s, I.mul(I.scale(a[j], w(j)), b[k - j]));
   return s;
 }
 
-/** a b, truncated. */
+const index = (/** @type {number} */ j) => j;
+/** (1/d) sum_(j=1..k) j u_j v_(k-j) */
+const derived = (/** @type {Jet} */ u, /** @type {Jet} */ v, /** @type {number} */ k, /** @type {number} */ d) =>
+  I.div(convolve(u, v, k, 1, index), I.point(d));
+
 const times = (/** @type {Jet} */ a, /** @type {Jet} */ b) => a.map((_, k) => convolve(a, b, k));
 
-/** a / b, truncated: a_k = sum_(j=0..k) b_j q_(k-j), solved for q_k. */
+/** a / b: a_k = sum_(j=0..k) b_j q_(k-j), solved for q_k. */
 function over(/** @type {Jet} */ a, /** @type {Jet} */ b, what = "/") {
   if (I.signOf(b[0]) === 0) throw new NoValue("pole", what);
   /** @type {Jet} */
@@ -53,55 +45,29 @@ function over(/** @type {Jet} */ a, /** @type {Jet} */ b, what = "/") {
 }
 
 /**
- * A pair of functions of u by the recurrences of their derivatives, for k >= 1:
- *   s, c = sin u, cos u:    k s_k = sum_(j=1..k) j u_j c_(k-j),  k c_k = -sum_(j=1..k) j u_j s_(k-j)
- *   s, c = sinh u, cosh u:  the same with +
- * @param {Jet} u
- * @param {1 | -1} sign
- * @param {Interval} s0
- * @param {Interval} c0
+ * s, c = sin u, cos u or sinh u, cosh u: k s_k = sum_(j=1..k) j u_j c_(k-j),
+ * k c_k = -+ sum_(j=1..k) j u_j s_(k-j).
+ * @returns {[Jet, Jet]}
  */
-function pair(u, sign, s0, c0) {
-  const s = [s0],
-    c = [c0];
+function pair(/** @type {Jet} */ u, hyperbolic = false) {
+  const s = [I.math(hyperbolic ? "sinh" : "sin", u[0])],
+    c = [I.math(hyperbolic ? "cosh" : "cos", u[0])];
   for (let k = 1; k < u.length; k++) {
-    s.push(
-      I.div(
-        convolve(u, c, k, 1, (j) => j),
-        I.point(k),
-      ),
-    );
-    c.push(
-      I.div(
-        convolve(u, s, k, 1, (j) => j),
-        I.point(sign * k),
-      ),
-    );
+    s.push(derived(u, c, k, k));
+    c.push(derived(u, s, k, hyperbolic ? k : -k));
   }
-  return { s, c };
+  return [s, c];
 }
 
-/**
- * e = exp u: k e_k = sum_(j=1..k) j u_j e_(k-j).
- * @param {Jet} u
- */
-function expOf(u) {
+/** e = exp u: k e_k = sum_(j=1..k) j u_j e_(k-j). */
+function expOf(/** @type {Jet} */ u) {
   const e = [I.math("exp", u[0])];
-  for (let k = 1; k < u.length; k++)
-    e.push(
-      I.div(
-        convolve(u, e, k, 1, (j) => j),
-        I.point(k),
-      ),
-    );
+  for (let k = 1; k < u.length; k++) e.push(derived(u, e, k, k));
   return e;
 }
 
-/**
- * l = log u: u_0 l_k = u_k - (1/k) sum_(j=1..k-1) j l_j u_(k-j), for u_0 > 0.
- * @param {Jet} u
- */
-function logOf(u, what = "log") {
+/** l = log u, u_0 > 0: u_0 l_k = u_k - (1/k) sum_(j=1..k-1) j l_j u_(k-j). */
+function logOf(/** @type {Jet} */ u, what = "log") {
   if (!(u[0].lo > 0)) throw new NoValue("domain", what);
   const l = [I.math("log", u[0])];
   for (let k = 1; k < u.length; k++) {
@@ -112,12 +78,8 @@ function logOf(u, what = "log") {
   return l;
 }
 
-/**
- * r = sqrt u: 2 r_0 r_k = u_k - sum_(j=1..k-1) r_j r_(k-j), for u_0 > 0
- * (at 0 its slope is infinite).
- * @param {Jet} u
- */
-function sqrtOf(u) {
+/** r = sqrt u, u_0 > 0 (at 0 the slope is infinite): 2 r_0 r_k = u_k - sum_(j=1..k-1) r_j r_(k-j). */
+function sqrtOf(/** @type {Jet} */ u) {
   if (!(u[0].lo > 0)) throw new NoValue("domain", "sqrt");
   const r = [I.math("sqrt", u[0])];
   for (let k = 1; k < u.length; k++) {
@@ -128,7 +90,7 @@ function sqrtOf(u) {
   return r;
 }
 
-/** u^n for an integer n, by squaring; 1 / u^|n| for n < 0. */
+/** u^n by squaring; 1 / u^|n| for n < 0. */
 function powerInt(/** @type {Jet} */ u, /** @type {number} */ n) {
   let result = constant(I.point(1), u.length - 1),
     square = u;
@@ -140,16 +102,12 @@ function powerInt(/** @type {Jet} */ u, /** @type {number} */ n) {
 }
 
 /**
- * Interval jets up to t^N, as an arithmetic for the walk over f.  Throws a
- * NoValue where an operation has no jet on the interval, or may have none.
- * @param {number} N
- * @returns {import("./walk.js").Arithmetic<Jet>}
+ * Interval jets up to t^N.  NoValue where an operation has, or may have, no
+ * jet on the interval.  @returns {import("./walk.js").Arithmetic<Jet>}
  */
-export function jets(N) {
-  const trig = (/** @type {Jet} */ u) => pair(u, -1, I.math("sin", u[0]), I.math("cos", u[0]));
-  const hyper = (/** @type {Jet} */ u) => pair(u, 1, I.math("sinh", u[0]), I.math("cosh", u[0]));
+export function jets(/** @type {number} */ N) {
   return {
-    // a literal is the double itself where that is the decimal exactly, else the double with an ulp either side
+    // the double itself where it is the decimal exactly, else an ulp either side
     num: (v, text) =>
       constant(fromDecimal(text, 1200n) === fromDouble(v, 1200n) ? I.point(v) : { lo: I.down(v), hi: I.up(v) }, N),
     constant: (name) => {
@@ -161,30 +119,24 @@ export function jets(N) {
     sub: (a, b) => a.map((v, k) => I.sub(v, b[k])),
     mul: times,
     div: (a, b) => over(a, b),
-    // a^b = exp(b log a), for a > 0
+    // exp(b log a), a > 0
     pow: (a, b) => expOf(times(b, logOf(a, "^"))),
     powi: powerInt,
     fn: {
       exp: expOf,
       log: (u) => logOf(u),
       sqrt: sqrtOf,
-      sin: (u) => trig(u).s,
-      cos: (u) => trig(u).c,
-      tan: (u) => {
-        const { s, c } = trig(u);
-        return over(s, c, "tan");
-      },
+      sin: (u) => pair(u)[0],
+      cos: (u) => pair(u)[1],
+      tan: (u) => over(...pair(u), "tan"),
       abs: (u) => {
         const sign = I.signOf(u[0]);
         if (sign === 0) throw new NoValue("kink", "abs");
         return sign > 0 ? u : u.map(I.neg);
       },
-      sinh: (u) => hyper(u).s,
-      cosh: (u) => hyper(u).c,
-      tanh: (u) => {
-        const { s, c } = hyper(u);
-        return over(s, c, "tanh");
-      },
+      sinh: (u) => pair(u, true)[0],
+      cosh: (u) => pair(u, true)[1],
+      tanh: (u) => over(...pair(u, true), "tanh"),
     },
   };
 }

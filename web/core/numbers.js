@@ -1,6 +1,5 @@
 // Numbers as the page shows them: a double's bits, its shortest decimal,
 // ulps between two doubles, and the order of convergence theory gives.
-// Nothing here touches the DOM.
 
 const scratch = new DataView(new ArrayBuffer(8));
 
@@ -15,12 +14,9 @@ export function bitsOf(/** @type {number} */ x) {
   const hex = (/** @type {number} */ k) => scratch.getUint32(k).toString(16).toUpperCase().padStart(8, "0");
   return hex(0) + hex(4);
 }
-/**
- * The shortest decimal that reads back to the same double (ECMAScript's
- * Number-to-String is exactly that, but for -0, which it writes as "0").
- */
+/** The shortest decimal that reads back to the same double; String(x) is that, but for -0. */
 export const show = (/** @type {number} */ x) => (Object.is(x, -0) ? "-0" : String(x));
-/** x to this many significant digits, as the shortest decimal of the rounded value; 0 digits: all of them. */
+/** x to this many significant digits, shortest; 0 digits: all of them. */
 export const showTo = (/** @type {number} */ x, /** @type {number} */ digits) =>
   digits && Number.isFinite(x) ? String(Number(x.toPrecision(digits))) : show(x);
 /** A typographic minus for the first hyphen-minus. */
@@ -28,21 +24,17 @@ export const minus = (/** @type {string} */ s) => s.replace("-", "−");
 /** x in scientific notation with this many digits after the point; 0 and non-finite values as they are. */
 export const sci = (/** @type {number} */ x, /** @type {number} */ digits) =>
   Number.isFinite(x) && x !== 0 ? x.toExponential(digits) : String(x);
-/** How far a is from b, in units in the last place of b (a, b of one sign). */
-export function ulpsFrom(/** @type {number} */ a, /** @type {number} */ b) {
-  return Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
-}
-/** n with superscript digits, for 10⁻³ and t⁴. */
+/** How far a is from b, in ulps of b (a, b of one sign). */
+export const ulpsFrom = (/** @type {number} */ a, /** @type {number} */ b) =>
+  Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
+/** n in superscript digits, for 10⁻³ and t⁴. */
 export const superscript = (/** @type {number} */ n) =>
   String(n).replace(/[-0-9]/g, (c) => "⁻⁰¹²³⁴⁵⁶⁷⁸⁹"["-0123456789".indexOf(c)]);
 /** n + 1 evenly spaced values from lo to hi. */
 export const linspace = (/** @type {number} */ lo, /** @type {number} */ hi, /** @type {number} */ n) =>
   Array.from({ length: n + 1 }, (_, k) => lo + ((hi - lo) * k) / n);
 
-/**
- * The order of convergence of iterated inverse interpolation over n nodes:
- * the largest root of t^n = t^(n-1) + ... + t + 1, between 1 and 2.
- */
+/** The order of iterated inverse interpolation over n nodes: the root in (1, 2) of t^n = t^(n-1) + ... + 1. */
 export function theoreticalOrder(/** @type {number} */ n) {
   let lo = 1,
     hi = 2;

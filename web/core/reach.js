@@ -1,33 +1,24 @@
 // What rounding can do to the page's p, beside the interpolation error
-// that bound.js bounds: the sweep in doubles over the page's y_k, as the
-// program's Qij computes it, with a running bound of its own rounding; and
-// how far the y_k's own rounding (their distance from the exact f(x_k))
-// moves P(0).  Nothing here touches the DOM.
+// (bound.js): the sweep in doubles as the program's Qij computes it, with a
+// running bound on its rounding; and how far the y_k's distance from the
+// exact f(x_k) moves P(0), to first order.
 
 /** @typedef {import("./interval.js").Interval} Interval */
+/** @typedef {{x: number, y: number}} Point */
 
 /**
- * What rounding can do to the page's p.
  * @typedef {object} Reach
- * @property {number} p the sweep in doubles over the given y, as the program's Qij computes it, bit for bit
- * @property {number} sweep how far the sweep's own rounding can move p (a running error bound)
- * @property {number} ys how far the y_k's rounding moves P(0) (a first-order estimate)
+ * @property {number} p the sweep in doubles over the given y, bit for bit the program's
+ * @property {number} sweep how far the sweep's rounding can move p
+ * @property {number} ys how far the y_k's rounding moves P(0) (first order)
  * @property {number} reach sweep + ys
- * @property {{lo: number, hi: number}} page the bound widened by reach: where p - root lies, as far as the estimate holds
- * @property {"negligible" | "comparable" | "dominant" | "no-p"} verdict reach below a tenth of the bound's
- *   width; at least that; at least the bound's largest |value| (p - root may be all rounding); p not a number
+ * @property {{lo: number, hi: number}} page the bound widened by reach: where p - root lies
+ * @property {"negligible" | "comparable" | "dominant" | "no-p"} verdict reach under a tenth of the bound's width;
+ *   at least that; at least the bound's largest |value|; p not a number
  */
 
-/**
- * What rounding can do to the page's p: the sweep in doubles with a
- * running error bound, and the y_k's distances from the exact f(x_k)
- * carried to P(0).
- * @param {{x: number, y: number}[]} points
- * @param {Interval[]} exact f(x_k), enclosed
- * @param {Interval} error the bound on P(0) - root
- * @returns {Reach}
- */
-export function reachOf(points, exact, error) {
+/** exact encloses f(x_k); error is the bound on P(0) - root.  @returns {Reach} */
+export function reachOf(/** @type {Point[]} */ points, /** @type {Interval[]} */ exact, /** @type {Interval} */ error) {
   const { p, sweep } = sweepWithError(points);
   const ys = Number.isFinite(p) ? yReach(points, exact) : Infinity;
   const reach = sweep + ys;
@@ -43,15 +34,13 @@ export function reachOf(points, exact, error) {
 }
 
 /**
- * The sweep at y = 0 in doubles, each entry as the program's Qij makes it,
- * ((0 - y_lo) q_hi - (0 - y_hi) q_lo) / (y_hi - y_lo), with a running bound
- * of its rounding: each entry's error is at most its weights times its
- * parents' errors, plus u (|w_hi q_hi| + |w_lo q_lo|) for the two products
- * and 3u |q| for the subtraction, the denominator and the division, with
- * u = 2^-53; the sum is first order in u, so 1 % is added.
- * @param {{x: number, y: number}[]} points
+ * The sweep at y = 0 as Qij makes each entry, ((0 - y_lo) q_hi - (0 - y_hi)
+ * q_lo) / (y_hi - y_lo), and a running bound on its rounding: the weights
+ * times the parents' errors, plus u (|w_hi q_hi| + |w_lo q_lo|) for the
+ * products and 3u |q| for the subtraction, denominator and division, u =
+ * 2^-53.  First order in u, so 1 % is added.
  */
-export function sweepWithError(points) {
+export function sweepWithError(/** @type {Point[]} */ points) {
   const u = 2 ** -53;
   const n = points.length;
   /** @type {number[][]} */
@@ -76,15 +65,12 @@ export function sweepWithError(points) {
 }
 
 /**
- * How far the y_k's distances from the exact f(x_k) move P(0), to first
- * order: sum_k |P'(y_k) l_k(0)| d_k, with d_k the largest distance from
- * y_k to the enclosure of f(x_k), l_k the Lagrange basis in y, and
- * P'(y_k) = sum_(j != k) (w_j / w_k) (x_j - x_k) / (y_k - y_j), w the
- * barycentric weights 1 / prod_(m != j) (y_j - y_m).
- * @param {{x: number, y: number}[]} points
- * @param {Interval[]} exact
+ * sum_k |P'(y_k) l_k(0)| d_k: d_k the largest distance from y_k to f(x_k)'s
+ * enclosure, l_k the Lagrange basis in y, P'(y_k) = sum_(j != k) (w_j / w_k)
+ * (x_j - x_k) / (y_k - y_j) with barycentric weights w_j = 1 / prod_(m != j)
+ * (y_j - y_m).
  */
-function yReach(points, exact) {
+function yReach(/** @type {Point[]} */ points, /** @type {Interval[]} */ exact) {
   const y = points.map((q) => q.y),
     x = points.map((q) => q.x);
   const w = y.map((yj, j) => 1 / y.reduce((acc, ym, m) => (m === j ? acc : acc * (yj - ym)), 1));

@@ -1,38 +1,30 @@
 // Axis ticks from the data: a step of 1, 2 or 5 times a power of ten, a
-// unit 10^(3m) that keeps the labels short, and as many ticks as fit.
-// What fits is the drawing module's to say, in its own pixels; nothing
-// here knows a font.
+// unit 10^(3m) that keeps the labels short, and as many ticks as fit (the
+// drawing module measures that; nothing here knows a font).
 
 import { minus } from "./numbers.js";
 
 /** @typedef {{value: number, label: string}} Tick */
 /** @typedef {{ticks: Tick[], unit: number}} Ticks */
 
-/** The most ticks an axis may be given, and the fewest it needs to be read (a scale, not a point). */
-export const TICKS = { most: 10, fewest: 3 };
+/** The fewest ticks that read as a scale, not a point. */
+const FEWEST = 3;
 
 /**
- * Ticks in [lo, hi]: the widest step of 1, 2 or 5 times a power of ten that
- * gives at most `most` + 1 of them, or, where that gives fewer than three,
- * the widest that gives three.  Labels are made from integers times the
- * step, so no rounding shows.  Counted in a unit 10^(3m) where the values
- * are 1000 or more or below 0.01, or, `scaled`, wherever that shortens them.
- * @param {number} lo
- * @param {number} hi
- * @param {number} most
- * @param {boolean} [scaled]
- * @returns {Ticks}
+ * Ticks in [lo, hi]: the widest nice step giving at most `most` + 1, else the widest giving
+ * three, labelled from integers times the step so no rounding shows.  Counted in a unit
+ * 10^(3m) where the values reach 1000 or stay below 0.01, or, `scaled`, wherever that helps.
+ * @param {number} lo @param {number} hi @param {number} most @param {boolean} [scaled] @returns {Ticks}
  */
 export function ticks(lo, hi, most, scaled = false) {
   if (!(hi > lo)) hi = lo + 1;
   const raw = (hi - lo) / Math.max(1, most);
   const mag = 10 ** Math.floor(Math.log10(raw));
-  /** the nice steps from mag upwards, and down again where they give too few */
   const nice = (/** @type {number} */ k) => [1, 2, 5][((k % 3) + 3) % 3] * mag * 10 ** Math.floor(k / 3);
   const count = (/** @type {number} */ step) => Math.floor(hi / step + 1e-9) - Math.ceil(lo / step - 1e-9) + 1;
   let k = 0;
   while ((hi - lo) / nice(k) > most) k++;
-  while (count(nice(k)) < TICKS.fewest) k--;
+  while (count(nice(k)) < FEWEST) k--;
   const step = nice(k);
   const big = Math.max(Math.abs(lo), Math.abs(hi));
   const unit = big >= 1e3 || big < (scaled ? 1 : 1e-2) ? 3 * Math.floor(Math.log10(big) / 3) : 0;
@@ -48,13 +40,8 @@ export function ticks(lo, hi, most, scaled = false) {
 }
 
 /**
- * The most ticks, from `most` down to 2, whose labels fit: `fits` says
- * whether a set of them fits the axis; where none does, the same counted
- * in a unit that shortens them.
- * @param {number} lo
- * @param {number} hi
- * @param {number} most
- * @param {(t: Ticks) => boolean} fits
+ * The most ticks, from `most` down to 2, that `fits`; where none does, the same in a unit that shortens them.
+ * @param {number} lo @param {number} hi @param {number} most @param {(t: Ticks) => boolean} fits
  */
 export function fittedTicks(lo, hi, most, fits) {
   for (const scaled of [false, true]) {

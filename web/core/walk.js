@@ -1,17 +1,13 @@
-// f from its parsed tree in any arithmetic: the one walk over the tree
-// that every evaluation of f goes through.  An arithmetic says how each
-// part of f's language is computed in its kind of number (doubles, doubles
-// with a derivative, interval Taylor jets, fixed point); the walk puts
-// them together in the tree's order, each operation on its own.  Besides
-// the parser, nothing else reads the tree.  Nothing here touches the DOM.
+// f from its parsed tree in any arithmetic (doubles, duals, interval jets,
+// fixed point): the one walk over the tree every evaluation of f goes
+// through, each operation on its own, in the tree's order.
 
 /** @typedef {import("./expression.js").Tree} Tree */
-/** @typedef {import("./expression.js").FnName} FnName */
 
 /**
- * How each part of f's language is computed in numbers of type T.  An
- * integer literal exponent (x^3, x^-2, |n| <= 64) is `powi`: a product,
- * defined for a negative base too; any other exponent is `pow`.
+ * Each part of f's language in numbers of type T.  An integer literal
+ * exponent (x^3, x^-2, |n| <= 64) is `powi`, a product, defined for a
+ * negative base too; any other is `pow`.
  * @template T
  * @typedef {object} Arithmetic
  * @property {(value: number, text: string) => T} num a literal: the double nearest it, and its decimal as written
@@ -23,15 +19,14 @@
  * @property {(a: T, b: T) => T} div
  * @property {(a: T, b: T) => T} pow
  * @property {(a: T, n: number) => T} powi
- * @property {Record<FnName, (a: T) => T>} fn
+ * @property {Record<import("./expression.js").FnName, (a: T) => T>} fn
  */
 
 /**
- * Why f has no value: "domain", log, sqrt or a power of a base at or
- * below 0; "pole", a division by 0, or tan where cos is 0; "kink", abs at
- * 0, where there is no derivative; "range", beyond what the arithmetic
- * holds.  `what` names the function or operation.  Over an interval: may
- * be so somewhere in it.
+ * Why f has no value (over an interval: may have none somewhere in it):
+ * "domain", log, sqrt or a power of a base at or below 0; "pole", a division
+ * by 0 or tan where cos is 0; "kink", abs at 0, without a derivative;
+ * "range", beyond what the arithmetic holds.  `what` names the operation.
  */
 export class NoValue extends Error {
   constructor(/** @type {"domain" | "pole" | "kink" | "range"} */ kind, /** @type {string} */ what) {
@@ -42,19 +37,7 @@ export class NoValue extends Error {
 }
 
 /**
- * The integer n where a power's exponent is an integer literal, or one
- * with a sign, of at most 64; else null.
- * @param {Tree} t the exponent
- */
-function integerExponent(t) {
-  const sign = t.kind === "neg" ? -1 : 1;
-  const u = t.kind === "neg" ? t.arg : t;
-  return u.kind === "num" && Number.isInteger(u.value) && Math.abs(u.value) <= 64 ? sign * u.value : null;
-}
-
-/**
- * f in an arithmetic, as a function of x in it: the tree walked once,
- * its literals made once.
+ * f as a function of x in A: the tree walked once, its literals made once.
  * @template T
  * @param {Tree} tree
  * @param {Arithmetic<T>} A
@@ -64,12 +47,9 @@ export function compile(tree, A) {
   /** @param {Tree} t @returns {(x: T) => T} */
   const walk = (t) => {
     switch (t.kind) {
-      case "num": {
-        const c = A.num(t.value, t.text);
-        return () => c;
-      }
+      case "num":
       case "const": {
-        const c = A.constant(t.name);
+        const c = t.kind === "num" ? A.num(t.value, t.text) : A.constant(t.name);
         return () => c;
       }
       case "x":
@@ -85,8 +65,12 @@ export function compile(tree, A) {
       }
       case "op": {
         const a = walk(t.left);
-        const n = t.op === "^" ? integerExponent(t.right) : null;
-        if (n !== null) return (x) => A.powi(a(x), n);
+        // an integer literal exponent, signed or not, up to 64
+        const e = t.right.kind === "neg" ? t.right.arg : t.right;
+        if (t.op === "^" && e.kind === "num" && Number.isInteger(e.value) && Math.abs(e.value) <= 64) {
+          const n = e === t.right ? e.value : -e.value;
+          return (x) => A.powi(a(x), n);
+        }
         const b = walk(t.right),
           op = { "+": A.add, "-": A.sub, "*": A.mul, "/": A.div, "^": A.pow }[t.op];
         return (x) => op(a(x), b(x));
