@@ -1,41 +1,28 @@
-// A panel's frame: its clip path, border, grid, ticks with their labels,
-// axis labels and title, drawn again only when one of them changes (as
-// while a node is dragged, the upper panel's stay).  The ticks are the
-// core's; how many fit is measured here, at the figure's font.
+// A panel's frame: clip path, border, grid, ticks and their labels, axis
+// names and title; drawn again only when one of them changes.
 
 import { fittedTicks } from "./core/ticks.js";
 import { unitText } from "./core/sentences/figure.js";
 import { el } from "./dom.js";
 import { textWidth } from "./frame.js";
 
-/** @typedef {import("./frame.js").Panel} Panel */
-/** @typedef {import("./core/ticks.js").Ticks} Ticks */
+const widest = (/** @type {import("./core/ticks.js").Ticks} */ t, /** @type {number} */ font) =>
+  textWidth(Math.max(...t.ticks.map((k) => k.label.length)), font);
 
 /**
- * Ticks along a horizontal axis of plotW pixels, as many of `most` as fit
- * side by side at this font.
- * @param {number} lo
- * @param {number} hi
- * @param {number} most
- * @param {number} plotW
- * @param {number} font
+ * Ticks along a horizontal axis plotW pixels long, as many of `most` as fit side by side.
+ * @param {number} lo @param {number} hi @param {number} most @param {number} plotW @param {number} font
  */
 export function fitAlong(lo, hi, most, plotW, font) {
-  const widest = (/** @type {Ticks} */ t) => textWidth(Math.max(...t.ticks.map((k) => k.label.length)), font) + 14;
-  const t = fittedTicks(lo, hi, most, (t) => t.ticks.length * widest(t) <= plotW);
-  // where even the fewest ticks' labels are too long to fit (a narrow window far from 0), every other one
-  // is labelled, or every third
+  const t = fittedTicks(lo, hi, most, (t) => t.ticks.length * (widest(t, font) + 14) <= plotW);
+  // where even the fewest labels are too wide (a narrow window far from 0), label every other tick, or every third
   let every = 1;
-  while (every < t.ticks.length && Math.ceil(t.ticks.length / every) * widest(t) > plotW) every++;
+  while (every < t.ticks.length && Math.ceil(t.ticks.length / every) * (widest(t, font) + 14) > plotW) every++;
   return { ...t, ticks: t.ticks.map((k, i) => (i % every ? { ...k, label: "" } : k)) };
 }
 
-/**
- * The frame of a panel into g (a group of its own), unless g holds it already.
- * @param {SVGElement} g
- * @param {Panel} ax
- * @param {{x: string, y: string, title: string, clip: string, font: number}} what
- */
+/** @param {SVGElement} g the frame's own group @param {import("./frame.js").Panel} ax
+ * @param {{x: string, y: string, title: string, clip: string, font: number}} what */
 export function drawFrame(g, ax, what) {
   const key = [ax.box.W, ax.xlim, ax.ylim, ax.top, what.x, what.y, what.title, what.font].join();
   if (g.dataset.key === key) return;
@@ -45,20 +32,12 @@ export function drawFrame(g, ax, what) {
     plotW = W - L - R,
     plotH = ax.bottom - ax.top;
   const xt = fitAlong(Math.min(...ax.xlim), Math.max(...ax.xlim), 9, plotW, font);
-  // the y ticks' labels stand between the plot and the axis's name, turned upright at x = font: as many as fit
-  // there, fewer and so shorter where a label would run into the name
+  // the y labels stand between the plot and the upright axis name: fewer, so shorter, where they would run into it
   const room = L - 6 - 1.25 * font,
-    yt = fittedTicks(
-      ax.ylim[0],
-      ax.ylim[1],
-      Math.max(2, Math.min(8, Math.floor(plotH / (font * 2.5)))),
-      (t) => textWidth(Math.max(...t.ticks.map((k) => k.label.length)), font) <= room,
-    );
+    most = Math.max(2, Math.min(8, Math.floor(plotH / (font * 2.5)))),
+    yt = fittedTicks(ax.ylim[0], ax.ylim[1], most, (t) => widest(t, font) <= room);
   const cp = el("clipPath", { id: clip });
   cp.append(el("rect", { x: L, y: ax.top, width: plotW, height: plotH }));
-  /** @type {SVGElement[]} */
-  const out = [cp, el("rect", { class: "frame", x: L, y: ax.top, width: plotW, height: plotH })];
-  // each axis a group of its own, its ticks' labels and its name
   const [gx, gy] = ["x", "y"].map((a) => el("g", { "data-axis": a }));
   let grid = "";
   for (const t of xt.ticks) {
@@ -72,25 +51,14 @@ export function drawFrame(g, ax, what) {
     grid += `M${L} ${y}H${W - R}`;
     gy.append(el("text", { class: "tick", x: L - 6, y: (+y + font / 3).toFixed(1), "text-anchor": "end" }, t.label));
   }
-  out.push(el("path", { class: "grid", d: grid }), gx, gy);
-  gx.append(
-    el(
-      "text",
-      { x: (L + W - R) / 2, y: ax.bottom + 2 * font + 18, "text-anchor": "middle" },
-      what.x + unitText(xt.unit),
-    ),
-  );
-  const mid = ((ax.top + ax.bottom) / 2).toFixed(1);
-  gy.append(
-    el(
-      "text",
-      { x: font, y: mid, "text-anchor": "middle", transform: `rotate(-90 ${font} ${mid})` },
-      what.y + unitText(yt.unit),
-    ),
-  );
-  out.push(el("text", { class: "title", x: L, y: ax.top - 10 }, what.title));
-  if (ax.ylim[0] < 0 && ax.ylim[1] > 0) {
-    out.push(el("line", { class: "axis", x1: L, x2: W - R, y1: ax.py(0), y2: ax.py(0) }));
-  }
-  g.replaceChildren(...out);
+  const mid = ((ax.top + ax.bottom) / 2).toFixed(1),
+    xName = what.x + unitText(xt.unit),
+    yName = what.y + unitText(yt.unit);
+  gx.append(el("text", { x: (L + W - R) / 2, y: ax.bottom + 2 * font + 18, "text-anchor": "middle" }, xName));
+  gy.append(el("text", { x: font, y: mid, "text-anchor": "middle", transform: `rotate(-90 ${font} ${mid})` }, yName));
+  const frame = el("rect", { class: "frame", x: L, y: ax.top, width: plotW, height: plotH }),
+    title = el("text", { class: "title", x: L, y: ax.top - 10 }, what.title);
+  g.replaceChildren(cp, frame, el("path", { class: "grid", d: grid }), gx, gy, title);
+  if (ax.ylim[0] < 0 && ax.ylim[1] > 0)
+    g.append(el("line", { class: "axis", x1: L, x2: W - R, y1: ax.py(0), y2: ax.py(0) }));
 }

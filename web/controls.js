@@ -141,10 +141,10 @@ function wireGuess(c) {
       s = shownStep(r);
     if (!s || r.shown <= knownSteps(state, r.steps.length)) return;
     const typed = input("guess").value,
-      where = /** @type {HTMLInputElement | null} */ (document.querySelector('input[name="where"]:checked'))?.value ?? null,
+      where =
+        /** @type {HTMLInputElement | null} */ (document.querySelector('input[name="where"]:checked'))?.value ?? null,
       guess = giveUp || typed.trim() === "" ? null : guessOf(typed);
-    if (!giveUp && guess === null && where === null)
-      return c.update({ error: NOTHING_YET, errorAt: "guess" }, "none");
+    if (!giveUp && guess === null && where === null) return c.update({ error: NOTHING_YET, errorAt: "guess" }, "none");
     if (Number.isNaN(guess)) return c.update({ error: guessRefused(typed), errorAt: "guess" }, "none");
     /** @type {import("./core/predict.js").Guess} */
     const g = {
@@ -157,7 +157,8 @@ function wireGuess(c) {
       slip: guess === null ? null : slipOf(s, r.pts, guess, writtenDecimals(typed)),
     };
     input("guess").value = "";
-    for (const radio of document.querySelectorAll('input[name="where"]')) /** @type {HTMLInputElement} */ (radio).checked = false;
+    for (const radio of document.querySelectorAll('input[name="where"]'))
+      /** @type {HTMLInputElement} */ (radio).checked = false;
     c.update({ revealed: r.shown, guesses: [...state.guesses, g], lastGuess: g, announce: () => guessText(g) }, "none");
     // the field goes with the entry it asked for: the focus goes on to the next step
     $("step-forward").focus();

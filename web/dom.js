@@ -1,9 +1,6 @@
-// The few ways the page makes and updates elements: by id, HTML, SVG, a
-// sentence of the core's parts, and a join that keeps a parent's children
-// from one render to the next, as d3's joins do, changing only what
-// changed.
-
-/** @typedef {import("./core/sentences/parts.js").Part} Part */
+// Making and updating the page's elements: by id, HTML, SVG, the core's
+// sentences, and a join that keeps a parent's children from one render to
+// the next, as d3's do, changing only what changed.
 
 /** The element with this id; the page's template holds every id asked for. */
 export function $(/** @type {string} */ id) {
@@ -11,17 +8,11 @@ export function $(/** @type {string} */ id) {
   if (!e) throw new Error(`no #${id} in the page`);
   return e;
 }
-/** The input with this id. */
 export const input = (/** @type {string} */ id) => /** @type {HTMLInputElement} */ ($(id));
 
-/**
- * An element with properties or attributes and children (strings become text).
- * @template {keyof HTMLElementTagNameMap} K
- * @param {K} tag
- * @param {Record<string, string>} [props]
- * @param {(Node | string)[]} children
- * @returns {HTMLElementTagNameMap[K]}
- */
+/** An HTML element, its props set as properties where it has them, else as attributes.
+ * @template {keyof HTMLElementTagNameMap} K @param {K} tag @param {Record<string, string>} [props]
+ * @param {(Node | string)[]} children @returns {HTMLElementTagNameMap[K]} */
 export function h(tag, props = {}, ...children) {
   const e = document.createElement(tag);
   for (const [k, v] of Object.entries(props)) {
@@ -33,13 +24,7 @@ export function h(tag, props = {}, ...children) {
 }
 
 export const SVG = "http://www.w3.org/2000/svg";
-/**
- * An SVG element with attributes, and text.
- * @param {string} name
- * @param {Record<string, string | number>} attrs
- * @param {string} [text]
- * @returns {SVGElement}
- */
+/** @param {string} name @param {Record<string, string | number>} attrs @param {string} [text] @returns {SVGElement} */
 export function el(name, attrs, text) {
   const e = /** @type {SVGElement} */ (document.createElementNS(SVG, name));
   set(e, attrs);
@@ -47,12 +32,8 @@ export function el(name, attrs, text) {
   return e;
 }
 
-/**
- * An element's attributes set to these, each only where it differs, so
- * that what did not change is not styled again; null removes one.
- * @param {Element} e
- * @param {Record<string, string | number | null>} attrs
- */
+/** Attributes set only where they differ, so nothing is styled again for no change; null removes one.
+ * @param {Element} e @param {Record<string, string | number | null>} attrs */
 export function set(e, attrs) {
   for (const [k, v] of Object.entries(attrs)) {
     if (v === null) e.removeAttribute(k);
@@ -60,24 +41,14 @@ export function set(e, attrs) {
   }
   return e;
 }
-/** An element's text set, where it differs. */
 export function text(/** @type {Node} */ e, /** @type {string} */ t) {
   if (e.textContent !== t) e.textContent = t;
   return e;
 }
 
-/**
- * A parent's children made to stand for the data: the same elements kept,
- * in order, as many made or removed as the data needs, and each brought
- * up to date by `update` (given the element, its datum and its index).
- * @template {Element} E
- * @template D
- * @param {Element} parent
- * @param {readonly D[]} data
- * @param {(d: D, k: number) => E} make a new element for datum k
- * @param {(e: E, d: D, k: number) => void} update
- * @returns {E[]}
- */
+/** A parent's children made to stand for the data, in order: those there kept, the rest made or removed, each updated.
+ * @template {Element} E @template D @param {Element} parent @param {readonly D[]} data
+ * @param {(d: D, k: number) => E} make @param {(e: E, d: D, k: number) => void} update @returns {E[]} */
 export function join(parent, data, make, update) {
   const kids = /** @type {E[]} */ ([...parent.children]);
   for (const e of kids.splice(data.length)) e.remove();
@@ -86,27 +57,20 @@ export function join(parent, data, make, update) {
   return kids;
 }
 
-/** A sentence of the core's parts as nodes. */
-export function rich(/** @type {Part[]} */ parts) {
-  return parts.map((part) =>
-    typeof part === "string"
-      ? part
-      : "sub" in part
-        ? h("sub", {}, part.sub)
-        : "strong" in part
-          ? h("strong", { className: "num" }, part.strong)
-          : h("span", { className: part.mark }, part.text),
-  );
-}
-/**
- * An element's content made this sentence, where it is not already: the
- * sentence's plain text is kept as the element's key.
- * @param {HTMLElement} e
- * @param {Part[]} parts
- */
-export function say(e, parts) {
+/** An element's content made this sentence of the core's parts, unless it says it already. */
+export function say(/** @type {HTMLElement} */ e, /** @type {import("./core/sentences/parts.js").Part[]} */ parts) {
   const key = JSON.stringify(parts);
   if (e.dataset.said === key) return;
   e.dataset.said = key;
-  e.replaceChildren(...rich(parts));
+  e.replaceChildren(
+    ...parts.map((part) =>
+      typeof part === "string"
+        ? part
+        : "sub" in part
+          ? h("sub", {}, part.sub)
+          : "strong" in part
+            ? h("strong", { className: "num" }, part.strong)
+            : h("span", { className: part.mark }, part.text),
+    ),
+  );
 }

@@ -1,20 +1,13 @@
-// A file made in the page, downloaded: a Blob behind an <a download>, no
-// request to anywhere.
+// A file made in the page, downloaded through a Blob behind an <a download>.
 
 import { h } from "./dom.js";
 
-/**
- * Hands the browser this text as a file of this name and type.
- * @param {string} name
- * @param {string} type
- * @param {string} text
- */
-export function download(name, type, text) {
+export function download(/** @type {string} */ name, /** @type {string} */ type, /** @type {string} */ text) {
   const url = URL.createObjectURL(new Blob([text], { type: `${type};charset=utf-8` })),
     a = h("a", { href: url, download: name });
   document.body.append(a);
   a.click();
   a.remove();
-  // the download has its own copy once started; the URL can go a while later
+  // the download has its own copy once started
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }

@@ -1,7 +1,6 @@
-// The figure's lower panel: the error of the step's polynomial against the
-// true inverse g, y falling or rising to the right as f does above; where the error
-// is within what rounding alone can do, the band that rounding leaves, and
-// the word rounding; the nodes it uses, and its value at y = 0.
+// The figure's lower panel: the step's polynomial's error against the true
+// inverse g, its y axis turned as f's is above; rounding's band where the
+// error is within it, the nodes used, and the value at y = 0.
 
 import { lowerWords, roundingSaid } from "./core/sentences/figure.js";
 import { el, join, set, text } from "./dom.js";
@@ -9,25 +8,25 @@ import { drawFrame } from "./axes.js";
 import { at, panel } from "./frame.js";
 import { drawCurves, layer, runs } from "./layers.js";
 
-/** @typedef {import("./frame.js").Box} Box */
-/** @typedef {import("./core/curves.js").Curve} Curve */
-/** @typedef {import("./core/curves.js").Figure["err"]} ErrorCurve */
-
-/**
- * @param {SVGElement} g the panel's group
- * @param {Box} box
- * @param {{current: Curve | undefined, value: number, err: ErrorCurve, narrow: boolean, font: number,
- *   hidden: boolean}} what
- */
+/** @param {SVGElement} g the panel's group @param {import("./frame.js").Box} box
+ * @param {{current: import("./core/curves.js").Curve | undefined, value: number,
+ *   err: import("./core/curves.js").Figure["err"], narrow: boolean, font: number, hidden: boolean}} what */
 export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidden }) {
   const ax = panel(box, err.falling ? [err.span[1], err.span[0]] : err.span, err.ylim, box.bottom);
   const words = lowerWords(current, value, err, hidden),
     pick = (/** @type {{long: string, short: string}} */ w) => (narrow ? w.short : w.long);
-  const frame = layer(g, "frame");
-  if (current)
-    drawFrame(frame, ax, { x: pick(words.x), y: words.y, title: pick(words.title), clip: "clip-bottom", font });
-  else bareFrame(frame, box, ax, pick(words.title));
-  // rounding's band, where the error is within it: what rounding alone can do, not the method's error
+  const frame = layer(g, "frame"),
+    title = pick(words.title),
+    bare = `bare ${box.W} ${ax.top} ${title}`;
+  if (current) drawFrame(frame, ax, { x: pick(words.x), y: words.y, title, clip: "clip-bottom", font });
+  // before the first step there is no polynomial, so no scale: only the frame and its title
+  else if (frame.dataset.key !== bare) {
+    frame.dataset.key = bare;
+    frame.replaceChildren(
+      el("rect", { class: "frame", x: box.L, y: ax.top, width: box.W - box.L - box.R, height: ax.bottom - ax.top }),
+      el("text", { class: "title", x: box.L, y: ax.top - 10 }, title),
+    );
+  }
   join(
     layer(g, "band"),
     err.rounding === "none" ? [] : [err.band],
@@ -40,11 +39,11 @@ export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidd
   );
   const nothing =
     err.rounding !== "all" && err.rounding !== "decided" && !err.points.some(([, e]) => Number.isFinite(e));
-  // above the zero line, where the nodes' marks sit
   join(
     layer(g, "empty"),
     nothing ? [pick(words.empty)] : [],
     () => el("text", { "text-anchor": "middle" }),
+    // above the zero line, where the nodes' marks sit
     (e, t) => text(set(e, { x: (box.L + box.W - box.R) / 2, y: ax.top + 2 * font }), t),
   );
   drawCurves(layer(g, "curve"), [{ cls: "err", runs: runs(ax, err.points) }], "clip-bottom");
@@ -72,23 +71,5 @@ export function drawErrorPanel(g, box, { current, value, err, narrow, font, hidd
     current && Number.isFinite(err.off) ? [err.off] : [],
     () => el("circle", { class: "p", r: 5, "clip-path": "url(#clip-bottom)" }),
     (e, d) => set(e, { cx: at(ax.px(0)), cy: at(ax.py(d / err.unit)) }),
-  );
-}
-
-/**
- * Before the first step there is no polynomial, so no scale: an empty
- * frame with its title, and no axes to read.
- * @param {SVGElement} g
- * @param {Box} box
- * @param {import("./frame.js").Panel} ax
- * @param {string} title
- */
-function bareFrame(g, box, ax, title) {
-  const key = `bare ${box.W} ${ax.top} ${title}`;
-  if (g.dataset.key === key) return;
-  g.dataset.key = key;
-  g.replaceChildren(
-    el("rect", { class: "frame", x: box.L, y: ax.top, width: box.W - box.L - box.R, height: ax.bottom - ax.top }),
-    el("text", { class: "title", x: box.L, y: ax.top - 10 }, title),
   );
 }

@@ -1,19 +1,11 @@
 // A drawing's parts, each a group of its own kept from one render to the
-// next, in the order first asked for, and the polylines of a curve broken
-// where it has no value.
+// next, and a curve's polylines, broken where it has no value.
 
 import { el, join, set } from "./dom.js";
 import { at } from "./frame.js";
 
-/** @typedef {import("./frame.js").Panel} Panel */
-
-/**
- * The group of this name in g, made (at the end) the first time.
- * @param {Element} g
- * @param {string} name
- * @returns {SVGElement}
- */
-export function layer(g, name) {
+/** The group of this name in g, appended the first time. */
+export function layer(/** @type {Element} */ g, /** @type {string} */ name) {
   for (const c of g.children)
     if (/** @type {SVGElement} */ (c).dataset.layer === name) return /** @type {SVGElement} */ (c);
   const made = el("g", {});
@@ -22,13 +14,8 @@ export function layer(g, name) {
   return made;
 }
 
-/**
- * The runs of a curve's points in pixels: broken where a value is not a
- * number, each run of at least two points.
- * @param {Panel} ax
- * @param {number[][]} points
- */
-export function runs(ax, points) {
+/** A curve's runs of at least two finite points, as polyline points. */
+export function runs(/** @type {import("./frame.js").Panel} */ ax, /** @type {number[][]} */ points) {
   /** @type {string[][]} */
   const out = [[]];
   for (const [a, b] of points) {
@@ -40,17 +27,11 @@ export function runs(ax, points) {
   return out.filter((r) => r.length > 1).map((r) => r.join(" "));
 }
 
-/**
- * Curves into a layer as polylines of their classes, clipped to a panel.
- * @param {SVGElement} g
- * @param {{cls: string, runs: string[]}[]} curves
- * @param {string} clip
- */
+/** @param {SVGElement} g @param {{cls: string, runs: string[]}[]} curves @param {string} clip */
 export function drawCurves(g, curves, clip) {
-  const lines = curves.flatMap(({ cls, runs }) => runs.map((points) => ({ cls, points })));
   join(
     g,
-    lines,
+    curves.flatMap(({ cls, runs }) => runs.map((points) => ({ cls, points }))),
     () => el("polyline", { "clip-path": `url(#${clip})` }),
     (e, d) => set(e, { class: d.cls, points: d.points }),
   );

@@ -1,8 +1,5 @@
-// The page's own script, carried gzipped (so the one file stays small) in
-// the page's template, unpacked by the browser's DecompressionStream and
-// run as the page's script: the bundle of main.js and the modules it
-// imports.  Nothing is fetched.  This is the one script the page runs as
-// it is.
+// The one script the page runs as it is: unpacks the page's script, carried
+// gzipped in the template, and runs it.  Nothing is fetched.
 
 const packed = /** @type {HTMLElement} */ (document.getElementById("page-script")).textContent?.trim() ?? "";
 const bin = atob(packed),

@@ -1,7 +1,5 @@
-// The page's one script, bundled from this module.  In the page it draws
-// the lesson (page.js); in a worker made from the same script it computes
-// what takes longer than a frame (core/analyses.js), off the page's input
-// path.
+// The page's one script: in the page it draws the lesson; in a worker made
+// from the same script it runs the slow analyses.
 
 import { serve } from "./core/analyses.js";
 import { startPage } from "./page.js";

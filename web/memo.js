@@ -1,12 +1,6 @@
-// A function computed again only when its arguments change, each compared
-// as it is (===), the last call's result kept in the function's closure.
+// A function computed again only when an argument changes (===).
 
-/**
- * @template {unknown[]} A
- * @template R
- * @param {(...args: A) => R} f
- * @returns {(...args: A) => R}
- */
+/** @template {unknown[]} A @template R @param {(...args: A) => R} f @returns {(...args: A) => R} */
 export function lastOf(f) {
   /** @type {{args: A, value: R} | null} */
   let last = null;

@@ -27,7 +27,8 @@ export function drawNodeList(v, r) {
     },
     (li, q, k) => {
       const button = /** @type {HTMLElement} */ (li.firstElementChild);
-      text(button, removeLabel(k, q.x));
+      text(button, `✕ x${k}`);
+      button.setAttribute("aria-label", removeLabel(k, q.x));
       // aria-disabled, not disabled: the focus stays, and the reason is read
       set(button, { "aria-disabled": String(fewest), "aria-describedby": fewest ? v.why.id : null });
     },

@@ -78,7 +78,11 @@ function viewsOf() {
       note: $("iterate-note"),
       button: $("iterate"),
     },
-    orders: { table: /** @type {HTMLTableElement} */ ($("orders")), caption: $("orders-caption"), note: $("orders-note") },
+    orders: {
+      table: /** @type {HTMLTableElement} */ ($("orders")),
+      caption: $("orders-caption"),
+      note: $("orders-note"),
+    },
   };
 }
 /** @typedef {ReturnType<typeof viewsOf>} Views */
@@ -112,7 +116,7 @@ export function startPage(script) {
    * where the text cannot be read.
    */
   const fnOf = lastOf((/** @type {string} */ text, /** @type {number[]} */ start, /** @type {number[]} */ now) => {
-    const fn = functionOf(model.presets, program.exp, text, [...start, ...now]);
+    const fn = functionOf(model.presets, program.exp, text, start, now);
     return "error" in fn ? programFn : fn;
   });
   /** What the state's numbers give, computed again only when what decides them changes. */
@@ -175,7 +179,10 @@ export function startPage(script) {
     performance.measure("inverse_neville:render", { start });
     phase("analyses", () => {
       drawBound($("bound"), r, whole ? (state.analysis.key === boundKey(r) ? state.analysis.bound : null) : WAITING);
-      drawOrders(views.orders, ordersTable(r.fn, state.orders.key === ordersKey(r) ? state.orders : null, whole, state.start));
+      drawOrders(
+        views.orders,
+        ordersTable(r.fn, state.orders.key === ordersKey(r) ? state.orders : null, whole, state.start),
+      );
     });
     askAnalyses(r);
     // the step's cells scrolled into the tableau's and the triangle's boxes once they are laid out
@@ -246,7 +253,13 @@ export function startPage(script) {
     return {
       caption: iterationsCaption(r.pts.length, theory.order, theory.holds),
       heads: ITERATION_HEADS,
-      rows: iterationRows(whole ? ps : ps.slice(0, -1), r.fn.f[state.exp], r.fn.root, orders, theory.holds ? theory.order : null),
+      rows: iterationRows(
+        whole ? ps : ps.slice(0, -1),
+        r.fn.f[state.exp],
+        r.fn.root,
+        orders,
+        theory.holds ? theory.order : null,
+      ),
       note: whole ? iterateNote(ps.length - 1, done) : WAITING,
       done: !whole || done !== null,
     };
@@ -326,7 +339,11 @@ export function startPage(script) {
       return true;
     }
     // the iterates made again from the starting nodes, as many as the link asks
-    const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes, s.nodes) }, s.iterates);
+    const made = replay(
+      model,
+      { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes, s.nodes) },
+      s.iterates,
+    );
     const said = s.refused.map(refusedText);
     const refused = made.refused === undefined ? said : [...said, replayText(made.refused)];
     update(

@@ -27,6 +27,7 @@ export function drawPredict(r, hidden) {
   set(input("guess"), { "aria-invalid": wrong ? "true" : null });
   text($("guess-score"), scoreText(scoreOf(state.guesses), SCORED));
   $("take-answers").hidden = !state.guesses.length;
+  $("homework-link").hidden = !state.predict;
   // the same f, nodes, exponential and digits, predicting from the start, whatever is shown now
   set($("homework-link"), {
     href: hashOf({ ...state, nodes: state.start, iterates: 0, step: 0, lecture: false, deeper: false, predict: true }),

@@ -16,7 +16,9 @@ import { $, say, set, text } from "./dom.js";
  *   root: string} | null} said the verdict, Neville's estimate and the root's digits; null while p waits
  */
 export function drawQuality(r, said) {
-  $("quality-body").querySelector("dl")?.toggleAttribute("hidden", said === null);
+  $("quality-body")
+    .querySelector("dl")
+    ?.toggleAttribute("hidden", said === null);
   if (said === null) {
     for (const id of ["p", "residual", "root", "error", "relative", "slope", "estimate"]) text($(id), "");
     text($("quality-note"), WAITING);
@@ -42,7 +44,8 @@ export function drawQuality(r, said) {
  * @param {import("./core/bound.js").Bound | import("./core/bound.js").NoBound | string | null} bound
  */
 export function drawBound(box, r, bound) {
-  const ends = bound && typeof bound === "object" && !("reason" in bound) ? { "data-lo": bound.lo, "data-hi": bound.hi } : {};
+  const ends =
+    bound && typeof bound === "object" && !("reason" in bound) ? { "data-lo": bound.lo, "data-hi": bound.hi } : {};
   set(box, { "data-lo": null, "data-hi": null, ...ends });
   text(box, typeof bound === "string" ? bound : bound ? boundText(r, bound) : "Computing…");
 }

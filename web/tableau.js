@@ -148,9 +148,9 @@ export function revealStep(box, r) {
   const width = box.clientWidth,
     now = box.scrollLeft;
   // the scrolls that put a column's edge at the headers' (a pixel either way, as layout rounds)
-  const edges = [...row.querySelectorAll("td")].filter((td) => !held.includes(td)).map((td) =>
-    Math.max(0, td.getBoundingClientRect().left - origin - head),
-  );
+  const edges = [...row.querySelectorAll("td")]
+    .filter((td) => !held.includes(td))
+    .map((td) => Math.max(0, td.getBoundingClientRect().left - origin - head));
   const shows = (/** @type {number} */ a, /** @type {number} */ b) => (/** @type {number} */ x) =>
     a >= x + head - 1 && b <= x + width + 1;
   const [madeLeft, madeRight] = made ? spanOf(made) : [left, right];

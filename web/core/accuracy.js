@@ -1,25 +1,13 @@
-// How good a double p is as a root: the true root as a double-double,
-// p - root to full relative precision, in ulps of the root's double, and as
-// correct digits; and whether p is the double nearest the root, for any
-// function whose root is known as a double-double.  Nothing here touches
-// the DOM.
-//
-// Why a double-double: the double nearest the root is not the root.  For
-// e^(-2x) - x it is 0.42630275100686277, which lies 2.22e-17 (0.40 ulp)
-// above the root; measured against that double, the double itself would
-// show no error at all, and a p one ulp below it one digit too few.
+// How good a double p is as a root known as a double-double.  Against the
+// double nearest the root instead, that double (0.42630275100686277 for
+// the program's, 0.40 ulp above the root) would show no error at all.
 
 import { absOf, divRound, fromDouble, log10Of } from "./fixed.js";
 
 /** @typedef {import("./roots.js").DoubleDouble} DoubleDouble */
 
-/**
- * A unit in the last place of x: the gap from |x| to the next double away
- * from 0 (2^-54 for the doubles in [0.25, 0.5), the program's root among
- * them); the smallest subnormal at 0.
- * @param {number} x a finite double
- */
-export function ulpOf(x) {
+/** The gap from |x| to the next double away from 0 (2^-54 in [0.25, 0.5)); the smallest subnormal at 0. */
+export function ulpOf(/** @type {number} */ x) {
   const a = Math.abs(x);
   if (a < 2 ** -1022) return 2 ** -1074;
   let e = Math.floor(Math.log2(a));
@@ -29,14 +17,9 @@ export function ulpOf(x) {
   return 2 ** (e - 52);
 }
 
-/**
- * p - root as a double, to full relative precision: p - hi exactly (it is
- * exact by Sterbenz's lemma wherever p is within a factor 2 of hi, and
- * TwoSum's correction makes it so elsewhere), then lo subtracted, one
- * rounding.  Non-finite p gives what p - hi gives.
- * @param {number} p
- * @param {DoubleDouble} root
- */
+/** p - root to full relative precision: p - hi exactly (Sterbenz within a factor 2 of hi, TwoSum's correction
+ * elsewhere), then lo subtracted, one rounding.
+ * @param {number} p @param {DoubleDouble} root */
 export function errorOf(p, root) {
   const s = p - root.hi;
   if (!Number.isFinite(s)) return s;
@@ -45,22 +28,12 @@ export function errorOf(p, root) {
   return s + (rest - root.lo);
 }
 
-/** p - root in ulps of the root's double, as a fraction: 0.40 for the program's root's own double. */
+/** p - root in ulps of the root's double: 0.40 for the program's root's own double. */
 export const ulpsOff = (/** @type {number} */ p, /** @type {DoubleDouble} */ root) => errorOf(p, root) / ulpOf(root.hi);
 
-/**
- * Correct digits of p: floor(-log10(|p - root| / |root|)), the number of
- * leading significant digits on which p and the root agree, give or take
- * a carry (0.4263057 and 0.4263027 agree to 5; 0.4263027510068627 and the
- * program's root to 16, as do the root's double and the double below it).
- * Never below 0.  "all" where p is the root exactly (a root that is a
- * double), "–" where p is not a finite number.  Where the root is 0 there
- * is no relative error: the count is then of decimal places,
- * floor(-log10 |p|).  |p - root| / |root| is itself a double, so at an exact
- * power of ten the count is that double's.
- * @param {number} p
- * @param {DoubleDouble} root
- */
+/** floor(-log10(|p - root| / |root|)), at least 0: the leading digits p and the root share, give or take a carry
+ * (the root's double and the one below it both have 16); at a root of 0, the decimal places floor(-log10 |p|).
+ * @param {number} p @param {DoubleDouble} root */
 export function correctDigits(p, root) {
   if (!Number.isFinite(p)) return "–";
   const e = Math.abs(errorOf(p, root));
@@ -73,23 +46,11 @@ export function correctDigits(p, root) {
   return String(Math.max(0, k));
 }
 
-/**
- * Whether p is the double nearest the root (hi; a root halfway between two
- * doubles does not occur for the functions here).
- * @param {number} p
- * @param {DoubleDouble} root
- */
-export const isNearest = (p, root) => p === root.hi;
+/** Whether p is the double nearest the root (no root here lies halfway between two doubles). */
+export const isNearest = (/** @type {number} */ p, /** @type {DoubleDouble} */ root) => p === root.hi;
 
-/**
- * All the page says of p against the root: p - root, in ulps, correct
- * digits, and whether p is the nearest double, the best a double can be
- * (then ulps is how far that double is from the root: +0.40 for the
- * program's, above it).
- * @param {number} p
- * @param {DoubleDouble} root
- */
-export function accuracy(p, root) {
+/** All the page says of p against the root. */
+export function accuracy(/** @type {number} */ p, /** @type {DoubleDouble} */ root) {
   return {
     error: errorOf(p, root),
     ulps: ulpsOff(p, root),
@@ -98,13 +59,9 @@ export function accuracy(p, root) {
   };
 }
 
-/**
- * A double-double in decimal: to this many significant digits, rounded,
- * and "…", or, where its decimal ends sooner, as it ends; in scientific
- * notation below 10^-5 or from 10^15.
- * @param {DoubleDouble} x
- * @param {number} digits
- */
+/** A double-double to this many significant digits, rounded, and "…", or where its decimal ends sooner, as it
+ * ends; in scientific notation below 10^-5 or from 10^15.
+ * @param {DoubleDouble} x @param {number} digits */
 export function decimalOf({ hi, lo }, digits) {
   const W = 1100n,
     m = fromDouble(hi, W) + fromDouble(lo, W),
@@ -121,7 +78,6 @@ export function decimalOf({ hi, lo }, digits) {
   if (lead >= 10n ** BigInt(digits)) [n, d] = at(++e);
   else if (lead < 10n ** BigInt(digits - 1)) [n, d] = at(--e);
   lead = divRound(n, d);
-  // an exact decimal as it ends; another to all the digits asked, and "…"
   const more = n % d !== 0n ? "…" : "",
     t = more ? lead.toString() : lead.toString().replace(/0+$/, "") || "0",
     sign = m < 0n ? "-" : "";

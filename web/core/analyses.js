@@ -1,30 +1,17 @@
-// What takes longer than a frame, as plain data in and out, so that a
-// worker can compute it off the page's input path: the bound on the
-// interpolation error, and the iteration in many digits to its stop.
-// Nothing here touches the DOM.
+// What takes longer than a frame, as plain data in and out for a worker:
+// the bound on the interpolation error, and the iteration in many digits.
 
 import { parse } from "./expression.js";
 import { interpolationBound } from "./bound.js";
 import { PRECISE, steps } from "./precise.js";
 import { LIMITS } from "./limits.js";
 
-/**
- * A job: f's text, and for the bound the nodes and their y as the page
- * has them and the root; for the many-digit table the nodes Iterate
- * started from, the root's double and where f's nodes may lie.
- * @typedef {{kind: "bound", text: string, points: {x: number, y: number}[], root: import("./roots.js").DoubleDouble | null}
- *   | {kind: "orders", text: string, nodes: number[], root: number, interval: [number, number]}} Job
- */
-/**
- * @typedef {{kind: "bound", bound: import("./bound.js").Bound | import("./bound.js").NoBound}
- *   | {kind: "orders", rows: import("./precise.js").Row[], stop: import("./precise.js").Stop}} Outcome
- */
+/** @typedef {{kind: "bound", text: string, points: {x: number, y: number}[], root: import("./roots.js").DoubleDouble | null}
+ *   | {kind: "orders", text: string, nodes: number[], root: number, interval: [number, number]}} Job */
+/** @typedef {{kind: "bound", bound: import("./bound.js").Bound | import("./bound.js").NoBound}
+ *   | {kind: "orders", rows: import("./precise.js").Row[], stop: import("./precise.js").Stop}} Outcome */
 
-/**
- * A job done.
- * @param {Job} job
- * @returns {Outcome}
- */
+/** @param {Job} job @returns {Outcome} */
 export function analyse(job) {
   const { tree } = parse(job.text);
   if (!tree) throw new Error("a job's f is one the page has read");
@@ -43,11 +30,8 @@ export function analyse(job) {
   }
 }
 
-/**
- * A worker's side: each message a job, each answer its outcome with the
- * job's id.
- * @param {{onmessage: ((e: MessageEvent) => void) | null, postMessage: (message: unknown) => void}} scope
- */
+/** A worker's side: each message a job, each answer its outcome with the job's id.
+ * @param {{onmessage: ((e: MessageEvent) => void) | null, postMessage: (message: unknown) => void}} scope */
 export function serve(scope) {
   scope.onmessage = (e) => scope.postMessage({ id: e.data.id, outcome: analyse(e.data.job) });
 }

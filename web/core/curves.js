@@ -1,8 +1,5 @@
-// The figure's numbers: the curves a step shows, sampled through the
-// program's own Qij, the ranges of the data, the error of the step's
-// polynomial against the true inverse, and the entries on the line at
-// y = 0.  The drawing modules turn these into pixels; nothing here
-// touches the DOM or knows a font.
+// The figure's numbers: the step's curves through the program's own Qij, the
+// panels' ranges, the polynomial's error, and the entries on the line y = 0.
 
 import { linspace } from "./numbers.js";
 import { errorOf, ulpOf } from "./accuracy.js";
@@ -21,33 +18,17 @@ export const SAMPLES = 80;
 /** The unit the panels count rounding in: an ulp of the root's double, or of p's where no root is known. */
 const ulpAt = (/** @type {Result} */ r) => ulpOf(r.fn.root?.hi ?? (Number.isFinite(r.p) ? r.p : 1));
 
-/**
- * The curves of a step: the entry's own polynomial and, from column 2 on,
- * the two it combines.  At the start, none; where the entry is to be
- * predicted first, the two it combines only.
- * @param {Result} r
- * @param {boolean} [hidden]
- * @returns {Curve[]}
- */
-function curvesOf(r, hidden = false) {
+/** The step's own polynomial, unless it is to be predicted, and from column 2 on the two it combines. */
+function curvesOf(/** @type {Result} */ r, hidden = false) {
   if (r.shown === 0) return [];
   const { i, j } = r.steps[r.shown - 1];
-  const curve = (/** @type {number} */ a, /** @type {number} */ b, /** @type {Curve["cls"]} */ cls) => ({
-    i: a,
-    j: b,
-    cls,
-  });
-  const out = hidden ? [] : [curve(i, j, "poly")];
-  if (j >= 2) out.push(curve(i, j - 1, "poly-hi"), curve(i - 1, j - 1, "poly-lo"));
+  /** @type {Curve[]} */
+  const out = hidden ? [] : [{ i, j, cls: "poly" }];
+  if (j >= 2) out.push({ i, j: j - 1, cls: "poly-hi" }, { i: i - 1, j: j - 1, cls: "poly-lo" });
   return out;
 }
-/**
- * Each curve's x = P(y) at each y, from one sweep per y over the rows it needs.
- * @param {Model} m
- * @param {Result} r
- * @param {Curve[]} curves
- * @param {number[]} ys
- */
+/** Each curve's x = P(y) at each y, one sweep per y over the rows it needs.
+ * @param {Model} m @param {Result} r @param {Curve[]} curves @param {number[]} ys */
 function sample(m, r, curves, ys) {
   const rows = Math.max(0, ...curves.map((c) => c.i)) + 1;
   /** @type {number[][]} */
@@ -59,14 +40,8 @@ function sample(m, r, curves, ys) {
   return out;
 }
 
-/**
- * The top panel's ranges: every node (an iterate taken as a node too,
- * wherever it lies) and p, where it lies within the nodes' span again on
- * either side, with a margin, rounded out so that a small move keeps the
- * axes.
- * @param {Result} r
- * @returns {Ranges}
- */
+/** The top panel's ranges: the nodes, and p where within their span again on either side, with a margin.
+ * @param {Result} r @returns {Ranges} */
 export function topRanges(r) {
   const fx = r.fn.f.wasm,
     nodes = r.pts.map((q) => q.x),
@@ -78,32 +53,19 @@ export function topRanges(r) {
     pad = Math.max(0.03 * Math.max(1, Math.abs(lo), Math.abs(hi)), (hi - lo) * 0.12);
   // rounded out to a step of two significant digits of the span, so that a small move keeps the axes
   const grain = 10 ** (Math.floor(Math.log10(hi - lo + 2 * pad)) - 1);
-  const down = (/** @type {number} */ v) => Math.floor(v / grain) * grain,
-    up = (/** @type {number} */ v) => Math.ceil(v / grain) * grain;
-  const xlim = [down(lo - pad), up(hi + pad)];
-  // f over the window, at its ends and between (a learner's f need not be monotone)
+  const xlim = [Math.floor((lo - pad) / grain) * grain, Math.ceil((hi + pad) / grain) * grain];
+  // f at the window's ends and between: a learner's f need not be monotone
   const fs = linspace(xlim[0], xlim[1], 16).map(fx).filter(Number.isFinite).concat([0]);
   let [ylo, yhi] = [Math.min(...fs), Math.max(...fs)];
   // an f that is 0 all over the window (0, or x - x) still has a frame to be drawn in
   if (!(yhi > ylo)) [ylo, yhi] = [ylo - 1, yhi + 1];
   const ypad = (yhi - ylo) * 0.06,
     ygrain = 10 ** (Math.floor(Math.log10(yhi - ylo + 2 * ypad || 1)) - 1);
-  return {
-    xlim,
-    ylim: [Math.floor((ylo - ypad) / ygrain) * ygrain, Math.ceil((yhi + ypad) / ygrain) * ygrain],
-  };
+  return { xlim, ylim: [Math.floor((ylo - ypad) / ygrain) * ygrain, Math.ceil((yhi + ypad) / ygrain) * ygrain] };
 }
 
-/**
- * What the figure shows of a step: the upper panel's ranges (those a drag
- * froze, or the data's), f and the step's curves sampled, each curve drawn
- * where rounding moves it by less than a pixel, where the step's
- * polynomial meets y = 0, and the lower panel's error curve.
- * @param {Model} m
- * @param {Result} r
- * @param {{hidden: boolean, frozen: Ranges | null, plotW: number}} how whether the step's entry waits for its
- *   prediction, the ranges a drag holds, and the upper panel's width in pixels
- */
+/** What the figure shows of a step, in the ranges a drag froze or the data's; plotW: the top panel's width in px.
+ * @param {Model} m @param {Result} r @param {{hidden: boolean, frozen: Ranges | null, plotW: number}} how */
 export function figureOf(m, r, { hidden, frozen, plotW }) {
   const ranges = frozen ?? topRanges(r),
     curves = curvesOf(r, hidden),
@@ -129,15 +91,8 @@ export function figureOf(m, r, { hidden, frozen, plotW }) {
 }
 /** @typedef {ReturnType<typeof figureOf>} Figure */
 
-/**
- * The true inverse g(y): the x with f(x) = y, by Newton's method, f' by
- * forward differentiation, from a starting point near it, until the
- * iterate stops changing or hops back and forth between two neighbours.
- * @param {(x: number) => number} f
- * @param {(x: number) => number} slope f'
- * @param {number} y
- * @param {number} start
- */
+/** The true inverse g(y) by Newton's method, until the iterate stops or hops between two neighbours.
+ * @param {(x: number) => number} f @param {(x: number) => number} slope f' @param {number} y @param {number} start */
 export function inverse(f, slope, y, start) {
   let x = start,
     before = NaN;
@@ -150,16 +105,8 @@ export function inverse(f, slope, y, start) {
   return x;
 }
 
-/**
- * A curve's samples where rounding moves it by less than a pixel of the
- * top panel, NaN elsewhere (the figure breaks its line there); none where
- * rounding decides the polynomial outright.
- * @param {Result} r
- * @param {Curve} c
- * @param {number[]} ys
- * @param {number[]} xs the curve's x = P(y) at each y
- * @param {number} pixel the top panel's x per pixel
- */
+/** A curve's x = P(y) where rounding moves it by less than a pixel, else NaN (a break); none where it decides P.
+ * @param {Result} r @param {Curve} c @param {number[]} ys @param {number[]} xs @param {number} pixel */
 function drawable(r, c, ys, xs, pixel) {
   const ruled = ruledByRounding(r, c);
   const kept = xs.map((x, k) => (ruled === null && roundingBand(r, c, ys[k]) < pixel ? x : NaN));
@@ -167,17 +114,9 @@ function drawable(r, c, ys, xs, pixel) {
   return { xs: kept, ruled, hidden };
 }
 
-/**
- * The lower panel: the error of the step's polynomial against the true
- * inverse g, sampled along x, where g(f(x)) = x needs no inversion, over
- * the y of the nodes it uses and 0.  Where the error is within what
- * rounding alone can do (three times the band, the band being an
- * estimate), it is rounding, not the method's: that sample is left out and
- * the band is drawn instead; where all are, the panel counts in ulps.
- * @param {Model} m
- * @param {Result} r
- * @param {Curve | undefined} current
- */
+/** The lower panel: P(y) - g(y), sampled along x, where g(f(x)) = x needs no inversion.  A sample within three
+ * times the rounding band (itself an estimate) is rounding's, not the method's: the band is drawn instead.
+ * @param {Model} m @param {Result} r @param {Curve | undefined} current */
 function errorCurve(m, r, current) {
   const { used, span, exs, eys } = errorSamples(r, current);
   // the panel's y run the way f's do as x grows, so that both panels run the way x does
@@ -222,13 +161,8 @@ function errorCurve(m, r, current) {
   };
 }
 
-/**
- * Where the error panel samples g: over the y of the points the entry
- * uses, and 0, with a margin; each end's x found from the node whose y is
- * nearest.
- * @param {Result} r
- * @param {Curve | undefined} current
- */
+/** The error panel's samples: over the y of the entry's nodes and 0, each end's x found from the nearest node.
+ * @param {Result} r @param {Curve | undefined} current */
 function errorSamples(r, current) {
   const fx = r.fn.f.wasm,
     slope = (/** @type {number} */ x) => r.fn.dual.wasm(x).d;
@@ -246,13 +180,8 @@ function errorSamples(r, current) {
   return { used, span, exs, eys: exs.map(fx) };
 }
 
-/**
- * The error panel's unit and range: counted in ulps where all is rounding,
- * as long as that needs no multiplier; else in x's own units.
- * @param {number[]} kept the errors drawn, with 0 and p's own
- * @param {string} rounding
- * @param {number} ulp
- */
+/** The error panel's unit, ulps where all is rounding and they need no multiplier, and range.
+ * @param {number[]} kept the errors drawn, 0 and p's @param {string} rounding @param {number} ulp */
 function errorScale(kept, rounding, ulp) {
   const ulps = Math.max(4, ...kept.map((e) => Math.abs(e) / ulp));
   const unit = (rounding === "all" || rounding === "decided") && ulps < 1000 ? ulp : 1;
@@ -264,43 +193,16 @@ function errorScale(kept, rounding, ulp) {
   return { unit, ylim: [elo - epad, ehi + epad] };
 }
 
-/** @typedef {"new" | "hi" | "lo" | "old"} Role */
-/**
- * An entry on the line at y = 0: where its polynomial meets it.
- * @typedef {object} ZoomPoint
- * @property {number} i
- * @property {number} j
- * @property {number} x the entry, Q[i][j]
- * @property {Role} role the entry the step makes, the two it combines (Q[i][j-1], Q[i-1][j-1]), or an earlier one
- */
-/**
- * The line at y = 0, zoomed on the entries.
- * @typedef {object} Zoom
- * @property {number[]} xlim
- * @property {ZoomPoint[]} points
- * @property {{i: number, j: number, x: number, hi: number, lo: number, hiValue: number, loValue: number} | null} step
- *   the step shown: its entry, its weights and the two entries they weigh
- * @property {number} undrawn entries made that are not numbers
- * @property {boolean} inUlps whether the range is within a thousand ulps of `from`, and the axis counts them
- * @property {number | undefined} root the root's double, where a root is known and no entry is to be predicted
- * @property {number} from the double the axis counts ulps from: the root, or else the range's middle
- * @property {number} ulp an ulp of it
- * @property {boolean} hidden whether the step's entry is to be predicted first: then neither it, its weights nor
- *   the root is shown, which would give it away
- */
+/** @typedef {"new" | "hi" | "lo" | "old"} Role the step's entry, the two it combines, or one made before */
+/** @typedef {{i: number, j: number, x: number, role: Role}} ZoomPoint an entry where its polynomial meets y = 0 */
+/** The line at y = 0: `inUlps`, the axis counts ulps from `from` (the root, else the middle); `undrawn`, entries
+ * that are not numbers.  Neither the root nor the step's entry and weights are shown while `hidden`.
+ * @typedef {{xlim: number[], points: ZoomPoint[], undrawn: number, inUlps: boolean, root: number | undefined,
+ *   step: {i: number, j: number, x: number, hi: number, lo: number, hiValue: number, loValue: number} | null,
+ *   from: number, ulp: number, hidden: boolean}} Zoom */
 
-/** @type {Role} an entry made before the step, or a node */
-const OLD = "old";
-
-/**
- * The line at y = 0 for the step shown: every entry made so far from
- * column 1 on, and the column-0 entries (the nodes) the step combines,
- * each where it lies on the x axis; the range fits them and the root.  At
- * the start, the nodes.  An entry to be predicted first is left out.
- * @param {Result} r
- * @param {boolean} [hidden]
- * @returns {Zoom}
- */
+/** The line at y = 0: the entries made so far and the nodes the step combines (at the start, all nodes).
+ * @param {Result} r @param {boolean} [hidden] @returns {Zoom} */
 export function zoomOf(r, hidden = false) {
   const at = r.shown ? r.steps[r.shown - 1] : null;
   /** @type {Record<string, Role>} */
@@ -310,10 +212,9 @@ export function zoomOf(r, hidden = false) {
   /** @type {ZoomPoint[]} */
   const all = at
     ? r.steps.slice(0, r.shown).map(({ i, j }) => ({ i, j, x: r.Q[i][j], role: roles[`${i},${j}`] ?? "old" }))
-    : r.pts.map((q, i) => ({ i, j: 0, x: q.x, role: OLD }));
-  if (at && at.j === 1) {
+    : r.pts.map((q, i) => ({ i, j: 0, x: q.x, role: "old" }));
+  if (at && at.j === 1)
     for (const i of [at.i, at.i - 1]) all.push({ i, j: 0, x: r.pts[i].x, role: i === at.i ? "hi" : "lo" });
-  }
   const points = all.filter((q) => Number.isFinite(q.x) && !(hidden && q.role === "new"));
   const root = hidden ? undefined : r.fn.root?.hi;
   const xs = points.map((q) => q.x).concat(root === undefined ? [] : [root]);
@@ -332,7 +233,7 @@ export function zoomOf(r, hidden = false) {
         ...weightsOf(r.pts, at.i, at.j),
       }
     : null;
-  // within a thousand ulps of it a decimal axis would show the same digits at every tick: it counts ulps
+  // within a thousand ulps a decimal axis would show the same digits at every tick
   const inUlps = Math.max(Math.abs(xlim[0] - from), Math.abs(xlim[1] - from)) < 1000 * ulp;
   const undrawn = all.filter((q) => !Number.isFinite(q.x)).length;
   return { xlim, points, step, undrawn, inUlps, root, from, ulp, hidden };

@@ -1,9 +1,6 @@
-// The functions the page shows: the program's e^(-2x) - x and the others
-// it offers, each chosen for what it shows, or a learner's own, from its
-// text as a link or the field holds it; how each is computed in doubles;
-// and the checks that say where inverse interpolation cannot work.  A
-// preset's root is known; a learner's is found where the nodes' y change
-// sign.  Nothing here touches the DOM.
+// The functions the page shows (the program's e^(-2x) - x, the others it
+// offers, or a learner's own) in doubles, and the checks that say where
+// inverse interpolation cannot work.
 
 import { parse, sameTree } from "./expression.js";
 import { compile } from "./walk.js";
@@ -14,38 +11,15 @@ import { learnerRoot, rootNear } from "./roots.js";
 /** @typedef {import("./roots.js").DoubleDouble} DoubleDouble */
 /** @typedef {import("./doubles.js").Dual} Dual */
 /** @typedef {"wasm" | "browser"} ExpName */
-/**
- * A function the page offers.  `program`: its y_k are the program's own,
- * its table for the program's nodes and its exp (the .wasm's, or the one
- * the learner chose) for others; else f in the browser's doubles.
- * @typedef {object} Preset
- * @property {string} id
- * @property {string} text f as the parser reads it
- * @property {Tree} tree
- * @property {number[]} nodes its starting nodes
- * @property {[number, number]} interval where its nodes may lie
- * @property {DoubleDouble} root
- * @property {number} multiplicity the root's
- * @property {boolean} program
- */
-/**
- * The function shown: its text and tree, the preset it is (the first
- * whose text and nodes it has, else the first whose text), whether its y
- * are the program's, where its nodes may lie, its root, known (a
- * preset's), found, or none (and why), and f in doubles with each
- * exponential, and with its derivative and rounding.
- * @typedef {object} Fn
- * @property {string} text
- * @property {Tree} tree
- * @property {Preset | null} preset
- * @property {boolean} program
- * @property {[number, number]} interval
- * @property {DoubleDouble | null} root
- * @property {import("./roots.js").Found | import("./roots.js").NoRoot | {how: "known", multiplicity: number}} found
- * @property {Record<ExpName, (x: number) => number>} exps the exponential f's y are computed with, for each choice
- * @property {Record<ExpName, (x: number) => number>} f
- * @property {Record<ExpName, (x: number) => Dual>} dual
- */
+/** A function the page offers.  `program`: its y are the program's, from its table or with its exp.
+ * @typedef {{id: string, text: string, tree: Tree, nodes: number[], interval: [number, number], root: DoubleDouble,
+ *   multiplicity: number, program: boolean}} Preset */
+/** The function shown: its root known (a preset's), found, or none and why; f in doubles with each exponential.
+ * @typedef {{text: string, tree: Tree, preset: Preset | null, program: boolean, interval: [number, number],
+ *   root: DoubleDouble | null,
+ *   found: import("./roots.js").Found | import("./roots.js").NoRoot | {how: "known", multiplicity: number},
+ *   exps: Record<ExpName, (x: number) => number>, f: Record<ExpName, (x: number) => number>,
+ *   dual: Record<ExpName, (x: number) => Dual>}} Fn */
 
 /** The program's f as the parser reads it. */
 export const PROGRAM_TEXT = "exp(-2*x) - x";
@@ -59,12 +33,8 @@ function treeOf(/** @type {string} */ text) {
   return parsed.tree;
 }
 
-/**
- * The presets, the program's first, over the program's own nodes, each
- * root found in many digits from a double near it.
- * @param {number[]} programNodes
- * @returns {readonly Readonly<Preset>[]}
- */
+/** The presets, the program's first, each root found in many digits from a double near it.
+ * @param {number[]} programNodes @returns {readonly Readonly<Preset>[]} */
 export function presetTable(programNodes) {
   /** @type {[id: string, text: string, nodes: number[], interval: [number, number], near: number, multiplicity: number][]} */
   const table = [
@@ -85,29 +55,17 @@ export function presetTable(programNodes) {
   );
 }
 
-/**
- * The presets whose f a text is, in their order: those whose tree the
- * text's is, however it was typed (exp(-2x) - x is the program's f); none
- * where the text cannot be read.
- * @param {readonly Readonly<Preset>[]} presets
- * @param {string} text
- */
+/** The presets whose tree a text's is, however typed (exp(-2x) - x is the program's f).
+ * @param {readonly Readonly<Preset>[]} presets @param {string} text */
 export function presetsOf(presets, text) {
   const { tree } = parse(text);
   return tree === undefined ? [] : presets.filter((p) => sameTree(p.tree, tree));
 }
 
-/**
- * A typed f as the page takes it: a preset's f typed out is that preset,
- * whose lesson speaks of its own nodes: nodes outside its interval, or
- * (for a preset whose own nodes bracket its root) nodes that do not
- * bracket it, make way for the preset's own (`itsNodes`).  Any other text
- * is the learner's own f, over the nodes there are.
- * @param {readonly Preset[]} presets
- * @param {string} text
- * @param {readonly number[]} nodes
- * @returns {{preset: Readonly<Preset> | null, itsNodes: boolean}}
- */
+/** A typed f: a preset's is that preset, whose lesson speaks of its own nodes, so nodes outside its interval, or
+ * that do not bracket the root its own bracket, make way for them (`itsNodes`).
+ * @param {readonly Preset[]} presets @param {string} text @param {readonly number[]} nodes
+ * @returns {{preset: Readonly<Preset> | null, itsNodes: boolean}} */
 export function typedFunction(presets, text, nodes) {
   const preset = presetsOf(presets, text)[0] ?? null;
   if (!preset) return { preset, itsNodes: false };
@@ -121,18 +79,11 @@ export function typedFunction(presets, text, nodes) {
 export const intervalOf = (/** @type {readonly Preset[]} */ presets, /** @type {string} */ text) =>
   presetsOf(presets, text)[0]?.interval ?? OWN;
 
-/**
- * The function a text stands for, over the nodes Iterate started from
- * (which pick a preset whose f the text is) and those it reached (a
- * learner's root is sought among both), with the program's exp for the
- * program's f; or why the text cannot be read.
- * @param {readonly Preset[]} presets
- * @param {(x: number) => number} programExp
- * @param {string} text
- * @param {readonly number[]} start
- * @param {readonly number[]} [now]
- * @returns {Fn | {error: import("./expression.js").ParseError}}
- */
+/** The function a text stands for, or why it cannot be read.  The nodes Iterate started from pick a preset; a
+ * learner's root is sought among those and the nodes it reached.
+ * @param {readonly Preset[]} presets @param {(x: number) => number} programExp @param {string} text
+ * @param {readonly number[]} start @param {readonly number[]} [now]
+ * @returns {Fn | {error: import("./expression.js").ParseError}} */
 export function functionOf(presets, programExp, text, start, now = start) {
   const same = (/** @type {readonly number[]} */ a) => a.length === start.length && a.every((x, k) => x === start[k]);
   const its = presetsOf(presets, text),
@@ -170,24 +121,13 @@ export function functionOf(presets, programExp, text, start, now = start) {
     found,
     exps: { wasm, browser: Math.exp },
     f: { wasm: program ? compile(tree, doubles(wasm)) : browser, browser },
-    dual: {
-      wasm: program ? dualOf(duals(wasm, EXP_ERROR)) : browserDual,
-      browser: browserDual,
-    },
+    dual: { wasm: program ? dualOf(duals(wasm, EXP_ERROR)) : browserDual, browser: browserDual },
   };
 }
 
-/**
- * What the nodes' y say of inverse interpolation over them, in the order
- * it matters: "equal-y", two y are the same double (a zero denominator in
- * the sweep); "not-monotone", the y do not rise or fall steadily with x,
- * so over the nodes x is not a function of y; "extrapolation", the y do not
- * change sign, so y = 0 lies outside them and the polynomial is used
- * beyond its points; else "interpolation".  A y that is 0 is a node at
- * the root (on-root).
- * @param {{x: number, y: number}[]} points
- */
-export function inverseChecks(points) {
+/** What the nodes' y say of inverse interpolation, what matters most first: a zero denominator ("equal-y"), x not
+ * a function of y ("not-monotone"), y = 0 outside them ("extrapolation"). */
+export function inverseChecks(/** @type {{x: number, y: number}[]} */ points) {
   /** @type {[number, number][]} */
   const equal = [];
   points.forEach((q, b) => points.slice(0, b).forEach((r, a) => r.y === q.y && equal.push([a, b])));

@@ -1,7 +1,5 @@
-// Iterate's numbers: the iterates p_0, p_1, ... of n nodes, each with its
-// error, its correct digits, its residual and the order of convergence
-// its errors show; where the program's doubles stop; and the rows of the
-// many-digit table beside them.  Nothing here touches the DOM.
+// Iterate's numbers: the iterates p_k and their errors, where the program's
+// doubles stop, and the many-digit table's rows beside them.
 
 import { theoreticalOrder, ulpsFrom } from "./numbers.js";
 import { correctDigits, errorOf, ulpsOff } from "./accuracy.js";
@@ -13,33 +11,10 @@ import { inverseChecks } from "./functions.js";
 /** @typedef {import("./precise.js").Row} Row */
 /** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
 
-/**
- * One iterate: its error against the true root (not the double nearest
- * it), that in ulps of the root's double, its correct digits (accuracy.js
- * says how they are counted), f(p_k) as the page computes f, the order of
- * convergence estimated in many digits at step k (null before k = 2, where
- * the errors do not fall, and until they are computed) and theory's, where
- * it holds.  Without a known root, no error, ulps, digits or order.
- * @typedef {object} IterationRow
- * @property {number} k
- * @property {number} p
- * @property {number} error
- * @property {number | null} ulps
- * @property {string | null} digits
- * @property {number} residual
- * @property {number | null} order
- * @property {number | null} theory
- */
-
-/**
- * The iterates p_0, p_1, ... of n nodes, a row each.
- * @param {number[]} ps
- * @param {(x: number) => number} f as the page computes it
- * @param {DoubleDouble | null} root
- * @param {(number | null)[]} orders the orders estimated in many digits, by k
- * @param {number | null} theory the theoretical order, where it holds
- * @returns {IterationRow[]}
- */
+/** The iterates against the true root; `orders`, estimated in many digits, are null before k = 2, where the
+ * errors do not fall, and until they are computed.
+ * @param {number[]} ps @param {(x: number) => number} f as the page computes it @param {DoubleDouble | null} root
+ * @param {(number | null)[]} orders @param {number | null} theory where it holds */
 export function iterationRows(ps, f, root, orders, theory) {
   return ps.map((p, k) => {
     const error = root ? errorOf(p, root) : NaN;
@@ -56,12 +31,10 @@ export function iterationRows(ps, f, root, orders, theory) {
   });
 }
 
-/**
- * The theoretical order for the nodes, and whether it holds here: a
- * simple root, and the y rising or falling steadily over the nodes.
- * @param {import("./sweep.js").Result} r
- */
-export function theoryOf(r) {
+/** @typedef {ReturnType<typeof iterationRows>[number]} IterationRow */
+
+/** The theoretical order for the nodes; it holds at a simple root, over y that rise or fall steadily. */
+export function theoryOf(/** @type {import("./sweep.js").Result} */ r) {
   const { found } = r.fn;
   return {
     order: theoreticalOrder(r.pts.length),
@@ -72,30 +45,14 @@ export function theoryOf(r) {
 /** The most steps the doubles are iterated: they stop long before. */
 const MOST = 40;
 
-/**
- * Where the program's doubles stop.  "root": p_step is the double nearest
- * the root.  "still": p_(step+1) is within 2 ulps of p_step, and further
- * steps only move p by rounding.  "refused": Iterate refuses the next step
- * (a zero denominator).  "nan": p_0 is not a number.  "cap": still moving
- * after MOST steps.
- * @typedef {object} DoublesStop
- * @property {number} step
- * @property {"root" | "still" | "refused" | "nan" | "cap"} why
- * @property {number[]} ps the doubles' iterates as Iterate makes them, p_0 to where it can do no more (which may be
- *   a step or two past `step`: Iterate goes on until it sees the iterates settle)
- */
+/** Where the program's doubles stop: "root", p_step is the double nearest it; "still", p_(step+1) is within 2 ulps
+ * of p_step; "cap", still moving after MOST steps.  `ps` goes on as far as Iterate does, until it sees them settle.
+ * @typedef {{step: number, why: "root" | "still" | "refused" | "nan" | "cap", ps: number[]}} DoublesStop */
 
-/**
- * The program's doubles iterated from these nodes, as Iterate does, until
- * they stop, and on as far as Iterate goes.
- * @param {Model} m
- * @param {{nodes: number[], exp: ExpName, fn: import("./functions.js").Fn}} choice
- * @returns {DoublesStop}
- */
+/** @param {Model} m @param {{nodes: number[], exp: ExpName, fn: import("./functions.js").Fn}} choice
+ * @returns {DoublesStop} */
 export function doublesStop(m, choice) {
-  /** @type {number[]} */
-  const none = [];
-  let s = { ...choice, shown: Infinity, iterates: none };
+  let s = { ...choice, shown: Infinity, iterates: /** @type {number[]} */ ([]) };
   let r = compute(m, s);
   const ps = [r.p];
   if (!Number.isFinite(r.p)) return { step: 0, why: "nan", ps };
@@ -119,20 +76,10 @@ export function doublesStop(m, choice) {
   return { ...(stop ?? { step: MOST, why: "cap" }), ps };
 }
 
-/**
- * A row of the many-digit table: step k's error and estimated order in
- * many digits, beside Iterate's p_k while it goes on (undefined after)
- * and its error against the true root, and whether the doubles stop at
- * this row.
- * @typedef {{row: Row, doubles: number | undefined, error: number, stop: boolean}} OrderRow
- */
+/** A row of the many-digit table, beside Iterate's p_k while it goes on, and whether the doubles stop there.
+ * @typedef {{row: Row, doubles: number | undefined, error: number, stop: boolean}} OrderRow */
 
-/**
- * @param {Row[]} rows
- * @param {DoublesStop} d
- * @param {DoubleDouble} root
- * @returns {OrderRow[]}
- */
+/** @param {Row[]} rows @param {DoublesStop} d @param {DoubleDouble} root @returns {OrderRow[]} */
 export function orderRows(rows, d, root) {
   return rows.map((row) => {
     const doubles = d.ps[row.step];
@@ -141,17 +88,11 @@ export function orderRows(rows, d, root) {
   });
 }
 
-/**
- * Whether Iterate can do no more, and why: the next step would be refused
- * (a zero denominator, or p not a number), or the last iterate is within
- * 2 ulps of the one before, so that further steps move p by rounding only
- * (`apart` ulps).  Null while it can do more.
- * @param {Model} m
- * @param {import("./sweep.js").Choice & {iterates: number[]}} s
- * @param {import("./sweep.js").Result} r the state's result
- * @param {number[]} ps the iterates so far
- * @returns {{why: "refused", refusal: import("./sweep.js").Refusal} | {why: "settled", apart: number} | null}
- */
+/** Why Iterate can do no more, or null: the next step would be refused, or the last iterate is within 2 ulps of
+ * the one before, so that further steps move p by rounding only.
+ * @param {Model} m @param {import("./sweep.js").Choice & {iterates: number[]}} s
+ * @param {import("./sweep.js").Result} r @param {number[]} ps the iterates so far
+ * @returns {{why: "refused", refusal: import("./sweep.js").Refusal} | {why: "settled", apart: number} | null} */
 export function iterateDone(m, s, r, ps) {
   const next = iterateOnce(m, s, r);
   if (next.refused !== undefined) return { why: "refused", refusal: next.refused };
@@ -159,12 +100,8 @@ export function iterateDone(m, s, r, ps) {
   return apart === null ? null : { why: "settled", apart };
 }
 
-/**
- * How many ulps the last iterate lies from the one before, where that is
- * at most 2: the iteration has reached what doubles allow; else null.
- * @param {number[]} ps
- */
-export function settled(ps) {
+/** The ulps between the last two iterates, where at most 2: as far as doubles go; else null. */
+export function settled(/** @type {number[]} */ ps) {
   if (ps.length < 2) return null;
   const apart = Math.abs(ulpsFrom(ps[ps.length - 1], ps[ps.length - 2]));
   return apart <= 2 ? apart : null;

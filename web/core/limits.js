@@ -1,16 +1,11 @@
-// The page's limits, each written once: the fewest and most nodes, the
-// longest text read, the most Iterates a link replays, where the
-// program's nodes may lie, the significant digits the tableau can be
-// shown to (0: all of them), the ulps of the root below which an error is
-// rounding's rather than the method's, and the largest |x| the many-digit
-// iteration takes f at.
+// The page's limits, each written once.
 
 export const LIMITS = {
-  nodes: [2, 8],
-  text: 400,
-  iterates: 50,
-  domain: [0, 1],
-  digits: [0, 6, 4],
-  noise: 16,
-  far: 8,
+  nodes: [2, 8], // the fewest and most nodes
+  text: 400, // the longest text read
+  iterates: 50, // the most Iterates a link replays
+  domain: [0, 1], // where the program's nodes may lie
+  digits: [0, 6, 4], // the significant digits the tableau may be shown to (0: all)
+  noise: 16, // ulps of the root within which an error is rounding's rather than the method's
+  far: 8, // the largest |x| the many-digit iteration takes f at
 };

@@ -1,31 +1,19 @@
-// Predict, then reveal: which entries a learner who predicts each one may
-// see, how close a guess came, which common slip explains a wrong one,
-// and the score.  Nothing here touches the DOM.
+// Predict, then reveal: which entries a learner may see, how close a guess
+// came, which common slip explains a wrong one, and the score.
 
 /** @typedef {import("./sweep.js").Step} Step */
 /** @typedef {import("./neville.js").Point} Point */
 /** @typedef {"swapped" | "sign" | "average" | "direct"} Slip */
-/**
- * An entry asked for: the side said ("between" or "outside" its parents,
- * or null), the side it lies on, the number guessed (null: none), the
- * entry, its correct decimals and the slip that explains a wrong guess.
+/** An entry asked for: the side said ("between" or "outside" its parents), the side it lies on, the guess.
  * @typedef {{entry: string, where: string | null, side: string, guess: number | null, value: number,
- *   decimals: number | null, slip: Slip | null}} Guess
- */
+ *   decimals: number | null, slip: Slip | null}} Guess */
 
-/**
- * The steps whose entries may be shown: all, or, predicting, those revealed.
- * @param {{predict: boolean, revealed: number}} s
- * @param {number} steps
- */
-export const knownSteps = (s, steps) => (s.predict ? Math.min(s.revealed, steps) : steps);
+/** The steps whose entries may be shown: all, or, predicting, those revealed. */
+export const knownSteps = (/** @type {{predict: boolean, revealed: number}} */ s, /** @type {number} */ steps) =>
+  s.predict ? Math.min(s.revealed, steps) : steps;
 
-/**
- * A guess as typed, with a decimal point or comma, and the decimals it is
- * written to; NaN where it is not a number a double holds.
- * @param {string} text
- */
-export function guessOf(text) {
+/** A guess as typed, with a decimal point or comma; NaN where it is not a number a double holds. */
+export function guessOf(/** @type {string} */ text) {
   const t = text
     .trim()
     .replace(/^([+-]?\d*),(\d)/, "$1.$2")
@@ -39,13 +27,8 @@ export function writtenDecimals(/** @type {string} */ text) {
   return m ? Math.max(0, (m[1] ?? "").length - Number(m[2] ?? 0)) : 0;
 }
 
-/**
- * The correct decimals of a guess of v: the most d with |guess - v| at
- * most half a unit of the d-th decimal (0.42 has 2 of 0.42473, 0.43 has
- * 1), at least 0; 17 where it is v exactly.
- * @param {number} guess
- * @param {number} v
- */
+/** The most decimals d with |guess - v| within half a unit of the d-th: 0.42 has 2 of 0.42473, 0.43 has 1.
+ * @param {number} guess @param {number} v */
 export function guessDecimals(guess, v) {
   if (guess === v) return 17;
   const e = Math.abs(guess - v);
@@ -54,14 +37,9 @@ export function guessDecimals(guess, v) {
   return d;
 }
 
-/**
- * What each slip gives for this step: the weights exchanged, the sign
- * flipped, the parents' plain mean, and (from column 2) the zero of the
- * polynomial y = P(x) through the same points, f interpolated directly.
- * @param {Step} s
- * @param {Point[]} pts
- * @returns {[Slip, number][]}
- */
+/** What each slip gives: the weights exchanged, the sign flipped, the parents' mean, and from column 2 the zero
+ * of y = P(x) through the same points (f interpolated, not its inverse).
+ * @param {Step} s @param {Point[]} pts @returns {[Slip, number][]} */
 export function slipValues(s, pts) {
   const { i, j, hiValue, loValue, value } = s,
     ya = pts[i - j].y,
@@ -76,16 +54,12 @@ export function slipValues(s, pts) {
   return out;
 }
 
-/**
- * The zero nearest `start` of the polynomial y = P(x) through the points,
- * by Newton's method on its Newton form; NaN where none is found.
- * @param {Point[]} pts
- * @param {number} start
- */
-function directZero(pts, start) {
+/** The zero of y = P(x) through the points nearest `start`, by Newton's method on its Newton form; else NaN. */
+function directZero(/** @type {Point[]} */ pts, /** @type {number} */ start) {
   const x = pts.map((q) => q.x),
     c = pts.map((q) => q.y);
-  for (let k = 1; k < c.length; k++) for (let m = c.length - 1; m >= k; m--) c[m] = (c[m] - c[m - 1]) / (x[m] - x[m - k]);
+  for (let k = 1; k < c.length; k++)
+    for (let m = c.length - 1; m >= k; m--) c[m] = (c[m] - c[m - 1]) / (x[m] - x[m - k]);
   let t = start;
   for (let step = 0; step < 60; step++) {
     let p = c[c.length - 1],
@@ -102,16 +76,8 @@ function directZero(pts, start) {
   return NaN;
 }
 
-/**
- * A wrong guess's slip, where one explains it: the guess agrees with what
- * the slip gives to the decimals it is written to, and the entry itself
- * does not.
- * @param {Step} s
- * @param {Point[]} pts
- * @param {number} guess
- * @param {number} decimals the decimals the guess is written to
- * @returns {Slip | null}
- */
+/** A wrong guess's slip: one the guess agrees with to the decimals it is written to, where the entry does not.
+ * @param {Step} s @param {Point[]} pts @param {number} guess @param {number} decimals @returns {Slip | null} */
 export function slipOf(s, pts, guess, decimals) {
   const tol = (/** @type {number} */ v) => Math.max(0.5 * 10 ** -decimals, 4 * Number.EPSILON * Math.abs(v));
   if (Math.abs(guess - s.value) <= tol(s.value)) return null;
@@ -125,12 +91,8 @@ export function slipOf(s, pts, guess, decimals) {
 /** The decimals a value must be right to, to count in the score. */
 export const SCORED = 3;
 
-/**
- * The score: entries asked, sides said right, and values right to SCORED
- * decimals, each entry counted once.
- * @param {Guess[]} guesses
- */
-export function scoreOf(guesses) {
+/** Entries asked, sides said right, and values right to SCORED decimals. */
+export function scoreOf(/** @type {Guess[]} */ guesses) {
   return {
     asked: guesses.length,
     sides: guesses.filter((g) => g.where !== null && g.where === g.side).length,

@@ -1,8 +1,5 @@
-// Roots of f in many digits: Newton's method in fixed point, its bits
-// below the root's own leading bit however small the root, more where f is
-// too small for them, and its step scaled by the root's multiplicity; and
-// a learner's root, found where the nodes' y change sign.  Nothing here
-// touches the DOM.
+// Roots of f in many digits, by Newton's method in fixed point; and a
+// learner's root, found where the nodes' y change sign.
 
 import { compile, NoValue } from "./walk.js";
 import { doubles } from "./doubles.js";
@@ -11,46 +8,23 @@ import { absOf, div, fixedAt, fixedDuals, fromDouble, log10Of, shiftRound, toDou
 /** @typedef {import("./expression.js").Tree} Tree */
 /** @typedef {import("./fixed.js").Fixed} Fixed */
 /** @typedef {{hi: number, lo: number}} DoubleDouble a real number as the unevaluated sum of two doubles */
-/**
- * Why no root is known: "zeros", f's double is 0 at more than one node;
- * "no-value", f has no value at a node; "no-sign-change", the nodes' y do
- * not change sign; "no-value-between", f has no value at x, between two
- * nodes; "pole", f changes sign near x without coming near 0;
- * "unrefined", f's doubles change sign near x, but Newton's method found
- * no root there.
- * @typedef {{kind: "zeros" | "no-value" | "no-sign-change"} | {kind: "no-value-between" | "pole" | "unrefined", x: number}} NoRoot
- */
-/**
- * A root found, as a double-double, its multiplicity, and where f's
- * doubles change sign about it (both ends the node where f's double is 0).
- * @typedef {{root: DoubleDouble, multiplicity: number, bracket: [number, number]}} Found
- */
+/** Why no root is known (whyNoRoot says each in words).
+ * @typedef {{kind: "zeros" | "no-value" | "no-sign-change"} | {kind: "no-value-between" | "pole" | "unrefined", x: number}} NoRoot */
+/** @typedef {{root: DoubleDouble, multiplicity: number, bracket: [number, number]}} Found a root, and the bracket
+ * where f's doubles change sign about it */
 
 /** Bits below the root's leading bit a root is found to: a double-double's 106, and more. */
 const BITS = 160;
 
-/**
- * The fixed point with `bits` fractional bits below x's own leading bit.
- * @param {number} x
- * @param {number} bits
- */
-export const fixedNear = (x, bits) => fixedAt(bits + Math.max(0, Math.ceil(-Math.log2(Math.abs(x) || 1))));
+/** The fixed point with `bits` fractional bits below x's own leading bit, however small x. */
+export const fixedNear = (/** @type {number} */ x, /** @type {number} */ bits) =>
+  fixedAt(bits + Math.max(0, Math.ceil(-Math.log2(Math.abs(x) || 1))));
 
-/**
- * The root of f near a double, by Newton's method in F, until a step is
- * within the arithmetic's own noise (2^(s + 16) units), or no smaller than
- * the one before once below half its bits.  Where f or f' is below the
- * last bit before that (near a multiple root, or at the root itself), the
- * bits are doubled, up to 16 times F's (4 times, from 1000 bits).  Each step is m f / f', m the
- * root's multiplicity as the steps show it: at a root of multiplicity m,
- * plain steps each shrink by (m - 1) / m, and m times one restores
- * quadratic convergence.  Null where it does not settle in 200 steps, f'
- * is 0 at the most bits, or f has no value.
- * @param {Tree} tree
- * @param {number} start a double near the root
- * @param {Fixed} F
- * @returns {{root: bigint, multiplicity: number} | null} the root at F's bits
- */
+/** The root of f near `start` at F's bits, by Newton's method, until a step is within the arithmetic's noise
+ * (2^(s + 16) units), or below half its bits no smaller than the one before.  Where f or f' comes to 0, the bits
+ * are doubled, up to 16 times F's (4 times from 1000 bits).  Each step is m f / f': at a root of multiplicity m
+ * plain steps shrink by (m - 1) / m, and m times one converges quadratically again.  Null where none is found.
+ * @param {Tree} tree @param {number} start @param {Fixed} F @returns {{root: bigint, multiplicity: number} | null} */
 export function newtonRoot(tree, start, F) {
   let G = F,
     f = compile(tree, fixedDuals(G)),
@@ -63,7 +37,9 @@ export function newtonRoot(tree, start, F) {
     for (let k = 0; k < 200; k++) {
       const [v, d] = f([x, G.one]);
       if (v === 0n || d === 0n) {
-        if (G.W >= (F.W > 1000n ? 4n : 16n) * F.W) return v === 0n ? back() : null;
+        // at the most bits, f = 0 is the root, and f' = 0 too a multiple one (of at least 2, where no step said)
+        if (G.W >= (F.W > 1000n ? 4n : 16n) * F.W)
+          return v === 0n ? { ...back(), multiplicity: d === 0n ? Math.max(m, 2) : m } : null;
         G = fixedAt(2 * Number(G.W));
         f = compile(tree, fixedDuals(G));
         x <<= G.W / 2n;
@@ -86,27 +62,16 @@ export function newtonRoot(tree, start, F) {
   return null;
 }
 
-/**
- * A root near a double as a double-double, or null.
- * @param {Tree} tree
- * @param {number} start
- */
-export function rootNear(tree, start) {
+/** A root near a double as a double-double, or null. */
+export function rootNear(/** @type {Tree} */ tree, /** @type {number} */ start) {
   const F = fixedNear(start, BITS),
     found = newtonRoot(tree, start, F);
   return found && toDoubleDouble(found.root, F.W);
 }
 
-/**
- * A learner's root where the nodes' y bracket one: by bisection in doubles
- * between the first two neighbouring nodes (in order of x) whose y change
- * sign about a root, not a pole, then by Newton's method in many bits.
- * No root where no two y change sign (then none is said to exist, only
- * that none is bracketed), or where f changes sign without coming near 0.
- * @param {Tree} tree
- * @param {readonly number[]} nodes
- * @returns {Found | NoRoot}
- */
+/** Bisection in doubles between the first two neighbouring nodes whose y change sign about a root, not a pole,
+ * then Newton's method in many bits.  Where no two y change sign, none is said to exist, only none bracketed.
+ * @param {Tree} tree @param {readonly number[]} nodes @returns {Found | NoRoot} */
 export function learnerRoot(tree, nodes) {
   const f = compile(tree, doubles());
   const xs = [...new Set(nodes)].sort((a, b) => a - b);
@@ -114,7 +79,6 @@ export function learnerRoot(tree, nodes) {
   if (ys.filter((y) => y === 0).length > 1) return { kind: "zeros" };
   const exact = ys.findIndex((y) => y === 0);
   if (exact >= 0) return refined(tree, xs[exact], [xs[exact], xs[exact]]);
-  // each pair of neighbours whose y change sign, in order of x
   const changes = ys.flatMap((y, m) => (m > 0 && ((ys[m - 1] < 0 && y > 0) || (ys[m - 1] > 0 && y < 0)) ? [m] : []));
   if (!changes.length) return { kind: ys.some(Number.isNaN) ? "no-value" : "no-sign-change" };
   // the first sign change that is a root: one may be a pole, as 1/(x - 0.45) - 5 has between 0.4 and 0.6
@@ -130,15 +94,9 @@ export function learnerRoot(tree, nodes) {
   return why ?? { kind: "no-sign-change" };
 }
 
-/**
- * The double where f changes sign in a bracket, by bisection to the last
- * bit f's doubles can tell; or why it is no root.
- * @param {(x: number) => number} f
- * @param {[number, number]} bracket
- * @param {number} ya f at its left end
- * @param {number} yb f at its right end
- * @returns {number | NoRoot}
- */
+/** The double where f changes sign in a bracket, to the last bit f's doubles tell; or why it is no root.
+ * @param {(x: number) => number} f @param {[number, number]} bracket @param {number} ya @param {number} yb
+ * @returns {number | NoRoot} */
 function bisected(f, [a, b], ya, yb) {
   let fa = ya;
   let hi = NaN;
@@ -157,15 +115,8 @@ function bisected(f, [a, b], ya, yb) {
   return hi;
 }
 
-/**
- * The bisection's double made a double-double by Newton's method, where
- * that finds a root inside the bracket and within 2^-20 of the double,
- * relative; else none ("unrefined").
- * @param {Tree} tree
- * @param {number} start
- * @param {[number, number]} bracket
- * @returns {Found | NoRoot}
- */
+/** The bisection's double refined, where Newton's finds a root inside the bracket and within 2^-20 relative.
+ * @param {Tree} tree @param {number} start @param {[number, number]} bracket @returns {Found | NoRoot} */
 function refined(tree, start, bracket) {
   const F = fixedNear(start, BITS),
     found = newtonRoot(tree, start, F);

@@ -62,9 +62,7 @@ browserSuite("exports", (s) => {
       s.page.evaluate(
         (id) =>
           [...document.querySelectorAll(`#${id} tbody tr`)].map((tr) =>
-            [...tr.children].map(
-              (c) => (c.querySelector(".num") ?? c).textContent?.replace("not yet computed", "") ?? "",
-            ),
+            [...tr.children].map((c) => (c.querySelector(".num") ?? c).textContent?.replace("not yet made", "") ?? ""),
           ),
         id,
       );
@@ -120,7 +118,7 @@ browserSuite("exports", (s) => {
       { k: 2, left: [0.3, 0.5] },
     ]) {
       const button = (await s.page.$$("#node-list button"))[k],
-        name = await button.evaluate((b) => b.textContent ?? ""),
+        name = await button.evaluate((b) => b.getAttribute("aria-label") ?? ""),
         x = (await s.nodes())[k];
       assert.ok(name.startsWith(`Remove x${k} = `) && same(Number(name.split(" = ")[1]), x), `"${name}" for ${x}`);
       await button.tap();
@@ -181,7 +179,7 @@ browserSuite("exports", (s) => {
   });
 
   test("a lecture's screen, 1920 by 1080, at step 3: Step, the tableau and the figure beside it in view, the figure's text at least 14 px", async () => {
-    await s.open("nodes=0.3,0.4,0.5,0.6&step=3", { width: 1920, height: 1080 });
+    await s.open("nodes=0.3,0.4,0.5,0.6&step=3&lecture=1", { width: 1920, height: 1080 });
     const seen = await s.page.evaluate(() => ({
       boxes: ["step-forward", "tableau", "figure"].map((id) =>
         document.getElementById(id)?.getBoundingClientRect().toJSON(),

@@ -281,19 +281,23 @@ export class Visit {
   }
   /**
    * Whether cell #id lies within the tableau's scrolling box, and the
-   * cells that the row headers, held at the box's left edge, cut in two.
+   * cells that the cells held at the box's left edge cut in two.
    */
   inTableau(/** @type {string} */ id, p = this.page) {
     return p.evaluate((id) => {
       const box = document.getElementById("tableau-scroll")?.getBoundingClientRect(),
         r = document.getElementById(id)?.getBoundingClientRect();
       if (!r) throw new Error(`no #${id} in the tableau`);
+      // the cells held at the box's left edge: the row's header, and on a wide screen its y
+      const held = (/** @type {Element} */ c) => getComputedStyle(c).position === "sticky";
       const cut = [...document.querySelectorAll("#tableau tbody tr")].flatMap((row) => {
-        const head = row.querySelector("th")?.getBoundingClientRect().right ?? 0;
-        return [...row.querySelectorAll("td")].filter((td) => {
-          const t = td.getBoundingClientRect();
-          return t.left < head - 1 && t.right > head + 1;
-        });
+        const head = Math.max(0, ...[...row.children].filter(held).map((c) => c.getBoundingClientRect().right));
+        return [...row.querySelectorAll("td")]
+          .filter((td) => !held(td))
+          .filter((td) => {
+            const t = td.getBoundingClientRect();
+            return t.left < head - 1 && t.right > head + 1;
+          });
       });
       return { shown: !!box && r.left >= box.left - 1 && r.right <= box.right + 1, cut: cut.map((td) => td.id) };
     }, id);

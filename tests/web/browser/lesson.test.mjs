@@ -48,7 +48,7 @@ browserSuite("lesson", (s) => {
     );
   });
 
-  test("a first visit, opened and stepped to the end: none of ulp, WebAssembly, wasm, wasi, hexadecimal, IEEE, BigInt, 1100 in the text shown outside Going deeper and the glossary", async () => {
+  test("a first visit, opened and stepped to the end: at most 744 words and 3 mentions of the program, and none of ulp, WebAssembly, wasm, wasi, hexadecimal, IEEE, BigInt, 1100 in the text shown outside Going deeper and the glossary", async () => {
     await s.open("", { width: 1280, height: 720 });
     /** The rendered text of the body (innerText) but for "Going deeper" and the glossary, and the words found in it. */
     const jargon = () =>
@@ -69,6 +69,8 @@ browserSuite("lesson", (s) => {
           const text = shown(document.body);
           return {
             length: text.length,
+            words: text.split(/\s+/).filter(Boolean).length,
+            programs: (text.match(/\bprogram/gi) ?? []).length,
             found: sources.flatMap((source) => {
               const m = new RegExp(source.source, source.flags).exec(text);
               return m ? [`${m[0]} in “…${text.slice(Math.max(0, m.index - 60), m.index + 30)}…”`] : [];
@@ -80,9 +82,11 @@ browserSuite("lesson", (s) => {
     const first = await jargon();
     await s.page.click("#step-last");
     const end = await jargon();
-    // the text read is the page's: the idea, the program's run, the tableau and the figure's words
+    // the text read is the page's: the idea, the rule, the tableau and the figure's words
     assert.ok(first.length > 2000 && end.length > first.length, `${first.length} and ${end.length} characters read`);
     assert.deepEqual([first.found, end.found], [[], []]);
+    // written for a learner, not about the program: a first visit's words at most 60 % of the 1,241 it had
+    assert.ok(first.words <= 744 && first.programs <= 3, `${first.words} words, "program" ${first.programs} times`);
   });
 
   test("Neville's triangle at every step of 2, 4 and 8 nodes: each entry drawn from (i, j−1) and (i−1, j−1), those made so far marked made, the step's two arrows current, naming the tableau's td.new and its two td.reads", async () => {

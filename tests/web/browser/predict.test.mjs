@@ -1,8 +1,10 @@
 // Predict, then reveal (predict=1): through a whole tableau of the
 // program's nodes and the tableaux of two Iterates, each entry and each p
-// is nowhere in the page until it is guessed, the figure draws no
-// polynomial for the entry to predict, and each guess is scored in
-// correct decimals; p and the program's output wait for the last entry.
+// is nowhere in the page until it is answered, the root nowhere either;
+// each entry asks where it lies against its parents before its number, and
+// says how both went; a wrong number a common slip explains is named; an
+// empty answer reveals nothing; the score counts each entry once; the
+// answers go out as CSV; a homework link opens predicting at the start.
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
@@ -55,12 +57,14 @@ function givenAway(page, hidden, shown) {
 }
 
 browserSuite("predict", (s) => {
-  test("predict=1, the program's tableau and two Iterates': before each guess no entry to come, nor p, is in the page, nor the step's polynomial in the figure; after it the entry shows, scored in correct decimals, and p and the program's output once the last is revealed", async () => {
-    // a link opens at its step, the entries before it revealed: at step 0, the whole tableau is to be predicted
-    await s.open("predict=1&step=0");
+  test("predict=1, the program's tableau and two Iterates': before each answer no entry to come, p or the root is in the page, nor the step's polynomial; after it the entry shows, both answers said and counted once each, and p and the program's output once the last is revealed", async () => {
+    // a predicting link opens at the start, whatever its step
+    await s.open("nodes=0.3,0.4,0.5,0.6&step=6&predict=1");
+    assert.equal(await s.text("#step-count"), "0 of 6");
     let xs = [...programX],
-      guesses = 0,
-      decimals = 0;
+      asked = 0,
+      sides = 0,
+      values = 0;
     /** the p of each round: revealed, then a node of the next */
     const ps = [];
     for (let round = 0; round < 3; round++) {
@@ -68,59 +72,71 @@ browserSuite("predict", (s) => {
         n = xs.length,
         entries = Q.flatMap((row, i) => row.slice(1).map((value, m) => ({ i, j: m + 1, value })));
       const p = Q[n - 1][n - 1];
-      // what the page may show: the nodes and their y, the p before, the entries revealed, and the true root
-      // (its glossary gives it to 14 digits, and p comes to it)
-      const shownAlways = [...xs, ...xs.map(sweep.yOf), ...ps, programRoot.hi];
+      // what the page may show: the nodes and their y, the p before and the entries revealed; not the root
+      const shownAlways = [...xs, ...xs.map(sweep.yOf), ...ps];
       for (const [k, { i, j, value }] of entries.entries()) {
         const name = `round ${round}, Q[${i}][${j}]`;
         await s.activate("step-forward");
         assert.equal(await s.text("#step-count"), `${k + 1} of ${entries.length}`, name);
         const before = await s.page.evaluate(() => ({
           poly: document.querySelectorAll("#figure .poly").length,
-          meets: document.querySelectorAll("#zoom .zoom-new").length,
+          meets: document.querySelectorAll("#zoom .zoom-new, #zoom .zoom-root").length,
           p: document.getElementById("p")?.textContent ?? "",
           output: document.getElementById("program-output")?.textContent ?? "",
+          toTheEnd: document.getElementById("step-last")?.getAttribute("aria-disabled"),
         }));
         const shown = [...shownAlways, ...entries.slice(0, k).map((e) => e.value)];
         const away = givenAway(
           await written(s.page),
-          entries.slice(k).map((e) => ({ name: `Q[${e.i}][${e.j}]`, value: e.value })),
+          [
+            ...entries.slice(k).map((e) => ({ name: `Q[${e.i}][${e.j}]`, value: e.value })),
+            { name: "the root", value: programRoot.hi },
+          ],
           shown,
         );
-        assert.deepEqual(away, [], `${name}, before its guess: the entries to come in the page`);
+        assert.deepEqual(away, [], `${name}, before its answer: the entries to come, or the root, in the page`);
         assert.deepEqual(
           { ...before, p: /\d/.test(before.p), output: before.output === recorded.lines },
-          { poly: 0, meets: 0, p: false, output: false },
-          `${name}, before its guess: its polynomial and where it meets y = 0, p, the program's output`,
+          { poly: 0, meets: 0, p: false, output: false, toTheEnd: "true" },
+          `${name}, before its answer: its polynomial, where it or the root meet y = 0, p, the output, To the end`,
         );
-        // a guess d decimals right, d from 1 to 4, 0.3 units of the d-th decimal off; with a decimal comma now and then
+        // the side, right and wrong in turn (between its parents where y = 0 lies between the end nodes' y); a
+        // number d decimals right, 0.3 units of the d-th off, a decimal comma now and then
         const d = 1 + ((k + round) % 4),
-          typed = (value + 3 * 10 ** -(d + 1)).toFixed(d + 1).replace(".", k % 2 ? "," : ".");
+          typed = (value + 3 * 10 ** -(d + 1)).toFixed(d + 1).replace(".", k % 2 ? "," : "."),
+          right = k % 3 !== 2,
+          side = sweep.yOf(xs[i - j]) * sweep.yOf(xs[i]) <= 0 ? "between" : "outside",
+          other = side === "between" ? "outside" : "between";
+        await s.page.click(`input[name="where"][value="${right ? side : other}"]`);
         await s.page.type("#guess", typed);
         await s.changed(() => s.page.keyboard.press("Enter"));
-        guesses++;
-        decimals += d;
+        asked++;
+        if (right) sides++;
+        if (d >= 3) values++;
         const after = await s.page.evaluate(
           (id) => ({
             entry: document.querySelector(`#${id} .num`)?.textContent ?? "",
             result: document.getElementById("guess-result")?.textContent ?? "",
+            score: document.getElementById("guess-score")?.textContent ?? "",
             poly: document.querySelectorAll("#figure .poly").length,
           }),
           `q-${i}-${j}`,
         );
         assert.ok(same(Number(after.entry), value), `${name}: shown ${after.entry}, the .wasm's sweep gives ${value}`);
-        assert.equal(after.poly, 1, `${name}: its polynomial drawn once guessed`);
-        // and the search above finds it now, where it can tell it from what was shown before
+        assert.equal(after.poly, 1, `${name}: its polynomial drawn once answered`);
         if (!shown.some((v) => bitsOf(v) === bitsOf(value)))
-          assert.notDeepEqual(givenAway(await written(s.page), [{ name, value }], shown), [], `${name}, once guessed`);
-        const said =
-          /your guess has (\d+) correct decimals? \(d correct decimals: [^)]*\)\. So far (\d+) guess(?:es)? in (\d+) entr(?:y|ies), (\d+) correct decimals? in all\.$/.exec(
-            after.result,
-          );
-        assert.deepEqual(
-          said?.slice(1).map(Number),
-          [d, guesses, guesses, decimals],
-          `${name}, “${typed}”: ${after.result}`,
+          assert.notDeepEqual(givenAway(await written(s.page), [{ name, value }], shown), [], `${name}, once answered`);
+        assert.match(
+          after.result,
+          new RegExp(
+            `^Q\\[${i}\\]\\[${j}\\] = \\S+\\. You said ${right ? `${side}: right` : `${other}: it lies ${side} them`}\\. ` +
+              `Your \\S+ has ${d} correct decimals?\\.$`,
+          ),
+          `${name}, “${typed}”`,
+        );
+        assert.equal(
+          after.score,
+          `So far, of ${asked} ${asked === 1 ? "entry" : "entries"}: the side right ${sides}, the value right to 3 decimals ${values}.`,
         );
       }
       // the last entry revealed: p, the program's output, and p_round as Iterate's last row
@@ -141,5 +157,101 @@ browserSuite("predict", (s) => {
         assert.deepEqual(await s.nodes(), xs, `Iterate ${round + 1}: the nodes`);
       }
     }
+  });
+
+  test("an empty answer reveals nothing, Show it reveals without one, and a slip's number is named", async () => {
+    await s.open("nodes=0.3,0.4,0.5,0.6&predict=1");
+    await s.activate("step-forward");
+    await s.page.click("#reveal");
+    assert.match(await s.text("#guess-result"), /^Choose a side and type a number first/);
+    assert.equal(await s.page.evaluate(() => document.querySelector("#q-1-1 .num")), null, "nothing revealed");
+    await s.changed(() => s.page.click("#skip-guess"));
+    assert.match(await s.text("#guess-result"), /^Q\[1\]\[1\] = 0\.42472844564812995\. No number guessed\.$/);
+    // at Q[2][2] (the third entry), each slip's number to six decimals, and the slip it is named by
+    const Q = sweep.sweep(programX),
+      [y0, , y2] = programX.map(sweep.yOf),
+      [hi, lo] = [Q[2][1], Q[1][1]];
+    /** @type {[slip: string, value: number][]} */
+    const slips = [
+      ["swapped", ((0 - y2) * hi - (0 - y0) * lo) / (y2 - y0)],
+      ["sign", -Q[2][2]],
+      ["average", (hi + lo) / 2],
+    ];
+    for (const [slip, value] of slips) {
+      await s.open("nodes=0.3,0.4,0.5,0.6&predict=1");
+      for (let k = 0; k < 3; k++) {
+        await s.activate("step-forward");
+        if (k < 2) await s.changed(() => s.page.click("#skip-guess"));
+      }
+      await s.page.type("#guess", value.toFixed(6));
+      await s.changed(() => s.page.keyboard.press("Enter"));
+      const said = await s.page.evaluate(() => ({
+        slip: document.getElementById("guess-result")?.dataset.slip,
+        text: document.getElementById("guess-result")?.textContent ?? "",
+      }));
+      assert.equal(said.slip, slip, said.text);
+      assert.match(said.text, /That is /, said.text);
+    }
+  });
+
+  test("the answers as CSV, with the page's link; the homework link opens predicting at the start, nothing revealed", async () => {
+    await s.open("nodes=0.3,0.4,0.5,0.6&predict=1");
+    await s.activate("step-forward");
+    await s.page.click('input[name="where"][value="between"]');
+    await s.page.type("#guess", "0.4247");
+    await s.changed(() => s.page.keyboard.press("Enter"));
+    await s.activate("step-forward");
+    await s.changed(() => s.page.click("#skip-guess"));
+    const csv = (await s.download("take-answers", "inverse_neville-answers.csv")).split("\r\n");
+    assert.deepEqual(csv.slice(0, 2), ["f(x),exp(-2*x) - x", "nodes,0.3 0.4 0.5 0.6"]);
+    assert.match(csv[2], /^link,"file:.*#nodes=0\.3,0\.4,0\.5,0\.6&predict=1"$/);
+    assert.equal(csv[3], "entry,your side,its side,your value,the entry,your value - entry,correct decimals,slip");
+    const [entry, side, its, guess, value, error, decimals, slip] = csv[4].split(",");
+    // Q[1][1], from two nodes with y above 0, lies outside them
+    assert.deepEqual([entry, side, its, guess, decimals, slip], ["Q[1][1]", "between", "outside", "0.4247", "4", ""]);
+    assert.ok(same(Number(value), sweep.sweep(programX)[1][1]) && showsNumber(error, 0.4247 - Number(value)), csv[4]);
+    assert.match(csv[5], /^Q\[2\]\[1\],,between,,0\.4271860533532304,,,$/);
+    // the teacher went on to the end; the homework link says nothing of that
+    for (let k = 0; k < 4; k++) {
+      await s.activate("step-forward");
+      await s.changed(() => s.page.click("#skip-guess"));
+    }
+    const link = await s.page.evaluate(() => document.getElementById("homework-link")?.getAttribute("href") ?? "");
+    assert.equal(link, "#nodes=0.3,0.4,0.5,0.6&predict=1");
+    const there = await s.inTab(async (fresh) => {
+      await fresh.goto(`${s.page.url().split("#")[0]}${link}`);
+      await fresh.waitForFunction(() => performance.getEntriesByName("inverse_neville:drawn").length > 0);
+      return fresh.evaluate(() => ({
+        count: document.getElementById("step-count")?.textContent,
+        revealed: document.querySelectorAll("#tableau td .num").length,
+      }));
+    });
+    // only column 0 and the y: the nodes' 4 and their 4 y
+    assert.deepEqual(there, { count: "0 of 6", revealed: 8 });
+  });
+
+  test("on a phone, predicting: the question, the rule and the picture of the two parents within one screen", async () => {
+    await s.open("nodes=0.3,0.4,0.5,0.6&predict=1", { width: 390, height: 844, touch: true });
+    // at Q[2][2], the first entry with parents that are polynomials, not nodes
+    for (let k = 0; k < 2; k++) {
+      await s.activate("step-forward");
+      await s.changed(() => s.activate("skip-guess"));
+    }
+    await s.activate("step-forward");
+    const boxes = await s.page.evaluate(() => {
+      document.getElementById("guess-form")?.scrollIntoView({ block: "start" });
+      const box = (/** @type {string} */ sel) => {
+        const b = document.querySelector(sel)?.getBoundingClientRect();
+        return b ? { top: b.top, bottom: b.bottom } : { top: NaN, bottom: NaN, missing: sel };
+      };
+      const bar = document.getElementById("stepper")?.getBoundingClientRect().top ?? innerHeight;
+      return { bar, parts: ["#step-rule", "#guess-form", "#figure .poly-hi", "#figure .poly-lo"].map(box) };
+    });
+    const top = Math.min(...boxes.parts.map((b) => b?.top ?? Infinity)),
+      bottom = Math.max(...boxes.parts.map((b) => b?.bottom ?? Infinity));
+    assert.ok(
+      bottom - top <= boxes.bar,
+      `${Math.round(bottom - top)} px tall above a bar at ${boxes.bar}: ${JSON.stringify(boxes)}`,
+    );
   });
 });

@@ -78,5 +78,40 @@ browserSuite("print", (s) => {
         }
       },
     );
+
+    test(
+      "a handout of the whole tableau (#step=6) on A4: the idea, the rule, the tableau, the figure and p, in at most 4 pages and no text under 9 pt",
+      { skip },
+      async () => {
+        await printed("nodes=0.3,0.4,0.5,0.6&step=6");
+        const seen = await s.page.evaluate(() => {
+          const shown = (/** @type {string} */ sel) => !!document.querySelector(sel)?.checkVisibility();
+          // each text's size as printed, an SVG's scaled as it is drawn
+          const sizes = [...document.querySelectorAll("body *")]
+            .filter(
+              (e) => [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent?.trim()) && e.checkVisibility(),
+            )
+            .map((e) => {
+              const m = e instanceof SVGGraphicsElement ? e.getScreenCTM() : null;
+              return {
+                text: (e.textContent ?? "").trim().slice(0, 20),
+                px: parseFloat(getComputedStyle(e).fontSize) * (m ? Math.hypot(m.a, m.b) : 1),
+              };
+            });
+          return {
+            parts: ["#idea-heading", "#recurrence", "#tableau", "#step-rule", "#figure", "#zoom", "#p"].filter(
+              (sel) => !shown(sel),
+            ),
+            small: sizes.filter((t) => t.px < 12 - 1e-6).map((t) => `“${t.text}” ${t.px.toFixed(1)} px`),
+          };
+        });
+        assert.deepEqual(seen, { parts: [], small: [] });
+        const pdf = Buffer.from(
+          await s.page.pdf({ format: "a4", margin: { top: "10mm", bottom: "10mm", left: "10mm", right: "10mm" } }),
+        );
+        const pages = (pdf.toString("latin1").match(/\/Type\s*\/Page\b/g) ?? []).length;
+        assert.ok(pages >= 1 && pages <= 4, `${pages} pages`);
+      },
+    );
   });
 });

@@ -13,7 +13,7 @@ import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
 import { test } from "node:test";
-import { KINDS, ciede2000, contrast, fromHex, lab, simulate } from "../colour.mjs";
+import { KINDS, ciede2000, contrast, fromHex, lab, simulate, triple } from "../colour.mjs";
 
 /** @typedef {import("../colour.mjs").RGB} RGB */
 
@@ -169,6 +169,25 @@ test("in the light, dark and print schemes, --poly, --hi, --lo and --f each at l
       const got = contrast(fromHex(props.get(role) ?? ""), bg);
       if (got < ratio) faint.push(`${name}: --${role} ${props.get(role)} on ${props.get("bg")}, ${got.toFixed(2)}:1`);
     }
+  }
+  assert.deepEqual(faint, []);
+});
+
+test("under achromatopsia, as a browser's emulation greys a colour (0.299, 0.587, 0.114 on linear RGB), the ring where P meets y = 0 (--poly) at least 3:1 against --bg in every scheme", (t) => {
+  if (typeof postcss === "string") return t.skip(postcss);
+  const lin = (/** @type {number} */ c) => (c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4),
+    srgb = (/** @type {number} */ c) => (c <= 0.0031308 ? 12.92 * c : 1.055 * c ** (1 / 2.4) - 0.055);
+  const grey = (/** @type {RGB} */ [r, g, b]) => {
+    const v = srgb(0.299 * lin(r) + 0.587 * lin(g) + 0.114 * lin(b));
+    return triple([v, v, v]);
+  };
+  /** @type {string[]} */
+  const faint = [];
+  for (const [name, props] of Object.entries(schemes(postcss).of)) {
+    const bg = fromHex(props.get("bg") ?? ""),
+      ring = fromHex(props.get("poly") ?? "");
+    const got = contrast(grey(ring), grey(bg));
+    if (got < 3) faint.push(`${name}: ${got.toFixed(2)}:1`);
   }
   assert.deepEqual(faint, []);
 });

@@ -10,7 +10,8 @@ import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { bitsOf, exportsOf, fromBits, readRecorded, wasmSweep } from "../recorded.mjs";
 import { loadProgram } from "../../../web/core/program.js";
-import { compute, modelOf, shownStep } from "../../../web/core/sweep.js";
+import { compute, modelOf, replay, shownStep } from "../../../web/core/sweep.js";
+import { parseFragment } from "../../../web/core/fragment.js";
 import { PROGRAM_TEXT, functionOf } from "../../../web/core/functions.js";
 import { compile } from "../../../web/core/walk.js";
 import { doubles } from "../../../web/core/doubles.js";
@@ -88,7 +89,7 @@ export function plain(parts) {
  * @param {number} at
  */
 export function ruleLine(r, at) {
-  const line = stepRule(r, shownStep(r)).at(at);
+  const line = stepRule(r, shownStep(r), { hidden: false, digits: 0 }).at(at);
   assert.ok(line, `the step's rule has a line ${at}`);
   return plain(line);
 }
@@ -109,4 +110,20 @@ export function converge(xs, options = {}) {
     if (next.done) return { rows, stop: next.value, theory: theoreticalOrder(xs.length) };
     rows.push(next.value);
   }
+}
+
+/**
+ * The state a link brings back, as the page makes it: the function over the nodes Iterate started from and
+ * those it reached, the iterates made again, the result, and the choice Iterate steps from.
+ * @param {string} hash
+ */
+export function stateOf(hash) {
+  const s = parseFragment(hash, presets);
+  assert.ok(s && s.error === undefined, `${hash} brings back a state`);
+  const made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes) }, s.iterates),
+    own = functionOf(presets, program.exp, s.f, s.nodes, made.nodes);
+  assert.ok(!("error" in own), hash);
+  const choice = { nodes: made.nodes, exp: s.exp, shown: s.step, fn: own, iterates: made.iterates };
+  const r = compute(model, choice);
+  return { link: s, r, ps: made.iterates.length ? made.iterates : [r.p], choice };
 }

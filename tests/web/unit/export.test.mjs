@@ -3,7 +3,7 @@
 import assert from "node:assert/strict";
 import { test } from "node:test";
 import { bitsOf, fromBits, same, showsNumber } from "../recorded.mjs";
-import { show } from "../../../web/core/numbers.js";
+import { show, theoreticalOrder } from "../../../web/core/numbers.js";
 import { compute, replay } from "../../../web/core/sweep.js";
 import { iterationsTable, latexNumber, tableauTable, toCsv, toLatex } from "../../../web/core/export.js";
 import { iterationRows } from "../../../web/core/iterations.js";
@@ -114,7 +114,10 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
     );
     // the iterations: p_k as clicks make them, their errors, and f(p_k) by the .wasm's exp
     const ps = made.iterates.length ? made.iterates : [r.p];
-    const rowsMade = iterationRows(ps, nodes.length, fn.f.wasm, fn.root);
+    // an order at k = 2 where there are three iterates, as the many-digit table gives them
+    const orders = [null, null, 2.0559],
+      theory = theoreticalOrder(nodes.length);
+    const rowsMade = iterationRows(ps, fn.f.wasm, fn.root, orders, theory);
     const rows = readTable(toCsv(iterationsTable(rowsMade, ITERATION_HEADS, ABOUT), bitsHead)).slice(1);
     // on paper: p_k to all its digits, its error and f(p_k) to three, as the page shows them, within A4's width
     const paper = toLatex(iterationsTable(rowsMade, ITERATION_HEADS, ABOUT, true), "the iterations").split("\n");
@@ -131,7 +134,7 @@ test("the tableau and the iterations as CSV and LaTeX: read back, the sweep's an
         .replace(/ & /g, "   ");
       assert.ok(seen.length <= 72, `${seen.length} characters: ${seen}`);
     });
-    const shownRows = iterationRows(ps, nodes.length, (x) => program.exp(-2.0 * x) - x, fn.root).map(iterationCells);
+    const shownRows = iterationRows(ps, (x) => program.exp(-2.0 * x) - x, fn.root, orders, theory).map(iterationCells);
     rows.forEach((row, k) => {
       const [, p, e, ulps, digits, f, order, theory] = row;
       // the error against the true root, not its double
@@ -153,7 +156,7 @@ test("every CSV is ASCII, typographic signs written as ASCII, or else UTF-8 open
   const r = resultOf(model.nodes);
   for (const table of [
     tableauTable(r, tableauHeads(r.pts.length), ABOUT),
-    iterationsTable(iterationRows([r.p, NaN], 4, fn.f.wasm, fn.root), ITERATION_HEADS, ABOUT),
+    iterationsTable(iterationRows([r.p, NaN], fn.f.wasm, fn.root, [], null), ITERATION_HEADS, ABOUT),
   ]) {
     assert.match(toCsv(table, bitsHead), /^[ -~\r\n]*$/);
   }

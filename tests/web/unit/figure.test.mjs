@@ -2,11 +2,11 @@
 
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { linspace, show } from "../../../web/core/numbers.js";
+import { show } from "../../../web/core/numbers.js";
 import { ticks } from "../../../web/core/ticks.js";
 import { compute, iterateOnce, replay, shownStep } from "../../../web/core/sweep.js";
 import { weightsOf } from "../../../web/core/neville.js";
-import { SAMPLES, curvesOf, drawable, errorCurve, sample, topRanges, zoomOf } from "../../../web/core/curves.js";
+import { figureOf, topRanges, zoomOf } from "../../../web/core/curves.js";
 import { roundingBand } from "../../../web/core/rounding.js";
 import { weight } from "../../../web/core/sentences/parts.js";
 import { stepRule, zoomText, zoomTitle } from "../../../web/core/sentences/step.js";
@@ -31,10 +31,7 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
       const outside = Math.sign(full.pts[i].y) === Math.sign(full.pts[i - j].y);
       assert.equal(hi < 0 || lo < 0, outside, `${xs}: Q[${i}][${j}]`);
       const r = { ...full, shown: k + 1 };
-      assert.match(
-        ruleLine(r, -2),
-        outside ? /one is negative.*reaches beyond the two entries/ : /both lie in \[0, 1\]/,
-      );
+      assert.match(ruleLine(r, -1), outside ? /One weight is negative/ : /Both weights lie in \[0, 1\]/);
       const z = zoomOf(r);
       for (const width of [320, 720]) {
         const { placed, rows } = placeLabels(z, width - 88, 13);
@@ -73,12 +70,11 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
   const r = { ...resultOf(model.nodes), shown: 3 };
   const { hi, lo } = weightsOf(r.pts, 2, 2);
   assert.deepEqual([weight(hi), weight(lo)], ["0.6532", "0.3468"]);
-  assert.match(ruleLine(r, -2), /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]/);
-  assert.match(ruleLine(r, -1), /^Why this rule: .* add up to 1 .*both end points/);
   assert.match(
-    zoomText(zoomOf(r), 0),
-    /Q\[2\]\[2\] \(the step's entry\) = 0\.6532 × Q\[2\]\[1\] \+ 0\.3468 × Q\[1\]\[1\]: it lies between/,
+    ruleLine(r, -1),
+    /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]\. .*and the entry between its two parents\.$/,
   );
+  assert.deepEqual(zoomTitle(zoomOf(r)), { head: "At y = 0: Q[2][2] =", tail: "0.6532 · Q[2][1] + 0.3468 · Q[1][1]" });
   // at the start, the nodes
   const start = zoomOf({ ...r, shown: 0 });
   assert.deepEqual(
@@ -95,19 +91,16 @@ test("the figure true to the end: through six Iterates, no stripes, no multiplie
     const seen = [];
     for (let k = 0; k <= 6; k++) {
       const r = resultOf(s.nodes),
-        curves = curvesOf(r),
-        ranges = topRanges(r),
-        ys = linspace(ranges.ylim[0], ranges.ylim[1], SAMPLES),
-        pixel = (ranges.xlim[1] - ranges.xlim[0]) / 632;
+        fig = figureOf(model, r, { hidden: false, frozen: null, plotW: 632 }),
+        pixel = (fig.ranges.xlim[1] - fig.ranges.xlim[0]) / 632;
       // each curve drawn only where it is the polynomial's and not rounding's: x = P(y) falls as y rises
-      sample(model, r, curves, ys).forEach((xs, c) => {
-        const { xs: kept } = drawable(r, curves[c], ys, xs, pixel);
+      fig.kept.forEach(({ xs: kept }, c) => {
         for (let n = 1; n < kept.length; n++) {
           if (Number.isFinite(kept[n]) && Number.isFinite(kept[n - 1]))
-            assert.ok(kept[n] <= kept[n - 1] + pixel, `${start} after ${k} Iterates: ${curves[c].cls} turns back`);
+            assert.ok(kept[n] <= kept[n - 1] + pixel, `${start} after ${k} Iterates: ${fig.curves[c].cls} turns back`);
         }
       });
-      const err = errorCurve(model, r, curves[0]);
+      const err = fig.err;
       assert.ok(
         ticks(err.ylim[0], err.ylim[1], 6).unit <= 0,
         `${start} after ${k}: the error axis's multiplier, ${err.ylim}`,
@@ -144,21 +137,21 @@ test("the figure true to the end: through six Iterates, no stripes, no multiplie
   ];
   for (const [xs, rounding] of close) {
     const r = resultOf(xs),
-      err = errorCurve(model, r, curvesOf(r)[0]);
+      { err } = figureOf(model, r, { hidden: false, frozen: null, plotW: 632 });
     assert.equal(err.rounding, rounding, `${xs}`);
     assert.ok(
       ticks(err.ylim[0], err.ylim[1], 6).unit <= 0,
       `${xs}: the error axis's multiplier, ${err.ylim} (unit ${err.unit})`,
     );
     if (rounding === "none") {
-      assert.match(zoomText(zoomOf(r), 0), /Q\[3\]\[3\] .* it is NaN, as an entry it combines/);
-      // the rule says nothing of a polynomial through points two of which share a y
-      assert.doesNotMatch(ruleLine(r, -2), /interpolates|extrapolates/);
+      // an entry that is not a number: its value, and nothing of weights that do not make it
+      assert.equal(ruleLine(r, -1), "= NaN");
+      assert.ok(!zoomOf(r).points.some((q) => Number.isNaN(q.x)));
     }
   }
   // the band: a few ulps at the nodes, growing away from nodes close to each other
   const r = resultOf([0.42, 0.42000001]),
-    [c] = curvesOf(r);
+    c = { i: 1, j: 1 };
   assert.ok(roundingBand(r, c, r.pts[0].y) < 1e-15);
   assert.ok(roundingBand(r, c, 0.05) > 1e3 * roundingBand(r, c, r.pts[0].y));
   // the nodes' names: one label for nodes on one spot
@@ -181,7 +174,12 @@ test("predicting, the line at y = 0 and the rule give away neither the step's en
       z = zoomOf(r, true);
     assert.ok(s, `step ${k}`);
     const value = show(full.Q[s.i][s.j]);
-    const words = [zoomTitle(z).head, zoomTitle(z).tail, zoomText(z, 0), ...stepRule(r, s, true).map(plain)].join("\n");
+    const words = [
+      zoomTitle(z).head,
+      zoomTitle(z).tail,
+      zoomText(z, 0),
+      ...stepRule(r, s, { hidden: true, digits: 0 }).map(plain),
+    ].join("\n");
     assert.equal(z.root, undefined, `step ${k}: the root marked`);
     assert.deepEqual(
       z.points.filter((q) => q.role === "new"),
@@ -195,7 +193,7 @@ test("predicting, the line at y = 0 and the rule give away neither the step's en
     const open = zoomOf(r, false);
     assert.equal(open.root, fn.root?.hi);
     assert.match(
-      [zoomTitle(open).tail, plain(stepRule(r, s, false).at(-2) ?? [])].join("\n"),
+      [zoomTitle(open).tail, plain(stepRule(r, s, { hidden: false, digits: 0 }).at(-1) ?? [])].join("\n"),
       new RegExp(weight(s.hi)),
     );
   }

@@ -1,6 +1,5 @@
-// The figure in words: its titles and axis labels (in full, and short for
-// a narrow figure), its legend, what the lower panel says of rounding,
-// and its caption.
+// The figure in words: titles and axis labels (in full, and short for a
+// narrow figure), legend, what the lower panel says of rounding, caption.
 
 import { sci, show, superscript } from "../numbers.js";
 import { entryName, sub } from "./parts.js";
@@ -9,7 +8,6 @@ import { entryName, sub } from "./parts.js";
 /** @typedef {import("../sweep.js").Result} Result */
 /** @typedef {import("../curves.js").Curve} Curve */
 /** @typedef {import("../curves.js").Figure["err"]} ErrorCurve */
-/** @typedef {import("../curves.js").Figure["kept"][number]} Drawable */
 /** @typedef {{long: string, short: string}} Words a text in full, and short for a narrow figure */
 
 /** A curve's name: its entry, degree and points. */
@@ -21,22 +19,16 @@ export const unitText = (/** @type {number} */ u) => (u ? `  [×10${superscript(
 
 /** The upper panel's title and axis labels, for f as the page writes it. */
 export const topWords = (/** @type {string} */ f) => ({
-  title: { long: "f and the inverse polynomials x = P(y)", short: "f and x = P(y)" },
+  title: { long: "f, and the polynomials x = P(y)", short: "f and x = P(y)" },
   x: "x",
   y: `y = f(x) = ${f}`,
 });
 
-/**
- * The lower panel's title, axis labels, and what stands in it where there
- * is no curve to draw.
- * @param {Curve | undefined} current
- * @param {number} value the current entry
- * @param {ErrorCurve} err
- * @param {boolean} [hidden] whether the step's entry is to be predicted first
- */
+/** The lower panel's title, axis labels, and what stands in it where there is no curve to draw.
+ * @param {Curve | undefined} current @param {number} value its entry @param {ErrorCurve} err @param {boolean} [hidden] */
 export function lowerWords(current, value, err, hidden = false) {
   const name = current ? entryName(current.i, current.j) : "",
-    waiting = hidden ? "The error, once the entry is revealed" : "The error, once a step is taken";
+    waiting = "Its error";
   /** @type {Words} */
   const title = current
     ? { long: `The error of ${name}'s polynomial against the true inverse g`, short: `The error of ${name}'s P` }
@@ -46,8 +38,8 @@ export function lowerWords(current, value, err, hidden = false) {
   const empty = current
     ? { long: none, short: none }
     : hidden
-      ? { long: "Predict the entry to see its polynomial and its error", short: "Predict the entry first" }
-      : { long: "Take a step to see a polynomial and its error", short: "Take a step to see its error" };
+      ? { long: "Predict the entry to see its error", short: "Predict the entry first" }
+      : { long: "Step to see a polynomial's error", short: "Step to see it" };
   return {
     title,
     x: err.falling
@@ -58,11 +50,7 @@ export function lowerWords(current, value, err, hidden = false) {
   };
 }
 
-/**
- * What the lower panel says of rounding, or null.
- * @param {ErrorCurve} err
- * @returns {Words | null}
- */
+/** What the lower panel says of rounding, or null. @param {ErrorCurve} err @returns {Words | null} */
 export function roundingSaid(err) {
   if (err.rounding === "decided" || err.rounding === "all") {
     return {
@@ -82,16 +70,9 @@ export function roundingSaid(err) {
   return null;
 }
 
-/**
- * The legend: each item's class (its swatch), whether its swatch is a
- * mark rather than a line, and its words.
- * @param {Result} r
- * @param {Curve[]} curves
- * @param {Drawable[]} kept what of each curve is drawn
- * @param {ErrorCurve} err
- * @param {string} f f as the page writes it
- * @returns {{cls: string, mark: boolean, parts: Part[]}[]}
- */
+/** The legend: each item's class (its swatch), whether its swatch is a mark rather than a line, and its words.
+ * @param {Result} r @param {Curve[]} curves @param {import("../curves.js").Figure["kept"]} kept @param {ErrorCurve} err @param {string} f
+ * @returns {{cls: string, mark: boolean, parts: Part[]}[]} */
 export function legendItems(r, curves, kept, err, f) {
   const item = (/** @type {string} */ cls, /** @type {Part[]} */ parts, mark = false) => ({ cls, mark, parts });
   /** @type {Record<string, string>} */
@@ -107,7 +88,8 @@ export function legendItems(r, curves, kept, err, f) {
         : hidden
           ? " (drawn where rounding moves it by less than a pixel)"
           : "";
-    items.push(item(c.cls, [`x = P(y) for ${entryName(c.i, c.j)}, ${role[c.cls]}${drawn}`]));
+    const secant = c.cls === "poly" && c.j === 1 ? ", a secant line" : "";
+    items.push(item(c.cls, [`x = P(y) for ${entryName(c.i, c.j)}, ${role[c.cls]}${secant}${drawn}`]));
   }
   items.push(item("node", ["the nodes (x", sub("k"), ", y", sub("k"), ")"], true));
   const c = curves.find((o) => o.cls === "poly");
@@ -121,13 +103,8 @@ export function legendItems(r, curves, kept, err, f) {
   return items;
 }
 
-/**
- * The figure in words, for its caption.
- * @param {Result} r
- * @param {Curve[]} curves
- * @param {boolean} hidden whether the step's entry is to be predicted first
- * @param {number} off the step's entry less the root (NaN where none is known)
- */
+/** The figure in words, for its caption.
+ * @param {Result} r @param {Curve[]} curves @param {boolean} hidden @param {number} off the entry less the root */
 export function figureDescription(r, curves, hidden, off) {
   const current = curves.find((c) => c.cls === "poly");
   const xs = r.pts.map((q) => q.x);

@@ -1,6 +1,5 @@
-// The functions the page offers, in words: each one's name and lesson,
-// and why an analysis of a function can fail (no root, no bound, no
-// value).
+// The functions the page offers, in words, and why an analysis of one can
+// fail: no root, no bound, no value.
 
 import { LIMITS } from "../limits.js";
 
@@ -13,7 +12,7 @@ export const PRESETS = {
   },
   cos: {
     name: "cos x − x",
-    tag: "another that falls",
+    tag: "also falling",
     lesson: "Another f that falls all the way: the method works as for e^(−2x) − x.",
   },
   newton: {
@@ -37,7 +36,7 @@ export const PRESETS = {
   },
   beyond: {
     name: "e^(−2x) − x",
-    tag: "nodes past the root",
+    tag: "past the root",
     lesson: "Every node lies right of the root, so every y is below 0: y = 0 lies outside them (extrapolation).",
   },
 };
@@ -62,11 +61,8 @@ const WHAT = {
 export const noValueText = (/** @type {string} */ what) =>
   what in WHAT ? WHAT[/** @type {keyof typeof WHAT} */ (what)] : `${what} of a value that is, or may be, 0 or below`;
 
-/**
- * Why there is no bound on the interpolation error, after "No bound …: ".
- * @param {import("../bound.js").NoBound} b
- */
-export function noBoundText(b) {
+/** Why there is no bound on the interpolation error, after "No bound …: ". */
+export function noBoundText(/** @type {import("../bound.js").NoBound} */ b) {
   const at = b.at === null ? "at a node" : `near x = ${Number(b.at.toPrecision(6))}`;
   switch (b.reason) {
     case "nodes":
@@ -84,11 +80,8 @@ export function noBoundText(b) {
   }
 }
 
-/**
- * Why no root is known for a learner's f.
- * @param {import("../roots.js").NoRoot} why
- */
-export function whyNoRoot(why) {
+/** Why no root is known for a learner's f. */
+export function whyNoRoot(/** @type {import("../roots.js").NoRoot} */ why) {
   switch (why.kind) {
     case "zeros":
       return "f's double is 0 at more than one node";

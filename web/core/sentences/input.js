@@ -1,5 +1,5 @@
 // What a learner typed or a link held, refused in words a learner can act
-// on: each message says what was wrong, quoting it short.
+// on: what was wrong, quoted short.
 
 import { LIMITS } from "../limits.js";
 import { show } from "../numbers.js";
@@ -7,7 +7,7 @@ import { show } from "../numbers.js";
 const [FEWEST, MOST] = LIMITS.nodes;
 const RANGE = `${FEWEST} to ${MOST}`;
 
-/** A token as a message may quote it: short, whatever it was. */
+/** A token as a message quotes it: whole, or its start and length where long. */
 export function quote(/** @type {string} */ s) {
   return s.length <= 24 ? `“${s}”` : `“${s.slice(0, 20)}…” (${s.length} characters)`;
 }
@@ -16,32 +16,20 @@ export function quote(/** @type {string} */ s) {
 /** @typedef {import("../fragment.js").NodesRefusal} NodesRefusal */
 /** @typedef {import("../fragment.js").LinkRefusal} LinkRefusal */
 
-/**
- * What a link's whole number counts, what bounds it, and what the page shows instead.
- * @param {{key: "iterates" | "step", most: number, nodes: number}} r
- */
-const counted = (r) =>
+/** What a link's whole number counts, what bounds it, and what the page shows instead. */
+const counted = (/** @type {{key: "iterates" | "step", most: number, nodes: number}} */ r) =>
   r.key === "iterates"
     ? { what: "Iterates", bound: "a link may ask for", kept: "The page shows the nodes without iterating." }
     : { what: "steps", bound: `${r.nodes} nodes have`, kept: `The page shows all ${r.most}.` };
 
-/**
- * The field's and a link's list of nodes, or a link's other fields,
- * refused: what was wrong, and for a link's other field what the page
- * does instead.
- * @param {NodesRefusal | LinkRefusal} r
- * @returns {string}
- */
-export function refusedText(r) {
+/** Nodes or a link's field refused, and for a link's field what the page does instead. */
+export function refusedText(/** @type {NodesRefusal | LinkRefusal} */ r) {
   const said = words(r);
   return "decimalCommas" in r && r.decimalCommas
     ? `${said} With decimal commas, put semicolons between the nodes: “0,3; 0,4; 0,5”.`
     : said;
 }
-/**
- * @param {NodesRefusal | LinkRefusal} r
- * @returns {string}
- */
+/** @param {NodesRefusal | LinkRefusal} r @returns {string} */
 function words(r) {
   switch (r.kind) {
     case "tooLong":
@@ -105,21 +93,17 @@ function words(r) {
 }
 
 /** The tableau's digits, as the reader chooses them. */
-export const digitsName = (/** @type {number} */ d) =>
-  d ? `${d} significant` : "all (the shortest decimal of each double)";
+export const digitsName = (/** @type {number} */ d) => (d ? `${d} significant` : "all");
 
 /** Nodes added or removed beyond the limits, refused beside the figure. */
 export const FIGURE_REFUSED = {
   most: `${MOST} nodes are the most here.`,
   fewest: `${FEWEST} nodes are the fewest there can be.`,
-  /** Said under the Remove buttons while none can be used. */
+  // under the Remove buttons while none can be used
   fewestList: `${FEWEST} nodes are the fewest: add one before removing another.`,
 };
 
-/**
- * What the page keeps after a refusal: said after the message, by the field
- * (the program's own nodes, or the last good ones) or by the figure.
- */
+/** What the page keeps after a refusal, by the field or by the figure. */
 export const KEPT = {
   first: "The page shows the first nodes.",
   last: "The page still shows the last good nodes.",
@@ -129,22 +113,17 @@ export const KEPT = {
 /** What f as the parser read it is shown after. */
 export const F_READ = "Read as";
 
-/** A learner's f that the parser cannot read, what would be read, and what the page keeps. */
+/** A learner's f that cannot be read, what would be read, and what the page keeps. */
 export const FUNCTION_REFUSED = (/** @type {ParseError} */ e) =>
   `This f cannot be read: ${parseRefused(e)}.${e.suggestion ? ` ${suggested(e)}` : ""} The page keeps the function it shows.`;
 
 /** A part of f as a refusal quotes it: whole, or its start where it is long. */
 const part = (/** @type {string} */ t) => (t.length <= 24 ? t : `${t.slice(0, 20)}…`);
-/** What is said of log and ln, which a learner may take for log base 10. */
+/** log and ln, which a learner may take for log base 10. */
 const natural = (/** @type {string | null} */ name) => (name === "log" || name === "ln" ? ", the natural log" : "");
 
-/**
- * What the parser says of an f it cannot read: the part quoted as typed,
- * and where it is (its position, counted from 1, or the end).
- * @param {ParseError} e
- * @returns {string}
- */
-export function parseRefused(e) {
+/** Why the parser cannot read f: the part as typed, and where (counted from 1, or the end). */
+export function parseRefused(/** @type {ParseError} */ e) {
   switch (e.kind) {
     case "notText":
       return "not text";

@@ -1,26 +1,15 @@
-// Iterate in words: the iterations table's caption, heads and cells, why
-// Iterate can do no more, and the many-digit table's caption, cells and
-// notes.
+// Iterate in words: the iterations table, why Iterate can do no more, and the many-digit table.
 
 import { minus, sci, show, superscript } from "../numbers.js";
 import { LIMITS } from "../limits.js";
 import { count } from "./parts.js";
 import { noValueText } from "./functions.js";
 
-/** @typedef {import("../iterations.js").IterationRow} IterationRow */
-/** @typedef {import("../iterations.js").OrderRow} OrderRow */
-/** @typedef {import("../iterations.js").DoublesStop} DoublesStop */
 /** @typedef {import("../sweep.js").Refusal} Refusal */
-/** @typedef {import("../precise.js").Row} Row */
 /** @typedef {import("../precise.js").Stop} Stop */
 
-/**
- * The iterations table's caption: the theoretical order for n nodes, and
- * whether it holds here.
- * @param {number} n
- * @param {number} theory
- * @param {boolean} holds whether the root is a simple one, over nodes that x is a function of y at
- */
+/** The iterations table's caption: the theoretical order for n nodes, and whether it holds here.
+ * @param {number} n @param {number} theory @param {boolean} holds */
 export function iterationsCaption(n, theory, holds) {
   const t = (/** @type {number} */ k) => (k === 1 ? "t" : `t${superscript(k)}`);
   const terms = n <= 4 ? Array.from({ length: n - 1 }, (_, m) => t(n - 1 - m)).join(" + ") : `${t(n - 1)} + … + t`;
@@ -35,14 +24,14 @@ export const ITERATION_HEADS = [
   "k",
   "p_k",
   "p_k − root",
-  "p_k − root, in ulps",
+  "p_k − root, in units in the last place",
   "correct digits",
   "f(p_k)",
   "estimated order",
   "theoretical order",
 ];
 /** An iteration's cells as the page shows them, k first. */
-export function iterationCells(/** @type {IterationRow} */ row) {
+export function iterationCells(/** @type {import("../iterations.js").IterationRow} */ row) {
   return [
     String(row.k),
     show(row.p),
@@ -69,11 +58,8 @@ export function refusalText(/** @type {Refusal} */ r) {
 export const replayText = (/** @type {{asked: number, made: number, why: Refusal}} */ r) =>
   `The link asks for ${r.asked} Iterates; only ${r.made} can be made: ${refusalText(r.why)}`;
 
-/**
- * Why Iterate can do no more, where it cannot (the last iterate is index k).
- * @param {number} k
- * @param {ReturnType<typeof import("../iterations.js").iterateDone>} done
- */
+/** Why Iterate can do no more after p_k, where it cannot.
+ * @param {number} k @param {ReturnType<typeof import("../iterations.js").iterateDone>} done */
 export function iterateNote(k, done) {
   if (done === null) return "";
   if (done.why === "refused") return refusalText(done.refusal);
@@ -91,11 +77,7 @@ export const orderHeads = (/** @type {number} */ digits) => [
   "the doubles' |p_k − root|",
 ];
 
-/**
- * The many-digit table's caption.
- * @param {number} n
- * @param {{digits: number, tolerance: number}} precise
- */
+/** The many-digit table's caption. @param {number} n @param {{digits: number, tolerance: number}} precise */
 export function ordersCaption(n, { digits, tolerance }) {
   return (
     `The iteration from the ${n} nodes Iterate started from, in fixed point with ${digits} decimal digits and ` +
@@ -114,12 +96,8 @@ function invalidText(/** @type {Stop} */ stop) {
   return `the ${stop.what} cannot be iterated in this arithmetic`;
 }
 
-/**
- * A row of the many-digit table: k, the error, the estimated order, and
- * the doubles' error while they go on, marked where they stop.
- * @param {OrderRow} o
- */
-export function orderCells(o) {
+/** A row of the many-digit table, the doubles' error marked where they stop. */
+export function orderCells(/** @type {import("../iterations.js").OrderRow} */ o) {
   const { row, doubles } = o;
   return [
     String(row.step),
@@ -132,15 +110,9 @@ export function orderCells(o) {
   ];
 }
 
-/**
- * Why the many-digit iteration ended, and where and why the doubles did.
- * @param {number} n the number of nodes
- * @param {Row[]} rows
- * @param {Stop} stop
- * @param {DoublesStop} d
- * @param {number} theory
- * @param {{digits: number, tolerance: number}} precise
- */
+/** Why the many-digit iteration ended, and where and why the doubles did.
+ * @param {number} n nodes @param {import("../precise.js").Row[]} rows @param {Stop} stop @param {number} theory
+ * @param {import("../iterations.js").DoublesStop} d @param {{digits: number, tolerance: number}} precise */
 export function ordersNote(n, rows, stop, d, theory, { digits, tolerance }) {
   const t = theory.toFixed(3),
     k = stop.step,

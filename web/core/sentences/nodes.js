@@ -1,6 +1,5 @@
-// The function and the nodes in words: which the tableau is of, what the
-// other exponential would change, the lesson of the program's first node,
-// and what a screen reader hears when they change.
+// The function and the nodes in words: which the tableau is of, what each
+// exponential gives, and what a screen reader hears of them.
 
 import { show } from "../numbers.js";
 import { count, nodeName } from "./parts.js";
@@ -9,18 +8,13 @@ import { PRESETS, nameOf, whyNoRoot } from "./functions.js";
 
 /** @typedef {import("../sweep.js").Result} Result */
 /** @typedef {import("../sweep.js").ExpName} ExpName */
-/** @typedef {ReturnType<typeof import("../sweep.js").otherExp>} OtherExp */
 /** @typedef {ReturnType<typeof import("../sweep.js").expAtFirstNode>} ExpAtFirstNode */
 
 /** The two exponentials. */
 export const EXP_NAMES = { wasm: "the program's own exp", browser: "the browser's Math.exp" };
 
-/**
- * Which function and nodes the tableau is of, after what a link could
- * not use, where that is why these are shown.
- * @param {Result} r
- * @param {string} linkError
- */
+/** Which function and nodes the tableau is of, after why a link could not be used, if so.
+ * @param {Result} r @param {string} linkError */
 export function summaryText(r, linkError) {
   return (
     (linkError ? `This page's link could not be used: ${linkError} ` : "") +
@@ -31,11 +25,8 @@ export function summaryText(r, linkError) {
 /** ±n ulps, as a difference. */
 const ulps = (/** @type {number} */ u) => `${u > 0 ? "+" : "−"}${count(Math.abs(u), "ulp")}`;
 
-/**
- * What the other exponential would change for these nodes: their y, and p.
- * @param {Result} r
- * @param {OtherExp} o
- */
+/** What the other exponential would change for these nodes: their y, and p. @param {Result} r
+ * @param {ReturnType<typeof import("../sweep.js").otherExp>} o */
 export function expEffect(r, o) {
   if (!r.fn.program) return "This f is not the program's: its y come from the browser's doubles either way.";
   if (!o.computed) return "These are the program's own nodes: their y come from its table either way.";
@@ -48,11 +39,8 @@ export function expEffect(r, o) {
   );
 }
 
-/**
- * The program's table against both exponentials at its first node.
- * @param {ExpAtFirstNode} a
- */
-export function expLesson(a) {
+/** The program's table against both exponentials at its first node. */
+export function expLesson(/** @type {ExpAtFirstNode} */ a) {
   const told = (/** @type {ExpAtFirstNode["wasm"]} */ b) =>
     `${show(b.e)} (${b.eUlps} ulp off), so y = ${show(b.y)} (${b.yUlps} ulp off)`;
   return (
@@ -97,16 +85,14 @@ export const functionOptions = (/** @type {readonly {id: string}[]} */ presets) 
 /** Where the nodes may lie, beside the field: "in [0, 1]". */
 export const rangeText = (/** @type {readonly number[]} */ [lo, hi]) => `in [${lo}, ${hi}]`;
 
-/**
- * What the function shown teaches: a preset's lesson, or of a learner's
- * f, where its y come from and its root.
- * @param {import("../functions.js").Fn} fn
- */
-export function functionLesson(fn) {
-  if (fn.preset) return PRESETS[/** @type {import("./functions.js").PresetId} */ (fn.preset.id)].lesson;
-  const { found } = fn;
-  return (
-    "Your own f: its y come from the browser's doubles; Qij is still the program's. " +
-    ("kind" in found ? `No root to compare with: ${whyNoRoot(found)}.` : "Its root is found where its y change sign.")
-  );
+/** A preset's lesson, or what a learner's f's root is; and where its y come from, if not the program's. */
+export function functionLesson(/** @type {import("../functions.js").Fn} */ fn) {
+  const { found } = fn,
+    lesson = fn.preset
+      ? PRESETS[/** @type {import("./functions.js").PresetId} */ (fn.preset.id)].lesson
+      : "Your own f. " +
+        ("kind" in found
+          ? `No root to compare with: ${whyNoRoot(found)}.`
+          : "Its root is found where its y change sign.");
+  return fn.program ? lesson : `${lesson} Its y come from the browser's doubles; Qij is still the program's.`;
 }

@@ -1,10 +1,6 @@
-// The page's words are made here, in core/sentences/, and only here: from
-// the numbers the other core modules compute, as text or as a list of
-// parts a drawing module puts in place.  This module holds what they all
-// use: the parts, and the names of the tableau's entries and the nodes.
-//
-// A sentence is a list of parts: text, {sub} for a subscript, {strong} for
-// the number a rule gives, {mark, text} for a word set apart (its class).
+// The page's words are made in core/sentences/ alone, as text or as a list
+// of parts: text, {sub} a subscript, {strong} the number a rule gives,
+// {mark, text} a word set apart (its class).  Here, what they all use.
 
 import { minus } from "../numbers.js";
 
@@ -16,8 +12,9 @@ export const sub = (/** @type {number | string} */ k) => ({ sub: String(k) });
 export const entryName = (/** @type {number} */ i, /** @type {number} */ j) => `Q[${i}][${j}]`;
 /** Node k, as the figure labels it. */
 export const nodeName = (/** @type {number} */ k) => `x${k}`;
-/** A weight as the page shows it: four significant digits. */
-export const weight = (/** @type {number} */ w) => minus(String(Number(w.toPrecision(4))));
-/** n things, "1 thing" or "n things", with the plural given where it is not a trailing s. */
+/** A weight: four significant digits, in scientific notation where zeros would pad them. */
+export const weight = (/** @type {number} */ w) =>
+  minus(Math.abs(w) >= 1e4 || (w !== 0 && Math.abs(w) < 1e-3) ? w.toExponential(3) : String(Number(w.toPrecision(4))));
+/** "1 thing" or "n things", the plural given where it is not a trailing s. */
 export const count = (/** @type {number} */ n, /** @type {string} */ one, many = `${one}s`) =>
   `${n} ${n === 1 ? one : many}`;

@@ -4,9 +4,6 @@
 import { show } from "../numbers.js";
 import { count, entryName } from "./parts.js";
 
-/** @typedef {import("../predict.js").Guess} Guess */
-/** @typedef {import("../predict.js").Slip} Slip */
-
 /** The first question: where the entry lies against its parents. */
 export const whereQuestion = (/** @type {number} */ i, /** @type {number} */ j) =>
   `Will ${entryName(i, j)} lie between ${entryName(i, j - 1)} and ${entryName(i - 1, j - 1)}, or outside them?`;
@@ -38,11 +35,8 @@ export const SLIPS = {
     "picture's curves are x = P(y), polynomials in y; read the entry where they cross y = 0.",
 };
 
-/**
- * How both answers went, and the slip that explains a wrong number.
- * @param {Guess} g
- */
-export function guessText(g) {
+/** How both answers went, and the slip that explains a wrong number. */
+export function guessText(/** @type {import("../predict.js").Guess} */ g) {
   const side =
     g.where === null ? "" : ` You said ${g.where}: ${g.where === g.side ? "right" : `it lies ${g.side} them`}.`;
   const value =
@@ -52,11 +46,7 @@ export function guessText(g) {
   return `${g.entry} = ${show(g.value)}.${side}${value}`;
 }
 
-/**
- * The running score, each entry counted once.
- * @param {{asked: number, sides: number, values: number}} s
- * @param {number} decimals the decimals a value must be right to
- */
+/** The running score. @param {{asked: number, sides: number, values: number}} s @param {number} decimals */
 export const scoreText = (s, decimals) =>
   s.asked
     ? `So far, of ${count(s.asked, "entry", "entries")}: the side right ${s.sides}, the value right to ${decimals} ` +
@@ -67,4 +57,13 @@ export const scoreText = (s, decimals) =>
 export const WAITING = "Shown once you have predicted the last entry, p.";
 
 /** The answers' file: its column heads. */
-export const ANSWERS = ["entry", "your side", "its side", "your value", "the entry", "your value − entry", "correct decimals", "slip"];
+export const ANSWERS = [
+  "entry",
+  "your side",
+  "its side",
+  "your value",
+  "the entry",
+  "your value − entry",
+  "correct decimals",
+  "slip",
+];

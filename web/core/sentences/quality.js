@@ -1,6 +1,5 @@
 // How good p is, in words: the root, the verdict on p, Neville's own
-// estimate, the interpolation error's bound, and what a screen reader
-// hears of p.
+// estimate, the bound on the interpolation error, and p for a screen reader.
 
 import { minus, sci, show, superscript } from "../numbers.js";
 import { count, entryName, nodeName, sub } from "./parts.js";
@@ -8,8 +7,6 @@ import { noBoundText, whyNoRoot } from "./functions.js";
 
 /** @typedef {import("./parts.js").Part} Part */
 /** @typedef {import("../sweep.js").Result} Result */
-/** @typedef {import("../verdicts.js").Verdict} Verdict */
-/** @typedef {import("../verdicts.js").Estimate} Estimate */
 /** @typedef {import("../bound.js").Bound | import("../bound.js").NoBound} BoundOrNot */
 
 /** A signed number in short scientific notation, its sign written. */
@@ -17,35 +14,22 @@ export const signed = (/** @type {number} */ x) => (x > 0 ? "+" : "") + sci(x, 2
 /** A list of names: "x1", "x1 and x2", "x1, x2 and x3". */
 const list = (/** @type {string[]} */ names) => names.join(", ").replace(/, ([^,]*)$/, " and $1");
 
-/**
- * p, and its error, as the live region says it; while p is to be
- * predicted, that it is.
- * @param {Pick<Result, "p" | "acc">} r
- * @param {boolean} [whole] whether p may be said
- */
+/** p and its error, as the live region says it, unless p is to be predicted (not `whole`).
+ * @param {Pick<Result, "p" | "acc">} r @param {boolean} [whole] */
 export const said = (r, whole = true) =>
   !whole
     ? "p is yours to predict."
     : `p = ${show(r.p)}` + (r.acc && Number.isFinite(r.acc.error) ? `, ${sci(r.acc.error, 2)} from the root.` : ".");
 
-/**
- * The root as "How good is p?" gives it: to 20 digits and the double
- * nearest it, or a double itself; or why there is none.
- * @param {Result} r
- * @param {string} digits the root to 20 significant digits
- */
+/** The root to 20 digits (and "…" where it goes on) and its double, or why there is none.
+ * @param {Result} r @param {string} digits */
 export function rootText(r, digits) {
   const { root, found } = r.fn;
   if (!root) return `none to compare with: ${"kind" in found ? whyNoRoot(found) : ""}`;
-  return root.lo === 0 ? `${digits}, a double` : `${digits}… (the nearest double: ${show(root.hi)})`;
+  return root.lo === 0 ? `${digits}, a double` : `${digits} (the nearest double: ${show(root.hi)})`;
 }
 
-/**
- * How good p is, in words, from its verdict.
- * @param {Result} r
- * @param {Verdict} v
- * @returns {Part[]}
- */
+/** @param {Result} r @param {import("../verdicts.js").Verdict} v @returns {Part[]} */
 export function qualityNote(r, v) {
   const x = (/** @type {number} */ k) => `${nodeName(k)} = ${show(r.pts[k].x)}`;
   switch (v.kind) {
@@ -93,29 +77,20 @@ export function qualityNote(r, v) {
   ];
 }
 
-/**
- * Neville's own estimate: what the last two corrections are, beside the
- * errors they estimate and p's own.
- * @param {Estimate | null} e
- */
-export function estimateText(e) {
+/** The last two corrections, beside the errors they estimate and p's own. */
+export function estimateText(/** @type {import("../verdicts.js").Estimate | null} */ e) {
   if (e === null) return "";
   const p = entryName(e.n - 1, e.n - 1),
     [a, b] = [e.last, e.other];
   const lead =
-    `Neville's own estimate: the last two corrections, |${p} − ${entryName(a.i, a.j)}| = ${sci(a.correction, 2)} ` +
+    `The last two corrections, |${p} − ${entryName(a.i, a.j)}| = ${sci(a.correction, 2)} ` +
     `and |${p} − ${entryName(b.i, b.j)}| = ${sci(b.correction, 2)}, estimate the errors of ${entryName(a.i, a.j)} ` +
     `and ${entryName(b.i, b.j)}`;
   if (e.decided) return `${lead}. Here rounding moves p by as much as its error, so they say nothing of the method.`;
   return `${lead}, which are ${signed(a.error)} and ${signed(b.error)}; p's own error is ${signed(e.error)}.`;
 }
 
-/**
- * The interpolation error and its bound, with the nodes' numbers, or why
- * there is none.
- * @param {Result} r
- * @param {BoundOrNot} b
- */
+/** The bound on the interpolation error, or why there is none. @param {Result} r @param {BoundOrNot} b */
 export function boundText(r, b) {
   if ("reason" in b) return `No bound on the interpolation error here: ${noBoundText(b)}.`;
   const n = b.n,
@@ -139,13 +114,8 @@ export function boundText(r, b) {
   );
 }
 
-/**
- * The product of the (0 − y_k): one number where its enclosure is as
- * narrow as the digits shown, else the enclosure (a y within rounding of
- * 0 leaves its size unknown).
- * @param {{lo: number, hi: number}} p
- */
-function productText({ lo, hi }) {
+/** The product of the (0 − y_k): one number where its enclosure is as narrow as the digits shown. */
+function productText(/** @type {{lo: number, hi: number}} */ { lo, hi }) {
   return Math.abs(hi - lo) <= 1e-4 * Math.max(Math.abs(lo), Math.abs(hi))
     ? `is ${sci((lo + hi) / 2, 3)}`
     : `lies in [${sci(lo, 3)}, ${sci(hi, 3)}]`;

@@ -9,14 +9,8 @@ import { entryName, sub, weight } from "./parts.js";
 /** @typedef {import("../sweep.js").Step} Step */
 /** @typedef {import("../curves.js").Zoom} Zoom */
 
-/**
- * The rule of the step shown, with its numbers to the digits chosen, as
- * paragraphs; while its entry is to be predicted, without its numbers.
- * @param {Result} r
- * @param {Step | null} s
- * @param {{hidden: boolean, digits: number}} how
- * @returns {Part[][]}
- */
+/** The step's rule as paragraphs, with its numbers to the digits chosen unless its entry is to be predicted.
+ * @param {Result} r @param {Step | null} s @param {{hidden: boolean, digits: number}} how @returns {Part[][]} */
 export function stepRule(r, s, { hidden, digits }) {
   if (s === null) return [["Column 0 holds the nodes, Q[i][0] = x", sub("i"), ". Step to make the first entry."]];
   const { i, j } = s,
@@ -42,19 +36,16 @@ export function stepRule(r, s, { hidden, digits }) {
     : ["= ", { strong: num(s.value) }];
   return [
     rule,
-    [`= ((0 − ${y(i - j)}) · ${num(s.hiValue)} − (0 − ${y(i)}) · ${num(s.loValue)}) / (${num(r.pts[i].y)} − ${y(i - j)})`],
+    [
+      `= ((0 − ${y(i - j)}) · ${num(s.hiValue)} − (0 − ${y(i)}) · ${num(s.loValue)}) / (${num(r.pts[i].y)} − ${y(i - j)})`,
+    ],
     value,
     ...(Number.isFinite(s.value) ? [weightsText(s)] : []),
   ];
 }
 
-/**
- * The step as weights on its two parents, which add up to 1, and where
- * the entry lies against them.
- * @param {Step} s
- * @returns {Part[]}
- */
-export function weightsText(s) {
+/** The step as weights on its two parents, and where the entry lies against them. @returns {Part[]} */
+export function weightsText(/** @type {Step} */ s) {
   const { i, j, hi, lo } = s;
   return [
     `As weights: ${entryName(i, j)} = `,
@@ -69,18 +60,14 @@ export function weightsText(s) {
   ];
 }
 
-/** @type {Record<string, string>} where the entry lies against its parents, as the weights say, or, rounded, does not */
+/** @type {Record<string, string>} where the entry lies, as the weights say or, rounded, not */
 const SIDE = {
   "true between": ", and the entry between its two parents.",
   "false outside": ", and the entry outside its two parents.",
   "true outside": ", but in doubles the entry rounds just outside its parents.",
 };
 
-/**
- * What a step says to a screen reader.
- * @param {Result} r
- * @param {boolean} hidden whether its entry is to be predicted first
- */
+/** What a step says to a screen reader. @param {Result} r @param {boolean} hidden */
 export function stepText(r, hidden) {
   if (r.shown === 0) return `Start: the nodes, 0 of ${r.steps.length} entries.`;
   const { i, j } = r.steps[r.shown - 1];
@@ -93,12 +80,8 @@ export function stepText(r, hidden) {
 /** A second weight with its sign as the operator: "+ 0.3468", "− 0.2473". */
 const plus = (/** @type {number} */ w) => `${w < 0 ? "−" : "+"} ${weight(Math.abs(w))}`;
 
-/**
- * The line at y = 0's title, in two halves a narrow figure writes on two
- * lines: the entry, and its weights.
- * @param {Zoom} z
- */
-export function zoomTitle(z) {
+/** The line at y = 0's title, in halves a narrow figure writes on two lines: the entry, and its weights. */
+export function zoomTitle(/** @type {Zoom} */ z) {
   const s = z.step;
   if (!s) return { head: "At y = 0: the nodes", tail: "" };
   if (z.hidden) return { head: `At y = 0: ${entryName(s.i, s.j)} = ?`, tail: "" };
@@ -111,11 +94,7 @@ export function zoomTitle(z) {
 export const zoomAxis = (/** @type {Zoom} */ z, /** @type {string} */ unit) =>
   z.inUlps ? `x − ${z.root === undefined ? minus(show(z.from)) : "root"}, in ulps` : `x${unit}`;
 
-/**
- * The line at y = 0 for a screen reader.
- * @param {Zoom} z
- * @param {number} unlabelled entries too close to others to label
- */
+/** The line at y = 0 for a screen reader. @param {Zoom} z @param {number} unlabelled entries too close to label */
 export function zoomText(z, unlabelled) {
   const s = z.step;
   const where = !s
