@@ -178,11 +178,12 @@ browserSuite("exports", (s) => {
     });
   });
 
-  test("a lecture's screen, 1920 by 1080, at step 3: Step, the tableau and the figure beside it in view, the figure's text at least 14 px", async () => {
+  test("a lecture's screen, 1920 by 1080, at step 3: Step, the step's cells and the figure beside them in view, the figure's text at least 28 px", async () => {
     await s.open("nodes=0.3,0.4,0.5,0.6&step=3&lecture=1", { width: 1920, height: 1080 });
+    await frames(s.page);
     const seen = await s.page.evaluate(() => ({
-      boxes: ["step-forward", "tableau", "figure"].map((id) =>
-        document.getElementById(id)?.getBoundingClientRect().toJSON(),
+      boxes: [...document.querySelectorAll("#step-forward, #tableau td.new, #tableau td.reads, #figure")].map((e) =>
+        e.getBoundingClientRect().toJSON(),
       ),
       font: Math.min(
         ...[...document.querySelectorAll("#figure text")].map((t) => parseFloat(getComputedStyle(t).fontSize)),
@@ -190,11 +191,12 @@ browserSuite("exports", (s) => {
       scrolled: scrollY,
       count: document.getElementById("step-count")?.textContent,
     }));
-    const [, tableau, figure] = seen.boxes;
+    const figure = seen.boxes[seen.boxes.length - 1],
+      cells = seen.boxes.slice(1, -1);
     const inView = seen.boxes.every((b) => b.left >= 0 && b.top >= 0 && b.right <= 1920 && b.bottom <= 1080);
-    assert.deepEqual([seen.scrolled, seen.count], [0, "3 of 6"]);
-    assert.ok(inView && figure.left >= tableau.right, JSON.stringify(seen.boxes));
-    assert.ok(seen.font >= 14, `the figure's text ${seen.font} px`);
+    assert.deepEqual([seen.scrolled, seen.count, cells.length], [0, "3 of 6", 3]);
+    assert.ok(inView && cells.every((c) => figure.left >= c.right), JSON.stringify(seen.boxes));
+    assert.ok(seen.font >= 28, `the figure's text ${seen.font} px`);
   });
 
   test(

@@ -37,6 +37,21 @@ function pOf(/** @type {number[]} */ xs, /** @type {(x: number) => number} */ f)
 }
 
 browserSuite("functions", (s) => {
+  test("at 1366 by 900, the function menu at the top of the window: a preset chosen there draws its figure beside it, and p is said by the fields", async () => {
+    await s.open("", { width: 1366, height: 900 });
+    await s.page.evaluate(() => document.getElementById("function")?.scrollIntoView({ block: "start" }));
+    await s.changed(() => s.page.select("#function", "cos"));
+    const seen = await s.page.evaluate(() => {
+      const frame = document.querySelector("#figure [data-layer=upper] rect.frame")?.getBoundingClientRect();
+      return {
+        figure: !!frame && frame.top >= 0 && frame.bottom <= innerHeight,
+        said: document.getElementById("experiment-result")?.textContent ?? "",
+      };
+    });
+    assert.equal(seen.figure, true, "the figure's upper panel in the window");
+    assert.match(seen.said, /^p = 0\.739\d+, 5\.71e-6 from the root\.$/);
+  });
+
   test("each preset chosen in #function: its nodes, p as the .wasm's Qij gives it over f's y, and p − root against the preset's root as the page shows it; its lesson, for the hump alone, that x is not a function of y", async () => {
     assert.deepEqual(Object.keys(F), [...presets.map((p) => p.id)], "a sweep here for each preset");
     await s.open("");

@@ -38,7 +38,11 @@ browserSuite("phone", (s) => {
     await s.page.tap("#nodes");
     await s.page.evaluate(() => {
       const field = document.getElementById("nodes");
-      if (field instanceof HTMLInputElement) field.value = "";
+      // emptied as a learner empties it, so that a render meanwhile (an analysis arriving) keeps it empty
+      if (field instanceof HTMLInputElement) {
+        field.value = "";
+        field.dispatchEvent(new Event("input"));
+      }
     });
     await s.page.keyboard.type(text);
     await s.changed(() => s.page.tap("#experiment button[type=submit]"));
