@@ -123,16 +123,29 @@ export function drawTableau(v, r, { digits, showBits, known }) {
  */
 export function revealStep(box, r) {
   box.style.paddingInlineEnd = "";
+  const table = /** @type {HTMLElement} */ (box.firstElementChild);
+  // the y held beside the row headers where the step's cells fit beside them; else scrolled with the rest
+  table.classList.remove("y-scrolls");
+  const first = placed(box, r);
+  const plan = first && !first.all ? (table.classList.add("y-scrolls"), placed(box, r) ?? first) : first;
+  if (!plan || Math.abs(plan.to - box.scrollLeft) <= 1) return;
+  const most = box.scrollWidth - box.clientWidth;
+  if (plan.to > most) box.style.paddingInlineEnd = `${Math.ceil(plan.to - most)}px`;
+  box.scrollLeft = plan.to;
+}
+
+/**
+ * Where the tableau's box is to be scrolled to for the step's cells, and
+ * whether all three fit (else the entry made alone); null at the start.
+ * @param {HTMLElement} box
+ * @param {Result} r
+ */
+function placed(box, r) {
   const made = /** @type {HTMLElement | null} */ (box.querySelector("td.new"));
   const cells = [...box.querySelectorAll("td.new, td.reads")];
   // at the start, the nodes and their y: the table's own start
-  if (!cells.length) {
-    box.scrollLeft = 0;
-    return;
-  }
-  const first = /** @type {HTMLElement | undefined} */ (cells[0]);
-  if (!first || r.pts.length === 0) return;
-  const row = /** @type {HTMLTableRowElement} */ (first.parentElement),
+  if (!cells.length || r.pts.length === 0) return { to: 0, all: true };
+  const row = /** @type {HTMLTableRowElement} */ (cells[0].parentElement),
     origin = box.getBoundingClientRect().left - box.scrollLeft;
   // where a cell lies in the box's scrolled content
   const spanOf = (/** @type {Element} */ c) => {
@@ -142,7 +155,7 @@ export function revealStep(box, r) {
   const spans = cells.map(spanOf);
   const left = Math.min(...spans.map(([a]) => a)),
     right = Math.max(...spans.map(([, b]) => b));
-  // the row's header, and on a wide screen its y, stay in view at the left, over what scrolls beneath them
+  // the row's header, and its y where held, stay in view at the left, over what scrolls beneath them
   const held = [...row.children].slice(0, 2).filter((c) => getComputedStyle(c).position === "sticky"),
     head = held.reduce((w, c) => w + /** @type {HTMLElement} */ (c).offsetWidth, 0);
   const width = box.clientWidth,
@@ -157,11 +170,7 @@ export function revealStep(box, r) {
   const all = edges.filter(shows(left, right)),
     fitting = all.length ? all : edges.filter(shows(madeLeft, madeRight));
   const nearest = fitting.reduce((a, b) => (Math.abs(b - now) < Math.abs(a - now) ? b : a), Infinity);
-  const to = Number.isFinite(nearest) ? nearest : Math.max(0, madeLeft - head);
-  if (Math.abs(to - now) <= 1) return;
-  const most = box.scrollWidth - width;
-  if (to > most) box.style.paddingInlineEnd = `${Math.ceil(to - most)}px`;
-  box.scrollLeft = to;
+  return { to: Number.isFinite(nearest) ? nearest : Math.max(0, madeLeft - head), all: all.length > 0 };
 }
 
 /**

@@ -64,7 +64,7 @@ browserSuite("lecture", (s) => {
     }
   });
 
-  test("the step's entry (td.new), its rule, the figure's upper panel and the line at y = 0 in the window at every step, the stepper scrolled to the top: 1920×1080 and 1280×720 lecturing; the entry and the figure at 1280×720, and at 960×540 with 6 digits the line at y = 0 whole", async () => {
+  test("the step's entry (td.new), lecturing its parents and its rule too, the figure's upper panel and the line at y = 0 in the window at every step, the stepper scrolled to the top: 1920×1080 and 1280×720 lecturing; the entry and the figure at 1280×720, and at 960×540 with 6 digits the line at y = 0 whole", async () => {
     for (const { width, height, hash, rule } of [
       { width: 1920, height: 1080, hash: "lecture=1", rule: true },
       { width: 1280, height: 720, hash: "lecture=1", rule: true },
@@ -93,7 +93,13 @@ browserSuite("lecture", (s) => {
             "td.new": box([...document.querySelectorAll("#tableau td.new")]),
             "the upper panel": box([...document.querySelectorAll("#figure [data-layer=upper] :is(rect.frame, text)")]),
             "#zoom": box([...document.querySelectorAll("#zoom")]),
-            ...(rule ? { "#step-rule": box([...document.querySelectorAll("#step-rule")]) } : {}),
+            // lecturing, the step's cells, its entry and its two parents, and its rule
+            ...(rule
+              ? {
+                  "td.reads": box([...document.querySelectorAll("#tableau td.reads")]),
+                  "#step-rule": box([...document.querySelectorAll("#step-rule")]),
+                }
+              : {}),
           };
           return Object.entries(watched)
             .filter(([, r]) => !(r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight))
