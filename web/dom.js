@@ -9,6 +9,7 @@ export function $(/** @type {string} */ id) {
   return e;
 }
 export const input = (/** @type {string} */ id) => /** @type {HTMLInputElement} */ ($(id));
+export const svgOf = (/** @type {string} */ id) => /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($(id)));
 
 /** An HTML element, its props set as properties where it has them, else as attributes.
  * @template {keyof HTMLElementTagNameMap} K @param {K} tag @param {Record<string, string>} [props]

@@ -7,7 +7,7 @@ import { figureOf } from "./core/curves.js";
 import { figureDescription, legendItems, topWords } from "./core/sentences/figure.js";
 import { nameOf } from "./core/sentences/functions.js";
 import { handleName, handleText } from "./core/sentences/nodes.js";
-import { SVG, el, join, say, set, text } from "./dom.js";
+import { $, SVG, el, join, say, set, svgOf, text } from "./dom.js";
 import { drawFrame } from "./axes.js";
 import { at, layout, panel } from "./frame.js";
 import { drawCurves, layer, runs } from "./layers.js";
@@ -18,26 +18,18 @@ import { drawErrorPanel } from "./errors.js";
 /** @typedef {import("./core/curves.js").Curve} Curve */
 /** @typedef {import("./core/curves.js").Ranges} Ranges */
 /** @typedef {import("./frame.js").Panel} Panel */
-/**
- * What the figure is drawn into.
- * @typedef {object} FigureView
- * @property {SVGSVGElement} svg with a g.plot and a g.handles
- * @property {HTMLElement} legend
- * @property {HTMLElement} caption
- */
 
 /**
  * The figure of r at a width and font, with the upper panel's ranges
  * frozen while a node is dragged.
- * @param {FigureView} v
  * @param {Model} m
  * @param {Result} r
  * @param {{width: number, room: number, frozen: Ranges | null, font: number, hidden: boolean}} opts the width,
  *   most height and font it is drawn at, the ranges a drag holds, and whether the step's entry is to be predicted first (its polynomial,
  *   where it meets y = 0 and its error are then not drawn)
  */
-export function drawFigure(v, m, r, { width, room, frozen, font, hidden }) {
-  const svg = v.svg,
+export function drawFigure(m, r, { width, room, frozen, font, hidden }) {
+  const svg = svgOf("figure"),
     box = layout(width, font, room);
   set(svg, { viewBox: `0 0 ${box.W} ${box.H}`, width: box.W, height: box.H });
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
@@ -52,8 +44,8 @@ export function drawFigure(v, m, r, { width, room, frozen, font, hidden }) {
   drawUpper(upper, r, fig, { top, narrow, font });
   drawErrorPanel(lower, box, { current: fig.current, value: fig.value, err: fig.err, narrow, font, hidden });
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, fig.current);
-  drawLegend(v.legend, legendItems(r, fig.curves, fig.kept, fig.err, nameOf(r.fn)));
-  text(v.caption, figureDescription(r, fig.curves, hidden, fig.err.off));
+  drawLegend($("legend"), legendItems(r, fig.curves, fig.kept, fig.err, nameOf(r.fn)));
+  text($("figure-desc"), figureDescription(r, fig.curves, hidden, fig.err.off));
 }
 
 /**

@@ -7,7 +7,7 @@ import { topRanges } from "./core/curves.js";
 import { intervalOf } from "./core/functions.js";
 import { ANNOUNCE } from "./core/sentences/nodes.js";
 import { FIGURE_REFUSED } from "./core/sentences/input.js";
-import { $ } from "./dom.js";
+import { $, svgOf } from "./dom.js";
 import { change, state } from "./state.js";
 import { xAt } from "./frame.js";
 
@@ -37,7 +37,7 @@ const handleOf = (/** @type {Event} */ e) =>
 
 /** @param {Context} c */
 export function wireHandles(c) {
-  const svg = c.views.figure.svg,
+  const svg = svgOf("figure"),
     handles = /** @type {SVGElement} */ (svg.querySelector(".handles"));
 
   // a drag: one move a frame, and the window following a node taken past it

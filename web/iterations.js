@@ -1,27 +1,17 @@
 // Iterate's table, its note and its button, and the many-digit table of
-// the orders of convergence beside the program's doubles: the core's rows
-// and sentences, put in place.
+// the orders of convergence beside the doubles: the core's rows and words,
+// put in place.
 
 import { iterationCells, orderCells } from "./core/sentences/iterations.js";
-import { h, join, set, text } from "./dom.js";
-
-/** @typedef {import("./core/iterations.js").IterationRow} IterationRow */
-/** @typedef {import("./core/iterations.js").OrderRow} OrderRow */
-/**
- * A table with a caption: where rows go, under heads drawn once.
- * @typedef {{table: HTMLTableElement, caption: HTMLElement, note: HTMLElement}} TableView
- */
+import { $, h, join, set, text } from "./dom.js";
 
 /**
- * A table's heads (once) and rows, each row's first cell its header,
- * the cells of the numeric columns marked as numbers.
- * @param {HTMLTableElement} table
- * @param {string[]} heads
- * @param {{cells: string[], cls?: string}[]} rows
- * @param {boolean[]} numeric
+ * A table's heads (once) and rows, each row's first cell its header, the numeric columns' cells marked.
+ * @param {string} id @param {string[]} heads @param {{cells: string[], cls?: string}[]} rows @param {boolean[]} numeric
  */
-function fill(table, heads, rows, numeric) {
-  const head = /** @type {HTMLTableSectionElement} */ (table.tHead);
+function fill(id, heads, rows, numeric) {
+  const table = /** @type {HTMLTableElement} */ ($(id)),
+    head = /** @type {HTMLTableSectionElement} */ (table.tHead);
   if (!head.rows.length) head.append(h("tr", {}, ...heads.map((s) => h("th", { scope: "col" }, s))));
   join(
     table.tBodies[0],
@@ -40,42 +30,37 @@ function fill(table, heads, rows, numeric) {
 }
 
 /**
- * Iterate's table: its rows, the words about them, and whether Iterate can
- * do no more (the note says why).
- * @typedef {{caption: string, heads: string[], rows: IterationRow[], note: string, done: boolean}} IterationTable
+ * Iterate's table: its rows, the words about them, and whether Iterate can do no more (the note says why).
+ * @typedef {{caption: string, heads: string[], rows: import("./core/iterations.js").IterationRow[], note: string,
+ *   done: boolean}} IterationTable
  */
-/**
- * The iterates p_0, p_1, ...: errors, digits, and the order of convergence.
- * @param {TableView & {button: HTMLElement}} v
- * @param {IterationTable} what
- */
-export function drawIterations(v, { caption, heads, rows, note, done }) {
-  text(v.caption, caption);
+/** @param {IterationTable} t */
+export function drawIterations({ caption, heads, rows, note, done }) {
+  text($("iterations-caption"), caption);
   fill(
-    v.table,
+    "iterations",
     heads,
     rows.map((row) => ({ cells: iterationCells(row) })),
     [false, true, true, true, false, true, false, false],
   );
-  text(v.note, note);
+  text($("iterate-note"), note);
   // aria-disabled, not disabled: the focus stays, and the reason is read with it
-  set(v.button, { "aria-disabled": String(done), "aria-describedby": done ? v.note.id : null });
+  set($("iterate"), { "aria-disabled": String(done), "aria-describedby": done ? "iterate-note" : null });
 }
 
 /**
- * The many-digit table: its caption and heads, a row a step (none while
- * they are computed), the row where the doubles stop marked, and the note.
- * @param {TableView} v
- * @param {{nodes: number[], caption: string, heads: string[], rows: OrderRow[], note: string, busy: boolean}} what
+ * The many-digit table: a row a step (none while computed), the row where the doubles stop marked, and the note.
+ * @param {{nodes: number[], caption: string, heads: string[], rows: import("./core/iterations.js").OrderRow[],
+ *   note: string, busy: boolean}} t
  */
-export function drawOrders(v, { nodes, caption, heads, rows, note, busy }) {
-  set(v.table, { "aria-busy": String(busy), "data-nodes": nodes.join() });
-  text(v.caption, caption);
+export function drawOrders({ nodes, caption, heads, rows, note, busy }) {
+  set($("orders"), { "aria-busy": String(busy), "data-nodes": nodes.join() });
+  text($("orders-caption"), caption);
   fill(
-    v.table,
+    "orders",
     heads,
     rows.map((o) => ({ cells: orderCells(o), cls: o.stop ? "doubles-stop" : undefined })),
     [false, true, false, true],
   );
-  text(v.note, note);
+  text($("orders-note"), note);
 }

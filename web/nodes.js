@@ -4,21 +4,20 @@
 import { LIMITS } from "./core/limits.js";
 import { FIGURE_REFUSED } from "./core/sentences/input.js";
 import { removeLabel } from "./core/sentences/nodes.js";
-import { h, join, set, text } from "./dom.js";
+import { $, h, join, set, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 
 /**
  * A "Remove" button for each node, marked as doing nothing, with the
  * reason, where there are as few nodes as there can be.
- * @param {{list: HTMLElement, why: HTMLElement}} v
  * @param {Result} r
  */
-export function drawNodeList(v, r) {
+export function drawNodeList(r) {
   const fewest = r.pts.length <= LIMITS.nodes[0];
-  text(v.why, fewest ? FIGURE_REFUSED.fewestList : "");
+  text($("node-list-why"), fewest ? FIGURE_REFUSED.fewestList : "");
   join(
-    v.list,
+    $("node-list"),
     r.pts,
     (_, k) => {
       const button = h("button", { type: "button", className: "remove" });
@@ -30,7 +29,7 @@ export function drawNodeList(v, r) {
       text(button, `✕ x${k}`);
       button.setAttribute("aria-label", removeLabel(k, q.x));
       // aria-disabled, not disabled: the focus stays, and the reason is read
-      set(button, { "aria-disabled": String(fewest), "aria-describedby": fewest ? v.why.id : null });
+      set(button, { "aria-disabled": String(fewest), "aria-describedby": fewest ? "node-list-why" : null });
     },
   );
 }

@@ -23,7 +23,7 @@ import { LIMITS } from "./core/limits.js";
 import { zoomText } from "./core/sentences/step.js";
 import { said } from "./core/sentences/quality.js";
 import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
-import { $, h, text } from "./dom.js";
+import { $, h, svgOf, text } from "./dom.js";
 import { change, state } from "./state.js";
 import { drawTableau, revealEntry, revealStep } from "./tableau.js";
 import { drawFigure } from "./figure.js";
@@ -54,38 +54,7 @@ import { lastOf } from "./memo.js";
  * @property {() => import("./core/sweep.js").Choice & {iterates: number[]}} choice
  * @property {(r: Result) => number[]} iterates
  * @property {() => import("./iterations.js").IterationTable} iterationTable
- * @property {Views} views
  */
-
-/** The elements the page draws into. */
-function viewsOf() {
-  const svg = /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("figure")));
-  return {
-    tableau: {
-      table: /** @type {HTMLTableElement} */ ($("tableau")),
-      count: $("step-count"),
-      rule: $("step-rule"),
-      buttons: { first: $("step-first"), back: $("step-back"), forward: $("step-forward"), last: $("step-last") },
-      scroll: $("tableau-scroll"),
-    },
-    figure: { svg, legend: $("legend"), caption: $("figure-desc") },
-    zoom: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("zoom"))),
-    triangle: /** @type {SVGSVGElement} */ (/** @type {unknown} */ ($("triangle"))),
-    nodes: { list: $("node-list"), why: $("node-list-why") },
-    iterations: {
-      table: /** @type {HTMLTableElement} */ ($("iterations")),
-      caption: $("iterations-caption"),
-      note: $("iterate-note"),
-      button: $("iterate"),
-    },
-    orders: {
-      table: /** @type {HTMLTableElement} */ ($("orders")),
-      caption: $("orders-caption"),
-      note: $("orders-note"),
-    },
-  };
-}
-/** @typedef {ReturnType<typeof viewsOf>} Views */
 
 /** The stripped .wasm, from its base64 in the page. */
 function wasmBytes() {
@@ -107,7 +76,6 @@ export function startPage(script) {
   if ("error" in programFn) throw new Error("the program's f is one the parser reads");
   // the page's address without its fragment, for the printed link
   const address = location.href.replace(/#.*$/, "");
-  const views = viewsOf();
   const workers = background(script, (outcome, key) => arrived(outcome, key));
 
   /**
@@ -157,21 +125,21 @@ export function startPage(script) {
       hidden = r.shown > known,
       whole = known === r.steps.length;
     phase("tableau", () => {
-      drawTableau(views.tableau, r, { ...state, known });
-      drawTriangle(views.triangle, r, state.triangleFont);
+      drawTableau(r, { ...state, known });
+      drawTriangle(r, state.triangleFont);
       drawPredict(r, hidden);
     });
-    phase("figure", () => drawFigure(views.figure, model, r, { ...state, hidden }));
+    phase("figure", () => drawFigure(model, r, { ...state, hidden }));
     phase("zoom", () => {
-      const z = zoomOf(r, hidden || !whole);
-      text($("zoom-desc"), zoomText(z, drawZoom(views.zoom, z, state.width, state.zoomFont)));
+      const z = zoomOf(r, hidden, !whole);
+      text($("zoom-desc"), zoomText(z, drawZoom(z, state.width, state.zoomFont)));
     });
     phase("quality", () => {
-      drawNodeList(views.nodes, r);
+      drawNodeList(r);
       drawQuality(r, whole ? { verdict: verdict(r), estimate: estimate(r), root: rootDigits(r.fn) } : null);
       text($("program-output"), whole ? output : WAITING);
     });
-    phase("iterations", () => drawIterations(views.iterations, iterationTable(r)));
+    phase("iterations", () => drawIterations(iterationTable(r)));
     text($("experiment-result"), said(r, whole));
     drawSettings(model, r);
     if (state.announce) text($("announce"), state.announce(r, whole));
@@ -179,16 +147,13 @@ export function startPage(script) {
     performance.measure("inverse_neville:render", { start });
     phase("analyses", () => {
       drawBound($("bound"), r, whole ? (state.analysis.key === boundKey(r) ? state.analysis.bound : null) : WAITING);
-      drawOrders(
-        views.orders,
-        ordersTable(r.fn, state.orders.key === ordersKey(r) ? state.orders : null, whole, state.start),
-      );
+      drawOrders(ordersTable(r.fn, state.orders.key === ordersKey(r) ? state.orders : null, whole, state.start));
     });
     askAnalyses(r);
     // the step's cells scrolled into the tableau's and the triangle's boxes once they are laid out
     requestAnimationFrame(() => {
-      revealStep(views.tableau.scroll, resultOf(state));
-      revealEntry(views.triangle);
+      revealStep(resultOf(state));
+      revealEntry();
     });
   }
 
@@ -386,19 +351,20 @@ export function startPage(script) {
     // held in view beside the steps, the figure leaves the window's height to the line at y = 0 (with a title
     // on one line and three rows of labels, as most steps have) and its tools: the same room at every step
     const view = /** @type {HTMLElement} */ (document.querySelector(".figure-view")),
-      zoomFont = parseFloat(getComputedStyle(views.zoom).fontSize) || 13,
+      [figure, zoom] = [svgOf("figure"), svgOf("zoom")],
+      zoomFont = parseFloat(getComputedStyle(zoom).fontSize) || 13,
       rest =
         zoomHeights(zoomFont, 1, 3).H +
         view.offsetHeight -
-        views.figure.svg.getBoundingClientRect().height -
-        views.zoom.getBoundingClientRect().height;
+        figure.getBoundingClientRect().height -
+        zoom.getBoundingClientRect().height;
     return {
       // whole pixels no wider than the column, so that the figure is drawn at its size, never scaled down a little
       width: Math.min(widest, Math.floor($("figure-section").getBoundingClientRect().width) || widest),
       room: getComputedStyle(view).position === "sticky" ? Math.round(innerHeight - rest) : Infinity,
-      font: parseFloat(getComputedStyle(views.figure.svg).fontSize) || 13,
+      font: parseFloat(getComputedStyle(figure).fontSize) || 13,
       zoomFont,
-      triangleFont: parseFloat(getComputedStyle(views.triangle).fontSize) || 14,
+      triangleFont: parseFloat(getComputedStyle(svgOf("triangle")).fontSize) || 14,
     };
   };
   /** @type {(keyof ReturnType<typeof measured>)[]} what is measured of the page, as the state keeps it */
@@ -422,7 +388,6 @@ export function startPage(script) {
     choice: () => choiceOf(resultOf(state)),
     iterates,
     iterationTable: () => iterationTable(resultOf(state)),
-    views,
   };
   wireControls(context);
   wireHandles(context);

@@ -5,18 +5,9 @@ import { bitsOf, showTo } from "./core/numbers.js";
 import { shownStep } from "./core/sweep.js";
 import { NOT_YET, stepCount, stepRule, tableauHeads } from "./core/sentences/step.js";
 import { TO_PREDICT } from "./core/sentences/predict.js";
-import { h, join, say, text } from "./dom.js";
+import { $, h, join, say, svgOf, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
-/**
- * What the tableau is drawn into.
- * @typedef {object} TableauView
- * @property {HTMLTableElement} table
- * @property {HTMLElement} count "k of n"
- * @property {HTMLElement} rule the step's rule
- * @property {Record<"first" | "back" | "forward" | "last", HTMLElement>} buttons
- */
-
 /** One cell's content: the decimal, to the digits chosen, and the bits beneath it. */
 function fillNumber(/** @type {HTMLElement} */ td, /** @type {number} */ x, /** @type {number} */ digits) {
   const [num, bits] = td.children;
@@ -52,14 +43,13 @@ function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n
 
 /**
  * The tableau of r, with the steps shown filled in.
- * @param {TableauView} v
  * @param {Result} r
  * @param {{digits: number, showBits: boolean, known: number}} how significant digits shown (0: all), whether
  *   each entry's bits are shown beneath it, and the steps whose entries may be shown (the others are predicted first)
  */
-export function drawTableau(v, r, { digits, showBits, known }) {
+export function drawTableau(r, { digits, showBits, known }) {
   const n = r.pts.length,
-    t = v.table;
+    t = /** @type {HTMLTableElement} */ ($("tableau"));
   if (t.dataset.n !== String(n)) buildTableau(t, n);
   t.classList.toggle("hide-bits", !showBits);
   const cell = (/** @type {string} */ id) => /** @type {HTMLElement} */ (t.querySelector(`#${id}`));
@@ -86,7 +76,7 @@ export function drawTableau(v, r, { digits, showBits, known }) {
     if (k < r.shown && k < known) fillNumber(td, r.Q[i][j], digits);
     else if (td.textContent !== hidden) td.replaceChildren(h("span", { className: "visually-hidden" }, hidden));
   });
-  text(v.count, stepCount(r));
+  text($("step-count"), stepCount(r));
   // aria-disabled, not disabled: a disabled button would drop the focus.  Predicting, no step beyond the entry
   // to predict, and no end before every entry is revealed.
   const atStart = r.shown === 0,
@@ -96,11 +86,10 @@ export function drawTableau(v, r, { digits, showBits, known }) {
     ["back", atStart],
     ["forward", atEnd],
     ["last", atEnd || known < r.steps.length],
-  ])) {
-    v.buttons[b].setAttribute("aria-disabled", String(off));
-  }
+  ]))
+    $(`step-${b}`).setAttribute("aria-disabled", String(off));
   join(
-    v.rule,
+    $("step-rule"),
     stepRule(r, s, { hidden: r.shown > known, digits }),
     () => h("p"),
     (p, parts) => say(p, parts),
@@ -118,10 +107,10 @@ export function drawTableau(v, r, { digits, showBits, known }) {
  * edges that show the cells the nearest, so that the table moves least; the
  * box is given room beyond the table where it could not otherwise scroll
  * that far.
- * @param {HTMLElement} box
  * @param {Result} r
  */
-export function revealStep(box, r) {
+export function revealStep(r) {
+  const box = $("tableau-scroll");
   box.style.paddingInlineEnd = "";
   const table = /** @type {HTMLElement} */ (box.firstElementChild);
   // the y held beside the row headers where the step's cells fit beside them; else scrolled with the rest
@@ -177,9 +166,9 @@ function placed(box, r) {
  * Keeps the step's entry in the triangle's scrolling box: on a narrow
  * screen the triangle is wider than its box, and the entry made is the one
  * to see.
- * @param {SVGSVGElement} svg
  */
-export function revealEntry(svg) {
+export function revealEntry() {
+  const svg = svgOf("triangle");
   const box = svg.parentElement;
   const entry = svg.querySelector("text.role-new");
   if (!box || !entry || box.scrollWidth <= box.clientWidth) return;

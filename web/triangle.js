@@ -6,11 +6,12 @@
 import { arrowsOf } from "./core/neville.js";
 import { shownStep } from "./core/sweep.js";
 import { entryName, nodeName } from "./core/sentences/parts.js";
-import { el, join, set, text } from "./dom.js";
+import { el, join, set, svgOf, text } from "./dom.js";
 import { layer } from "./layers.js";
 
-/** @param {SVGSVGElement} svg @param {import("./core/sweep.js").Result} r @param {number} font its text's size */
-export function drawTriangle(svg, r, font) {
+/** @param {import("./core/sweep.js").Result} r @param {number} font its text's size */
+export function drawTriangle(r, font) {
+  const svg = svgOf("triangle");
   const n = r.pts.length,
     colW = Math.round(font * 7),
     rowH = Math.round(font * 2.4),

@@ -7,7 +7,7 @@ import { minus } from "./core/numbers.js";
 import { entryName } from "./core/sentences/parts.js";
 import { zoomAxis, zoomTitle } from "./core/sentences/step.js";
 import { unitText } from "./core/sentences/figure.js";
-import { set } from "./dom.js";
+import { set, svgOf } from "./dom.js";
 import { drawShapes } from "./shapes.js";
 import { fitAlong } from "./axes.js";
 import { layout, textWidth } from "./frame.js";
@@ -56,13 +56,13 @@ export function placeLabels(z, plotW, font) {
 }
 
 /**
- * @param {SVGSVGElement} svg
  * @param {Zoom} z
  * @param {number} width
  * @param {number} font
  * @returns {number} how many entries are left unlabelled
  */
-export function drawZoom(svg, z, width, font) {
+export function drawZoom(z, width, font) {
+  const svg = svgOf("zoom");
   const { W, L, R } = layout(width, font),
     plotW = W - L - R,
     { placed, rows } = placeLabels(z, plotW, font);

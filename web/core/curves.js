@@ -201,9 +201,10 @@ function errorScale(kept, rounding, ulp) {
  *   step: {i: number, j: number, x: number, hi: number, lo: number, hiValue: number, loValue: number} | null,
  *   from: number, ulp: number, hidden: boolean}} Zoom */
 
-/** The line at y = 0: the entries made so far and the nodes the step combines (at the start, all nodes).
- * @param {Result} r @param {boolean} [hidden] @returns {Zoom} */
-export function zoomOf(r, hidden = false) {
+/** The line at y = 0: the entries made so far and the nodes the step combines (at the start, all nodes); the
+ * step's entry left out while it is to be predicted, and the root while p is.
+ * @param {Result} r @param {boolean} [hidden] @param {boolean} [rootHidden] @returns {Zoom} */
+export function zoomOf(r, hidden = false, rootHidden = hidden) {
   const at = r.shown ? r.steps[r.shown - 1] : null;
   /** @type {Record<string, Role>} */
   const roles = at
@@ -216,7 +217,7 @@ export function zoomOf(r, hidden = false) {
   if (at && at.j === 1)
     for (const i of [at.i, at.i - 1]) all.push({ i, j: 0, x: r.pts[i].x, role: i === at.i ? "hi" : "lo" });
   const points = all.filter((q) => Number.isFinite(q.x) && !(hidden && q.role === "new"));
-  const root = hidden ? undefined : r.fn.root?.hi;
+  const root = rootHidden ? undefined : r.fn.root?.hi;
   const xs = points.map((q) => q.x).concat(root === undefined ? [] : [root]);
   const lo = Math.min(...xs),
     hi = Math.max(...xs),
