@@ -407,6 +407,8 @@ const some = (t, p) =>
   (t.kind === "neg" || t.kind === "call" ? some(t.arg, p) : t.kind === "op" && (some(t.left, p) || some(t.right, p)));
 
 export const hasX = (/** @type {Tree} */ t) => some(t, (u) => u.kind === "x");
+/** Whether a tree is a number as written, with its sign or without. */
+export const isLiteral = (/** @type {Tree} */ t) => (t.kind === "neg" ? t.arg : t).kind === "num";
 
 /** Whether a number in the tree reads as 0 though its digits are not all 0 (1e-400). */
 export const underflows = (/** @type {Tree} */ t) =>

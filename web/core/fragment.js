@@ -4,7 +4,7 @@
 import { show } from "./numbers.js";
 import { LIMITS } from "./limits.js";
 import { PROGRAM_TEXT, intervalOf, presetsOf } from "./functions.js";
-import { hasX, parse, underflows } from "./expression.js";
+import { hasX, isLiteral, parse, underflows } from "./expression.js";
 import { compile } from "./walk.js";
 import { doubles } from "./doubles.js";
 import { OFF, ON, SWITCHES } from "./switches.js";
@@ -111,8 +111,7 @@ function nodeOf(/** @type {string} */ written, /** @type {string} */ text, /** @
   if (x === 0 && underflows(parsed.tree)) return { error: { kind: "tooSmall", text } };
   if (!(x >= domain[0] && x <= domain[1])) {
     // a value is worth saying only where more than a signed number was typed
-    const t = parsed.tree.kind === "neg" ? parsed.tree.arg : parsed.tree;
-    return { error: { kind: "outside", text, value: t.kind === "num" ? null : x, domain } };
+    return { error: { kind: "outside", text, value: isLiteral(parsed.tree) ? null : x, domain } };
   }
   return { x };
 }

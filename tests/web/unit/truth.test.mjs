@@ -104,6 +104,8 @@ test("rounding that decides p, on both sides: more than p's error, a share of it
       /Extrapolation/,
     ],
     ["#f=x%5E2%20%2B%201&nodes=0.3,0.7", /Extrapolation/, /Moving each y/],
+    // no root, and rounding only a share of p's distance from the nearest node
+    ["#f=exp(x)&nodes=0.3,0.30000000000001", /in all, 18 % of p's distance from the nearest node, \S+\./, /decides/],
   ];
   for (const [hash, said, unsaid] of cases) {
     const words = wordsOf(hash);

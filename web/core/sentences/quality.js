@@ -50,10 +50,12 @@ export function qualityNote(r, v) {
       return [
         `Moving each y by its rounding moves p by up to ${sci(v.reach, 2)} in all, ` +
           (v.error === null
-            ? "as far as p lies from the nearest node: rounding decides p here."
-            : v.reach >= Math.abs(v.error)
+            ? v.decides
+              ? "as far as p lies from the nearest node: rounding decides p here."
+              : `${v.percent} % of p's distance from the nearest node, ${sci(v.base, 2)}.`
+            : v.decides
               ? `more than p's error, ${signed(v.error)}: rounding decides p here, not the method.`
-              : `${Math.round((100 * v.reach) / Math.abs(v.error))} % of p's error, ${signed(v.error)}.`),
+              : `${v.percent} % of p's error, ${signed(v.error)}.`),
       ];
     case "onRoot":
       return [`y${v.k} = ${show(r.pts[v.k].y)} is within rounding of 0: ${x(v.k)} is the root as far as doubles tell.`];
