@@ -17,7 +17,7 @@ import { newtonRoot } from "../../../web/core/roots.js";
 import { compile } from "../../../web/core/walk.js";
 import { noBoundText } from "../../../web/core/sentences/functions.js";
 import { analyse } from "../../../web/core/analyses.js";
-import { converge, fc, inDoubles, outside, presets, treeOf } from "./context.mjs";
+import { converge, fc, inDoubles, outside, presets, stateOf, treeOf } from "./context.mjs";
 
 const [program] = presets;
 const F = fixedAt(3000);
@@ -109,6 +109,28 @@ test("200 random sets of 2 to 8 nodes in [0, 1]: the true error within the bound
     { numRuns: 200 },
   );
   assert.ok(compared > 100, `only ${compared} of 200 sets gave p a number`);
+});
+
+test("rounding's widening, each of its two terms needed: the page's p within the bound widened by both, and not by either alone", () => {
+  // the sweep's own rounding, where f's y are exact but p's is not; the y's rounding, where two nodes lie close
+  /** @type {[hash: string, needs: "sweep" | "ys"][]} */
+  const cases = [
+    ["#f=x%20-%200.25&nodes=0.1,0.33,0.77,0.91", "sweep"],
+    ["#nodes=0.3,0.30000000000001,0.6", "ys"],
+  ];
+  for (const [hash, needs] of cases) {
+    const { r } = stateOf(hash),
+      b = interpolationBound(r.fn.tree, r.pts, r.fn.root);
+    assert.ok(r.fn.root && "lo" in b, hash);
+    const e = errorOf(r.p, r.fn.root),
+      { sweep, ys } = b.rounding,
+      within = (/** @type {number} */ reach) => e >= b.lo - reach && e <= b.hi + reach;
+    assert.deepEqual(
+      { both: within(sweep + ys), without: within(needs === "sweep" ? ys : sweep) },
+      { both: true, without: false },
+      `${hash}: p − root ${e}, the bound [${b.lo}, ${b.hi}], the sweep's ${sweep} and the y's ${ys}`,
+    );
+  }
 });
 
 test("the presets: a bound around the true error, or the reason there is none", () => {
