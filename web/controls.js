@@ -1,8 +1,6 @@
 // The page's controls wired to changes of the state: the stepper and its
-// keys, the digits and the bits, the field and the exponential, the
-// program's nodes, Iterate, Add, and the tables taken away.  Each handler
-// asks main.js's update() for the change, and nothing else; only a
-// learner's f, as it is typed, is also drawn as read beside its field.
+// keys, the settings, the prediction, the function, the nodes, Iterate, Add
+// and the tables taken away.  Each asks page.js's update() for its change.
 
 import { LIMITS } from "./core/limits.js";
 import { intervalOf, typedFunction } from "./core/functions.js";
@@ -26,38 +24,25 @@ import { drawRead, readOf } from "./settings.js";
 
 /** @typedef {import("./page.js").Context} Context */
 /** @typedef {import("./core/sweep.js").ExpName} ExpName */
+/** @typedef {import("./state.js").State} State */
 
 /** @param {Context} c */
 export function wireControls(c) {
-  wireStepper(c);
-  wireSettings(c);
-  wireGuess(c);
-  wireFunction(c);
-  wireNodes(c);
-  wireIterate(c);
-  wireTakeAway(c);
+  for (const wire of [wireStepper, wireSettings, wireGuess, wireFunction, wireNodes, wireIterate, wireTakeAway])
+    wire(c);
 }
 
-/**
- * The stepper, its buttons and its keys, and the skip link to it.
- * @param {Context} c
- */
+/** The stepper, its buttons and its keys, and the skip link to it. @param {Context} c */
 function wireStepper(c) {
   // predicting, a step goes no further than the first entry not yet revealed
   const step = (/** @type {number} */ to) => {
     const most = Math.min(c.result().steps.length, state.predict ? state.revealed + 1 : Infinity);
-    c.update(
-      {
-        shown: Math.max(0, Math.min(most, to)),
-        announce: (r) => stepText(r, r.shown > knownSteps(state, r.steps.length)),
-      },
-      "replace",
-    );
+    const shown = Math.max(0, Math.min(most, to));
+    c.update({ shown, announce: (r) => stepText(r, r.shown > knownSteps(state, r.steps.length)) }, "replace");
     inView();
   };
-  // A step brings the tableau's entry into view, not only the next number into a table out of sight: on a
-  // phone, where the stepper is a bar at the foot of the screen, the entry to the middle; elsewhere the stepper
-  // to the top of the window, where the entry, its two and the figure are all in view.
+  // The step's entry brought into view: on a phone, where the stepper is a bar at the foot of the screen, the
+  // entry to the middle; elsewhere the stepper to the top, with the entry, its two and the figure below it.
   const inView = () => {
     const bar = getComputedStyle($("stepper")).position === "fixed";
     const cell = document.querySelector("#tableau td.new") ?? $("tableau-scroll"),
@@ -71,7 +56,7 @@ function wireStepper(c) {
     $("tableau-section").focus();
     $("tableau-section").scrollIntoView();
   });
-  /** @type {[string, () => number][]} each button, and where it goes; marked as doing nothing, it does nothing */
+  /** @type {[string, () => number][]} */
   const buttons = [
     ["step-first", () => 0],
     ["step-back", () => c.result().shown - 1],
@@ -82,23 +67,21 @@ function wireStepper(c) {
     $(id).addEventListener("click", () => {
       if ($(id).getAttribute("aria-disabled") !== "true") step(to());
     });
-  /**
-   * A key that steps: ← and →, and a presenter's Page Up and Page Down; in the tableau's section Home and End
-   * too (elsewhere they scroll the page).
-   */
+  // ← and →, and a presenter's Page Up and Page Down; Home and End only in the tableau's section (elsewhere
+  // they scroll the page)
   const keyStep = (/** @type {KeyboardEvent} */ e, /** @type {boolean} */ ends) => {
     const target = /** @type {Element} */ (e.target);
-    if (target.closest("input, textarea, select, #tableau-scroll") || e.altKey || e.ctrlKey || e.metaKey) return;
+    if (
+      target.closest("input:not([type=checkbox]), textarea, select, #tableau-scroll") ||
+      e.altKey ||
+      e.ctrlKey ||
+      e.metaKey
+    )
+      return;
     const shown = c.result().shown;
     /** @type {Record<string, number>} */
-    const keys = {
-      ArrowLeft: shown - 1,
-      ArrowRight: shown + 1,
-      PageUp: shown - 1,
-      PageDown: shown + 1,
-      ...(ends ? { Home: 0, End: Infinity } : {}),
-    };
-    const to = keys[e.key];
+    const keys = { ArrowLeft: shown - 1, ArrowRight: shown + 1, PageUp: shown - 1, PageDown: shown + 1 };
+    const to = ends && e.key === "Home" ? 0 : ends && e.key === "End" ? Infinity : keys[e.key];
     if (to === undefined) return;
     e.preventDefault();
     step(to);
@@ -110,17 +93,17 @@ function wireStepper(c) {
   });
 }
 
-/**
- * The reader's settings: the digits, the bits, the lecture's text,
- * predicting, and "Going deeper".
- * @param {Context} c
- */
+/** The digits, the bits, the lecture's text, predicting, and "Going deeper". @param {Context} c */
 function wireSettings(c) {
   $("digits").addEventListener("change", () =>
     c.update({ digits: Number(/** @type {HTMLSelectElement} */ ($("digits")).value) }, "replace"),
   );
   input("show-bits").addEventListener("change", () => c.update({ showBits: input("show-bits").checked }, "none"));
-  input("lecture").addEventListener("change", () => c.update({ lecture: input("lecture").checked }, "replace"));
+  // a projector's back row reads six digits, not seventeen: lecturing, all digits become 6
+  input("lecture").addEventListener("change", () => {
+    const lecture = input("lecture").checked;
+    c.update({ lecture, digits: lecture && state.digits === 0 ? 6 : state.digits }, "replace");
+  });
   input("predict").addEventListener("change", () => c.update({ predict: input("predict").checked }, "replace"));
   $("going-deeper").addEventListener("toggle", () => {
     const open = /** @type {HTMLDetailsElement} */ ($("going-deeper")).open;
@@ -128,15 +111,10 @@ function wireSettings(c) {
   });
 }
 
-/**
- * A prediction of the entry waiting: where it lies against its parents and
- * its value, scored and revealed; or its reveal without them.  An empty
- * answer reveals nothing.
- * @param {Context} c
- */
+/** A prediction of the entry waiting, where it lies and its value, scored and revealed; or its reveal without
+ * them.  An empty answer reveals nothing. @param {Context} c */
 function wireGuess(c) {
-  /** @param {boolean} giveUp whether the entry is shown without an answer */
-  const answer = (giveUp) => {
+  const answer = (/** @type {boolean} */ giveUp) => {
     const r = c.result(),
       s = shownStep(r);
     if (!s || r.shown <= knownSteps(state, r.steps.length)) return;
@@ -151,6 +129,7 @@ function wireGuess(c) {
       entry: entryName(s.i, s.j),
       where: giveUp ? null : where,
       side: s.inside ? "between" : "outside",
+      typed: typed.trim(),
       guess,
       value: s.value,
       decimals: guess === null ? null : guessDecimals(guess, s.value),
@@ -160,7 +139,7 @@ function wireGuess(c) {
     for (const radio of document.querySelectorAll('input[name="where"]'))
       /** @type {HTMLInputElement} */ (radio).checked = false;
     c.update({ revealed: r.shown, guesses: [...state.guesses, g], lastGuess: g, announce: () => guessText(g) }, "none");
-    // the field goes with the entry it asked for: the focus goes on to the next step
+    // the field goes with its entry: the focus goes on to the next step
     $("step-forward").focus();
   };
   $("guess-form").addEventListener("submit", (e) => {
@@ -169,27 +148,20 @@ function wireGuess(c) {
   });
   $("skip-guess").addEventListener("click", () => answer(true));
   $("take-answers").addEventListener("click", () => {
-    const { name, records } = takeAway("answers", location.href, { text: state.f, nodes: state.start });
-    // each entry asked, the side said and its own, the number guessed, the entry, the error and the slip
-    const rows = state.guesses.map((g) => [
-      g.entry,
-      g.where,
-      g.side,
-      g.guess,
-      g.value,
-      g.guess === null ? null : g.guess - g.value,
-      g.decimals,
-      g.slip,
-    ]);
+    const { name, records } = takeAway("answers", location.href, {
+      text: state.f,
+      nodes: state.start,
+      student: input("student").value,
+    });
+    const rows = state.guesses.map((g) => {
+      const error = g.guess === null ? null : g.guess - g.value;
+      return [g.entry, g.where, g.side, g.guess, g.value, error, g.decimals, g.slip];
+    });
     download(`${name}.csv`, "text/csv", toCsv({ about: records, heads: ANSWERS, rows, doubles: [] }, bitsHead));
   });
 }
 
-/**
- * The nodes typed, the exponential for them, the program's own again,
- * and a node added.
- * @param {Context} c
- */
+/** The nodes typed, the exponential, the program's own nodes again, and a node added. @param {Context} c */
 function wireNodes(c) {
   input("nodes").addEventListener("input", () => change({ field: input("nodes").value }, "same"));
   $("experiment").addEventListener("submit", (e) => {
@@ -201,14 +173,9 @@ function wireNodes(c) {
   for (const radio of document.querySelectorAll('input[name="exp"]')) {
     radio.addEventListener("change", () => {
       const exp = /** @type {ExpName} */ (/** @type {HTMLInputElement} */ (radio).value);
-      c.update(
-        {
-          exp,
-          iterates: [],
-          announce: (r, whole) => ANNOUNCE.exp(exp, expEffect(r, otherExp(c.model, r, exp)), r, whole),
-        },
-        "push",
-      );
+      /** @type {State["announce"]} */
+      const announce = (r, pKnown) => ANNOUNCE.exp(exp, expEffect(r, otherExp(c.model, r, exp)), r, pKnown);
+      c.update({ exp, iterates: [], announce }, "push");
     });
   }
   $("reset").addEventListener("click", () => {
@@ -217,27 +184,20 @@ function wireNodes(c) {
   $("add-node").addEventListener("click", () => addNode(c));
 }
 
-/**
- * Iterate: the oldest node replaced by p, while it can do more.
- * @param {Context} c
- */
+/** Iterate: the oldest node replaced by p, while it can do more. @param {Context} c */
 function wireIterate(c) {
   $("iterate").addEventListener("click", () => {
     const r = c.result();
-    // done, it says why beside it, and a press changes nothing
+    // done, the note beside it says why
     if (iterateDone(c.model, c.choice(), r, c.iterates(r)) !== null) return;
     const k = Math.max(1, state.iterates.length),
       next = iterateOnce(c.model, c.choice(), r);
     if (next.refused === undefined)
-      c.update({ ...next, shown: Infinity, announce: (r, whole) => ANNOUNCE.iterated(k, r, whole) }, "push");
+      c.update({ ...next, shown: Infinity, announce: (r, pKnown) => ANNOUNCE.iterated(k, r, pKnown) }, "push");
   });
 }
 
-/**
- * A node added into the middle of the widest gap between neighbours, or
- * refused where there are as many as there can be.
- * @param {Context} c
- */
+/** A node added in the middle of the widest gap, or refused where there are as many as can be. @param {Context} c */
 function addNode(c) {
   const xs = state.nodes;
   if (xs.length >= LIMITS.nodes[1]) return c.refuse(FIGURE_REFUSED.most, state.field, "figure");
@@ -253,23 +213,15 @@ function addNode(c) {
   c.tryNodes([...xs, Math.round(at * 1000) / 1000], "push", { shown: Infinity, announce: ANNOUNCE.added });
 }
 
-/**
- * The tableau and the iterations taken away, as the page shows them, and
- * nothing to be predicted yet.
- * @param {Context} c
- */
+/** The tableau and the iterations taken away as shown, nothing yet to be predicted in them. @param {Context} c */
 function wireTakeAway(c) {
-  for (const button of document.querySelectorAll("[data-take]")) {
+  for (const button of /** @type {NodeListOf<HTMLElement>} */ (document.querySelectorAll("[data-take]"))) {
     button.addEventListener("click", () => {
-      const [what, format] = /** @type {["tableau" | "iterations", string]} */ (
-        /** @type {string} */ (/** @type {HTMLElement} */ (button).dataset.take).split(" ")
-      );
+      const [what, format] = /** @type {["tableau" | "iterations", string]} */ ((button.dataset.take ?? "").split(" "));
       const r = c.result(),
         known = knownSteps(state, r.steps.length);
-      const { name, about, records } = takeAway(what, location.href, {
-        text: r.fn.text,
-        nodes: what === "tableau" ? r.pts.map((q) => q.x) : state.start,
-      });
+      const nodes = what === "tableau" ? r.pts.map((q) => q.x) : state.start;
+      const { name, about, records } = takeAway(what, location.href, { text: r.fn.text, nodes });
       const table = (/** @type {boolean} */ paper) =>
         what === "tableau"
           ? tableauTable({ ...r, shown: Math.min(r.shown, known) }, tableauHeads(r.pts.length), records)
@@ -280,36 +232,21 @@ function wireTakeAway(c) {
   }
 }
 
-/**
- * The function control: a preset brings its f and its nodes; "your own"
- * opens the field, whose text is read (never run) when it is submitted.
- * @param {Context} c
- */
+/** The function control: a preset brings its f and its nodes; "your own" opens the field, whose text is read
+ * (never run) when it is submitted. @param {Context} c */
 function wireFunction(c) {
   const select = /** @type {HTMLSelectElement} */ ($("function"));
-  /** A preset chosen: its f and its nodes. */
+  const newF = () => ({ iterates: [], shown: Infinity, fText: null, announce: ANNOUNCE.function });
   const choose = (/** @type {import("./core/functions.js").Preset} */ preset) =>
-    c.update(
-      {
-        f: preset.text,
-        nodes: [...preset.nodes],
-        iterates: [],
-        shown: Infinity,
-        field: null,
-        fText: null,
-        own: false,
-        announce: (r, whole) => ANNOUNCE.function(r, whole),
-      },
-      "push",
-    );
+    c.update({ ...newF(), f: preset.text, nodes: [...preset.nodes], field: null, typingF: false }, "push");
   select.addEventListener("change", () => {
     const preset = c.model.presets.find((p) => p.id === select.value);
-    if (!preset) return c.update({ own: true }, "none");
+    if (!preset) return c.update({ typingF: true }, "none");
     choose(preset);
   });
   input("f-text").addEventListener("input", () => {
     change({ fText: input("f-text").value }, "same");
-    // f as read, shown as it is typed: no render, nothing else changes until it is used
+    // shown as read while typed, without a render: nothing else changes until it is used
     drawRead(readOf(input("f-text").value));
   });
   $("function-form").addEventListener("submit", (e) => {
@@ -320,17 +257,7 @@ function wireFunction(c) {
       return c.update({ error: FUNCTION_REFUSED(wrong), errorAt: "function", fText: typed }, "none");
     const { preset, itsNodes } = typedFunction(c.model.presets, typed, state.nodes);
     if (preset && itsNodes) return choose(preset);
-    // a preset's f, however typed, is kept as the preset writes it: its link is the one its menu item makes
-    c.update(
-      {
-        f: preset ? preset.text : typed,
-        iterates: [],
-        shown: Infinity,
-        fText: null,
-        own: !preset,
-        announce: ANNOUNCE.function,
-      },
-      "push",
-    );
+    // a preset's f, however typed, is kept as the preset writes it, so that its link is its menu item's
+    c.update({ ...newF(), f: preset ? preset.text : typed, typingF: !preset }, "push");
   });
 }

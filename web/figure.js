@@ -1,33 +1,26 @@
 // The figure: f, the step's polynomials and where the step's polynomial
 // meets y = 0, the nodes as handles; below, its error (errors.js); its
-// legend and caption.  It draws what the core gives, at the width and
-// font it is told, into the elements it drew before.
+// legend and caption.  Drawn at the width and font it is told, into the
+// elements it drew before.
 
 import { figureOf } from "./core/curves.js";
 import { figureDescription, legendItems, topWords } from "./core/sentences/figure.js";
 import { nameOf } from "./core/sentences/functions.js";
 import { handleName, handleText } from "./core/sentences/nodes.js";
-import { $, SVG, el, join, say, set, svgOf, text } from "./dom.js";
+import { $, el, join, say, set, svgOf, text } from "./dom.js";
 import { drawFrame } from "./axes.js";
 import { at, layout, panel } from "./frame.js";
 import { drawCurves, layer, runs } from "./layers.js";
 import { drawErrorPanel } from "./errors.js";
 
-/** @typedef {import("./core/sweep.js").Model} Model */
 /** @typedef {import("./core/sweep.js").Result} Result */
-/** @typedef {import("./core/curves.js").Curve} Curve */
-/** @typedef {import("./core/curves.js").Ranges} Ranges */
 /** @typedef {import("./frame.js").Panel} Panel */
 
-/**
- * The figure of r at a width and font, with the upper panel's ranges
- * frozen while a node is dragged.
- * @param {Model} m
- * @param {Result} r
- * @param {{width: number, room: number, frozen: Ranges | null, font: number, hidden: boolean}} opts the width,
- *   most height and font it is drawn at, the ranges a drag holds, and whether the step's entry is to be predicted first (its polynomial,
- *   where it meets y = 0 and its error are then not drawn)
- */
+/** The figure of r, the upper panel's ranges frozen while a node is dragged; while the step's entry is to be
+ * predicted (hidden), without its polynomial, where it meets y = 0 and its error.
+ * @param {import("./core/sweep.js").Model} m @param {Result} r
+ * @param {{width: number, room: number, frozen: import("./core/curves.js").Ranges | null, font: number,
+ *   hidden: boolean}} opts room: the most height it may take */
 export function drawFigure(m, r, { width, room, frozen, font, hidden }) {
   const svg = svgOf("figure"),
     box = layout(width, font, room);
@@ -35,44 +28,31 @@ export function drawFigure(m, r, { width, room, frozen, font, hidden }) {
   const g = /** @type {SVGElement} */ (svg.querySelector(".plot"));
   const upper = layer(g, "upper"),
     lower = layer(g, "lower");
-  set(upper, { class: "panel" });
-  set(lower, { class: "panel" });
+  for (const p of [upper, lower]) set(p, { class: "panel" });
   const fig = figureOf(m, r, { hidden, frozen, plotW: box.W - box.L - box.R });
   const top = panel(box, fig.ranges.xlim, fig.ranges.ylim, box.top);
   // the long titles where they fit: the longest is some 61 characters
   const narrow = box.W < 42 * font;
   drawUpper(upper, r, fig, { top, narrow, font });
-  drawErrorPanel(lower, box, { current: fig.current, value: fig.value, err: fig.err, narrow, font, hidden });
+  drawErrorPanel(lower, box, { ...fig, narrow, font, hidden });
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, fig.current);
-  drawLegend($("legend"), legendItems(r, fig.curves, fig.kept, fig.err, nameOf(r.fn)));
+  drawLegend($("legend"), legendItems(r, fig.curves, fig.kept, fig.err));
   text($("figure-desc"), figureDescription(r, fig.curves, hidden, fig.err.off));
 }
 
-/**
- * The upper panel: its frame, f, the step's polynomials where rounding
- * moves them by less than a pixel (elsewhere their lines would be
- * rounding), the nodes' names and where the step's polynomial meets
- * y = 0.
- * @param {SVGElement} upper
- * @param {Result} r
- * @param {import("./core/curves.js").Figure} fig
- * @param {{top: Panel, narrow: boolean, font: number}} how
- */
+/** The upper panel: its frame, f, the step's polynomials where rounding moves them by less than a pixel
+ * (elsewhere their lines would be rounding), the nodes' names and where the step's polynomial meets y = 0.
+ * @param {SVGElement} upper @param {Result} r @param {import("./core/curves.js").Figure} fig
+ * @param {{top: Panel, narrow: boolean, font: number}} how */
 function drawUpper(upper, r, fig, { top, narrow, font }) {
   const words = topWords(nameOf(r.fn));
-  drawFrame(layer(upper, "frame"), top, {
-    x: words.x,
-    y: words.y,
-    title: narrow ? words.title.short : words.title.long,
-    clip: "clip-top",
-    font,
-  });
+  const title = narrow ? words.title.short : words.title.long;
+  drawFrame(layer(upper, "frame"), top, { x: words.x, y: words.y, title, clip: "clip-top", font });
   drawCurves(
     layer(upper, "curves"),
     fig.lines.map(({ cls, points }) => ({ cls, runs: runs(top, points) })),
     "clip-top",
   );
-  // the nodes' names, as the tableau's rows and the sentences give them
   const names = nodeLabels(r.pts.map((q) => ({ X: top.px(q.x), Y: top.py(q.y) }))).filter(
     ({ Y }) => Y > top.top + font && Y < top.bottom,
   );
@@ -90,13 +70,9 @@ function drawUpper(upper, r, fig, { top, narrow, font }) {
   );
 }
 
-/**
- * The nodes' names where they are drawn, in pixels: nodes closer than a
- * label's height to each other share one label, "x1, x2", so that no two
- * names are written over each other.
- * @param {{X: number, Y: number}[]} spots each node's place in the figure
- * @returns {{text: string, X: number, Y: number}[]}
- */
+/** The nodes' names where they are drawn, in pixels: nodes closer than a label's height share one label,
+ * "x1, x2", so that no two names are written over each other.
+ * @param {{X: number, Y: number}[]} spots @returns {{text: string, X: number, Y: number}[]} */
 export function nodeLabels(spots) {
   const near = 14;
   /** @type {{ks: number[], X: number, Y: number}[]} */
@@ -110,11 +86,8 @@ export function nodeLabels(spots) {
   return groups.map(({ ks, X, Y }) => ({ text: ks.map((k) => `x${k}`).join(", "), X, Y }));
 }
 
-/**
- * The legend's items, each a swatch and its words.
- * @param {HTMLElement} legend
- * @param {ReturnType<typeof legendItems>} items
- */
+/** The legend's items, each a swatch and its words.
+ * @param {HTMLElement} legend @param {ReturnType<typeof legendItems>} items */
 function drawLegend(legend, items) {
   join(
     legend,
@@ -124,41 +97,39 @@ function drawLegend(legend, items) {
       const key = `${d.cls} ${d.mark}`;
       if (li.dataset.swatch !== key) {
         li.dataset.swatch = key;
-        li.replaceChildren(swatch(d.cls, d.mark), document.createElement("span"));
+        const swatch = el("svg", { class: "swatch", viewBox: "0 0 28 12", "aria-hidden": "true" });
+        swatch.append(
+          d.mark
+            ? el("circle", { class: d.cls, cx: 14, cy: 6, r: 4.5 })
+            : el("line", { class: d.cls, x1: 1, x2: 27, y1: 6, y2: 6 }),
+        );
+        li.replaceChildren(swatch, document.createElement("span"));
       }
       say(/** @type {HTMLElement} */ (li.lastElementChild), d.parts);
     },
   );
 }
-function swatch(/** @type {string} */ cls, /** @type {boolean} */ mark) {
-  const s = document.createElementNS(SVG, "svg");
-  s.setAttribute("class", "swatch");
-  s.setAttribute("viewBox", "0 0 28 12");
-  s.setAttribute("aria-hidden", "true");
-  s.append(
-    mark
-      ? el("circle", { class: cls, cx: 14, cy: 6, r: 4.5 })
-      : el("line", { class: cls, x1: 1, x2: 27, y1: 6, y2: 6 }),
-  );
-  return s;
-}
 
-/**
- * The nodes as sliders: kept from one render to the next, so that focus
- * and a pointer's capture survive a change of the nodes.
- * @param {SVGElement} g
- * @param {Result} r
- * @param {Panel} top
- * @param {Curve | undefined} current
- */
+/** The nodes as sliders, kept from one render to the next so that focus and a pointer's capture survive.
+ * @param {SVGElement} g @param {Result} r @param {Panel} top
+ * @param {import("./core/curves.js").Curve | undefined} current */
 function drawHandles(g, r, top, current) {
+  const spot = (/** @type {number} */ v) => (Number.isFinite(v) ? v : 0).toFixed(1);
   join(
     g,
     r.pts,
-    (_, k) => makeHandle(k),
+    (_, k) => {
+      const hdl = el("g", { role: "slider", tabindex: 0, "aria-orientation": "horizontal" });
+      hdl.append(
+        el("circle", { class: "hit", r: 16 }),
+        el("circle", { class: "ring", r: 10 }),
+        el("circle", { class: "dot", r: 6 }),
+      );
+      hdl.dataset.k = String(k);
+      return hdl;
+    },
     (hdl, q, k) => {
       const inUse = current && k >= current.i - current.j && k <= current.i;
-      const spot = (/** @type {number} */ v) => (Number.isFinite(v) ? v : 0).toFixed(1);
       set(hdl, {
         transform: `translate(${spot(top.px(q.x))} ${spot(top.py(q.y))})`,
         class: `handle${inUse ? " in-use" : ""}`,
@@ -171,18 +142,4 @@ function drawHandles(g, r, top, current) {
       });
     },
   );
-}
-function makeHandle(/** @type {number} */ k) {
-  const hdl = el("g", {
-    role: "slider",
-    tabindex: 0,
-    "aria-orientation": "horizontal",
-  });
-  hdl.append(
-    el("circle", { class: "hit", r: 16 }),
-    el("circle", { class: "ring", r: 10 }),
-    el("circle", { class: "dot", r: 6 }),
-  );
-  hdl.dataset.k = String(k);
-  return hdl;
 }

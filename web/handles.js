@@ -1,6 +1,6 @@
 // The figure's nodes moved by pointer and keys, and removed by keys and the
-// list's Remove buttons: each change goes through tryNodes, checked as
-// typed nodes are.  While a drag lasts the upper panel keeps its ranges.
+// list's Remove buttons, each change checked by tryNodes as typed nodes
+// are.  While a drag lasts the upper panel keeps its ranges.
 
 import { LIMITS } from "./core/limits.js";
 import { topRanges } from "./core/curves.js";
@@ -27,11 +27,10 @@ function removeNode(/** @type {Context} */ c, /** @type {number} */ k) {
     return false;
   }
   const nodes = state.nodes.filter((_, m) => m !== k);
-  return c.tryNodes(nodes, "push", { shown: Infinity, announce: (r, whole) => ANNOUNCE.removed(k, r, whole) });
+  return c.tryNodes(nodes, "push", { shown: Infinity, announce: (r, pKnown) => ANNOUNCE.removed(k, r, pKnown) });
 }
-const moved =
-  (/** @type {number} */ k) => (/** @type {import("./core/sweep.js").Result} */ r, /** @type {boolean} */ whole) =>
-    ANNOUNCE.moved(k, r, whole);
+/** @param {number} k @returns {State["announce"]} */
+const moved = (k) => (r, pKnown) => ANNOUNCE.moved(k, r, pKnown);
 const handleOf = (/** @type {Event} */ e) =>
   /** @type {SVGElement | null} */ (/** @type {Element} */ (e.target).closest(".handle"));
 

@@ -6,13 +6,8 @@ import { FIGURE_REFUSED } from "./core/sentences/input.js";
 import { removeLabel } from "./core/sentences/nodes.js";
 import { $, h, join, set, text } from "./dom.js";
 
-/** @typedef {import("./core/sweep.js").Result} Result */
-
-/**
- * A "Remove" button for each node, marked as doing nothing, with the
- * reason, where there are as few nodes as there can be.
- * @param {Result} r
- */
+/** A "Remove" button for each node, marked as doing nothing, with the reason, where there are as few nodes as
+ * there can be. @param {import("./core/sweep.js").Result} r */
 export function drawNodeList(r) {
   const fewest = r.pts.length <= LIMITS.nodes[0];
   text($("node-list-why"), fewest ? FIGURE_REFUSED.fewestList : "");

@@ -1,14 +1,11 @@
-// The learner's page: inverse_neville's own WebAssembly, run here, and its
-// own Qij and exp behind every number the page shows.  startPage reads the
-// program from the page, holds the render that draws the state and the one
-// way a change reaches it (update), and hands the controls (controls.js)
-// and the figure's nodes (handles.js) what they need.  The slow analyses
-// come back from the workers (background.js) into the state, and are drawn
-// by the same render.
+// The learner's page: inverse_neville's own WebAssembly, read from the page,
+// behind every number shown.  One render draws the state, update() is the
+// one way a change reaches it, and the workers' analyses (background.js)
+// come back into the state to be drawn by the same render.
 
 import { loadProgram } from "./core/program.js";
 import { show } from "./core/numbers.js";
-import { hashOf, parseFragment, parseNodes, stepsFor } from "./core/fragment.js";
+import { hashOf, parseFragment, parseNodes } from "./core/fragment.js";
 import { compute, expAtFirstNode, modelOf, replay } from "./core/sweep.js";
 import { estimate, verdict } from "./core/verdicts.js";
 import { doublesStop, iterateDone, iterationRows, theoryOf } from "./core/iterations.js";
@@ -21,7 +18,7 @@ import { WAITING } from "./core/sentences/predict.js";
 import { knownSteps } from "./core/predict.js";
 import { LIMITS } from "./core/limits.js";
 import { zoomText } from "./core/sentences/step.js";
-import { said } from "./core/sentences/quality.js";
+import { pText } from "./core/sentences/quality.js";
 import { ITERATION_HEADS, iterateNote, iterationsCaption, replayText } from "./core/sentences/iterations.js";
 import { $, h, svgOf, text } from "./dom.js";
 import { change, state } from "./state.js";
@@ -42,9 +39,9 @@ import { lastOf } from "./memo.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./state.js").State} State */
-/**
- * What the controls and the handles are handed: the program and its table, the one way to change the state,
- * what the state's numbers give, and the elements drawn into.
+/** @typedef {import("./core/sweep.js").ExpName} ExpName */
+/** @typedef {import("./core/functions.js").Fn} Fn */
+/** What the controls and the handles are handed.
  * @typedef {object} Context
  * @property {import("./core/sweep.js").Model} model
  * @property {(changes: Partial<State>, how: "push" | "replace" | "none") => void} update
@@ -53,129 +50,78 @@ import { lastOf } from "./memo.js";
  * @property {() => Result} result
  * @property {() => import("./core/sweep.js").Choice & {iterates: number[]}} choice
  * @property {(r: Result) => number[]} iterates
- * @property {() => import("./iterations.js").IterationTable} iterationTable
- */
+ * @property {() => import("./iterations.js").IterationTable} iterationTable */
 
 /** The stripped .wasm, from its base64 in the page. */
-function wasmBytes() {
-  const bin = atob($("program-wasm").textContent?.trim() ?? ""),
-    bytes = new Uint8Array(bin.length);
-  for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
-  return bytes;
-}
+const wasmBytes = () => Uint8Array.from(atob($("program-wasm").textContent?.trim() ?? ""), (c) => c.charCodeAt(0));
 
-/**
- * The page, started: the program loaded, the state drawn, the controls wired.
- * @param {string} script the page's own script, of which the workers are made
- */
+/** @param {string} script the page's own script, of which the workers are made */
 export function startPage(script) {
   const data = JSON.parse($("program-data").textContent ?? "");
   const program = loadProgram(wasmBytes(), data.exports);
   const model = modelOf(program, data.nodes);
   const programFn = functionOf(model.presets, program.exp, PROGRAM_TEXT, model.nodes);
   if ("error" in programFn) throw new Error("the program's f is one the parser reads");
-  // the page's address without its fragment, for the printed link
   const address = location.href.replace(/#.*$/, "");
-  const workers = background(script, (outcome, key) => arrived(outcome, key));
+  const workers = background(script, arrived);
 
-  /**
-   * The function the state shows, found again only when its text or the
-   * nodes change (a learner's root is sought among them); the program's
-   * where the text cannot be read.
-   */
+  // a learner's root is sought among the nodes, so f is found again as they change; the program's where unread
   const fnOf = lastOf((/** @type {string} */ text, /** @type {number[]} */ start, /** @type {number[]} */ now) => {
     const fn = functionOf(model.presets, program.exp, text, start, now);
     return "error" in fn ? programFn : fn;
   });
-  /** What the state's numbers give, computed again only when what decides them changes. */
-  const computed = lastOf(
-    (
-      /** @type {number[]} */ nodes,
-      /** @type {import("./core/sweep.js").ExpName} */ exp,
-      /** @type {number} */ shown,
-      /** @type {import("./core/functions.js").Fn} */ fn,
-    ) => compute(model, { nodes, exp, shown, fn }),
-  );
+  /** @type {(nodes: number[], exp: ExpName, shown: number, fn: Fn) => Result} */
+  const computed = lastOf((nodes, exp, shown, fn) => compute(model, { nodes, exp, shown, fn }));
   const resultOf = (/** @type {State} */ s) => computed(s.nodes, s.exp, s.shown, fnOf(s.f, s.start, s.nodes));
-  /** The state's choice with its function, as the core's iteration takes it. */
   const choiceOf = (/** @type {Result} */ r) => ({ ...state, fn: r.fn });
-  /** The iterates the table shows: p alone until Iterate is clicked. */
+  /** p alone until Iterate is clicked. */
   const iterates = (/** @type {Result} */ r) => (state.iterates.length ? state.iterates : [r.p]);
   const rootDigits = lastOf((/** @type {Result["fn"]} */ fn) => (fn.root ? decimalOf(fn.root, 20) : ""));
 
-  /**
-   * A phase of the render, timed as a performance measure of its own.
-   * @param {string} name
-   * @param {() => void} draw
-   */
-  function phase(name, draw) {
-    const start = performance.now();
-    draw();
-    performance.measure(`inverse_neville:render:${name}`, { start });
-  }
-
-  // The page drawn from the state, the analyses the workers brought back
-  // with it.  While each entry is predicted first, what the learner has not
-  // yet revealed is not put in the page at all: the entry, its polynomial,
-  // p, the program's output and all that is said of p.
+  // While an entry waits for its prediction, what would give it away is not put in the page at all: the
+  // entry, its polynomial, p, the program's output and all that is said of p.
   function render() {
     const start = performance.now(),
       r = resultOf(state),
       known = knownSteps(state, r.steps.length),
       hidden = r.shown > known,
-      whole = known === r.steps.length;
-    phase("tableau", () => {
-      drawTableau(r, { ...state, known });
-      drawTriangle(r, state.triangleFont);
-      drawPredict(r, hidden);
-    });
-    phase("figure", () => drawFigure(model, r, { ...state, hidden }));
-    phase("zoom", () => {
-      const z = zoomOf(r, hidden, !whole);
-      text($("zoom-desc"), zoomText(z, drawZoom(z, state.width, state.zoomFont)));
-    });
-    phase("quality", () => {
-      drawNodeList(r);
-      drawQuality(r, whole ? { verdict: verdict(r), estimate: estimate(r), root: rootDigits(r.fn) } : null);
-      text($("program-output"), whole ? output : WAITING);
-    });
-    phase("iterations", () => drawIterations(iterationTable(r)));
-    text($("experiment-result"), said(r, whole));
+      pKnown = known === r.steps.length;
+    drawTableau(r, { ...state, known });
+    drawTriangle(r, state.triangleFont);
+    drawPredict(r, hidden);
+    drawFigure(model, r, { ...state, hidden });
+    const z = zoomOf(r, hidden, !pKnown);
+    text($("zoom-desc"), zoomText(z, drawZoom(z, state.width, state.zoomFont)));
+    drawNodeList(r);
+    drawQuality(r, pKnown ? { verdict: verdict(r), estimate: estimate(r), root: rootDigits(r.fn) } : null);
+    text($("program-output"), pKnown ? output : WAITING);
+    drawIterations(iterationTable(r));
+    text($("experiment-result"), pText(r, pKnown));
     drawSettings(model, r);
-    if (state.announce) text($("announce"), state.announce(r, whole));
+    if (state.announce) text($("announce"), state.announce(r, pKnown));
     text($("print-link"), address + (state.hash ?? ""));
     performance.measure("inverse_neville:render", { start });
-    phase("analyses", () => {
-      drawBound($("bound"), r, whole ? (state.analysis.key === boundKey(r) ? state.analysis.bound : null) : WAITING);
-      drawOrders(ordersTable(r.fn, state.orders.key === ordersKey(r) ? state.orders : null, whole, state.start));
-    });
+    drawBound($("bound"), r, pKnown ? (state.analysis.key === boundKey(r) ? state.analysis.bound : null) : WAITING);
+    drawOrders(ordersTable(r.fn, state.orders.key === ordersKey(r) ? state.orders : null, pKnown, state.start));
     askAnalyses(r);
-    // the step's cells scrolled into the tableau's and the triangle's boxes once they are laid out
+    // the step's cells scrolled into view once they are laid out
     requestAnimationFrame(() => {
       revealStep(resultOf(state));
       revealEntry();
     });
   }
 
-  /** What the bound is of: f and the points. */
   const boundKey = (/** @type {Result} */ r) => `${r.fn.text} ${r.pts.map((q) => `${show(q.x)}:${show(q.y)}`).join()}`;
-  /** What the many-digit table is of: f, the exponential, and the nodes Iterate started from. */
   const ordersKey = (/** @type {Result} */ r) => `${r.fn.text} ${state.exp} ${state.start.map(show).join()}`;
-  /**
-   * The bound and the many-digit table asked of the workers where the
-   * state has none for its input: held while a node is dragged, started
-   * once the input has settled (at once as the page opens).
-   * @param {Result} r
-   */
+  /** The analyses the state has none of, asked of the workers: held while a node is dragged, started once the
+   * input has settled (at once as the page opens). @param {Result} r */
   function askAnalyses(r) {
     const delay = state.drag ? null : performance.getEntriesByName("inverse_neville:drawn").length ? SETTLE : 0;
     const bound = boundKey(r);
-    if (state.analysis.key !== bound)
-      workers.ask(
-        bound,
-        { kind: "bound", text: r.fn.text, points: r.pts.map(({ x, y }) => ({ x, y })), root: r.fn.root },
-        delay,
-      );
+    if (state.analysis.key !== bound) {
+      const points = r.pts.map(({ x, y }) => ({ x, y }));
+      workers.ask(bound, { kind: "bound", text: r.fn.text, points, root: r.fn.root }, delay);
+    }
     const orders = ordersKey(r);
     if (state.orders.key !== orders && r.fn.root)
       workers.ask(
@@ -184,11 +130,8 @@ export function startPage(script) {
         delay,
       );
   }
-  /**
-   * An outcome of the workers, into the state and drawn, where it is still the state's.
-   * @param {import("./core/analyses.js").Outcome} outcome
-   * @param {string} key
-   */
+  /** A workers' outcome, drawn where it is still the state's.
+   * @param {import("./core/analyses.js").Outcome} outcome @param {string} key */
   function arrived(outcome, key) {
     const r = resultOf(state);
     if (outcome.kind === "bound" && key === boundKey(r)) {
@@ -204,57 +147,36 @@ export function startPage(script) {
     }
   }
 
-  /**
-   * Iterate's table, without the last iterate while it is to be predicted,
-   * the orders from the many-digit table where it has them.
-   * @param {Result} r
-   */
+  /** Iterate's table, without the last iterate while it is to be predicted. @param {Result} r */
   function iterationTable(r) {
     const ps = iterates(r),
-      whole = knownSteps(state, r.steps.length) === r.steps.length,
-      done = whole ? iterateDone(model, choiceOf(r), r, ps) : null,
+      pKnown = knownSteps(state, r.steps.length) === r.steps.length,
+      done = pKnown ? iterateDone(model, choiceOf(r), r, ps) : null,
       theory = theoryOf(r),
-      orders = state.orders.key === ordersKey(r) ? state.orders.rows.map((row) => row.order) : [];
+      orders = state.orders.key === ordersKey(r) ? state.orders.rows.map((row) => row.order) : [],
+      shown = pKnown ? ps : ps.slice(0, -1);
     return {
       caption: iterationsCaption(r.pts.length, theory.order, theory.holds),
       heads: ITERATION_HEADS,
-      rows: iterationRows(
-        whole ? ps : ps.slice(0, -1),
-        r.fn.f[state.exp],
-        r.fn.root,
-        orders,
-        theory.holds ? theory.order : null,
-      ),
-      note: whole ? iterateNote(ps.length - 1, done) : WAITING,
-      done: !whole || done !== null,
+      rows: iterationRows(shown, r.fn.f[state.exp], r.fn.root, orders, theory.holds ? theory.order : null),
+      note: pKnown ? iterateNote(ps.length - 1, done) : WAITING,
+      done: !pKnown || done !== null,
     };
   }
 
-  /**
-   * A new state, written to the fragment ("push": a history entry of its
-   * own; "replace": the current one, as while dragging; "none"), and drawn.
-   * @param {Partial<State>} changes
-   * @param {"push" | "replace" | "none"} how
-   */
+  /** A new state, written to the fragment ("push": a history entry of its own; "replace": the current one, as
+   * while dragging; "none"), and drawn. @param {Partial<State>} changes @param {"push" | "replace" | "none"} how */
   function update(changes, how) {
     const before = { nodes: state.nodes, exp: state.exp, predict: state.predict, shown: state.shown };
     change(changes);
     // what was said of a guess goes with its step
     if (state.shown !== before.shown && !("lastGuess" in changes)) change({ lastGuess: null }, "same");
-    // predicting, new nodes (or another exponential) start a tableau of their own, nothing of it revealed;
-    // predicting from now on, the entry shown is the first to predict
-    if (state.predict && !("revealed" in changes)) {
-      if (state.nodes !== before.nodes || state.exp !== before.exp) change({ revealed: 0, shown: 0 }, "same");
-      else if (!before.predict)
-        change({ revealed: Math.max(0, Math.min(state.shown, stepsFor(state.nodes.length)) - 1) }, "same");
-    }
+    // predicting starts the tableau afresh, with nothing revealed, as do new nodes or exponential while predicting
+    const afresh = !before.predict || state.nodes !== before.nodes || state.exp !== before.exp;
+    if (state.predict && !("revealed" in changes) && afresh) change({ revealed: 0, shown: 0 }, "same");
     if (how !== "none") {
-      const hash = hashOf({
-        ...state,
-        nodes: state.start,
-        iterates: Math.max(0, state.iterates.length - 1),
-        step: state.shown,
-      });
+      const iterates = Math.max(0, state.iterates.length - 1),
+        hash = hashOf({ ...state, nodes: state.start, iterates, step: state.shown });
       if (hash !== location.hash) history[how === "push" ? "pushState" : "replaceState"](null, "", hash);
     }
     change({ hash: location.hash }, "same");
@@ -262,21 +184,12 @@ export function startPage(script) {
     // the lecture's text is larger: the figure is drawn again at its size
     if ("lecture" in changes) remeasure();
   }
-  /**
-   * An input that cannot be used: said, and nothing else changes.
-   * @param {string} error
-   * @param {string | null} field
-   * @param {State["errorAt"]} errorAt
-   */
-  function refuse(error, field = state.field, errorAt = "field") {
+  /** An input that cannot be used: said, and nothing else changes. */
+  function refuse(/** @type {string} */ error, field = state.field, /** @type {State["errorAt"]} */ errorAt = "field") {
     update({ error, field, errorAt }, "none");
   }
-  /**
-   * Nodes from a drag, a key, Add or Delete, checked as typed ones are.
-   * @param {number[]} xs
-   * @param {"push" | "replace"} how
-   * @param {Partial<State>} changes
-   */
+  /** Nodes from a drag, a key, Add or Delete, checked as typed ones are.
+   * @param {number[]} xs @param {"push" | "replace"} how @param {Partial<State>} changes */
   function tryNodes(xs, how, changes) {
     const parsed = parseNodes(xs.map(show).join(","), intervalOf(model.presets, state.f));
     if (parsed.error !== undefined) {
@@ -287,79 +200,50 @@ export function startPage(script) {
     update({ nodes: xs, iterates: [], ...changes }, how);
     return true;
   }
-  /**
-   * The state a link holds, drawn, where the fragment changed and is not an
-   * anchor; whether it drew.  Opened at an anchor, the page starts as it
-   * does without a fragment; later, an anchor (the glossary's) changes
-   * nothing.  Predicting, a link opens with nothing revealed.
-   * @param {boolean} [opening] whether the page is being opened
-   */
+  /** The state a link holds, drawn where the fragment changed and is not an anchor; whether it drew.  Opened at
+   * an anchor, the page starts as without a fragment; later, an anchor (the glossary's) changes nothing. */
   function fromLocation(opening = false) {
     if (location.hash === state.hash) return false;
     change({ hash: location.hash }, "same");
     const s = parseFragment(location.hash, model.presets) ?? (opening ? parseFragment("", model.presets) : null);
-    if (s === null) return false; // an anchor
+    if (s === null) return false;
     if (s.error !== undefined) {
       refuse(refusedText(s.error), "text" in s ? (s.text ?? null) : null, "link");
       return true;
     }
     // the iterates made again from the starting nodes, as many as the link asks
-    const made = replay(
-      model,
-      { nodes: s.nodes, exp: s.exp, shown: s.step, fn: fnOf(s.f, s.nodes, s.nodes) },
-      s.iterates,
-    );
-    const said = s.refused.map(refusedText);
-    const refused = made.refused === undefined ? said : [...said, replayText(made.refused)];
-    update(
-      {
-        nodes: made.nodes,
-        start: s.nodes,
-        iterates: made.iterates,
-        exp: s.exp,
-        f: s.f,
-        own: false,
-        fText: null,
-        shown: s.predict ? 0 : s.step,
-        digits: s.digits,
-        lecture: s.lecture,
-        predict: s.predict,
-        deeper: s.deeper,
-        revealed: 0,
-        guesses: [],
-        lastGuess: null,
-        field: null,
-        linkRefused: refused.join(" "),
-      },
-      "none",
-    );
+    const fn = fnOf(s.f, s.nodes, s.nodes),
+      made = replay(model, { nodes: s.nodes, exp: s.exp, shown: s.step, fn }, s.iterates);
+    const refused = s.refused.map(refusedText);
+    if (made.refused !== undefined) refused.push(replayText(made.refused));
+    // what the link holds, and what any link starts afresh
+    const held = { nodes: made.nodes, start: s.nodes, iterates: made.iterates, exp: s.exp, f: s.f, digits: s.digits },
+      view = { shown: s.step, lecture: s.lecture, predict: s.predict, deeper: s.deeper },
+      afresh = { typingF: false, fText: null, revealed: 0, guesses: [], lastGuess: null, field: null };
+    update({ ...held, ...view, ...afresh, linkRefused: refused.join(" ") }, "none");
     return true;
   }
 
-  // the digits the tableau can be shown to, in the order the reader is offered them
   $("digits").append(...LIMITS.digits.map((d) => h("option", { value: String(d) }, digitsName(d))));
   const run = program.run(),
     output = run.stdout + run.stderr;
   text($("exit-status"), String(run.status));
   text($("exp-lesson"), expLesson(expAtFirstNode(model, programFn)));
-  // the figure's width, where it is shown, at most the widest the page's style draws it, and its text's
-  // size, which the style sets in rem: measured once before the first render, and again as they change
+  // The figure's width and the text sizes the style sets in rem, measured before the first render and again
+  // as they change, never while drawing.
   const measured = () => {
     const root = getComputedStyle(document.documentElement),
       rem = parseFloat(root.fontSize) || 16,
       widest = Math.round(rem * Number(root.getPropertyValue("--figure-widest")));
-    // held in view beside the steps, the figure leaves the window's height to the line at y = 0 (with a title
-    // on one line and three rows of labels, as most steps have) and its tools: the same room at every step
+    // held in view beside the steps, the figure leaves the window's height to the line at y = 0 (a title on
+    // one line and three rows of labels, as most steps have) and its tools: the same room at every step
     const view = /** @type {HTMLElement} */ (document.querySelector(".figure-view")),
       [figure, zoom] = [svgOf("figure"), svgOf("zoom")],
+      height = (/** @type {Element} */ e) => e.getBoundingClientRect().height,
       zoomFont = parseFloat(getComputedStyle(zoom).fontSize) || 13,
-      rest =
-        zoomHeights(zoomFont, 1, 3).H +
-        view.offsetHeight -
-        figure.getBoundingClientRect().height -
-        zoom.getBoundingClientRect().height;
+      rest = zoomHeights(zoomFont, 1, 3).H + view.offsetHeight - height(figure) - height(zoom);
     return {
-      // whole pixels no wider than the column, so that the figure is drawn at its size, never scaled down a little
+      // whole pixels, so that the figure is drawn at its size, never scaled down a little
       width: Math.min(widest, Math.floor($("figure-section").getBoundingClientRect().width) || widest),
       room: getComputedStyle(view).position === "sticky" ? Math.round(innerHeight - rest) : Infinity,
       font: parseFloat(getComputedStyle(figure).fontSize) || 13,
@@ -367,14 +251,11 @@ export function startPage(script) {
       triangleFont: parseFloat(getComputedStyle(svgOf("triangle")).fontSize) || 14,
     };
   };
-  /** @type {(keyof ReturnType<typeof measured>)[]} what is measured of the page, as the state keeps it */
-  const SIZES = ["width", "room", "font", "zoomFont", "triangleFont"];
   change({ nodes: model.nodes, ...measured() }, "same");
   if (!fromLocation(true)) render();
-  /** The figure drawn again where its width or fonts have changed since they were last measured. */
   function remeasure() {
     const now = measured();
-    if (SIZES.some((k) => state[k] !== now[k])) {
+    if (/** @type {(keyof typeof now)[]} */ (Object.keys(now)).some((k) => state[k] !== now[k])) {
       change(now, "same");
       render();
     }
@@ -393,11 +274,10 @@ export function startPage(script) {
   wireHandles(context);
   window.addEventListener("hashchange", () => fromLocation());
   window.addEventListener("popstate", () => fromLocation());
-  // The figure is drawn at the width it is shown, so that its text keeps its
-  // size on a phone; measured here, never while drawing.
+  // drawn at the width it is shown, so that its text keeps its size on a phone
   new ResizeObserver(remeasure).observe($("figure-section"));
   window.addEventListener("resize", remeasure);
-  // ready, where the first screen did not already say so: it holds what the script draws
+  // ready, where the first screen did not already say so
   if (!performance.getEntriesByName("inverse_neville:ready").length) performance.mark("inverse_neville:ready");
   performance.mark("inverse_neville:drawn");
 }

@@ -9,10 +9,7 @@ import { guessLabel, guessText, scoreText, whereQuestion } from "./core/sentence
 import { $, input, set, text } from "./dom.js";
 import { state } from "./state.js";
 
-/**
- * @param {import("./core/sweep.js").Result} r
- * @param {boolean} hidden whether the step's entry waits for its prediction
- */
+/** @param {import("./core/sweep.js").Result} r @param {boolean} hidden whether the step's entry waits for its guess */
 export function drawPredict(r, hidden) {
   $("predict-box").hidden = !state.predict;
   const s = shownStep(r),
@@ -26,7 +23,8 @@ export function drawPredict(r, hidden) {
   set($("guess-result"), { "data-slip": !wrong && last?.slip ? last.slip : null });
   set(input("guess"), { "aria-invalid": wrong ? "true" : null });
   text($("guess-score"), scoreText(scoreOf(state.guesses), SCORED));
-  $("take-answers").hidden = !state.guesses.length;
+  // the answers go between questions, not under one
+  $("answers").hidden = !state.guesses.length || asking;
   $("homework-link").hidden = !state.predict;
   // the same f, nodes, exponential and digits, predicting from the start, whatever is shown now
   set($("homework-link"), {

@@ -1,7 +1,6 @@
-// What the page says around its numbers, from the state: which function
-// and nodes, what a link or a field could not use and what the page keeps
-// instead, the fields' text, the function's lesson, and the reader's
-// settings in their controls.
+// What the page says around its numbers: which function and nodes, what a
+// link or a field could not use and what is kept instead, the fields'
+// text, the function's lesson, and the reader's settings in their controls.
 
 import { show } from "./core/numbers.js";
 import { otherExp } from "./core/sweep.js";
@@ -14,12 +13,8 @@ import { state } from "./state.js";
 
 /** @typedef {import("./core/sweep.js").Model} Model */
 /** @typedef {import("./core/sweep.js").Result} Result */
-/** @typedef {import("./core/expression.js").Tree} Tree */
 
-/**
- * @param {Model} m
- * @param {Result} r
- */
+/** @param {Model} m @param {Result} r */
 export function drawSettings(m, r) {
   text($("nodes-summary"), summaryText(r, state.errorAt === "link" ? state.error : ""));
   text($("link-error"), state.linkRefused);
@@ -28,7 +23,7 @@ export function drawSettings(m, r) {
   const field = input("nodes"),
     typed = state.field ?? state.nodes.map(show).join(", ");
   if (field.value !== typed) field.value = typed;
-  // a link's text goes to the field
+  // a link's refused text is in the field, and its error beside it
   const inField = state.error && (state.errorAt === "field" || state.errorAt === "link");
   text($("nodes-error"), inField ? `${state.error} ${state.nodes === m.nodes ? KEPT.first : KEPT.last}` : "");
   text($("figure-error"), state.error && state.errorAt === "figure" ? `${state.error} ${KEPT.figure}` : "");
@@ -44,18 +39,13 @@ export function drawSettings(m, r) {
   drawFunction(m, r);
 }
 
-/**
- * The function control: the preset shown, or a learner's own with its
- * field, its text as typed, what is wrong with it, and its lesson.
- * @param {Model} m
- * @param {Result} r
- */
+/** The function control: the preset shown, or a learner's own with its field, its text as typed, what is wrong
+ * with it, and its lesson. @param {Model} m @param {Result} r */
 function drawFunction(m, r) {
   const select = /** @type {HTMLSelectElement} */ ($("function"));
-  if (!select.options.length) {
+  if (!select.options.length)
     for (const o of functionOptions(m.presets)) select.append(h("option", { value: o.value }, o.label));
-  }
-  const preset = state.own ? null : r.fn.preset;
+  const preset = state.typingF ? null : r.fn.preset;
   select.value = preset ? preset.id : "own";
   $("own-f").hidden = !!preset;
   const typed = state.fText ?? (r.fn.preset ? "" : r.fn.text);
@@ -70,11 +60,8 @@ function drawFunction(m, r) {
 /** The tree of a text typed, or null where it cannot be read. */
 export const readOf = (/** @type {string} */ typed) => parse(typed).tree ?? null;
 
-/**
- * f as the parser reads it, typeset below its field (#f-read, made there
- * the first time); nothing while a text cannot be read.
- * @param {Tree | null} tree
- */
+/** f as the parser reads it, typeset below its field (#f-read, made there the first time); nothing while a text
+ * cannot be read. @param {import("./core/expression.js").Tree | null} tree */
 export function drawRead(tree) {
   const read = document.getElementById("f-read") ?? h("p", { id: "f-read" });
   if (!read.isConnected) $("f-text").closest(".field")?.after(read);

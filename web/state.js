@@ -1,18 +1,16 @@
-// The one state the page draws: everything it shows follows from this
-// object, page.js's render draws it whole, and change() is the one
-// function that changes it.  What lasts one render only (a message, an
-// announcement) goes with the next change unless given again.
+// The one state the page draws: page.js's render draws all of it, and
+// change() is the one function that changes it.  What lasts one render
+// only (a message, an announcement) goes with the next change unless given
+// again.
 
 import { PROGRAM_TEXT } from "./core/functions.js";
 
-/** @typedef {import("./core/sweep.js").Result} Result */
 /** @typedef {import("./core/precise.js").Row} Row */
-/**
- * The many-digit table for the f, exponential and starting nodes of its key: its rows, why it ended, and
+/** @typedef {import("./core/bound.js").Bound | import("./core/bound.js").NoBound} Bound */
+/** The many-digit table for the f, exponential and starting nodes of its key: its rows, why it ended, and
  * where the doubles stop.
  * @typedef {{key: string, nodes: number[], rows: Row[], stop: import("./core/precise.js").Stop | null,
- *   doubles: import("./core/iterations.js").DoublesStop | null}} Orders
- */
+ *   doubles: import("./core/iterations.js").DoublesStop | null}} Orders */
 
 export const state = {
   nodes: /** @type {number[]} */ ([]),
@@ -30,7 +28,7 @@ export const state = {
   /** the nodes' field's text where it is not the nodes' own: typed, not yet submitted */
   field: /** @type {string | null} */ (null),
   /** what the live region says after this render, of its result, and whether p may be said */
-  announce: /** @type {((r: Result, whole: boolean) => string) | null} */ (null),
+  announce: /** @type {((r: import("./core/sweep.js").Result, pKnown: boolean) => string) | null} */ (null),
   /** as last measured: the figure's width, its most height (Infinity: any), and the text sizes */
   width: 720,
   room: Infinity,
@@ -47,8 +45,8 @@ export const state = {
   guesses: /** @type {import("./core/predict.js").Guess[]} */ ([]),
   lastGuess: /** @type {import("./core/predict.js").Guess | null} */ (null),
   deeper: false,
-  /** while a node is dragged: the upper panel's ranges held, and the drag (the pointer, where it was last seen, the
-   * frame that moves the node there, whether it has moved) */
+  /** while a node is dragged: the upper panel's ranges held, and the drag (the pointer, where it was last
+   * seen, the frame that moves the node there, whether it has moved) */
   frozen: /** @type {import("./core/curves.js").Ranges | null} */ (null),
   drag: /** @type {{k: number, id: number, x: number, frame: number, moved: boolean} | null} */ (null),
   /** whether a key has moved the focused handle: its later keys make no history entry */
@@ -57,28 +55,20 @@ export const state = {
   hash: /** @type {string | null} */ (null),
   orders: /** @type {Orders} */ ({ key: "", nodes: [], rows: [], stop: null, doubles: null }),
   /** the bound on the interpolation error for the f and points of its key (null while it is found) */
-  analysis:
-    /** @type {{key: string, bound: import("./core/bound.js").Bound | import("./core/bound.js").NoBound | null}} */ ({
-      key: "",
-      bound: null,
-    }),
+  analysis: /** @type {{key: string, bound: Bound | null}} */ ({ key: "", bound: null }),
   /** the function as the parser reads it; a learner's own f typed and not yet used; whether the field is offered */
   f: PROGRAM_TEXT,
   fText: /** @type {string | null} */ (null),
-  own: false,
+  typingF: false,
 };
 /** @typedef {typeof state} State */
 
 /** What lasts one render only. */
 const ONCE = { error: "", errorAt: /** @type {State["errorAt"]} */ ("field"), linkRefused: "", announce: null };
 
-/**
- * The state with these changes: "new", a change the learner made (or a
- * link), after which the last render's messages go; "same", one of what
- * the page keeps track of, the messages kept.
- * @param {Partial<State>} changes
- * @param {"new" | "same"} kind
- */
+/** The state with these changes: "new", a change the learner made (or a link), after which the last render's
+ * messages go; "same", one of what the page keeps track of, the messages kept.
+ * @param {Partial<State>} changes @param {"new" | "same"} kind */
 export function change(changes, kind = "new") {
   Object.assign(state, kind === "new" ? ONCE : {}, changes);
   if (!state.iterates.length) state.start = state.nodes;

@@ -1,5 +1,5 @@
-// The tableau and its stepper: the numbers of the entries made so far, the
-// two a step reads and the one it makes marked, and the step's rule.
+// The tableau and its stepper: the entries made so far, the two a step
+// reads and the one it makes marked, and the step's rule.
 
 import { bitsOf, showTo } from "./core/numbers.js";
 import { shownStep } from "./core/sweep.js";
@@ -8,18 +8,13 @@ import { TO_PREDICT } from "./core/sentences/predict.js";
 import { $, h, join, say, svgOf, text } from "./dom.js";
 
 /** @typedef {import("./core/sweep.js").Result} Result */
-/** One cell's content: the decimal, to the digits chosen, and the bits beneath it. */
+
+/** A cell's decimal, to the digits chosen, and its bits beneath it. */
 function fillNumber(/** @type {HTMLElement} */ td, /** @type {number} */ x, /** @type {number} */ digits) {
-  const [num, bits] = td.children;
-  if (td.children.length === 2 && num.className === "num") {
-    text(num, showTo(x, digits));
-    text(bits, `0x${bitsOf(x)}`);
-  } else {
-    td.replaceChildren(
-      h("span", { className: "num" }, showTo(x, digits)),
-      h("span", { className: "bits" }, `0x${bitsOf(x)}`),
-    );
-  }
+  const [num, bits] = [showTo(x, digits), `0x${bitsOf(x)}`];
+  if (td.children.length === 2 && td.children[0].className === "num")
+    [num, bits].forEach((t, k) => text(td.children[k], t));
+  else td.replaceChildren(h("span", { className: "num" }, num), h("span", { className: "bits" }, bits));
 }
 function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n) {
   const head = h("tr", {}, ...tableauHeads(n).map((label) => h("th", { scope: "col" }, label)));
@@ -41,12 +36,9 @@ function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n
   t.dataset.n = String(n);
 }
 
-/**
- * The tableau of r, with the steps shown filled in.
- * @param {Result} r
- * @param {{digits: number, showBits: boolean, known: number}} how significant digits shown (0: all), whether
- *   each entry's bits are shown beneath it, and the steps whose entries may be shown (the others are predicted first)
- */
+/** The tableau of r, the steps shown filled in: digits 0 shows all, and only the first known steps' entries
+ * may be shown (the others are predicted first).
+ * @param {Result} r @param {{digits: number, showBits: boolean, known: number}} how */
 export function drawTableau(r, { digits, showBits, known }) {
   const n = r.pts.length,
     t = /** @type {HTMLTableElement} */ ($("tableau"));
@@ -57,7 +49,7 @@ export function drawTableau(r, { digits, showBits, known }) {
     fillNumber(cell(`y-${i}`), r.pts[i].y, digits);
     fillNumber(cell(`q-${i}-0`), r.pts[i].x, digits);
   }
-  // the step's entry, and the two it combines in the colours of their curves and of their points on the line at y = 0
+  // the step's entry, and the two it combines in the colours of their curves and points on the line at y = 0
   const s = shownStep(r);
   /** @type {Record<string, string>} */
   const marks = s
@@ -81,34 +73,16 @@ export function drawTableau(r, { digits, showBits, known }) {
   // to predict, and no end before every entry is revealed.
   const atStart = r.shown === 0,
     atEnd = r.shown === r.steps.length || r.shown > known;
-  for (const [b, off] of /** @type {const} */ ([
-    ["first", atStart],
-    ["back", atStart],
-    ["forward", atEnd],
-    ["last", atEnd || known < r.steps.length],
-  ]))
-    $(`step-${b}`).setAttribute("aria-disabled", String(off));
-  join(
-    $("step-rule"),
-    stepRule(r, s, { hidden: r.shown > known, digits }),
-    () => h("p"),
-    (p, parts) => say(p, parts),
-  );
+  const off = { first: atStart, back: atStart, forward: atEnd, last: atEnd || known < r.steps.length };
+  for (const [b, o] of Object.entries(off)) $(`step-${b}`).setAttribute("aria-disabled", String(o));
+  join($("step-rule"), stepRule(r, s, { hidden: r.shown > known, digits }), () => h("p"), say);
 }
 
-/**
- * Keeps the step's cells, the entry it makes and the two it combines, in
- * the visible part of the tableau's scrolling box, whole, beside the row
- * headers that stay at its left; where not all three fit, the entry made;
- * at the start, the table's start: the y and the nodes.  No number is left
- * cut in two beside the headers, where a minus sign would be lost: the
- * first column shown starts at their edge, whatever scroll the box had
- * (one the browser clamped as the table narrowed, say), and of the column
- * edges that show the cells the nearest, so that the table moves least; the
- * box is given room beyond the table where it could not otherwise scroll
- * that far.
- * @param {Result} r
- */
+/** Keeps the step's cells whole in view in the tableau's scrolling box, beside the row headers that stay at its
+ * left; where not all three fit, the entry made; at the start, the table's start.  No number is left cut in two
+ * beside the headers, where a minus sign would be lost: of the scrolls that put a column's edge at theirs, the
+ * nearest, whatever scroll the box had (one the browser clamped as the table narrowed, say), so that the table
+ * moves least, with room given beyond the table where it could not scroll that far. @param {Result} r */
 export function revealStep(r) {
   const box = $("tableau-scroll");
   box.style.paddingInlineEnd = "";
@@ -123,16 +97,11 @@ export function revealStep(r) {
   box.scrollLeft = plan.to;
 }
 
-/**
- * Where the tableau's box is to be scrolled to for the step's cells, and
- * whether all three fit (else the entry made alone); null at the start.
- * @param {HTMLElement} box
- * @param {Result} r
- */
+/** Where the tableau's box is to be scrolled to for the step's cells, and whether all three fit.
+ * @param {HTMLElement} box @param {Result} r */
 function placed(box, r) {
   const made = /** @type {HTMLElement | null} */ (box.querySelector("td.new"));
   const cells = [...box.querySelectorAll("td.new, td.reads")];
-  // at the start, the nodes and their y: the table's own start
   if (!cells.length || r.pts.length === 0) return { to: 0, all: true };
   const row = /** @type {HTMLTableRowElement} */ (cells[0].parentElement),
     origin = box.getBoundingClientRect().left - box.scrollLeft;
@@ -162,19 +131,15 @@ function placed(box, r) {
   return { to: Number.isFinite(nearest) ? nearest : Math.max(0, madeLeft - head), all: all.length > 0 };
 }
 
-/**
- * Keeps the step's entry in the triangle's scrolling box: on a narrow
- * screen the triangle is wider than its box, and the entry made is the one
- * to see.
- */
+/** Keeps the step's entry in view in the triangle's box, which on a narrow screen is narrower than it. */
 export function revealEntry() {
   const svg = svgOf("triangle");
   const box = svg.parentElement;
   const entry = svg.querySelector("text.role-new");
   if (!box || !entry || box.scrollWidth <= box.clientWidth) return;
   const b = entry.getBoundingClientRect(),
-    edge = box.getBoundingClientRect();
-  const margin = b.width;
+    edge = box.getBoundingClientRect(),
+    margin = b.width;
   if (b.left - margin < edge.left) box.scrollLeft += b.left - margin - edge.left;
   else if (b.right + margin > edge.right) box.scrollLeft += b.right + margin - edge.right;
 }

@@ -15,24 +15,18 @@ import { layer } from "./layers.js";
 
 /** @typedef {import("./core/curves.js").Zoom} Zoom */
 /** @typedef {import("./shapes.js").Shape} Shape */
-/** @typedef {import("./core/curves.js").ZoomPoint} ZoomPoint */
-/** @typedef {ZoomPoint & {row: number, label: number}} Placed */
+/** @typedef {import("./core/curves.js").ZoomPoint & {row: number, label: number}} Placed */
+/** @typedef {{L: number, R: number, W: number, plotW: number, line: number, font: number}} At the line's place */
 
 /** The most label rows above the line, and the room between two labels. */
 export const ZOOM = { rows: 6, gap: 8 };
 /** A label's width in pixels at a font size. */
 export const labelWidth = (/** @type {string} */ t, /** @type {number} */ font) => textWidth(t.length, font) + ZOOM.gap;
 
-/**
- * The labels placed in rows above the line: the step's three first, then
- * the newest, each in the nearest row where it overlaps no other, its
- * centre (in pixels from the plot's left edge) kept within the plot; row
- * -1 where no row has room.
- * @param {Zoom} z
- * @param {number} plotW
- * @param {number} font
- * @returns {{placed: Placed[], rows: number}}
- */
+/** The labels placed in rows above the line: the step's three first, then the newest, each in the nearest row
+ * where it overlaps no other, its centre (in pixels from the plot's left edge) kept within the plot; row -1
+ * where no row has room.
+ * @param {Zoom} z @param {number} plotW @param {number} font @returns {{placed: Placed[], rows: number}} */
 export function placeLabels(z, plotW, font) {
   const px = (/** @type {number} */ x) => ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
   const order = { new: 0, hi: 1, lo: 2, old: 3 };
@@ -55,20 +49,14 @@ export function placeLabels(z, plotW, font) {
   return { placed, rows };
 }
 
-/**
- * @param {Zoom} z
- * @param {number} width
- * @param {number} font
- * @returns {number} how many entries are left unlabelled
- */
+/** @param {Zoom} z @param {number} width @param {number} font @returns {number} the entries left unlabelled */
 export function drawZoom(z, width, font) {
   const svg = svgOf("zoom");
   const { W, L, R } = layout(width, font),
     plotW = W - L - R,
     { placed, rows } = placeLabels(z, plotW, font);
-  // the title's two halves on two lines where one would not fit
+  // the title's two halves on two lines where one would not fit (it is bold: wider than the average)
   const { head, tail } = zoomTitle(z),
-    // (a title's characters are wider than the average: it is bold)
     fits = (/** @type {string} */ t) => t.length * font * 0.66 <= W - 16,
     lines = fits(`${head} ${tail}`)
       ? [`${head} ${tail}`.trim()]
@@ -83,39 +71,28 @@ export function drawZoom(z, width, font) {
     lines.map((t, k) => ({ name: "text", attrs: { class: "title", x: 8, y: lead * (k + 1) }, text: t })),
   );
   const at = { L, R, W, plotW, line, font };
-  // the axis, a group of its own: the line, its labelled ticks and its label
-  const axisGroup = layer(g, "axis");
-  set(axisGroup, { "data-axis": "x" });
-  drawShapes(axisGroup, axisShapes(z, at));
+  const axis = layer(g, "axis");
+  set(axis, { "data-axis": "x" });
+  drawShapes(axis, axisShapes(z, at));
   drawShapes(layer(g, "marks"), markShapes(z, placed, at));
   return placed.filter((q) => q.row < 0).length;
 }
 
-/**
- * Heights in the line's own font: its title's lines, the label rows, the
- * ticks and the axis's name below; where the line is drawn, and the whole.
- * @param {number} font
- * @param {number} lines the title's
- * @param {number} rows the labels'
- */
+/** Heights in the line's font: the title's lines, the label rows, the ticks and the axis's name below; where
+ * the line is drawn, and the whole.
+ * @param {number} font @param {number} lines the title's @param {number} rows the labels' */
 export function zoomHeights(font, lines, rows) {
   const lead = Math.round(font * 1.25),
     line = lead + 2 + lines * lead + Math.max(1, rows) * rowOf(font) + 6;
   return { lead, line, H: line + 2 * font + 16 + Math.ceil(font * 0.35) };
 }
 
-/** A label row's height, in pixels, at the line's font. */
+/** A label row's height in pixels. */
 const rowOf = (/** @type {number} */ font) => Math.round(font * 1.3);
-/** @typedef {{L: number, R: number, W: number, plotW: number, line: number, font: number}} At where the line is drawn */
 
-/**
- * The line's axis: itself, its labelled ticks (in ulps from the root
- * within a thousand of them: its digits would all be the root's; whole
- * ulps only, as there is no double between two neighbours) and its label.
- * @param {Zoom} z
- * @param {At} at
- * @returns {Shape[]}
- */
+/** The axis, its ticks and its label; the ticks in ulps from the root within a thousand of them, where its
+ * digits would all be the root's: whole ulps only, as there is no double between two neighbours.
+ * @param {Zoom} z @param {At} at @returns {Shape[]} */
 function axisShapes(z, { L, R, W, plotW, line, font }) {
   /** @type {Shape[]} */
   const axis = [{ name: "line", attrs: { class: "axis", x1: L, x2: W - R, y1: line, y2: line } }];
@@ -140,14 +117,8 @@ function axisShapes(z, { L, R, W, plotW, line, font }) {
   return axis;
 }
 
-/**
- * The root's mark, and each entry's point with its label and leader: the
- * earlier entries first, so that the step's three are drawn over them.
- * @param {Zoom} z
- * @param {Placed[]} placed
- * @param {At} at
- * @returns {Shape[]}
- */
+/** The root's mark, and each entry's point with its label and leader, the step's three drawn over the rest.
+ * @param {Zoom} z @param {Placed[]} placed @param {At} at @returns {Shape[]} */
 function markShapes(z, placed, { L, plotW, line, font }) {
   const px = (/** @type {number} */ x) => L + ((x - z.xlim[0]) / (z.xlim[1] - z.xlim[0])) * plotW;
   const rx = px(z.root ?? NaN).toFixed(1);
@@ -158,24 +129,16 @@ function markShapes(z, placed, { L, plotW, line, font }) {
       : [{ name: "line", attrs: { class: "zoom-root", x1: rx, x2: rx, y1: line - 12, y2: line + 12 } }];
   const order = { old: 0, lo: 1, hi: 2, new: 3 };
   for (const q of [...placed].sort((a, b) => order[a.role] - order[b.role])) {
-    const x = px(q.x);
+    const x = px(q.x).toFixed(1);
     if (q.row >= 0) {
       const y = line - 12 - q.row * rowOf(font),
-        lx = L + q.label;
-      marks.push({
-        name: "line",
-        attrs: { class: `leader zoom-${q.role}`, x1: x.toFixed(1), x2: lx.toFixed(1), y1: line - 5, y2: y + 3 },
-      });
-      marks.push({
-        name: "text",
-        attrs: { class: "zoom-label", x: lx.toFixed(1), y, "text-anchor": "middle" },
-        text: entryName(q.i, q.j),
-      });
+        lx = (L + q.label).toFixed(1);
+      marks.push(
+        { name: "line", attrs: { class: `leader zoom-${q.role}`, x1: x, x2: lx, y1: line - 5, y2: y + 3 } },
+        { name: "text", attrs: { class: "zoom-label", x: lx, y, "text-anchor": "middle" }, text: entryName(q.i, q.j) },
+      );
     }
-    marks.push({
-      name: "circle",
-      attrs: { class: `zoom-${q.role}`, cx: x.toFixed(1), cy: line, r: q.role === "old" ? 3.5 : 5 },
-    });
+    marks.push({ name: "circle", attrs: { class: `zoom-${q.role}`, cx: x, cy: line, r: q.role === "old" ? 3.5 : 5 } });
   }
   return marks;
 }

@@ -133,32 +133,23 @@ export const same = (/** @type {number} */ a, /** @type {number} */ b) =>
 
 /**
  * The doubles' iterates from xs through pOf, as Iterate takes them: on
- * until the next sweep gives no number or the last two lie within 2 ulps
- * (Iterate sees them settle); and the step at which they stop: p_k is the
- * root, the next is within 2 ulps of p_k, or the next sweep gives no
- * number.
+ * until p is the root's double, the next sweep gives no number, or 100
+ * steps; and the step at which they stop, the last.
  * @param {(xs: number[]) => number} pOf
  * @param {number[]} xs
  * @param {number} root
  */
 export function doublesIterated(pOf, xs, root) {
-  const ulps = (/** @type {number} */ a, /** @type {number} */ b) =>
-    Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
   let nodes = [...xs];
   const ps = [pOf(nodes)];
-  /** @type {number | null} */
-  let step = null;
-  for (let k = 0; Number.isFinite(ps[k]) && k < 40; k++) {
-    if (step === null && ps[k] === root) step = k;
-    if (k > 0 && Math.abs(ulps(ps[k], ps[k - 1])) <= 2) break;
-    const next = [...nodes.slice(1), ps[k]],
+  while (ps.length <= 100 && ps[ps.length - 1] !== root) {
+    const next = [...nodes.slice(1), ps[ps.length - 1]],
       p = pOf(next);
     if (!Number.isFinite(p)) break;
-    if (step === null && Math.abs(ulps(p, ps[k])) <= 2) step = k;
     nodes = next;
     ps.push(p);
   }
-  return { ps, step: step ?? ps.length - 1 };
+  return { ps, step: ps.length - 1 };
 }
 
 /**

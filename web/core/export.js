@@ -34,22 +34,22 @@ export function tableauTable(r, heads, about) {
 }
 
 /**
- * The iterations: each p_k, its error, ulps from the root, correct digits, f(p_k) and the
+ * The iterations: each p_k, its error, correct digits, f(p_k) and the
  * orders of convergence.  On paper, what an A4 page's width holds, rounded as the page shows.
  * @param {IterationRow[]} rows @param {string[]} heads @param {[string, string][]} about @param {boolean} [paper]
  * @returns {Table}
  */
 export function iterationsTable(rows, heads, about, paper = false) {
-  const keep = paper ? [0, 1, 2, 4, 5, 6] : [0, 1, 2, 3, 4, 5, 6, 7],
+  const keep = paper ? [0, 1, 2, 3, 4, 5] : [0, 1, 2, 3, 4, 5, 6],
     pick = (/** @type {(number | string | null)[]} */ cells) => keep.map((k) => cells[k]);
   return {
     about,
     heads: keep.map((k) => heads[k]),
-    doubles: keep.flatMap((k, m) => ([1, 2, 3, 5, 6, 7].includes(k) ? [m] : [])),
+    doubles: keep.flatMap((k, m) => ([1, 2, 4, 5, 6].includes(k) ? [m] : [])),
     rows: rows.map((row) => {
       const short = (/** @type {number} */ v) => (paper && Number.isFinite(v) ? Number(v.toPrecision(3)) : v);
       const order = paper && row.order !== null ? Number(row.order.toFixed(3)) : row.order;
-      return pick([row.k, row.p, short(row.error), row.ulps, row.digits, short(row.residual), order, row.theory]);
+      return pick([row.k, row.p, short(row.error), row.digits, short(row.residual), order, row.theory]);
     }),
   };
 }

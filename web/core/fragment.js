@@ -179,20 +179,21 @@ export function parseFragment(hash, presets) {
       : parseNodes(fields.nodes, intervalOf(presets, f));
   if (parsed.error !== undefined) return { error: parsed.error, text: fields.nodes };
   const nodes = parsed.xs;
-  /** @type {(key: "iterates" | "step", most: number, fallback: number) => number} a count to most, else fallback */
-  const count = (key, most, fallback) => {
+  /** a count to most; else, where absent, `absent`, and where refused `kept`, as its sentence says
+   * @type {(key: "iterates" | "step", most: number, absent: number, kept: number) => number} */
+  const count = (key, most, absent, kept) => {
     const value = fields[key];
-    if (value === undefined) return fallback;
+    if (value === undefined) return absent;
     const n = Number(value);
     if (!/^\d{1,9}$/.test(value)) refused.push({ kind: "notWhole", key, value, most, nodes: nodes.length });
     else if (n > most) refused.push({ kind: "tooMany", key, n, most, nodes: nodes.length });
     else return n;
-    return fallback;
+    return kept;
   };
   /** @type {ExpName} */
   const exp = fields.exp === "browser" ? "browser" : "wasm";
   if (fields.exp !== undefined && fields.exp !== exp) refused.push({ kind: "exp", value: fields.exp });
-  const iterates = count("iterates", LIMITS.iterates, 0);
+  const iterates = count("iterates", LIMITS.iterates, 0, 0);
   const settings = { ...SETTINGS };
   if (fields.digits !== undefined) {
     if (LIMITS.digits.map(String).includes(fields.digits)) settings.digits = Number(fields.digits);
@@ -203,12 +204,12 @@ export function parseFragment(hash, presets) {
     if (value === ON || value === OFF) settings[key] = value === ON;
     else if (value !== undefined) refused.push({ kind: "switch", key, value });
   }
-  const step = count("step", stepsFor(nodes.length), fields.nodes === undefined ? 0 : startOf(settings));
+  // predicting, a link opens at the start, as an exercise, whatever its step
+  const step = settings.predict
+    ? 0
+    : count("step", stepsFor(nodes.length), fields.nodes === undefined ? 0 : Infinity, Infinity);
   return { nodes, iterates, step, exp, f, ...settings, refused };
 }
-
-/** Where a link without step= opens: at the end, or predicting at the start, as an exercise. */
-const startOf = (/** @type {{predict: boolean}} */ settings) => (settings.predict ? 0 : Infinity);
 
 /** The fragment for this state: each field only where a link without it differs, and no step while predicting. */
 export function hashOf(/** @type {LinkState} */ s) {
@@ -218,7 +219,7 @@ export function hashOf(/** @type {LinkState} */ s) {
     "#nodes=" +
     s.nodes.map(show).join(",") +
     (s.iterates > 0 ? `&iterates=${s.iterates}` : "") +
-    (!s.predict && step !== Math.min(startOf(s), last) ? `&step=${step}` : "") +
+    (!s.predict && step !== last ? `&step=${step}` : "") +
     (s.exp === "browser" ? "&exp=browser" : "") +
     (s.f === PROGRAM_TEXT ? "" : `&f=${encodeURIComponent(s.f)}`) +
     (s.digits ? `&digits=${s.digits}` : "") +

@@ -1,18 +1,19 @@
-// Iterate's numbers: the iterates p_k and their errors, where the program's
-// doubles stop, and the many-digit table's rows beside them.
+// Iterate's numbers: the iterates p_k and their errors, where Iterate stops,
+// and the many-digit table's rows beside the doubles.
 
-import { theoreticalOrder, ulpsFrom } from "./numbers.js";
-import { correctDigits, errorOf, ulpsOff } from "./accuracy.js";
+import { correctDigits, errorOf } from "./accuracy.js";
 import { compute, iterateOnce } from "./sweep.js";
 import { inverseChecks } from "./functions.js";
+import { LIMITS } from "./limits.js";
+import { orderAt } from "./precise.js";
 
 /** @typedef {import("./sweep.js").Model} Model */
 /** @typedef {import("./sweep.js").ExpName} ExpName */
 /** @typedef {import("./precise.js").Row} Row */
 /** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
 
-/** The iterates against the true root; `orders`, estimated in many digits, are null before k = 2, where the
- * errors do not fall, and until they are computed.
+/** The iterates against the true root (errors NaN without one); `orders`, estimated in many digits, are null
+ * before k = 2, where the errors do not fall, and until they are computed.
  * @param {number[]} ps @param {(x: number) => number} f as the page computes it @param {DoubleDouble | null} root
  * @param {(number | null)[]} orders @param {number | null} theory where it holds */
 export function iterationRows(ps, f, root, orders, theory) {
@@ -22,7 +23,6 @@ export function iterationRows(ps, f, root, orders, theory) {
       k,
       p,
       error,
-      ulps: root && Number.isFinite(error) ? ulpsOff(p, root) : null,
       digits: root && Number.isFinite(p) ? correctDigits(p, root) : null,
       residual: f(p),
       order: (root && orders[k]) ?? null,
@@ -33,50 +33,45 @@ export function iterationRows(ps, f, root, orders, theory) {
 
 /** @typedef {ReturnType<typeof iterationRows>[number]} IterationRow */
 
-/** The theoretical order for the nodes; it holds at a simple root, over y that rise or fall steadily. */
+/** The theoretical order for the nodes; it holds near a root, over y that rise or fall steadily. */
 export function theoryOf(/** @type {import("./sweep.js").Result} */ r) {
-  const { found } = r.fn;
   return {
-    order: theoreticalOrder(r.pts.length),
-    holds: r.fn.root !== null && "multiplicity" in found && found.multiplicity === 1 && inverseChecks(r.pts).monotone,
+    order: orderAt(r.pts.length, r.fn.found),
+    holds: r.fn.root !== null && inverseChecks(r.pts).monotone,
   };
 }
 
-/** The most steps the doubles are iterated: they stop long before. */
-const MOST = 40;
+/** Why Iterate can do no more after the iterates ps, or null: the last is the double nearest the root, so that
+ * no step brings p nearer; the next step would be refused; or the most Iterates are made.
+ * @param {Model} m @param {import("./sweep.js").Choice & {iterates: number[]}} s
+ * @param {import("./sweep.js").Result} r @param {number[]} ps the iterates so far
+ * @returns {{why: "root" | "most"} | {why: "refused", refusal: import("./sweep.js").Refusal} | null} */
+export function iterateDone(m, s, r, ps) {
+  if (ps[ps.length - 1] === r.fn.root?.hi) return { why: "root" };
+  const next = iterateOnce(m, s, r);
+  if (next.refused !== undefined) return { why: "refused", refusal: next.refused };
+  return ps.length > LIMITS.iterates ? { why: "most" } : null;
+}
 
-/** Where the program's doubles stop: "root", p_step is the double nearest it; "still", p_(step+1) is within 2 ulps
- * of p_step; "cap", still moving after MOST steps.  `ps` goes on as far as Iterate does, until it sees them settle.
- * @typedef {{step: number, why: "root" | "still" | "refused" | "nan" | "cap", ps: number[]}} DoublesStop */
+/** Where Iterate stops from the starting nodes, and why: as iterateDone, "nan" where p0 is no number.
+ * @typedef {{step: number, why: "root" | "most" | "refused" | "nan", ps: number[]}} DoublesStop */
 
 /** @param {Model} m @param {{nodes: number[], exp: ExpName, fn: import("./functions.js").Fn}} choice
  * @returns {DoublesStop} */
 export function doublesStop(m, choice) {
   let s = { ...choice, shown: Infinity, iterates: /** @type {number[]} */ ([]) };
-  let r = compute(m, s);
-  const ps = [r.p];
-  if (!Number.isFinite(r.p)) return { step: 0, why: "nan", ps };
-  /** @type {{step: number, why: DoublesStop["why"]} | null} */
-  let stop = null;
-  for (let k = 0; k < MOST; k++) {
-    if (stop === null && ps[k] === choice.fn.root?.hi) stop = { step: k, why: "root" };
-    const done = iterateDone(m, s, r, ps);
+  for (let r = compute(m, s); ; r = compute(m, s)) {
+    const ps = s.iterates.length ? s.iterates : [r.p],
+      done = iterateDone(m, s, r, ps);
     if (done !== null) {
-      stop ??= { step: k, why: "refused" };
-      break;
+      const why = done.why === "refused" && done.refusal.why === "nan" ? "nan" : done.why;
+      return { step: ps.length - 1, why, ps };
     }
-    const next = iterateOnce(m, s, r);
-    if (next.refused !== undefined) break;
-    const p = next.iterates[next.iterates.length - 1];
-    if (stop === null && Math.abs(ulpsFrom(p, ps[k])) <= 2) stop = { step: k, why: "still" };
-    ps.push(p);
-    s = { ...s, ...next };
-    r = compute(m, s);
+    s = { ...s, ...iterateOnce(m, s, r) };
   }
-  return { ...(stop ?? { step: MOST, why: "cap" }), ps };
 }
 
-/** A row of the many-digit table, beside Iterate's p_k while it goes on, and whether the doubles stop there.
+/** A row of the many-digit table, beside Iterate's p_k while it goes on, and whether Iterate stops there.
  * @typedef {{row: Row, doubles: number | undefined, error: number, stop: boolean}} OrderRow */
 
 /** @param {Row[]} rows @param {DoublesStop} d @param {DoubleDouble} root @returns {OrderRow[]} */
@@ -84,25 +79,6 @@ export function orderRows(rows, d, root) {
   return rows.map((row) => {
     const doubles = d.ps[row.step];
     const error = doubles === undefined ? NaN : errorOf(doubles, root);
-    return { row, doubles, error, stop: row.step === d.step && d.why !== "cap" };
+    return { row, doubles, error, stop: row.step === d.step };
   });
-}
-
-/** Why Iterate can do no more, or null: the next step would be refused, or the last iterate is within 2 ulps of
- * the one before, so that further steps move p by rounding only.
- * @param {Model} m @param {import("./sweep.js").Choice & {iterates: number[]}} s
- * @param {import("./sweep.js").Result} r @param {number[]} ps the iterates so far
- * @returns {{why: "refused", refusal: import("./sweep.js").Refusal} | {why: "settled", apart: number} | null} */
-export function iterateDone(m, s, r, ps) {
-  const next = iterateOnce(m, s, r);
-  if (next.refused !== undefined) return { why: "refused", refusal: next.refused };
-  const apart = settled(ps);
-  return apart === null ? null : { why: "settled", apart };
-}
-
-/** The ulps between the last two iterates, where at most 2: as far as doubles go; else null. */
-export function settled(/** @type {number[]} */ ps) {
-  if (ps.length < 2) return null;
-  const apart = Math.abs(ulpsFrom(ps[ps.length - 1], ps[ps.length - 2]));
-  return apart <= 2 ? apart : null;
 }

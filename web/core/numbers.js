@@ -24,9 +24,13 @@ export const minus = (/** @type {string} */ s) => s.replace("-", "−");
 /** x in scientific notation with this many digits after the point; 0 and non-finite values as they are. */
 export const sci = (/** @type {number} */ x, /** @type {number} */ digits) =>
   Number.isFinite(x) && x !== 0 ? x.toExponential(digits) : String(x);
-/** How far a is from b, in ulps of b (a, b of one sign). */
-export const ulpsFrom = (/** @type {number} */ a, /** @type {number} */ b) =>
-  Number(BigInt("0x" + bitsOf(a)) - BigInt("0x" + bitsOf(b)));
+/** The doubles from b up to a, negative where a is below b: the bit patterns, in the order of the values. */
+export const ulpsFrom = (/** @type {number} */ a, /** @type {number} */ b) => Number(ordered(a) - ordered(b));
+const SIGN = 0x8000000000000000n;
+const ordered = (/** @type {number} */ v) => {
+  const bits = BigInt("0x" + bitsOf(v));
+  return bits >= SIGN ? SIGN - bits : bits;
+};
 /** n in superscript digits, for 10⁻³ and t⁴. */
 export const superscript = (/** @type {number} */ n) =>
   String(n).replace(/[-0-9]/g, (c) => "⁻⁰¹²³⁴⁵⁶⁷⁸⁹"["-0123456789".indexOf(c)]);

@@ -19,6 +19,10 @@ import { LIMITS } from "./limits.js";
 /** Decimal digits, and how close two estimated orders in a row must come to the theoretical one. */
 export const PRECISE = Object.freeze({ digits: 2000, tolerance: 0.005 });
 
+/** The theoretical order for n nodes: 1 at a multiple root, where the inverse is not smooth at y = 0.
+ * @param {number} n @param {{multiplicity: number} | {kind: string}} found */
+export const orderAt = (n, found) => ("multiplicity" in found && found.multiplicity > 1 ? 1 : theoreticalOrder(n));
+
 /**
  * @typedef {object} Options
  * @property {number} [digits] 1000 to 20000 (PRECISE.digits)
@@ -91,15 +95,16 @@ export function* steps(xs, options) {
   else if (!Number.isInteger(maxSteps) || maxSteps < 0 || maxSteps > 1000) what = "maxSteps";
   if (what !== null) return { reason: "invalid", step: 0, why: "input", what };
   const n = xs.length;
-  const theory = theoreticalOrder(n);
   // W = P + s + 64 for f, whose exp, sin and cos double their error s times
   const P = BigInt(Math.ceil(digits / Math.log10(2)) + 64);
   const W = P + BigInt(Math.ceil(Math.sqrt(Number(P))) + 64);
   const F = fixedAt(Number(W));
   const lift = W - P;
   const f = compile(options.fn.tree, fixedArithmetic(F));
-  const root = newtonRoot(options.fn.tree, options.fn.root.hi, F)?.root ?? null;
-  if (root === null) return { reason: "invalid", step: 0, why: "root" };
+  const found = newtonRoot(options.fn.tree, options.fn.root.hi, F);
+  if (found === null) return { reason: "invalid", step: 0, why: "root" };
+  const { root } = found,
+    theory = orderAt(n, found);
   const floor = 10n ** BigInt(digits);
   const X = xs.map((x) => fromDouble(x, P));
   /** @type {bigint[]} */

@@ -4,9 +4,9 @@
 /** @typedef {import("./sweep.js").Step} Step */
 /** @typedef {import("./neville.js").Point} Point */
 /** @typedef {"swapped" | "sign" | "average" | "direct"} Slip */
-/** An entry asked for: the side said ("between" or "outside" its parents), the side it lies on, the guess.
- * @typedef {{entry: string, where: string | null, side: string, guess: number | null, value: number,
- *   decimals: number | null, slip: Slip | null}} Guess */
+/** An entry asked for: the side said ("between" or "outside" its parents), the side it lies on, the guess as
+ * typed and as read. @typedef {{entry: string, where: string | null, side: string, typed: string,
+ *   guess: number | null, value: number, decimals: number | null, slip: Slip | null}} Guess */
 
 /** The steps whose entries may be shown: all, or, predicting, those revealed. */
 export const knownSteps = (/** @type {{predict: boolean, revealed: number}} */ s, /** @type {number} */ steps) =>
@@ -76,13 +76,14 @@ function directZero(/** @type {Point[]} */ pts, /** @type {number} */ start) {
   return NaN;
 }
 
-/** A wrong guess's slip: one the guess agrees with to the decimals it is written to, where the entry does not.
+/** A wrong guess's slip: one the guess agrees with to the decimals it is written to, where the entry lies
+ * well away from it (twice that).
  * @param {Step} s @param {Point[]} pts @param {number} guess @param {number} decimals @returns {Slip | null} */
 export function slipOf(s, pts, guess, decimals) {
   const tol = (/** @type {number} */ v) => Math.max(0.5 * 10 ** -decimals, 4 * Number.EPSILON * Math.abs(v));
   if (Math.abs(guess - s.value) <= tol(s.value)) return null;
   const fits = slipValues(s, pts).filter(
-    ([, v]) => Number.isFinite(v) && Math.abs(guess - v) <= tol(v) && Math.abs(v - s.value) > tol(v),
+    ([, v]) => Number.isFinite(v) && Math.abs(guess - v) <= tol(v) && Math.abs(v - s.value) > 2 * tol(v),
   );
   fits.sort((a, b) => Math.abs(guess - a[1]) - Math.abs(guess - b[1]));
   return fits[0]?.[0] ?? null;

@@ -13,8 +13,8 @@
  * @property {number} ys how far the y_k's rounding moves P(0) (first order)
  * @property {number} reach sweep + ys
  * @property {{lo: number, hi: number}} page the bound widened by reach: where p - root lies
- * @property {"negligible" | "comparable" | "dominant" | "no-p"} verdict reach under a tenth of the bound's width;
- *   at least that; at least the bound's largest |value|; p not a number
+ * @property {"negligible" | "comparable" | "none"} verdict reach under a tenth of the bound's width; at least
+ *   that; p or reach not a number
  */
 
 /** exact encloses f(x_k); error is the bound on P(0) - root.  @returns {Reach} */
@@ -23,10 +23,9 @@ export function reachOf(/** @type {Point[]} */ points, /** @type {Interval[]} */
   const ys = Number.isFinite(p) ? yReach(points, exact) : Infinity;
   const reach = sweep + ys;
   const page = { lo: error.lo - reach, hi: error.hi + reach };
-  const verdict = !Number.isFinite(p)
-    ? "no-p"
-    : reach >= Math.max(Math.abs(error.lo), Math.abs(error.hi))
-      ? "dominant"
+  const verdict =
+    !Number.isFinite(p) || Number.isNaN(reach)
+      ? "none"
       : reach >= 0.1 * (error.hi - error.lo)
         ? "comparable"
         : "negligible";
@@ -38,7 +37,9 @@ export function reachOf(/** @type {Point[]} */ points, /** @type {Interval[]} */
  * q_lo) / (y_hi - y_lo), and a running bound on its rounding: the weights
  * times the parents' errors, plus u (|w_hi q_hi| + |w_lo q_lo|) for the
  * products and 3u |q| for the subtraction, denominator and division, u =
- * 2^-53.  First order in u, so 1 % is added.
+ * 2^-53; and 2^-1074 / |y_hi - y_lo| for the products, each off by up to
+ * half the least subnormal where they underflow.  First order in u, so 1 %
+ * is added.
  */
 export function sweepWithError(/** @type {Point[]} */ points) {
   const u = 2 ** -53;
@@ -57,7 +58,11 @@ export function sweepWithError(/** @type {Point[]} */ points) {
       const wh = Math.abs(ya / (yb - ya)),
         wl = Math.abs(yb / (yb - ya));
       Q[i][j] = q;
-      E[i][j] = wh * E[i][j - 1] + wl * E[i - 1][j - 1] + u * (wh * Math.abs(hi) + wl * Math.abs(lo) + 3 * Math.abs(q));
+      E[i][j] =
+        wh * E[i][j - 1] +
+        wl * E[i - 1][j - 1] +
+        u * (wh * Math.abs(hi) + wl * Math.abs(lo) + 3 * Math.abs(q)) +
+        2 ** -1074 / Math.abs(yb - ya);
     }
   }
   const p = Q[n - 1][n - 1];
@@ -68,16 +73,21 @@ export function sweepWithError(/** @type {Point[]} */ points) {
  * sum_k |P'(y_k) l_k(0)| d_k: d_k the largest distance from y_k to f(x_k)'s
  * enclosure, l_k the Lagrange basis in y, P'(y_k) = sum_(j != k) (w_j / w_k)
  * (x_j - x_k) / (y_k - y_j) with barycentric weights w_j = 1 / prod_(m != j)
- * (y_j - y_m).
+ * (y_j - y_m).  Their ratio, w_j / w_k = -prod_(m != j, k) (y_k - y_m) /
+ * (y_j - y_m), is taken as a product of ratios: the weights themselves
+ * overflow where the y are tiny.
  */
 function yReach(/** @type {Point[]} */ points, /** @type {Interval[]} */ exact) {
   const y = points.map((q) => q.y),
     x = points.map((q) => q.x);
-  const w = y.map((yj, j) => 1 / y.reduce((acc, ym, m) => (m === j ? acc : acc * (yj - ym)), 1));
+  const ratio = (/** @type {number} */ j, /** @type {number} */ k) =>
+    -y.reduce((acc, ym, m) => (m === j || m === k ? acc : (acc * (y[k] - ym)) / (y[j] - ym)), 1);
   let sum = 0;
   y.forEach((yk, k) => {
     const l = y.reduce((acc, ym, m) => (m === k ? acc : (acc * (0 - ym)) / (yk - ym)), 1);
-    const slope = y.reduce((acc, yj, j) => (j === k ? acc : acc + ((w[j] / w[k]) * (x[j] - x[k])) / (yk - yj)), 0);
+    // where another y is 0, moving y_k leaves P(0) where it is, however steep P is there
+    if (l === 0) return;
+    const slope = y.reduce((acc, yj, j) => (j === k ? acc : acc + (ratio(j, k) * (x[j] - x[k])) / (yk - yj)), 0);
     const d = Math.max(Math.abs(yk - exact[k].lo), Math.abs(exact[k].hi - yk));
     sum += Math.abs(slope * l) * d;
   });

@@ -11,7 +11,8 @@ import { LIMITS } from "./limits.js";
 /** @typedef {import("./accuracy.js").DoubleDouble} DoubleDouble */
 /** @typedef {{i: number, j: number}} Entry */
 
-/** Ulps of the root below which an error is rounding's, not the method's. */
+/** Ulps of the root within which p's error is not weighed against rounding (the page gives p's digits there);
+ * in units of the y's rounding, the gap below which it rules a difference. */
 const NOISE = LIMITS.noise;
 
 /** One unit of the rounding in a node's y (sweep.js's pointsFor says what it is for each f). */
@@ -21,7 +22,7 @@ export const roundingOf = (/** @type {Point} */ q) => q.u;
  * What rounding in the y can do to p: `reach`, how far a unit of it in each y can move p (each
  * y moved a unit either way and swept again, the largest moves added up), against `base`,
  * |p - root| (`error`) or, with no root known, p's distance from the nearest node; `share` is
- * 0 where p is at the root already, which the page says otherwise.
+ * 0 within NOISE ulps of the root.
  * @param {QijFn} Qij @param {{pts: Point[], p: number}} r @param {DoubleDouble | null} root
  */
 export function roundingShare(Qij, r, root) {

@@ -29,10 +29,10 @@ export function modelOf(program, data) {
  * @param {Model} m @param {number[]} xs @param {ExpName} exp @param {Fn} fn @returns {Point[]} */
 export function pointsFor(m, xs, exp, fn) {
   return xs.map((x) => {
-    const own = fn.program ? m.table.find((n) => bitsOf(n.x) === bitsOf(x)) : undefined,
-      y = own ? own.y : fn.f[exp](x),
+    const row = fn.program ? m.table.find((n) => bitsOf(n.x) === bitsOf(x)) : undefined,
+      y = row ? row.y : fn.f[exp](x),
       at = fn.dual[exp](x);
-    return { x, y, own: Boolean(own), u: Math.max(at.e, Number.EPSILON * Math.abs(y)), slope: at.d };
+    return { x, y, tabled: Boolean(row), u: Math.max(at.e, Number.EPSILON * Math.abs(y)), slope: at.d };
   });
 }
 
@@ -101,7 +101,7 @@ export function otherExp(m, r, exp) {
     p = sweep(m.program.Qij, 0.0, pts)[n - 1][n - 1];
   return {
     other,
-    computed: r.pts.filter((q) => !q.own).length,
+    computed: r.pts.filter((q) => !q.tabled).length,
     differ,
     ys: pts.map((q) => q.y),
     // the first that differs, in ulps of this y, and p in ulps of this p

@@ -1,9 +1,7 @@
 // What a state's numbers say of p, and what Neville's own corrections
 // estimate.  Every error is against the true root, not the double nearest it.
 
-import { errorOf, ulpOf } from "./accuracy.js";
-import { roundingOf } from "./rounding.js";
-import { LIMITS } from "./limits.js";
+import { errorOf } from "./accuracy.js";
 import { inverseChecks } from "./functions.js";
 
 /** @typedef {import("./sweep.js").Result} Result */
@@ -13,10 +11,12 @@ export const WORTH = 0.1;
 
 /** "turns": the y turn at the nodes `at` (in order of x).  "rounding": a unit of rounding in each y moves p by
  * `reach`, `percent` of p's error (with no root, of p's distance from the nearest node), `decides` where all of it.
+ * "onRoot": y_k is 0 exactly.  Where p is not the rounding's, `near` says it against the root.
  * @typedef {{kind: "same"} | {kind: "noValue", k: number} | {kind: "overflow"} | {kind: "turns", at: number[]}
  *   | {kind: "rounding", reach: number, error: number | null, base: number, percent: number, decides: boolean}
- *   | {kind: "onRoot", k: number} | {kind: "interpolation" | "extrapolation", near: Near | null}} Verdict */
-/** @typedef {{digits: string, nearest: boolean, atRoot: boolean, exact: boolean}} Near p against a known root */
+ *   | {kind: "onRoot", k: number, near: Near | null}
+ *   | {kind: "interpolation" | "extrapolation", near: Near | null}} Verdict */
+/** @typedef {{digits: string, nearest: boolean, exact: boolean}} Near p against a known root */
 
 /** @param {Result} r @returns {Verdict} */
 export function verdict(r) {
@@ -29,22 +29,11 @@ export function verdict(r) {
   const { reach, error, base, share } = r.rounding;
   if (share >= WORTH)
     return { kind: "rounding", reach, error, base, percent: Math.round(100 * share), decides: share >= 1 };
-  const k = r.pts.findIndex((q) => Math.abs(q.y) <= roundingOf(q));
-  if (k >= 0) return { kind: "onRoot", k };
-  const acc = r.acc,
-    root = r.fn.root;
-  return {
-    kind: checks.signChange ? "interpolation" : "extrapolation",
-    near:
-      acc && root
-        ? {
-            digits: acc.digits,
-            nearest: acc.nearest,
-            atRoot: Math.abs(acc.error) <= LIMITS.noise * ulpOf(root.hi),
-            exact: acc.error === 0 && root.lo === 0,
-          }
-        : null,
-  };
+  const { acc } = r,
+    root = r.fn.root,
+    near = acc && root ? { digits: acc.digits, nearest: acc.nearest, exact: acc.error === 0 && root.lo === 0 } : null;
+  if (checks.onRoot >= 0) return { kind: "onRoot", k: checks.onRoot, near };
+  return { kind: checks.signChange ? "interpolation" : "extrapolation", near };
 }
 
 /** Neville's own estimate.  The last two corrections, |p - Q[n-1][n-2]| and |p - Q[n-2][n-2]|, are what the last

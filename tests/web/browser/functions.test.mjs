@@ -103,11 +103,18 @@ browserSuite("functions", (s) => {
     assert.deepEqual(s.problems.slice(problems), [], "console errors, uncaught errors, requests");
   });
 
-  test("a learner's f that overflows at every node: every step, back from the end, drawn without a console error", async () => {
+  test("a learner's f that overflows at every node: every step, back from the end, drawn without a console error; no estimate, and no heading for one", async () => {
     await s.open("nodes=1.9,2,2.1,2.2&f=exp(1000*x)%20-%201");
     const problems = s.problems.length;
     for (let k = 0; k < 6; k++) await s.activate("step-back");
     assert.equal(await s.text("#step-count"), "0 of 6");
+    assert.deepEqual(
+      await s.page.$eval("#estimate-heading", (h) => [
+        h instanceof HTMLElement && h.hidden,
+        h.nextElementSibling?.textContent,
+      ]),
+      [true, ""],
+    );
     assert.deepEqual(s.problems.slice(problems), [], "console errors, uncaught errors, requests");
   });
 

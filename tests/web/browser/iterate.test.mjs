@@ -45,9 +45,14 @@ browserSuite("iterate", (s) => {
     assert.equal(await iterate(programX, 2), false);
   });
 
-  test("Iterate nine times from 0.3, 0.4, 0.5: each p as the .wasm gives it; where doubles end, Iterate does nothing and says why", async () => {
-    assert.equal(await iterate([0.3, 0.4, 0.5], 9), true, "Iterate is marked as done");
-    assert.match(await s.text("#iterate-note"), /reached what doubles allow/);
+  test("Iterate nine times from 0.3, 0.4, 0.5 and from 0.4, 0.5: each p as the .wasm gives it; at the root's double, or where the next step would divide by zero, Iterate does nothing and says why", async () => {
+    for (const [start, why] of /** @type {[number[], RegExp][]} */ ([
+      [[0.3, 0.4, 0.5], /^p3 is the double nearest the root/],
+      [[0.4, 0.5], /reached what doubles allow\.$/],
+    ])) {
+      assert.equal(await iterate(start, 9), true, `${start}: Iterate is marked as done`);
+      assert.match(await s.text("#iterate-note"), why);
+    }
   });
 
   /** The orders table once computed for these nodes: its rows, the row marked, and when it was made. */

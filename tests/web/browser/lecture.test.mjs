@@ -110,17 +110,31 @@ browserSuite("lecture", (s) => {
     }
   });
 
-  test("with nothing focused, a presenter's Page Down and Page Up step, as → and ← do", async () => {
+  test("with nothing focused, and just after ticking Lecture (which shows six digits), a presenter's Page Down and Page Up step, as → and ← do", async () => {
     await s.open(`nodes=${programX.join(",")}&lecture=1&step=0`, { width: 1280, height: 720 });
+    await s.changed(() => s.page.keyboard.press("PageDown"));
+    assert.equal(await s.text("#step-count"), "1 of 6", "nothing focused");
+    await s.changed(() => s.page.click("#lecture"));
+    await s.changed(() => s.page.click("#lecture"));
+    assert.equal(await s.page.evaluate(() => document.activeElement?.id), "lecture");
+    // ticked, Lecture shows six digits where all were shown, and the link says so
+    assert.deepEqual(
+      await s.page.evaluate(() => [
+        /** @type {HTMLSelectElement} */ (document.getElementById("digits")).value,
+        location.hash.includes("&digits=6"),
+      ]),
+      ["6", true],
+    );
+    const y = await s.page.evaluate(() => scrollY);
     for (const [key, count] of /** @type {const} */ ([
-      ["PageDown", "1 of 6"],
       ["PageDown", "2 of 6"],
       ["PageUp", "1 of 6"],
+      ["ArrowRight", "2 of 6"],
     ])) {
       await s.changed(() => s.page.keyboard.press(key));
       assert.equal(await s.text("#step-count"), count, key);
     }
-    assert.equal(await s.page.evaluate(() => scrollY), 0, "the page itself did not scroll");
+    assert.equal(await s.page.evaluate(() => scrollY), y, "the page itself did not scroll");
   });
 
   test("1366 by 900 at step 6 with all digits: the i and y columns the rule quotes in view beside the step's cells", async () => {

@@ -149,11 +149,11 @@ browserSuite("lesson", (s) => {
     }
   });
 
-  test("the many-digit table beside Iterate after 0, 1 and 3 Iterates from the program's nodes: its k is Iterate's k, its doubles' column |p_k − root| of Iterate's p_k", async () => {
+  test("the many-digit table beside Iterate after 0, 1 and 2 Iterates (the last where p is the double nearest the root) from the program's nodes: its k is Iterate's k, its doubles' column |p_k − root| of Iterate's p_k", async () => {
     await s.open("deeper=1");
     const start = programX.join();
     let pressed = 0;
-    for (const iterates of [0, 1, 3]) {
+    for (const iterates of [0, 1, 2]) {
       for (; pressed < iterates; pressed++) await s.activate("iterate");
       await s.page.waitForFunction(
         (nodes) => {

@@ -26,7 +26,8 @@ browserSuite("loading", (s) => {
     ]) {
       await s.open(hash);
       assert.deepEqual(await s.stepper(), want, `#${hash}`);
-      if (hash === "") assert.match(await s.text("#step-rule"), /^Column 0 holds the nodes/);
+      if (hash === "")
+        assert.match(await s.text("#step-rule"), /^Q\[i\]\[0\] = xi, the nodes\. Step to make the first entry\.$/);
     }
   });
 
@@ -78,7 +79,7 @@ browserSuite("loading", (s) => {
   test("a link's fields that cannot be used are said, and its step is used", async () => {
     await s.open("nodes=0.3,0.4,0.5&iterates=1000&step=2&exp=foo");
     const said = await s.text("#link-error");
-    assert.match(said, /iterates, 1000, is more than the 50/);
+    assert.match(said, /iterates, 1000, is more than the 100/);
     assert.match(said, /exp, “foo”, is neither/);
     assert.deepEqual([await s.text("#step-count"), await s.text("#nodes-error")], ["2 of 3", ""]);
   });

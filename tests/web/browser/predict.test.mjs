@@ -136,7 +136,7 @@ browserSuite("predict", (s) => {
         );
         assert.equal(
           after.score,
-          `So far, of ${asked} ${asked === 1 ? "entry" : "entries"}: the side right ${sides}, the value right to 3 decimals ${values}.`,
+          `Score so far: sides right in ${sides} of ${asked} ${asked === 1 ? "entry" : "entries"}; values right to 3 decimals in ${values}.`,
         );
       }
       // the last entry revealed: p, the program's output, and p_round as Iterate's last row
@@ -194,7 +194,7 @@ browserSuite("predict", (s) => {
     }
   });
 
-  test("the answers as CSV, with the page's link; the homework link opens predicting at the start, nothing revealed", async () => {
+  test("the answers as CSV, with the page's link and the name given, if any; the homework link opens predicting at the start, nothing revealed", async () => {
     await s.open("nodes=0.3,0.4,0.5,0.6&predict=1");
     await s.activate("step-forward");
     await s.page.click('input[name="where"][value="between"]');
@@ -202,7 +202,11 @@ browserSuite("predict", (s) => {
     await s.changed(() => s.page.keyboard.press("Enter"));
     await s.activate("step-forward");
     await s.changed(() => s.page.click("#skip-guess"));
-    const csv = (await s.download("take-answers", "inverse_neville-answers.csv")).split("\r\n");
+    const unnamed = (await s.download("take-answers", "inverse_neville-answers.csv")).split("\r\n");
+    assert.equal(unnamed[0], "f(x),exp(-2*x) - x");
+    await s.page.type("#student", " Ada  Lovelace ");
+    const [name, ...csv] = (await s.download("take-answers", "inverse_neville-answers-Ada-Lovelace.csv")).split("\r\n");
+    assert.deepEqual([name, ...csv], ["name,Ada  Lovelace", ...unnamed]);
     assert.deepEqual(csv.slice(0, 2), ["f(x),exp(-2*x) - x", "nodes,0.3 0.4 0.5 0.6"]);
     assert.match(csv[2], /^link,"file:.*#nodes=0\.3,0\.4,0\.5,0\.6&predict=1"$/);
     assert.equal(csv[3], "entry,your side,its side,your value,the entry,your value - entry,correct decimals,slip");

@@ -16,6 +16,7 @@ import { divRound, fixedArithmetic, fixedAt, fromDouble, toNumber } from "../../
 import { newtonRoot } from "../../../web/core/roots.js";
 import { compile } from "../../../web/core/walk.js";
 import { noBoundText } from "../../../web/core/sentences/functions.js";
+import { boundText } from "../../../web/core/sentences/quality.js";
 import { analyse } from "../../../web/core/analyses.js";
 import { converge, fc, inDoubles, outside, presets, stateOf, treeOf } from "./context.mjs";
 
@@ -97,7 +98,7 @@ test("200 random sets of 2 to 8 nodes in [0, 1]: the true error within the bound
       );
       const p = outside.pOf(xs);
       assert.ok(Object.is(b.rounding.p, p), `${xs}: the bound's sweep gives ${b.rounding.p}, the .wasm's Qij ${p}`);
-      if (b.rounding.verdict !== "no-p") {
+      if (b.rounding.verdict !== "none") {
         compared++;
         const pe = errorOf(p, program.root);
         assert.ok(
@@ -130,6 +131,30 @@ test("rounding's widening, each of its two terms needed: the page's p within the
       { both: true, without: false },
       `${hash}: p − root ${e}, the bound [${b.lo}, ${b.hi}], the sweep's ${sweep} and the y's ${ys}`,
     );
+  }
+});
+
+test("y far below 1, some subnormal: the page's p within the bound widened by rounding's reach, or no reach said, never NaN", () => {
+  /** @type {[hash: string, widened: boolean][]} */
+  const cases = [
+    // eight y near 1e-51: the barycentric weights, 1 / prod (y_j - y_m), overflow
+    ["#f=1e-50*(x-0.3)&nodes=0.1,0.2,0.25,0.28,0.32,0.35,0.4,0.5", true],
+    ["#f=1e-300*(x-0.3)&nodes=0.1,0.2,0.4,0.5", true],
+    // y0 = 0 and y1 subnormal, 40 % off: p is 3.56e-8 from the root, the bound 0
+    ["#f=1e-300*(x-0.3)&nodes=0.3,0.30000000000000004,0.5", true],
+    // P'(y_k)'s terms overflow with opposite signs: no reach to say
+    ["#f=1e-300*(x-0.3)&nodes=0.2,0.49999999999999994,0.50000000000000011,0.7", false],
+  ];
+  for (const [hash, widened] of cases) {
+    const { r } = stateOf(hash),
+      b = interpolationBound(r.fn.tree, r.pts, r.fn.root);
+    assert.ok(r.fn.root && "lo" in b, hash);
+    const text = boundText(r, b),
+      e = errorOf(r.p, r.fn.root),
+      { page, verdict } = b.rounding;
+    assert.doesNotMatch(text, /NaN/, hash);
+    assert.equal(verdict !== "none", widened, `${hash}: ${text}`);
+    if (widened) assert.ok(page.lo <= e && e <= page.hi, `${hash}: p − root ${e} in ${JSON.stringify(page)}`);
   }
 });
 

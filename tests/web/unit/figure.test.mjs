@@ -72,7 +72,7 @@ test("a step as weights: they add up to 1 and give the entry Qij made; the line 
   assert.deepEqual([weight(hi), weight(lo)], ["0.6532", "0.3468"]);
   assert.match(
     ruleLine(r, -1),
-    /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]\. .*and the entry between its two parents\.$/,
+    /^As weights: Q\[2\]\[2\] = 0\.6532 · Q\[2\]\[1\] \+ 0\.3468 · Q\[1\]\[1\]\. .*so the entry lies between its two parents\.$/,
   );
   assert.deepEqual(zoomTitle(zoomOf(r)), { head: "At y = 0: Q[2][2] =", tail: "0.6532 · Q[2][1] + 0.3468 · Q[1][1]" });
   // at the start, the nodes

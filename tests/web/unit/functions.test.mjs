@@ -131,7 +131,7 @@ test("the presets: each parses, its nodes in its interval, its sentence saying w
       p.id,
     );
     // where its y come from said wherever they are not the program's
-    assert.equal(/y come from the browser's doubles/.test(functionLesson(fnOf(p.text, p.nodes))), !p.program, p.id);
+    assert.equal(/Your browser computes its y/.test(functionLesson(fnOf(p.text, p.nodes))), !p.program, p.id);
     const f = inDoubles(p.tree);
     assert.ok(Math.abs(f(p.root.hi)) < 1e-15, `${p.id}: f(root) = ${f(p.root.hi)}`);
   }
@@ -204,10 +204,10 @@ test("a learner's root: bisection where the y change sign, then Newton's method 
   assert.equal(shifted.root.lo, -5.551115123125783e-18); // 0.1 - the double 0.1
   /** @type {[string, number[], RegExp][]} */
   const none = [
-    ["x^2 + 1", [0, 1], /do not change sign/],
+    ["x^2 + 1", [0, 1], /all have one sign/],
     ["log(x)", [-1, 2], /no value at a node/],
     ["1/(x - 0.5)", [0.3, 0.7], /without coming near 0: a pole/],
-    ["sqrt(x - 0.5) - 0.1 + 0*x", [0.4, 0.7], /no value at a node|do not change sign/],
+    ["sqrt(x - 0.5) - 0.1 + 0*x", [0.4, 0.7], /no value at a node|all have one sign/],
   ];
   for (const [text, xs, why] of none) {
     const r = learnerFunction(text, xs);

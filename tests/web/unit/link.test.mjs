@@ -200,13 +200,15 @@ test("a link's other fields: each that cannot be used is left out and said, the 
     ["iterates=1&step=6", { nodes: model.nodes, iterates: 1, step: 6 }, []],
     [`${n}&step=4`, {}, [/step, 4, is more than the 3 steps 3 nodes have.*shows all 3/]],
     [`${n}&step=-1`, {}, [/step, “-1”, is not a whole number of steps/]],
+    // without nodes= a link opens at step 0, as a first visit does; with a step refused, at the end it says
+    ["step=9", { nodes: model.nodes }, [/step, 9, is more than the 6 steps 4 nodes have.*shows all 6/]],
     [`${n}&step=1.5&exp=browser`, { exp: "browser" }, [/step, “1\.5”, is not a whole number/]],
     [
       `${n}&iterates=abc&step=2`,
       { step: 2 },
       [/iterates, “abc”, is not a whole number of Iterates.*without iterating/],
     ],
-    [`${n}&iterates=1000`, {}, [/iterates, 1000, is more than the 50 Iterates a link may ask for/]],
+    [`${n}&iterates=1000`, {}, [/iterates, 1000, is more than the 100 Iterates a link may ask for/]],
     [`${n}&iterates=${"9".repeat(40)}`, {}, [/“9{20}…” \(40 characters\), is not a whole number/]],
     [`${n}&iterates=`, {}, [/iterates, “”, is not a whole number/]],
     [`${n}&exp=foo&step=2`, { step: 2 }, [/exp, “foo”, is neither “wasm” nor “browser”: the program's own is used/]],
@@ -223,7 +225,7 @@ test("a link's other fields: each that cannot be used is left out and said, the 
       { digits: 6, lecture: true, predict: true, deeper: true, step: 0 },
       [],
     ],
-    [`${n}&predict=1&step=3`, { predict: true, step: 3 }, []],
+    [`${n}&predict=1&step=3`, { predict: true, step: 0 }, []],
     [`${n}&digits=4&lecture=0`, { digits: 4 }, []],
     [
       `${n}&digits=5&predict=yes`,

@@ -48,6 +48,15 @@ test("each slip's number, typed to six decimals, is named; the entry's own is no
   assert.ok(Math.abs(parabola(direct)) < 1e-15 && Math.abs(direct - s.value) < 1e-3, `${direct}`);
   // a guess far from every slip: none
   assert.equal(slipOf(s, r.pts, 0.9, 1), null);
+  // Q[3][3] of 0.3 … 0.6 is 0.4263057…, direct interpolation's 0.4262964…: 0.42630, the entry off by one in its
+  // last decimal, is within half a unit of both, and names no slip; 0.426296 is direct's alone
+  const last = { ...resultOf([0.3, 0.4, 0.5, 0.6]), shown: 6 },
+    q33 = shownStep(last);
+  assert.ok(q33);
+  assert.deepEqual(
+    ["0.42630", "0.426296"].map((t) => slipOf(q33, last.pts, guessOf(t), writtenDecimals(t))),
+    [null, "direct"],
+  );
 });
 
 test("the decimals a guess is written to, and the score counting each entry once", () => {
@@ -58,6 +67,7 @@ test("the decimals a guess is written to, and the score counting each entry once
       entry: "Q[1][1]",
       where: "between",
       side: "between",
+      typed: "0.42470",
       guess: 0.4247,
       value: 0.42472844564812995,
       decimals: 4,
@@ -67,6 +77,7 @@ test("the decimals a guess is written to, and the score counting each entry once
       entry: "Q[2][1]",
       where: "outside",
       side: "between",
+      typed: "1e9",
       guess: 1e9,
       value: 0.4271860533532304,
       decimals: 0,
@@ -76,6 +87,7 @@ test("the decimals a guess is written to, and the score counting each entry once
       entry: "Q[2][2]",
       where: null,
       side: "between",
+      typed: "",
       guess: null,
       value: 0.4263336693654574,
       decimals: null,
@@ -86,7 +98,7 @@ test("the decimals a guess is written to, and the score counting each entry once
   assert.deepEqual(scoreOf(guesses), { asked: 3, sides: 1, values: 1 });
   assert.match(
     guessText(guesses[0]),
-    /^Q\[1\]\[1\] = 0\.42472844564812995\. You said between: right\. Your 0\.4247 has 4 correct decimals\.$/,
+    /^Q\[1\]\[1\] = 0\.42472844564812995\. You said between: right\. Your 0\.42470 has 4 correct decimals\.$/,
   );
   assert.match(guessText(guesses[1]), /You said outside: it lies between them\./);
   assert.match(guessText(guesses[2]), /No number guessed\.$/);

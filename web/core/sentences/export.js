@@ -5,15 +5,17 @@ import { show } from "../numbers.js";
 /** What each table taken away is of. */
 const OF = { tableau: "tableau at y = 0", iterations: "iterations", answers: "predictions" };
 
-/** A table's file name, the line a LaTeX file opens with, and what a CSV records before it.
- * @param {keyof typeof OF} what @param {string} link the page's @param {{text: string, nodes: number[]}} of */
-export const takeAway = (what, link, of) => ({
-  name: `inverse_neville-${what}`,
+/** A table's file name, the line a LaTeX file opens with, and what a CSV records before it: whose answers they
+ * are, where a learner gave a name. @param {keyof typeof OF} what @param {string} link the page's
+ * @param {{text: string, nodes: number[], student?: string}} of */
+export const takeAway = (what, link, { text, nodes, student = "" }) => ({
+  name: `inverse_neville-${what}${student.trim() ? `-${student.trim().replace(/[^\p{L}\p{N}]+/gu, "-")}` : ""}`,
   about: `inverse_neville's ${OF[what]}: ${link}`,
   /** @type {[string, string][]} */
   records: [
-    ["f(x)", of.text],
-    ["nodes", of.nodes.map(show).join(" ")],
+    .../** @type {[string, string][]} */ (student.trim() ? [["name", student.trim()]] : []),
+    ["f(x)", text],
+    ["nodes", nodes.map(show).join(" ")],
     ["link", link],
   ],
 });

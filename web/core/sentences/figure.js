@@ -2,7 +2,7 @@
 // narrow figure), legend, what the lower panel says of rounding, caption.
 
 import { sci, show, superscript } from "../numbers.js";
-import { entryName, sub } from "./parts.js";
+import { entryName } from "./parts.js";
 
 /** @typedef {import("./parts.js").Part} Part */
 /** @typedef {import("../sweep.js").Result} Result */
@@ -62,8 +62,8 @@ export function roundingSaid(err) {
   }
   if (err.atRoot)
     return {
-      long: "At y = 0 the error is rounding: p is the root to within a few ulps",
-      short: "p: the root, to rounding",
+      long: "At y = 0 p is within a few ulps of the root",
+      short: "p: within a few ulps of the root",
     };
   if (err.rounding === "some")
     return { long: "Shaded: rounding, where the error is within it", short: "Shaded: rounding" };
@@ -71,13 +71,11 @@ export function roundingSaid(err) {
 }
 
 /** The legend: each item's class (its swatch), whether its swatch is a mark rather than a line, and its words.
- * @param {Result} r @param {Curve[]} curves @param {import("../curves.js").Figure["kept"]} kept @param {ErrorCurve} err @param {string} f
+ * @param {Result} r @param {Curve[]} curves @param {import("../curves.js").Figure["kept"]} kept @param {ErrorCurve} err
  * @returns {{cls: string, mark: boolean, parts: Part[]}[]} */
-export function legendItems(r, curves, kept, err, f) {
+export function legendItems(r, curves, kept, err) {
   const item = (/** @type {string} */ cls, /** @type {Part[]} */ parts, mark = false) => ({ cls, mark, parts });
-  /** @type {Record<string, string>} */
-  const role = { poly: "the step's entry", "poly-hi": "its parent Q[i][j−1]", "poly-lo": "its parent Q[i−1][j−1]" };
-  const items = [item("f", [`f(x) = ${f}`])];
+  const items = [item("f", ["f"])];
   for (const [k, c] of curves.entries()) {
     const { ruled, hidden } = kept[k],
       value = r.Q[c.i][c.j];
@@ -88,18 +86,17 @@ export function legendItems(r, curves, kept, err, f) {
         : hidden
           ? " (drawn where rounding moves it by less than a pixel)"
           : "";
-    const secant = c.cls === "poly" && c.j === 1 ? ", a secant line" : "";
-    items.push(item(c.cls, [`x = P(y) for ${entryName(c.i, c.j)}, ${role[c.cls]}${secant}${drawn}`]));
+    const role = c.cls === "poly" ? `the step's entry${c.j === 1 ? ", a secant" : ""}` : "a parent";
+    items.push(item(c.cls, [`${entryName(c.i, c.j)}'s P, ${role}${drawn}`]));
   }
-  items.push(item("node", ["the nodes (x", sub("k"), ", y", sub("k"), ")"], true));
+  items.push(item("node", ["the nodes"], true));
   const c = curves.find((o) => o.cls === "poly");
   if (c) {
-    items.push(item("p", [`where it meets y = 0: ${entryName(c.i, c.j)}`], true));
-    items.push(item("err", ["below: its error P(y) − g(y)"]));
-    if (err.rounding !== "none") items.push(item("band", ["shaded: what rounding alone can do"]));
+    items.push(item("p", [`${entryName(c.i, c.j)}, where P meets y = 0`], true));
+    if (err.rounding !== "none") items.push(item("band", ["shaded: rounding alone"]));
   }
-  items.push(item("zoom-old", ["on the line y = 0: the entries before"], true));
-  items.push(item("zoom-root", ["and the root"]));
+  items.push(item("zoom-old", ["earlier entries"], true));
+  items.push(item("zoom-root", ["the root"]));
   return items;
 }
 
@@ -107,16 +104,12 @@ export function legendItems(r, curves, kept, err, f) {
  * @param {Result} r @param {Curve[]} curves @param {boolean} hidden @param {number} off the entry less the root */
 export function figureDescription(r, curves, hidden, off) {
   const current = curves.find((c) => c.cls === "poly");
-  const xs = r.pts.map((q) => q.x);
-  return (
-    `${r.pts.length} nodes from x = ${show(Math.min(...xs))} to ${show(Math.max(...xs))}. ` +
-    (current
-      ? `Shown: ${curves.map(curveName).join("; ")}. ${entryName(current.i, current.j)} = ` +
+  return current
+    ? `Shown: ${curves.map(curveName).join("; ")}. ${entryName(current.i, current.j)} = ` +
         `${show(r.Q[current.i][current.j])}` +
         (Number.isFinite(off) ? `, ${sci(off, 2)} from the root.` : ".")
-      : hidden
-        ? `${curves.length ? `Shown: ${curves.map(curveName).join("; ")}. ` : ""}The step's own polynomial is drawn ` +
-          "once its entry is predicted."
-        : "No step taken yet: f and the nodes only.")
-  );
+    : hidden
+      ? `${curves.length ? `Shown: ${curves.map(curveName).join("; ")}. ` : ""}The step's own polynomial is drawn ` +
+        "once its entry is predicted."
+      : "No step yet: f and the nodes.";
 }

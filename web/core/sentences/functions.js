@@ -88,7 +88,7 @@ export function whyNoRoot(/** @type {import("../roots.js").NoRoot} */ why) {
     case "no-value":
       return "f has no value at a node";
     case "no-sign-change":
-      return "the y of the nodes do not change sign, so no root lies between two of them that the page could find";
+      return "the y of the nodes all have one sign, and the page looks for a root only between two of opposite signs";
     case "no-value-between":
       return `f has no value at x = ${why.x}, between two nodes`;
     case "pole":

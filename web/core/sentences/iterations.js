@@ -1,22 +1,21 @@
 // Iterate in words: the iterations table, why Iterate can do no more, and the many-digit table.
 
-import { minus, sci, show, superscript } from "../numbers.js";
+import { minus, sci, show, superscript, theoreticalOrder } from "../numbers.js";
 import { LIMITS } from "../limits.js";
-import { count } from "./parts.js";
 import { noValueText } from "./functions.js";
 
 /** @typedef {import("../sweep.js").Refusal} Refusal */
 /** @typedef {import("../precise.js").Stop} Stop */
 
-/** The iterations table's caption: the theoretical order for n nodes, and whether it holds here.
+/** The iterations table's caption: the theoretical orders for n nodes, and the one here where one holds.
  * @param {number} n @param {number} theory @param {boolean} holds */
 export function iterationsCaption(n, theory, holds) {
   const t = (/** @type {number} */ k) => (k === 1 ? "t" : `t${superscript(k)}`);
   const terms = n <= 4 ? Array.from({ length: n - 1 }, (_, m) => t(n - 1 - m)).join(" + ") : `${t(n - 1)} + … + t`;
   return (
-    `Near a simple root, ${n} nodes converge with order ${theory.toFixed(3)}, the largest root of ${t(n)} = ` +
-    `${terms} + 1` +
-    (holds ? "." : ": not here, so that column is empty.")
+    `Near a simple root, ${n} nodes converge with order ${theoreticalOrder(n).toFixed(3)}, the largest root of ` +
+    `${t(n)} = ${terms} + 1; near a multiple root, with order 1. ` +
+    (holds ? `Here it is ${theory.toFixed(3)}.` : "Neither holds here, so that column is empty.")
   );
 }
 /** The iterations table's column heads, on the page and in its files. */
@@ -24,10 +23,9 @@ export const ITERATION_HEADS = [
   "k",
   "p_k",
   "p_k − root",
-  "p_k − root, in units in the last place",
   "correct digits",
-  "f(p_k)",
-  "estimated order",
+  "f(p_k), in doubles",
+  "estimated order (2000 digits)",
   "theoretical order",
 ];
 /** An iteration's cells as the page shows them, k first. */
@@ -35,8 +33,7 @@ export function iterationCells(/** @type {import("../iterations.js").IterationRo
   return [
     String(row.k),
     show(row.p),
-    sci(row.error, 2),
-    row.ulps === null ? "–" : Math.abs(row.ulps) < 1000 ? row.ulps.toFixed(2) : sci(row.ulps, 3),
+    Number.isNaN(row.error) ? "–" : sci(row.error, 2),
     row.digits === null ? "–" : String(row.digits),
     sci(row.residual, 2),
     row.order === null ? "–" : row.order.toFixed(3),
@@ -58,15 +55,15 @@ export function refusalText(/** @type {Refusal} */ r) {
 export const replayText = (/** @type {{asked: number, made: number, why: Refusal}} */ r) =>
   `The link asks for ${r.asked} Iterates; only ${r.made} can be made: ${refusalText(r.why)}`;
 
+/** Why Iterate stops where it is still moving. */
+const mostText = `Iterate stops at ${LIMITS.iterates} Iterates, the most a link may ask for.`;
+
 /** Why Iterate can do no more after p_k, where it cannot.
  * @param {number} k @param {ReturnType<typeof import("../iterations.js").iterateDone>} done */
 export function iterateNote(k, done) {
   if (done === null) return "";
   if (done.why === "refused") return refusalText(done.refusal);
-  return (
-    `p${k} is ${done.apart ? `${count(done.apart, "ulp")} from` : "the same as"} p${k - 1}: the iteration has ` +
-    "reached what doubles allow. Further steps move p only by rounding."
-  );
+  return done.why === "most" ? mostText : `p${k} is the double nearest the root: no step can bring p nearer.`;
 }
 
 /** The many-digit table's column heads. */
@@ -135,10 +132,9 @@ export function ordersNote(n, rows, stop, d, theory, { digits, tolerance }) {
   const at = `The doubles stop at k = ${d.step}${rows.length && d.step > rows[rows.length - 1].step ? ", after the last row" : ""}`;
   const doubles = {
     root: `${at}: p${d.step} is the double nearest the root.`,
-    still: `${at}: their next iterate is within 2 ulps of it, and further steps move p by rounding only.`,
     refused: `${at}: the next step would divide by zero, and Iterate refuses it.`,
     nan: `The doubles have nothing to iterate: p0 is ${d.ps[0]}.`,
-    cap: `The doubles are still moving after ${d.step} steps.`,
+    most: `${at}: ${mostText}`,
   }[d.why];
   return `${many} ${doubles}`;
 }

@@ -3,7 +3,7 @@
 
 import { show } from "../numbers.js";
 import { count, nodeName } from "./parts.js";
-import { said } from "./quality.js";
+import { pText } from "./quality.js";
 import { PRESETS, nameOf, whyNoRoot } from "./functions.js";
 
 /** @typedef {import("../sweep.js").Result} Result */
@@ -33,7 +33,8 @@ export function expEffect(r, o) {
   if (!o.differ.length) return `For these nodes ${EXP_NAMES[o.other]} gives the same y: the choice changes nothing.`;
   const [k] = o.differ;
   return (
-    `${EXP_NAMES[o.other]} would change ${o.differ.length} of the ${o.computed} computed y: at x = ` +
+    `${EXP_NAMES[o.other]} would change ${o.differ.length} of the ${o.computed} computed y: ` +
+    `${o.differ.length > 1 ? "the first, " : ""}at x = ` +
     `${show(r.pts[k].x)}, ${show(o.ys[k])} against ${show(r.pts[k].y)} (${ulps(o.yUlps)}), ` +
     (Object.is(o.p, r.p) ? "and p would be the same." : `and p would be ${show(o.p)} (${ulps(o.pUlps)}).`)
   );
@@ -42,7 +43,8 @@ export function expEffect(r, o) {
 /** The program's table against both exponentials at its first node. */
 export function expLesson(/** @type {ExpAtFirstNode} */ a) {
   const told = (/** @type {ExpAtFirstNode["wasm"]} */ b) =>
-    `${show(b.e)} (${b.eUlps} ulp off), so y = ${show(b.y)} (${b.yUlps} ulp off)`;
+    `${show(b.e)} (${count(Math.abs(b.eUlps), "ulp")} from it), so y = ${show(b.y)} ` +
+    `(${count(Math.abs(b.yUlps), "ulp")} from the table's)`;
   return (
     `At x = ${show(a.x)} the program's table holds y = ${show(a.y)}, made with the correctly rounded ` +
     `e^(${show(a.arg)}) = ${show(a.e)}. Its own exp gives ${told(a.wasm)}; the browser's gives ${told(a.browser)}. ` +
@@ -52,17 +54,18 @@ export function expLesson(/** @type {ExpAtFirstNode} */ a) {
 
 /** What the live region says after a change, from the result it made, and whether p may be said. */
 export const ANNOUNCE = {
-  interpolated: (/** @type {Result} */ r, whole = true) => `${r.pts.length} nodes: ${said(r, whole)}`,
-  first: (/** @type {Result} */ r, whole = true) => `The first nodes: ${said(r, whole)}`,
-  exp: (/** @type {ExpName} */ exp, /** @type {string} */ effect, /** @type {Result} */ r, whole = true) =>
-    `Now ${EXP_NAMES[exp]}. ${effect} ${said(r, whole)}`,
-  iterated: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) => `Iterate ${k}: ${said(r, whole)}`,
-  added: (/** @type {Result} */ r, whole = true) =>
-    `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${said(r, whole)}`,
-  removed: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) => `Node ${k} removed: ${said(r, whole)}`,
-  moved: (/** @type {number} */ k, /** @type {Result} */ r, whole = true) =>
-    `Node ${k} at x = ${show(r.pts[k].x)}: ${said(r, whole)}`,
-  function: (/** @type {Result} */ r, whole = true) => `f(x) = ${nameOf(r.fn)}: ${said(r, whole)}`,
+  interpolated: (/** @type {Result} */ r, pKnown = true) => `${r.pts.length} nodes: ${pText(r, pKnown)}`,
+  first: (/** @type {Result} */ r, pKnown = true) => `The first nodes: ${pText(r, pKnown)}`,
+  exp: (/** @type {ExpName} */ exp, /** @type {string} */ effect, /** @type {Result} */ r, pKnown = true) =>
+    `Now ${EXP_NAMES[exp]}. ${effect} ${pText(r, pKnown)}`,
+  iterated: (/** @type {number} */ k, /** @type {Result} */ r, pKnown = true) => `Iterate ${k}: ${pText(r, pKnown)}`,
+  added: (/** @type {Result} */ r, pKnown = true) =>
+    `A node added at x = ${show(r.pts[r.pts.length - 1].x)}: ${pText(r, pKnown)}`,
+  removed: (/** @type {number} */ k, /** @type {Result} */ r, pKnown = true) =>
+    `Node ${k} removed: ${pText(r, pKnown)}`,
+  moved: (/** @type {number} */ k, /** @type {Result} */ r, pKnown = true) =>
+    `Node ${k} at x = ${show(r.pts[k].x)}: ${pText(r, pKnown)}`,
+  function: (/** @type {Result} */ r, pKnown = true) => `f(x) = ${nameOf(r.fn)}: ${pText(r, pKnown)}`,
 };
 
 /** A node's Remove button. */
@@ -94,5 +97,5 @@ export function functionLesson(/** @type {import("../functions.js").Fn} */ fn) {
         ("kind" in found
           ? `No root to compare with: ${whyNoRoot(found)}.`
           : "Its root is found where its y change sign.");
-  return fn.program ? lesson : `${lesson} Its y come from the browser's doubles; Qij is still the program's.`;
+  return fn.program ? lesson : `${lesson} Your browser computes its y; the rule's entries are still the program's.`;
 }

@@ -42,15 +42,15 @@ export function guessText(/** @type {import("../predict.js").Guess} */ g) {
   const value =
     g.guess === null || g.decimals === null
       ? " No number guessed."
-      : ` Your ${show(g.guess)} has ${count(g.decimals, "correct decimal")}.${g.slip ? ` ${SLIPS[g.slip]}` : ""}`;
+      : ` Your ${g.typed} has ${count(g.decimals, "correct decimal")}.${g.slip ? ` ${SLIPS[g.slip]}` : ""}`;
   return `${g.entry} = ${show(g.value)}.${side}${value}`;
 }
 
 /** The running score. @param {{asked: number, sides: number, values: number}} s @param {number} decimals */
 export const scoreText = (s, decimals) =>
   s.asked
-    ? `So far, of ${count(s.asked, "entry", "entries")}: the side right ${s.sides}, the value right to ${decimals} ` +
-      `decimals ${s.values}.`
+    ? `Score so far: sides right in ${s.sides} of ${count(s.asked, "entry", "entries")}; values right to ` +
+      `${decimals} decimals in ${s.values}.`
     : "";
 
 /** What stands where p and what follows from it will be, until the last entry is revealed. */

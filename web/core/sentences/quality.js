@@ -14,12 +14,15 @@ export const signed = (/** @type {number} */ x) => (x > 0 ? "+" : "") + sci(x, 2
 /** A list of names: "x1", "x1 and x2", "x1, x2 and x3". */
 const list = (/** @type {string[]} */ names) => names.join(", ").replace(/, ([^,]*)$/, " and $1");
 
-/** p and its error, as the live region says it, unless p is to be predicted (not `whole`).
- * @param {Pick<Result, "p" | "acc">} r @param {boolean} [whole] */
-export const said = (r, whole = true) =>
-  !whole
+/** p and its error, as the live region says it, unless p is to be predicted (not `pKnown`).
+ * @param {Pick<Result, "p" | "acc">} r @param {boolean} [pKnown] */
+export const pText = (r, pKnown = true) =>
+  !pKnown
     ? "p is yours to predict."
     : `p = ${show(r.p)}` + (r.acc && Number.isFinite(r.acc.error) ? `, ${sci(r.acc.error, 2)} from the root.` : ".");
+
+/** The residual f(p) as the double the page computes: its shortest digits, then in short. */
+export const residualText = (/** @type {number} */ f) => `${show(f)} (${sci(f, 2)}), computed in doubles`;
 
 /** The root to 20 digits (and "…" where it goes on) and its double, or why there is none.
  * @param {Result} r @param {string} digits */
@@ -43,8 +46,8 @@ export function qualityNote(r, v) {
       return [`The sweep overflowed: p is ${show(r.p)}.`];
     case "turns":
       return [
-        `The y rise and fall (they turn at ${list(v.at.map(nodeName))}): over these nodes x is not a function of ` +
-          "y, so p need not be near a root.",
+        `In order of x, the y turn back at ${list(v.at.map(nodeName))}: inverse interpolation needs them to rise ` +
+          "or fall throughout, so p need not be near a root.",
       ];
     case "rounding":
       return [
@@ -57,14 +60,14 @@ export function qualityNote(r, v) {
               ? `more than p's error, ${signed(v.error)}: rounding decides p here, not the method.`
               : `${v.percent} % of p's error, ${signed(v.error)}.`),
       ];
-    case "onRoot":
-      return [`y${v.k} = ${show(r.pts[v.k].y)} is within rounding of 0: ${x(v.k)} is the root as far as doubles tell.`];
   }
   /** @type {Part[]} */
   const where =
-    v.kind === "interpolation"
-      ? ["The y", sub("k"), " straddle 0: interpolation. "]
-      : [{ mark: "extrapolation", text: "Extrapolation:" }, " all the y", sub("k"), " lie on one side of 0. "];
+    v.kind === "onRoot"
+      ? [`f computes to 0 at ${x(v.k)}. `]
+      : v.kind === "interpolation"
+        ? ["The y", sub("k"), " straddle 0: interpolation. "]
+        : [{ mark: "extrapolation", text: "Extrapolation:" }, " all the y", sub("k"), " lie on one side of 0. "];
   const n = v.near;
   if (!n) return [...where, "With no root to compare, p's error is not known."];
   return [
@@ -73,9 +76,7 @@ export function qualityNote(r, v) {
       ? "p is the root itself."
       : n.nearest
         ? "p is the double nearest the root: no double is closer."
-        : n.atRoot
-          ? "p is the root but for rounding in its last digits."
-          : `p has ${count(Number(n.digits), "correct digit")}.`,
+        : `p has ${count(Number(n.digits), "correct digit")}.`,
   ];
 }
 
@@ -101,24 +102,26 @@ export function boundText(r, b) {
   const { verdict, reach, page } = b.rounding,
     measured = r.acc && Number.isFinite(r.acc.error) ? ` The page's p − root is ${signed(r.acc.error)}.` : "";
   const rounding = {
-    negligible: `Rounding adds about ${sci(reach, 1)} more (an estimate), too little to matter.`,
+    negligible: `Rounding adds up to ${sci(reach, 1)} more (an estimate), too little to matter.`,
     comparable:
-      `Rounding may move the page's p by about ${sci(reach, 1)} more (an estimate), so about ` +
+      `Rounding may move the page's p by up to ${sci(reach, 1)} more (an estimate), so about ` +
       `${sci(page.lo, 2)} ≤ p − root ≤ ${sci(page.hi, 2)}.`,
-    dominant: `Rounding may move the page's p by about ${sci(reach, 1)} (an estimate), more than that: its error is rounding's.`,
-    "no-p": "",
+    none: "",
   }[verdict];
+  const error = ends(b, (v) => sci(v, 2));
   return (
     `For the exact polynomial through the exact points, P(0) − root = −${g}(η)/${n}! · ${product} for some η ` +
-    `between the y${"ₖ"} and 0, g being f's inverse. Here the product ${productText(b.product)} and ${g} lies in ` +
-    `[${minus(b.derivative.lo.toPrecision(3))}, ${minus(b.derivative.hi.toPrecision(3))}], so ` +
-    `${sci(b.lo, 2)} ≤ P(0) − root ≤ ${sci(b.hi, 2)}. ${rounding}${measured}`
+    `between the y${"ₖ"} and 0, g being f's inverse. Here the product ${within(ends(b.product, (v) => sci(v, 3)))} ` +
+    `and ${g} ${within(ends(b.derivative, (v) => (v === 0 ? "0" : minus(v.toPrecision(3)))))}, so ` +
+    (error.length === 1 ? `P(0) − root is ${error[0]}` : `${error[0]} ≤ P(0) − root ≤ ${error[1]}`) +
+    `. ${rounding}${measured}`
   );
 }
 
-/** The product of the (0 − y_k): one number where its enclosure is as narrow as the digits shown. */
-function productText(/** @type {{lo: number, hi: number}} */ { lo, hi }) {
-  return Math.abs(hi - lo) <= 1e-4 * Math.max(Math.abs(lo), Math.abs(hi))
-    ? `is ${sci((lo + hi) / 2, 3)}`
-    : `lies in [${sci(lo, 3)}, ${sci(hi, 3)}]`;
+/** An enclosure's ends as written; one where both are written alike. */
+function ends(/** @type {{lo: number, hi: number}} */ e, /** @type {(v: number) => string} */ write) {
+  const [lo, hi] = [write(e.lo), write(e.hi)];
+  return lo === hi ? [lo] : [lo, hi];
 }
+/** "is a", or "lies in [a, b]". */
+const within = (/** @type {string[]} */ [lo, hi]) => (hi === undefined ? `is ${lo}` : `lies in [${lo}, ${hi}]`);

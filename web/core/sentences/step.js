@@ -12,7 +12,7 @@ import { entryName, sub, weight } from "./parts.js";
 /** The step's rule as paragraphs, with its numbers to the digits chosen unless its entry is to be predicted.
  * @param {Result} r @param {Step | null} s @param {{hidden: boolean, digits: number}} how @returns {Part[][]} */
 export function stepRule(r, s, { hidden, digits }) {
-  if (s === null) return [["Column 0 holds the nodes, Q[i][0] = x", sub("i"), ". Step to make the first entry."]];
+  if (s === null) return [["Q[i][0] = x", sub("i"), ", the nodes. Step to make the first entry."]];
   const { i, j } = s,
     num = (/** @type {number} */ x) => showTo(x, digits),
     paren = (/** @type {number} */ x) => (x < 0 ? `(${num(x)})` : num(x)),
@@ -56,15 +56,16 @@ export function weightsText(/** @type {Step} */ s) {
     sub(i - j),
     " and y",
     sub(i),
-    SIDE[`${s.inside} ${s.side}`] ?? ". In doubles the entry rounds onto a parent.",
+    SIDE[`${s.inside} ${s.side}`] ?? (s.side === "on" ? ". In doubles the entry rounds onto a parent." : "."),
   ];
 }
 
 /** @type {Record<string, string>} where the entry lies, as the weights say or, rounded, not */
 const SIDE = {
-  "true between": ", and the entry between its two parents.",
-  "false outside": ", and the entry outside its two parents.",
-  "true outside": ", but in doubles the entry rounds just outside its parents.",
+  "true between": ", so the entry lies between its two parents.",
+  "false outside": ", so the entry lies outside its two parents.",
+  "true outside": ", but in doubles the entry rounds to just outside its parents.",
+  "false between": ", but in doubles the entry rounds to just between its parents.",
 };
 
 /** What a step says to a screen reader. @param {Result} r @param {boolean} hidden */
