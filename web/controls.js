@@ -5,7 +5,7 @@
 import { LIMITS } from "./core/limits.js";
 import { intervalOf, typedFunction } from "./core/functions.js";
 import { parse } from "./core/expression.js";
-import { parseNodes } from "./core/fragment.js";
+import { digitsBy, parseNodes } from "./core/fragment.js";
 import { iterateOnce, otherExp, shownStep } from "./core/sweep.js";
 import { guessDecimals, guessOf, knownSteps, slipOf, writtenDecimals } from "./core/predict.js";
 import { ANSWERS, NOTHING_YET, guessRefused, guessText } from "./core/sentences/predict.js";
@@ -102,7 +102,7 @@ function wireSettings(c) {
   // a projector's back row reads six digits, not seventeen: lecturing, all digits become 6
   input("lecture").addEventListener("change", () => {
     const lecture = input("lecture").checked;
-    c.update({ lecture, digits: lecture && state.digits === 0 ? 6 : state.digits }, "replace");
+    c.update({ lecture, digits: lecture && state.digits === 0 ? digitsBy(true) : state.digits }, "replace");
   });
   input("predict").addEventListener("change", () => c.update({ predict: input("predict").checked }, "replace"));
   $("going-deeper").addEventListener("toggle", () => {

@@ -20,8 +20,8 @@ import { drawErrorPanel } from "./errors.js";
  * predicted (hidden), without its polynomial, where it meets y = 0 and its error.
  * @param {import("./core/sweep.js").Model} m @param {Result} r
  * @param {{width: number, room: number, frozen: import("./core/curves.js").Ranges | null, font: number,
- *   hidden: boolean}} opts room: the most height it may take */
-export function drawFigure(m, r, { width, room, frozen, font, hidden }) {
+ *   hidden: boolean, rootShown: boolean}} opts room: the most height it may take; rootShown: the zoom marks the root */
+export function drawFigure(m, r, { width, room, frozen, font, hidden, rootShown }) {
   const svg = svgOf("figure"),
     box = layout(width, font, room);
   set(svg, { viewBox: `0 0 ${box.W} ${box.H}`, width: box.W, height: box.H });
@@ -36,7 +36,7 @@ export function drawFigure(m, r, { width, room, frozen, font, hidden }) {
   drawUpper(upper, r, fig, { top, narrow, font });
   drawErrorPanel(lower, box, { ...fig, narrow, font, hidden });
   drawHandles(/** @type {SVGElement} */ (svg.querySelector(".handles")), r, top, fig.current);
-  drawLegend($("legend"), legendItems(r, fig.curves, fig.kept, fig.err));
+  drawLegend($("legend"), legendItems(r, fig.curves, fig.kept, fig.err, rootShown));
   text($("figure-desc"), figureDescription(r, fig.curves, hidden, fig.err.off));
 }
 

@@ -89,7 +89,7 @@ export function startPage(script) {
     drawTableau(r, { ...state, known });
     drawTriangle(r, state.triangleFont);
     drawPredict(r, hidden);
-    drawFigure(model, r, { ...state, hidden });
+    drawFigure(model, r, { ...state, hidden, rootShown: pKnown && Boolean(r.fn.root) });
     const z = zoomOf(r, hidden, !pKnown);
     text($("zoom-desc"), zoomText(z, drawZoom(z, state.width, state.zoomFont)));
     drawNodeList(r);

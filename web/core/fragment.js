@@ -32,7 +32,7 @@ import { OFF, ON, SWITCHES } from "./switches.js";
  *   | {kind: "notWhole", key: "iterates" | "step", value: string, most: number, nodes: number}
  *   | {kind: "tooMany", key: "iterates" | "step", n: number, most: number, nodes: number}
  *   | {kind: "exp", value: string}
- *   | {kind: "digits", value: string, allowed: number[]}
+ *   | {kind: "digits", value: string, allowed: number[], shown: number}
  *   | {kind: "f", value: string, error: ParseError}
  *   | {kind: "switch", key: string, value: string}} LinkRefusal
  */
@@ -125,6 +125,8 @@ function nodeOf(/** @type {string} */ written, /** @type {string} */ text, /** @
 
 /** The settings of a link without them. */
 export const SETTINGS = { digits: 0, lecture: false, predict: false, deeper: false };
+/** The digits a link without them shows: 6 for a lecture, as a projector wants, else all (0). */
+export const digitsBy = (/** @type {boolean} */ lecture) => (lecture ? 6 : 0);
 
 /** The keys a link may hold, in the order it is written. */
 const KEYS = ["f", "nodes", "iterates", "step", "exp", "digits", ...SWITCHES];
@@ -194,16 +196,17 @@ export function parseFragment(hash, presets) {
   const exp = fields.exp === "browser" ? "browser" : "wasm";
   if (fields.exp !== undefined && fields.exp !== exp) refused.push({ kind: "exp", value: fields.exp });
   const iterates = count("iterates", LIMITS.iterates, 0, 0);
-  const settings = { ...SETTINGS };
-  if (fields.digits !== undefined) {
-    if (LIMITS.digits.map(String).includes(fields.digits)) settings.digits = Number(fields.digits);
-    else refused.push({ kind: "digits", value: fields.digits, allowed: LIMITS.digits });
-  }
+  const settings = { ...SETTINGS },
+    valid = LIMITS.digits.map(String).includes(fields.digits ?? ""),
+    digits = valid ? Number(fields.digits) : digitsBy(fields.lecture === ON);
+  if (fields.digits !== undefined && !valid)
+    refused.push({ kind: "digits", value: fields.digits, allowed: LIMITS.digits, shown: digits });
   for (const key of SWITCHES) {
     const value = fields[key];
     if (value === ON || value === OFF) settings[key] = value === ON;
     else if (value !== undefined) refused.push({ kind: "switch", key, value });
   }
+  settings.digits = digits;
   // predicting, a link opens at the start, as an exercise, whatever its step
   const step = settings.predict
     ? 0
@@ -222,7 +225,7 @@ export function hashOf(/** @type {LinkState} */ s) {
     (!s.predict && step !== last ? `&step=${step}` : "") +
     (s.exp === "browser" ? "&exp=browser" : "") +
     (s.f === PROGRAM_TEXT ? "" : `&f=${encodeURIComponent(s.f)}`) +
-    (s.digits ? `&digits=${s.digits}` : "") +
+    (s.digits !== digitsBy(s.lecture) ? `&digits=${s.digits}` : "") +
     SWITCHES.map((key) => (s[key] ? `&${key}=1` : "")).join("")
   );
 }

@@ -3,7 +3,7 @@
 
 /** @typedef {import("./sweep.js").Step} Step */
 /** @typedef {import("./neville.js").Point} Point */
-/** @typedef {"swapped" | "sign" | "average" | "direct"} Slip */
+/** @typedef {"swapped" | "weights" | "sign" | "average" | "direct"} Slip */
 /** An entry asked for: the side said ("between" or "outside" its parents), the side it lies on, the guess as
  * typed and as read. @typedef {{entry: string, where: string | null, side: string, typed: string,
  *   guess: number | null, value: number, decimals: number | null, slip: Slip | null}} Guess */
@@ -37,7 +37,7 @@ export function guessDecimals(guess, v) {
   return d;
 }
 
-/** What each slip gives: the weights exchanged, the sign flipped, the parents' mean, and from column 2 the zero
+/** What each slip gives: the factors (0 - y) exchanged, the weights exchanged, the sign flipped, the parents' mean, and from column 2 the zero
  * of y = P(x) through the same points (f interpolated, not its inverse).
  * @param {Step} s @param {Point[]} pts @returns {[Slip, number][]} */
 export function slipValues(s, pts) {
@@ -47,6 +47,7 @@ export function slipValues(s, pts) {
   /** @type {[Slip, number][]} */
   const out = [
     ["swapped", ((0 - yb) * hiValue - (0 - ya) * loValue) / (yb - ya)],
+    ["weights", (yb * hiValue - ya * loValue) / (yb - ya)],
     ["sign", -value],
     ["average", (hiValue + loValue) / 2],
   ];

@@ -111,19 +111,20 @@ browserSuite("lecture", (s) => {
   });
 
   test("with nothing focused, and just after ticking Lecture (which shows six digits), a presenter's Page Down and Page Up step, as → and ← do", async () => {
-    await s.open(`nodes=${programX.join(",")}&lecture=1&step=0`, { width: 1280, height: 720 });
+    await s.open(`nodes=${programX.join(",")}&lecture=1&digits=0&step=0`, { width: 1280, height: 720 });
     await s.changed(() => s.page.keyboard.press("PageDown"));
     assert.equal(await s.text("#step-count"), "1 of 6", "nothing focused");
     await s.changed(() => s.page.click("#lecture"));
     await s.changed(() => s.page.click("#lecture"));
     assert.equal(await s.page.evaluate(() => document.activeElement?.id), "lecture");
-    // ticked, Lecture shows six digits where all were shown, and the link says so
+    // ticked, Lecture shows six digits where all were shown, as a lecture's link without digits= does
     assert.deepEqual(
       await s.page.evaluate(() => [
         /** @type {HTMLSelectElement} */ (document.getElementById("digits")).value,
-        location.hash.includes("&digits=6"),
+        location.hash.includes("lecture=1"),
+        location.hash.includes("digits="),
       ]),
-      ["6", true],
+      ["6", true, false],
     );
     const y = await s.page.evaluate(() => scrollY);
     for (const [key, count] of /** @type {const} */ ([

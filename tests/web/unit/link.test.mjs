@@ -227,6 +227,10 @@ test("a link's other fields: each that cannot be used is left out and said, the 
     ],
     [`${n}&predict=1&step=3`, { predict: true, step: 0 }, []],
     [`${n}&digits=4&lecture=0`, { digits: 4 }, []],
+    // a lecture's link shows 6 digits unless it says otherwise, as ticking Lecture does
+    [`${n}&lecture=1`, { lecture: true, digits: 6 }, []],
+    [`${n}&lecture=1&digits=0`, { lecture: true }, []],
+    [`${n}&lecture=1&digits=7`, { lecture: true, digits: 6 }, [/digits, “7”, .*: 6 significant digits are shown/]],
     [
       `${n}&digits=5&predict=yes`,
       {},

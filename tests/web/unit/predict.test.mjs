@@ -20,7 +20,7 @@ test("each slip's number, typed to six decimals, is named; the entry's own is no
       const values = slipValues(s, r.pts);
       assert.deepEqual(
         values.map(([slip]) => slip),
-        s.j >= 2 ? ["swapped", "sign", "average", "direct"] : ["swapped", "sign", "average"],
+        s.j >= 2 ? ["swapped", "weights", "sign", "average", "direct"] : ["swapped", "weights", "sign", "average"],
       );
       for (const [slip, v] of values) {
         // a slip whose number is the entry's to six decimals cannot be told from it, nor from a closer slip
@@ -32,13 +32,17 @@ test("each slip's number, typed to six decimals, is named; the entry's own is no
       const ya = r.pts[s.i - s.j].y,
         yb = r.pts[s.i].y;
       assert.equal(values[0][1], ((0 - yb) * s.hiValue - (0 - ya) * s.loValue) / (yb - ya));
+      // weights: each parent given the other's weight, as the weights read on the line at y = 0
+      assert.ok(
+        Math.abs(values[1][1] - (s.lo * s.hiValue + s.hi * s.loValue)) <= 4 * Number.EPSILON * Math.abs(values[1][1]),
+      );
     }
   }
   // direct interpolation at Q[2][2]: the zero of the parabola y = P(x) through the first three points
   const r = { ...resultOf(model.nodes), shown: 3 },
     s = shownStep(r);
   assert.ok(s);
-  const direct = slipValues(s, r.pts)[3][1],
+  const direct = slipValues(s, r.pts)[4][1],
     [x0, x1, x2] = r.pts.map((q) => q.x),
     [y0, y1, y2] = r.pts.map((q) => q.y);
   const parabola = (/** @type {number} */ x) =>
@@ -56,6 +60,15 @@ test("each slip's number, typed to six decimals, is named; the entry's own is no
   assert.deepEqual(
     ["0.42630", "0.426296"].map((t) => slipOf(q33, last.pts, guessOf(t), writtenDecimals(t))),
     [null, "direct"],
+  );
+  // Q[1][1] of the same nodes: its weights 1.2473… and −0.2473… read on the line at y = 0, given the other
+  // way round, make 0.27527; the factors (0 − y) exchanged make its negative
+  const first = { ...resultOf([0.3, 0.4, 0.5, 0.6]), shown: 1 },
+    q11 = shownStep(first);
+  assert.ok(q11);
+  assert.deepEqual(
+    ["0.27527", "-0.27527"].map((t) => slipOf(q11, first.pts, guessOf(t), writtenDecimals(t))),
+    ["weights", "swapped"],
   );
 });
 

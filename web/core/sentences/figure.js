@@ -72,8 +72,8 @@ export function roundingSaid(err) {
 
 /** The legend: each item's class (its swatch), whether its swatch is a mark rather than a line, and its words.
  * @param {Result} r @param {Curve[]} curves @param {import("../curves.js").Figure["kept"]} kept @param {ErrorCurve} err
- * @returns {{cls: string, mark: boolean, parts: Part[]}[]} */
-export function legendItems(r, curves, kept, err) {
+ * @param {boolean} rootShown @returns {{cls: string, mark: boolean, parts: Part[]}[]} */
+export function legendItems(r, curves, kept, err, rootShown) {
   const item = (/** @type {string} */ cls, /** @type {Part[]} */ parts, mark = false) => ({ cls, mark, parts });
   const items = [item("f", ["f"])];
   for (const [k, c] of curves.entries()) {
@@ -96,7 +96,7 @@ export function legendItems(r, curves, kept, err) {
     if (err.rounding !== "none") items.push(item("band", ["shaded: rounding alone"]));
   }
   items.push(item("zoom-old", ["earlier entries"], true));
-  items.push(item("zoom-root", ["the root"]));
+  if (rootShown) items.push(item("zoom-root", ["the root"]));
   return items;
 }
 

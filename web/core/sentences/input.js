@@ -82,7 +82,7 @@ function words(r) {
         .sort((a, b) => a - b)
         .map((d) => (d === 0 ? "0 (all digits)" : String(d)))
         .join(", ")
-        .replace(/, (\d+)$/, " or $1")}: all digits are shown.`;
+        .replace(/, (\d+)$/, " or $1")}: ${r.shown ? `${r.shown} significant digits` : "all digits"} are shown.`;
     case "f":
       return `The link's f, ${quote(r.value)}, cannot be read (${parseRefused(r.error)}${
         r.error.suggestion ? `; perhaps “${r.error.suggestion}”` : ""

@@ -96,6 +96,6 @@ export function functionLesson(/** @type {import("../functions.js").Fn} */ fn) {
       : "Your own f. " +
         ("kind" in found
           ? `No root to compare with: ${whyNoRoot(found)}.`
-          : "Its root is found where its y change sign.");
+          : "Its root is sought between two points tried (nodes or iterates) whose y have opposite signs.");
   return fn.program ? lesson : `${lesson} Your browser computes its y; the rule's entries are still the program's.`;
 }

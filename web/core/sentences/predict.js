@@ -22,8 +22,11 @@ export const NOTHING_YET = "Choose a side and type a number first, or press Show
 /** What each slip is, and how to see it in the picture. */
 export const SLIPS = {
   swapped:
-    "That is the rule with its two weights exchanged. Each parent's weight comes from the other end's y: on the " +
-    "line at y = 0 the entry lies nearer the parent whose polynomial leaves out the node with y farther from 0.",
+    "That is the rule with its two factors (0 − y) exchanged. Each parent is multiplied by (0 − y) of the node " +
+    "it leaves out: Q[i][j−1], through nodes i − j + 1 … i, by (0 − y) of node i − j.",
+  weights:
+    "That is the two weights exchanged. Each parent's weight comes from the node it leaves out: on the line at " +
+    "y = 0 the entry lies nearer the parent whose polynomial leaves out the node with y farther from 0.",
   sign:
     "That is the entry with its sign flipped: count the minus signs in (0 − y) again. The picture shows the " +
     "entry's sign on the x axis, where its curve crosses y = 0.",
