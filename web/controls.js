@@ -23,8 +23,6 @@ import { download } from "./download.js";
 import { drawRead, readOf } from "./settings.js";
 
 /** @typedef {import("./page.js").Context} Context */
-/** @typedef {import("./core/sweep.js").ExpName} ExpName */
-/** @typedef {import("./state.js").State} State */
 
 /** @param {Context} c */
 export function wireControls(c) {
@@ -172,8 +170,8 @@ function wireNodes(c) {
   });
   for (const radio of document.querySelectorAll('input[name="exp"]')) {
     radio.addEventListener("change", () => {
-      const exp = /** @type {ExpName} */ (/** @type {HTMLInputElement} */ (radio).value);
-      /** @type {State["announce"]} */
+      const exp = /** @type {import("./core/sweep.js").ExpName} */ (/** @type {HTMLInputElement} */ (radio).value);
+      /** @type {import("./state.js").State["announce"]} */
       const announce = (r, pKnown) => ANNOUNCE.exp(exp, expEffect(r, otherExp(c.model, r, exp)), r, pKnown);
       c.update({ exp, iterates: [], announce }, "push");
     });
@@ -181,7 +179,21 @@ function wireNodes(c) {
   $("reset").addEventListener("click", () => {
     c.update({ nodes: c.model.nodes, shown: Infinity, iterates: [], field: null, announce: ANNOUNCE.first }, "push");
   });
-  $("add-node").addEventListener("click", () => addNode(c));
+  // a node added in the middle of the widest gap, or refused where there are as many as can be
+  $("add-node").addEventListener("click", () => {
+    const xs = state.nodes;
+    if (xs.length >= LIMITS.nodes[1]) return c.refuse(FIGURE_REFUSED.most, state.field, "figure");
+    const sorted = [...xs].sort((a, b) => a - b);
+    let at = Math.min(intervalOf(c.model.presets, state.f)[1], sorted[sorted.length - 1] + 0.05),
+      widest = 0;
+    for (let k = 1; k < sorted.length; k++) {
+      if (sorted[k] - sorted[k - 1] > widest) {
+        widest = sorted[k] - sorted[k - 1];
+        at = (sorted[k] + sorted[k - 1]) / 2;
+      }
+    }
+    c.tryNodes([...xs, Math.round(at * 1000) / 1000], "push", { shown: Infinity, announce: ANNOUNCE.added });
+  });
 }
 
 /** Iterate: the oldest node replaced by p, while it can do more. @param {Context} c */
@@ -195,22 +207,6 @@ function wireIterate(c) {
     if (next.refused === undefined)
       c.update({ ...next, shown: Infinity, announce: (r, pKnown) => ANNOUNCE.iterated(k, r, pKnown) }, "push");
   });
-}
-
-/** A node added in the middle of the widest gap, or refused where there are as many as can be. @param {Context} c */
-function addNode(c) {
-  const xs = state.nodes;
-  if (xs.length >= LIMITS.nodes[1]) return c.refuse(FIGURE_REFUSED.most, state.field, "figure");
-  const sorted = [...xs].sort((a, b) => a - b);
-  let at = Math.min(intervalOf(c.model.presets, state.f)[1], sorted[sorted.length - 1] + 0.05),
-    widest = 0;
-  for (let k = 1; k < sorted.length; k++) {
-    if (sorted[k] - sorted[k - 1] > widest) {
-      widest = sorted[k] - sorted[k - 1];
-      at = (sorted[k] + sorted[k - 1]) / 2;
-    }
-  }
-  c.tryNodes([...xs, Math.round(at * 1000) / 1000], "push", { shown: Infinity, announce: ANNOUNCE.added });
 }
 
 /** The tableau and the iterations taken away as shown, nothing yet to be predicted in them. @param {Context} c */

@@ -28,9 +28,6 @@ export function errorOf(p, root) {
   return s + (rest - root.lo);
 }
 
-/** p - root in ulps of the root's double: 0.40 for the program's root's own double. */
-export const ulpsOff = (/** @type {number} */ p, /** @type {DoubleDouble} */ root) => errorOf(p, root) / ulpOf(root.hi);
-
 /** floor(-log10(|p - root| / |root|)), at least 0: the leading digits p and the root share, give or take a carry
  * (the root's double and the one below it both have 16); at a root of 0, the decimal places floor(-log10 |p|).
  * @param {number} p @param {DoubleDouble} root */
@@ -46,17 +43,11 @@ export function correctDigits(p, root) {
   return String(Math.max(0, k));
 }
 
-/** Whether p is the double nearest the root (no root here lies halfway between two doubles). */
-export const isNearest = (/** @type {number} */ p, /** @type {DoubleDouble} */ root) => p === root.hi;
-
-/** All the page says of p against the root. */
+/** All the page says of p against the root: `ulps` in ulps of the root's double (0.40 for the program's root's
+ * own double); `nearest`, p is that double (no root here lies halfway between two doubles). */
 export function accuracy(/** @type {number} */ p, /** @type {DoubleDouble} */ root) {
-  return {
-    error: errorOf(p, root),
-    ulps: ulpsOff(p, root),
-    digits: correctDigits(p, root),
-    nearest: isNearest(p, root),
-  };
+  const error = errorOf(p, root);
+  return { error, ulps: error / ulpOf(root.hi), digits: correctDigits(p, root), nearest: p === root.hi };
 }
 
 /** A double-double to this many significant digits, rounded, and "…", or where its decimal ends sooner, as it

@@ -169,8 +169,6 @@ function take(/** @type {Cursor} */ c) {
 const OPS = { "+": "+", "-": "-", "*": "*", "/": "/", "^": "^", "**": "^" };
 const isOp = (/** @type {Cursor} */ c, /** @type {string} */ ops) =>
   peek(c).type === "op" && ops.includes(OPS[peek(c).text]);
-/** Whether a factor written straight after another begins here: a name or "(". */
-const startsFactor = (/** @type {Cursor} */ c) => peek(c).type === "name" || peek(c).type === "(";
 
 /** One function per level of precedence, tightest last. */
 function parseTokens(/** @type {Token[]} */ list, /** @type {string[]} */ chars) {
@@ -225,7 +223,8 @@ function power(/** @type {Cursor} */ c) {
 /** @returns {Tree} first times the factors written straight after it */
 function juxtaposed(/** @type {Cursor} */ c, /** @type {Tree} */ first) {
   let left = first;
-  while (startsFactor(c)) {
+  // a factor written straight after another begins with a name or "("
+  while (peek(c).type === "name" || peek(c).type === "(") {
     const at = peek(c).at;
     left = { kind: "op", op: "*", left, right: power(c), at };
   }

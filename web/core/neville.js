@@ -1,12 +1,11 @@
 // Neville's sweep as the program makes it, through its own Qij, at any t:
 // the tableau, its steps, and a step as weights on the two entries it combines.
 
-/** @typedef {import("./program.js").QijFn} QijFn */
 /** @typedef {{x: number, y: number, tabled?: boolean, u: number, slope: number}} Point a node, its y, whether
  * that is the program's own, a unit of the rounding in y, and f' there */
 
 /** The tableau's rows 0 .. rows-1 at t, in the program's order (1,1) (2,1) (2,2) (3,1) ...
- * @param {QijFn} Qij @param {number} t @param {Point[]} pts @param {number} [rows] */
+ * @param {import("./program.js").QijFn} Qij @param {number} t @param {Point[]} pts @param {number} [rows] */
 export function sweep(Qij, t, pts, rows = pts.length) {
   /** @type {number[][]} */
   const Q = [];
