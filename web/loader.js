@@ -2,9 +2,7 @@
 // gzipped in the template, and runs it.  Nothing is fetched.
 
 const packed = /** @type {HTMLElement} */ (document.getElementById("page-script")).textContent?.trim() ?? "";
-const bin = atob(packed),
-  bytes = new Uint8Array(bin.length);
-for (let k = 0; k < bin.length; k++) bytes[k] = bin.charCodeAt(k);
+const bytes = Uint8Array.from(atob(packed), (c) => c.charCodeAt(0));
 new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"))).text().then((text) => {
   const script = document.createElement("script");
   script.textContent = text;
