@@ -26,10 +26,7 @@ function buildTableau(/** @type {HTMLTableElement} */ t, /** @type {number} */ n
         {},
         h("th", { scope: "row" }, String(i)),
         h("td", { id: `y-${i}` }),
-        h("td", { id: `q-${i}-0` }),
-        ...Array.from({ length: n - 1 }, (_, j) =>
-          h("td", { id: `q-${i}-${j + 1}`, className: j + 1 <= i ? "" : "unused" }),
-        ),
+        ...Array.from({ length: n }, (_, j) => h("td", { id: `q-${i}-${j}`, className: j <= i ? "" : "unused" })),
       ),
     ),
   );
