@@ -17,18 +17,15 @@ import { orderAt } from "./precise.js";
  * @param {number[]} ps @param {(x: number) => number} f as the page computes it @param {DoubleDouble | null} root
  * @param {(number | null)[]} orders @param {number | null} theory where it holds */
 export function iterationRows(ps, f, root, orders, theory) {
-  return ps.map((p, k) => {
-    const error = root ? errorOf(p, root) : NaN;
-    return {
-      k,
-      p,
-      error,
-      digits: root && Number.isFinite(p) ? correctDigits(p, root) : null,
-      residual: f(p),
-      order: (root && orders[k]) ?? null,
-      theory,
-    };
-  });
+  return ps.map((p, k) => ({
+    k,
+    p,
+    error: root ? errorOf(p, root) : NaN,
+    digits: root && Number.isFinite(p) ? correctDigits(p, root) : null,
+    residual: f(p),
+    order: (root && orders[k]) ?? null,
+    theory,
+  }));
 }
 
 /** @typedef {ReturnType<typeof iterationRows>[number]} IterationRow */
@@ -78,7 +75,6 @@ export function doublesStop(m, choice) {
 export function orderRows(rows, d, root) {
   return rows.map((row) => {
     const doubles = d.ps[row.step];
-    const error = doubles === undefined ? NaN : errorOf(doubles, root);
-    return { row, doubles, error, stop: row.step === d.step };
+    return { row, doubles, error: doubles === undefined ? NaN : errorOf(doubles, root), stop: row.step === d.step };
   });
 }
