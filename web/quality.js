@@ -2,7 +2,14 @@
 // words, and the interpolation error's bound.
 
 import { sci, show } from "./core/numbers.js";
-import { estimateText, qualityNote, residualText, rootText, boundText } from "./core/sentences/quality.js";
+import {
+  BOUND_COMPUTING,
+  estimateText,
+  qualityNote,
+  residualText,
+  rootText,
+  boundText,
+} from "./core/sentences/quality.js";
 import { WAITING } from "./core/sentences/predict.js";
 import { $, say, set, text } from "./dom.js";
 
@@ -43,5 +50,5 @@ export function drawBound(box, r, bound) {
   const ends =
     bound && typeof bound === "object" && !("reason" in bound) ? { "data-lo": bound.lo, "data-hi": bound.hi } : {};
   set(box, { "data-lo": null, "data-hi": null, ...ends });
-  text(box, typeof bound === "string" ? bound : bound ? boundText(r, bound) : "Computing…");
+  text(box, typeof bound === "string" ? bound : bound ? boundText(r, bound) : BOUND_COMPUTING);
 }
