@@ -69,13 +69,8 @@ function wireStepper(c) {
   // they scroll the page)
   const keyStep = (/** @type {KeyboardEvent} */ e, /** @type {boolean} */ ends) => {
     const target = /** @type {Element} */ (e.target);
-    if (
-      target.closest("input:not([type=checkbox]), textarea, select, #tableau-scroll") ||
-      e.altKey ||
-      e.ctrlKey ||
-      e.metaKey
-    )
-      return;
+    const typing = target.closest("input:not([type=checkbox]), textarea, select, #tableau-scroll");
+    if (typing || e.altKey || e.ctrlKey || e.metaKey) return;
     const shown = c.result().shown;
     /** @type {Record<string, number>} */
     const keys = { ArrowLeft: shown - 1, ArrowRight: shown + 1, PageUp: shown - 1, PageDown: shown + 1 };

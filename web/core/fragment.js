@@ -196,17 +196,15 @@ export function parseFragment(hash, presets) {
   const exp = fields.exp === "browser" ? "browser" : "wasm";
   if (fields.exp !== undefined && fields.exp !== exp) refused.push({ kind: "exp", value: fields.exp });
   const iterates = count("iterates", LIMITS.iterates, 0, 0);
-  const settings = { ...SETTINGS },
-    valid = LIMITS.digits.map(String).includes(fields.digits ?? ""),
-    digits = valid ? Number(fields.digits) : digitsBy(fields.lecture === ON);
+  const valid = LIMITS.digits.map(String).includes(fields.digits ?? ""),
+    settings = { ...SETTINGS, digits: valid ? Number(fields.digits) : digitsBy(fields.lecture === ON) };
   if (fields.digits !== undefined && !valid)
-    refused.push({ kind: "digits", value: fields.digits, allowed: LIMITS.digits, shown: digits });
+    refused.push({ kind: "digits", value: fields.digits, allowed: LIMITS.digits, shown: settings.digits });
   for (const key of SWITCHES) {
     const value = fields[key];
     if (value === ON || value === OFF) settings[key] = value === ON;
     else if (value !== undefined) refused.push({ kind: "switch", key, value });
   }
-  settings.digits = digits;
   // predicting, a link opens at the start, as an exercise, whatever its step
   const step = settings.predict
     ? 0

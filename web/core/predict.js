@@ -37,8 +37,8 @@ export function guessDecimals(guess, v) {
   return d;
 }
 
-/** What each slip gives: the factors (0 - y) exchanged, the weights exchanged, the sign flipped, the parents' mean, and from column 2 the zero
- * of y = P(x) through the same points (f interpolated, not its inverse).
+/** What each slip gives: the factors (0 - y) exchanged, the weights exchanged, the sign flipped, the parents'
+ * mean, and from column 2 the zero of y = P(x) through the same points (f interpolated, not its inverse).
  * @param {Step} s @param {Point[]} pts @returns {[Slip, number][]} */
 export function slipValues(s, pts) {
   const { i, j, hiValue, loValue, value } = s,

@@ -232,6 +232,10 @@ browserSuite("predict", (s) => {
     });
     // only column 0 and the y: the nodes' 4 and their 4 y
     assert.deepEqual(there, { count: "0 of 6", revealed: 8 });
+    // Predict ticked again starts over at the first step, nothing revealed
+    await s.changed(() => s.page.click("#predict"));
+    await s.changed(() => s.page.click("#predict"));
+    assert.deepEqual(await s.stepper(), { count: "0 of 6", stepDoesNothing: "false", empty: 6 });
   });
 
   test("on a phone, predicting: the question, the rule and the picture of the two parents within one screen", async () => {

@@ -21,9 +21,9 @@ export const pText = (r, pKnown = true) =>
     ? "p is yours to predict."
     : `p = ${show(r.p)}` + (r.acc && Number.isFinite(r.acc.error) ? `, ${sci(r.acc.error, 2)} from the root.` : ".");
 
-/** The residual f(p) as the double the page computes: its shortest digits, then in short. */
 /** The bound while the workers find it. */
 export const BOUND_COMPUTING = "Computing the bound…";
+/** The residual f(p) as the double the page computes: its shortest digits, then in short. */
 export const residualText = (/** @type {number} */ f) => `${show(f)} (${sci(f, 2)}), computed in doubles`;
 
 /** The root to 20 digits (and "…" where it goes on) and its double, or why there is none.
